@@ -1,0 +1,63 @@
+#include "common/base64.h"
+
+#include <array>
+
+namespace tvzx {
+namespace {
+
+constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+constexpr std::array<std::int8_t, 256> makeDecodeTable() {
+    std::array<std::int8_t, 256> table{};
+    for (auto& v : table) v = -1;
+    for (std::size_t i = 0; i < kAlphabet.size(); ++i) table[static_cast<std::uint8_t>(kAlphabet[i])] = static_cast<std::int8_t>(i);
+    return table;
+}
+
+constexpr auto kDecode = makeDecodeTable();
+
+}  // namespace
+
+std::string base64Encode(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const std::uint32_t v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+        out += kAlphabet[(v >> 18) & 63];
+        out += kAlphabet[(v >> 12) & 63];
+        out += kAlphabet[(v >> 6) & 63];
+        out += kAlphabet[v & 63];
+    }
+    const std::size_t rest = bytes.size() - i;
+    if (rest > 0) {
+        std::uint32_t v = bytes[i] << 16;
+        if (rest == 2) v |= bytes[i + 1] << 8;
+        out += kAlphabet[(v >> 18) & 63];
+        out += kAlphabet[(v >> 12) & 63];
+        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> base64Decode(std::string_view text) {
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() / 4 * 3);
+    std::uint32_t accumulator = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        const std::int8_t v = kDecode[static_cast<std::uint8_t>(c)];
+        if (v < 0) continue;
+        accumulator = (accumulator << 6) | static_cast<std::uint32_t>(v);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<std::uint8_t>((accumulator >> bits) & 0xFF));
+        }
+    }
+    return out;
+}
+
+}  // namespace tvzx

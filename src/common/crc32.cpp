@@ -1,0 +1,28 @@
+#include "common/crc32.h"
+
+#include <array>
+
+namespace tvzx {
+namespace {
+
+constexpr std::array<std::uint32_t, 256> makeTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr auto kTable = makeTable();
+
+}  // namespace
+
+std::uint32_t crc32Update(std::uint32_t previous, std::span<const std::uint8_t> bytes) {
+    std::uint32_t r = ~previous;
+    for (std::uint8_t b : bytes) r = kTable[(r ^ b) & 0xFF] ^ (r >> 8);
+    return ~r;
+}
+
+}  // namespace tvzx

@@ -1,0 +1,32 @@
+#include "common/hex_text.h"
+
+namespace tvzx {
+
+std::string hexBytesText(std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    int bytes = 4;
+    while (bytes > 1 && ((value >> ((bytes - 1) * 8)) & 0xFF) == 0) --bytes;
+    std::string out;
+    for (int i = bytes - 1; i >= 0; --i) {
+        const unsigned b = (value >> (i * 8)) & 0xFF;
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    return out;
+}
+
+std::optional<std::uint32_t> parseHex32(std::string_view text) {
+    if (text.empty() || text.size() > 8) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return std::nullopt;
+        value = (value << 4) | static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
+}  // namespace tvzx

@@ -1,0 +1,20 @@
+// Hexadecimal texts of the settings subsystem.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tvzx {
+
+// Returns the number in upper-case hexadecimal, two digits per byte, most
+// significant byte first, leading zero bytes left out but at least one byte
+// written: 0x0A gives "0A", 0x123 gives "0123".
+std::string hexBytesText(std::uint32_t value);
+
+// Returns the number read from hexadecimal digits (either case); nothing when
+// the text is empty, holds another character or exceeds 32 bits.
+std::optional<std::uint32_t> parseHex32(std::string_view text);
+
+}  // namespace tvzx

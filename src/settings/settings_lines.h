@@ -1,0 +1,31 @@
+// Settings as readable lines, one "Name=Value" per field in record order:
+// option fields by option name, numbers as the stored integer, texts in
+// double quotes with C escapes, binary blocks as upper-case hex without their
+// trailing zero bytes. What is written reads back to the identical record.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/core_data.h"
+
+namespace tvzx::settings {
+
+// Returns the value text of one field.
+std::string formatFieldValue(const CoreData& record, FieldId id);
+
+// Returns every field as one line, each ending in a newline.
+std::string formatSettingsLines(const CoreData& record);
+
+// Sets one field from a "Name=Value" assignment. Returns an error message
+// naming the field or value when the assignment is refused; the record is
+// unchanged then.
+std::optional<std::string> applySetting(CoreData& record, std::string_view assignment);
+
+// Applies a text of assignments, one per line; blank lines and text from '#'
+// on are ignored. Returns an error message with the line number on the first
+// refused line; lines before it stay applied.
+std::optional<std::string> applySettingsText(CoreData& record, std::string_view text);
+
+}  // namespace tvzx::settings
