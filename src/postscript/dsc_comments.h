@@ -1,0 +1,33 @@
+// DSC comments that carry the complete job settings, the title and user, and
+// the page bitmap size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/core_data.h"
+
+namespace tvzx::postscript {
+
+inline constexpr std::string_view kJobSettingsKey = "TARVO-JobSettings";
+inline constexpr std::string_view kJobSettingsDescriptionKey = "TARVO-JobSettingsDescription";
+inline constexpr std::string_view kTitleKey = "TitleEx";
+inline constexpr std::string_view kUserKey = "ForEx";
+
+// Returns the lines of one long comment: "%%" key ": " and the value cut into
+// lines of at most 160 characters, continued with "%%+ ". Empty for an empty key.
+std::string longComment(std::string_view key, std::string_view value);
+
+// Returns the job-settings block: the record in Base64 and the description of
+// its layout, as two long comments.
+std::string jobSettingsComments(const settings::CoreData& settings);
+
+// Returns one "%%TARVO-" key ": " line; a value with anything but ASCII
+// letters and digits is written as <hex>.
+std::string shortComment(std::string_view key, std::string_view value);
+
+// Returns the "%%TARVO-BitmapSize: " line for the page surface size.
+std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height);
+
+}  // namespace tvzx::postscript
