@@ -116,7 +116,7 @@ bool CoreData::setText(FieldId id, std::string_view value) {
     const std::size_t room = target.size() - 1;
     const std::size_t length = std::min(room, value.size());
     std::fill(target.begin(), target.end(), 0);
-    std::memcpy(target.data(), value.data(), length);
+    if (length > 0) std::memcpy(target.data(), value.data(), length);
     return length == value.size();
 }
 
@@ -171,31 +171,44 @@ const CoreData& defaultRecord() {
     return record;
 }
 
-bool fieldIsValid(const CoreData& record, FieldId id) {
-    const FieldDef& def = fieldDef(id);
+namespace {
+
+// The check of one field, written against its descriptor so that the whole
+// record is checked in one pass without per-field lookups.
+bool fieldValueIsValid(const std::uint8_t* bytes, const FieldDef& def) {
+    const std::uint8_t* p = bytes + def.offset;
     switch (def.kind) {
         case Kind::Option: {
-            const std::uint32_t index = record.raw(id);
-            if (id == FieldId::PageSize) {
-                if (index < kCustomPageSize) return true;
-                return index == kCustomPageSize && record.raw(FieldId::CustomPageSizeWidth) != 0 &&
-                       record.raw(FieldId::CustomPageSizeHeight) != 0;
-            }
-            return def.options->count() == 0 || index < def.options->count();
+            const std::uint32_t count = def.options->count();
+            return count == 0 || readBigEndian(p, def.elementSize) < count;
         }
         case Kind::Range: {
             const NumericDescriptor& n = *def.numeric;
-            if (def.isSigned()) {
-                const std::int64_t value = record.number(id);
-                return static_cast<std::int32_t>(n.minimum) <= value && value <= static_cast<std::int32_t>(n.maximum);
-            }
-            const std::uint32_t value = record.raw(id);
-            return n.minimum <= value && value <= n.maximum;
+            const auto value = static_cast<std::uint32_t>(readBigEndian(p, def.elementSize));
+            if (!def.isSigned()) return n.minimum <= value && value <= n.maximum;
+            const std::int32_t signedValue =
+                def.elementSize == 2 ? static_cast<std::int16_t>(value) : static_cast<std::int32_t>(value);
+            return static_cast<std::int32_t>(n.minimum) <= signedValue && signedValue <= static_cast<std::int32_t>(n.maximum);
         }
-        case Kind::Array:
-            return !def.isText() || record.field(id).back() == 0;
+        case Kind::Array: return !def.isText() || p[def.count - 1] == 0;
     }
     return true;
+}
+
+// PageSize has one legal value past its list: the custom size, when both
+// custom dimensions are set.
+bool pageSizeIsValid(const CoreData& record) {
+    const std::uint32_t index = record.raw(FieldId::PageSize);
+    if (index < kCustomPageSize) return true;
+    return index == kCustomPageSize && record.raw(FieldId::CustomPageSizeWidth) != 0 &&
+           record.raw(FieldId::CustomPageSizeHeight) != 0;
+}
+
+}  // namespace
+
+bool fieldIsValid(const CoreData& record, FieldId id) {
+    if (id == FieldId::PageSize) return pageSizeIsValid(record);
+    return fieldValueIsValid(record.bytes.data(), fieldDef(id));
 }
 
 bool validateRecord(CoreData& record) {
@@ -204,12 +217,15 @@ bool validateRecord(CoreData& record) {
         return false;
     }
     bool valid = true;
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const auto id = static_cast<FieldId>(i);
-        if (fieldIsValid(record, id)) continue;
+    if (!pageSizeIsValid(record)) {
         valid = false;
-        if (id == FieldId::PageSize) record.setRaw(id, localeDefaultPageSize());
-        else writeFieldDefault(record, id);
+        record.setRaw(FieldId::PageSize, localeDefaultPageSize());
+    }
+    const auto fields = fieldTable();
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (i == static_cast<std::size_t>(FieldId::PageSize) || fieldValueIsValid(record.bytes.data(), fields[i])) continue;
+        valid = false;
+        writeFieldDefault(record, static_cast<FieldId>(i));
     }
     return valid;
 }

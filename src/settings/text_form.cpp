@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <numeric>
 #include <unordered_map>
 
@@ -40,36 +38,48 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-// Reads a number as the C library's "%llu" does: leading white space and a
-// sign are accepted and reading stops at the first character that cannot
-// belong to the number. Values beyond 32 bits saturate at 0xFFFFFFFF.
-std::optional<std::uint32_t> parseUnsignedPart(std::string_view part) {
-    const std::string text(part);
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long value = std::strtoull(begin, &end, 10);
-    if (end == begin) return std::nullopt;
-    if (errno == ERANGE || value > 0xFFFFFFFFull) return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(value);
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Reads a number as the C library's formatted input does: leading white space
+// and a sign are accepted, reading stops at the first character that cannot
+// belong to the number, and the part is invalid only when no digit starts it.
+// Returns the magnitude saturated at 32 bits and whether a minus sign stood.
+std::optional<std::pair<std::uint64_t, bool>> scanNumber(std::string_view part) {
+    std::size_t i = 0;
+    while (i < part.size() && isSpace(part[i])) ++i;
+    bool negative = false;
+    if (i < part.size() && (part[i] == '+' || part[i] == '-')) negative = part[i++] == '-';
+    const std::size_t firstDigit = i;
+    std::uint64_t value = 0;
+    for (; i < part.size() && part[i] >= '0' && part[i] <= '9'; ++i)
+        value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(part[i] - '0'), 0x100000000ull);
+    if (i == firstDigit) return std::nullopt;
+    return std::make_pair(value, negative);
 }
 
-// Reads a signed number as "%lld" does, saturating at the 32-bit limits.
+// "%llu": a value beyond 32 bits becomes 0xFFFFFFFF; so does any negative
+// one, which the unsigned reading wraps to a 64-bit number.
+std::optional<std::uint32_t> parseUnsignedPart(std::string_view part) {
+    const auto scanned = scanNumber(part);
+    if (!scanned) return std::nullopt;
+    const bool wraps = scanned->second && scanned->first != 0;
+    if (wraps || scanned->first > 0xFFFFFFFFull) return 0xFFFFFFFFu;
+    return static_cast<std::uint32_t>(scanned->first);
+}
+
+// "%lld", saturating at the 32-bit limits.
 std::optional<std::int32_t> parseSignedPart(std::string_view part) {
-    const std::string text(part);
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(begin, &end, 10);
-    if (end == begin) return std::nullopt;
-    return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+    const auto scanned = scanNumber(part);
+    if (!scanned) return std::nullopt;
+    const std::int64_t magnitude = static_cast<std::int64_t>(scanned->first);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(scanned->second ? -magnitude : magnitude, INT32_MIN, INT32_MAX));
 }
 
 std::optional<ForeignField> parseFieldItem(std::string_view item) {
     const auto parts = split(item, kPartSeparator);
     if (parts.size() < kMinimumParts || parts[0].empty() || parts[5].empty()) return std::nullopt;
     ForeignField field;
-    field.name = std::string(parts[0]);
+    field.name = parts[0];
     const auto size = parseUnsignedPart(parts[1]);
     const auto count = parseUnsignedPart(parts[2]);
     const auto offset = parseUnsignedPart(parts[3]);
@@ -79,7 +89,7 @@ std::optional<ForeignField> parseFieldItem(std::string_view item) {
     field.count = *count;
     field.offset = *offset;
     field.flag = *flag != 0;
-    field.kind = std::string(parts[5]);
+    field.kind = parts[5];
     if (field.kind == "R") {
         if (parts.size() != kRangeParts) return std::nullopt;
         const auto scale = parseUnsignedPart(parts[6]);
@@ -88,7 +98,7 @@ std::optional<ForeignField> parseFieldItem(std::string_view item) {
     } else if (field.kind == "A") {
         if (parts.size() != kMinimumParts) return std::nullopt;
     } else if (field.kind == "S") {
-        for (std::size_t i = kMinimumParts; i < parts.size(); ++i) field.optionNames.emplace_back(parts[i]);
+        field.optionNames.assign(parts.begin() + kMinimumParts, parts.end());
     }
     return field;
 }

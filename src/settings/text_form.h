@@ -14,16 +14,17 @@
 
 namespace tvzx::settings {
 
-// One field as a foreign description states it.
+// One field as a foreign description states it; the texts point into the
+// description they were read from.
 struct ForeignField {
-    std::string name;
+    std::string_view name;
     std::uint32_t elementSize = 0;
     std::uint32_t count = 0;
     std::uint32_t offset = 0;
     bool flag = false;
-    std::string kind;
-    std::uint32_t scale = 0;                // kind "R"
-    std::vector<std::string> optionNames;   // kind "S"
+    std::string_view kind;
+    std::uint32_t scale = 0;                     // kind "R"
+    std::vector<std::string_view> optionNames;  // kind "S"
 };
 
 // Returns the plain description of the current field table (ends in a space).

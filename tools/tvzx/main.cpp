@@ -22,8 +22,11 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        std::cerr << "tvzx: no command given\n" << kUsage;
+        return kExitUsage;
+    }
     try {
-        if (words.empty()) throw tvzx::cli::UsageError("no command given");
         const std::string command = words.front();
         words.erase(words.begin());
         std::string output;
@@ -40,7 +43,6 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     } catch (const tvzx::cli::UsageError& error) {
         std::cerr << "tvzx: " << error.what() << '\n';
-        if (words.empty()) std::cerr << kUsage;
         return kExitUsage;
     } catch (const std::exception& error) {
         std::cerr << "tvzx: " << error.what() << '\n';

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Seeds for the fuzz targets, made with the tvzx tool itself:
+#   make_seeds.sh TVZX CORPUS_ROOT
+set -euo pipefail
+tvzx=$1
+root=$2
+mkdir -p "$root/description_reader_fuzz" "$root/devmode_conversion_fuzz"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$tvzx" settings describe --wrapped | tr -d '\n' > "$work/description"
+"$tvzx" settings write --block "$work/block" --set Staple=2StaplesWide --set Zoom=150
+length=$(stat -c %s "$work/description")
+# Description reader: two length bytes, the description, the record.
+{
+  printf "\\x$(printf %02x $((length >> 8)))\\x$(printf %02x $((length & 255)))"
+  cat "$work/description"
+  tail -c +30 "$work/block"
+} > "$root/description_reader_fuzz/current_layout"
+# Conversion: a mode byte, then a whole block.
+{ printf '\x00'; cat "$work/block"; } > "$root/devmode_conversion_fuzz/current_block"
+{ printf '\x01'; head -c 200 "$work/block"; } > "$root/devmode_conversion_fuzz/short_block"

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the release build's tests, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
+# x64 cross build of the plug-in, and each fuzz target for a short while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+jobs=$(nproc)
+fuzz_seconds=${TVZX_FUZZ_SECONDS:-20}
+passed=0
+failed=0
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+  local dir=$1 log
+  log=$(mktemp)
+  set +e
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" 2>&1 | tee "$log"
+  set -e
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "== no test result in $dir"
+    failed=$((failed + 1))
+    return
+  fi
+  bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+echo "== release build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build
+run_ctest build
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
+
+echo "== Windows x64 cross build"
+cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DTVZX_CORE_ONLY=ON >/dev/null
+if cmake --build build-mingw; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
+echo "== fuzz targets, ${fuzz_seconds}s each"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTVZX_FUZZ=ON -DTVZX_SANITIZE=ON >/dev/null
+cmake --build build-fuzz
+corpus=build-fuzz/corpus
+bash fuzz/make_seeds.sh build/tools/tvzx/tvzx "$corpus"
+for target in build-fuzz/fuzz/*_fuzz; do
+  name=$(basename "$target")
+  mkdir -p "$corpus/$name"
+  # Each target starts from its seeds and any fuzz/corpus/<name> files.
+  [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$corpus/$name"/ 2>/dev/null || true
+  if (cd build-fuzz && "./fuzz/$name" -max_total_time="$fuzz_seconds" -max_len=65536 \
+        -print_final_stats=0 "corpus/$name" >"$name.log" 2>&1); then
+    echo "fuzz $name: ok ($(grep -Eo 'Done [0-9]+ runs' "build-fuzz/$name.log" || echo 'ran'))"
+    passed=$((passed + 1))
+  else
+    echo "fuzz $name: FAILED"
+    tail -n 40 "build-fuzz/$name.log"
+    failed=$((failed + 1))
+  fi
+done
+
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,59 @@
+// Byte-level codecs shared by the settings, ticket and comment writers.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/base64.h"
+#include "common/byte_order.h"
+#include "common/crc32.h"
+#include "common/hex_text.h"
+
+namespace tvzx {
+namespace {
+
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+TEST(Base64, EncodesWithPaddingAndDecodesBack) {
+    EXPECT_EQ(base64Encode(bytesOf("")), "");
+    EXPECT_EQ(base64Encode(bytesOf("f")), "Zg==");
+    EXPECT_EQ(base64Encode(bytesOf("fo")), "Zm8=");
+    EXPECT_EQ(base64Encode(bytesOf("foo")), "Zm9v");
+    EXPECT_EQ(base64Encode(bytesOf("foobar")), "Zm9vYmFy");
+    EXPECT_EQ(base64Decode("Zm9vYmE="), bytesOf("fooba"));
+}
+
+TEST(Base64, DecodingSkipsForeignCharactersAndStopsAtPadding) {
+    EXPECT_EQ(base64Decode("Zm9v\r\nYm Fy"), bytesOf("foobar"));
+    EXPECT_EQ(base64Decode("Zg==Zm9v"), bytesOf("f"));
+    EXPECT_EQ(base64Decode(std::string("Zm9v\0Zm9v", 9)), bytesOf("foofoo"));
+}
+
+TEST(Crc32, MatchesTheStandardCheckValue) {
+    EXPECT_EQ(crc32Update(0, bytesOf("123456789")), 0xCBF43926u);
+    // Feeding in pieces gives the same result as feeding at once.
+    EXPECT_EQ(crc32Update(crc32Update(0, bytesOf("12345")), bytesOf("6789")), 0xCBF43926u);
+}
+
+TEST(HexText, WritesWholeBytesWithoutLeadingZeroBytes) {
+    EXPECT_EQ(hexBytesText(0x0A), "0A");
+    EXPECT_EQ(hexBytesText(0x123), "0123");
+    EXPECT_EQ(hexBytesText(0), "00");
+    EXPECT_EQ(hexBytesText(0xB9F98581u), "B9F98581");
+    EXPECT_EQ(parseHex32("b9f98581"), 0xB9F98581u);
+    EXPECT_FALSE(parseHex32("12G4"));
+    EXPECT_FALSE(parseHex32(""));
+}
+
+TEST(ByteOrder, StoresBothOrdersExplicitly) {
+    std::uint8_t buffer[4] = {};
+    writeBe32(buffer, 0x01020304);
+    EXPECT_EQ(buffer[0], 1);
+    EXPECT_EQ(readBigEndian(buffer, 2), 0x0102u);
+    writeLe32(buffer, 0x54565A58);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "XZVT");
+    EXPECT_EQ(readLe32(buffer), 0x54565A58u);
+}
+
+}  // namespace
+}  // namespace tvzx

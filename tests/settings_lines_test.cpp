@@ -1,0 +1,73 @@
+// Settings as "Name=Value" lines: formatting, reading back and refusals.
+#include <gtest/gtest.h>
+
+#include "settings/settings_lines.h"
+
+namespace tvzx::settings {
+namespace {
+
+std::string lineOf(const std::string& all, std::string_view name) {
+    const std::string prefix = std::string(name) + "=";
+    std::size_t at = all.rfind("\n" + prefix);
+    at = all.rfind(prefix, 0) == 0 ? 0 : at + 1;
+    return all.substr(at, all.find('\n', at) - at);
+}
+
+TEST(SettingsLines, FormatsEveryKindOfField) {
+    CoreData record = defaultRecord();
+    record.setOption(FieldId::PageSize, kCustomPageSize);
+    record.setNumber(FieldId::Gutter, -5000);
+    record.setText(FieldId::PIComment, "say \"hi\"\\\n\xC3\xA9");
+    record.field(FieldId::ChapterPages)[0] = 0x1F;
+    record.field(FieldId::ChapterPages)[2] = 0xA0;
+    const std::string all = formatSettingsLines(record);
+    EXPECT_EQ(lineOf(all, "PageSize"), "PageSize=25");
+    EXPECT_EQ(lineOf(all, "Staple"), "Staple=None");
+    EXPECT_EQ(lineOf(all, "Gutter"), "Gutter=-5000");
+    EXPECT_EQ(lineOf(all, "PIComment"), "PIComment=\"say \\\"hi\\\"\\\\\\n\\303\\251\"");
+    EXPECT_EQ(lineOf(all, "ChapterPages"), "ChapterPages=1F00A0");
+    EXPECT_EQ(lineOf(all, "PageSpecificTrays"), "PageSpecificTrays=");
+    EXPECT_EQ(lineOf(all, "FeedDirTray1"), "FeedDirTray1=3");
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), static_cast<long>(kFieldCount));
+}
+
+TEST(SettingsLines, WhatIsWrittenReadsBackToTheIdenticalRecord) {
+    CoreData record = defaultRecord();
+    record.setOption(FieldId::Layout, 2);
+    record.setOption(FieldId::Staple, 9);  // past the list: kept as a number
+    record.setNumber(FieldId::SlitMargin, -10000);
+    record.setText(FieldId::UserAuthenticationUserName, "\x01\xFF\t\"");
+    record.field(FieldId::RelayServerSettings)[883] = 0x7F;
+    CoreData readBack = defaultRecord();
+    ASSERT_EQ(applySettingsText(readBack, formatSettingsLines(record)), std::nullopt);
+    EXPECT_EQ(readBack, record);
+}
+
+TEST(SettingsLines, CommentsAndBlankLinesAreIgnored) {
+    CoreData record = defaultRecord();
+    ASSERT_EQ(applySettingsText(record, "# a job\n\n  Duplex = False  # one-sided\nPIComment=\"#1 \\\"draft\\\"\"\r\n"),
+              std::nullopt);
+    EXPECT_EQ(record.option(FieldId::Duplex), 0u);
+    EXPECT_EQ(record.text(FieldId::PIComment), "#1 \"draft\"");
+}
+
+TEST(SettingsLines, RefusalsNameTheFieldAndLeaveTheRecord) {
+    const CoreData before = defaultRecord();
+    CoreData record = before;
+    EXPECT_EQ(applySetting(record, "Stapel=None"), "unknown field 'Stapel'");
+    EXPECT_EQ(applySetting(record, "Staple=Three"), "unknown option for Staple: 'Three'");
+    EXPECT_EQ(applySetting(record, "Zoom=1001"), "number outside 1 to 1000 for Zoom: '1001'");
+    EXPECT_EQ(applySetting(record, "Gutter=-2500001"), "number outside -2500000 to 2500000 for Gutter: '-2500001'");
+    EXPECT_EQ(applySetting(record, "Zoom=ten"), "not a whole number for Zoom: 'ten'");
+    EXPECT_EQ(applySetting(record, "AccountTrackPassword=\"123456789\""),
+              "text longer than 8 bytes for AccountTrackPassword: '\"123456789\"'");
+    EXPECT_EQ(applySetting(record, "PIComment=\"open"), "malformed quoted text for PIComment: '\"open'");
+    EXPECT_EQ(applySetting(record, "ChapterPages=ABC"), "odd number of hex digits for ChapterPages: 'ABC'");
+    EXPECT_EQ(applySetting(record, "Staple=256"), "option index too large for Staple: '256'");
+    EXPECT_EQ(applySetting(record, "Duplex"), "expected Name=Value: 'Duplex'");
+    EXPECT_EQ(record, before);
+    EXPECT_EQ(applySettingsText(record, "Duplex=True\nZoom=0\n"), "line 2: number outside 1 to 1000 for Zoom: '0'");
+}
+
+}  // namespace
+}  // namespace tvzx::settings
