@@ -8,6 +8,7 @@
 #include "common/base64.h"
 #include "common/byte_order.h"
 #include "common/hex_text.h"
+#include "common/rescale.h"
 #include "settings/core_data.h"
 #include "settings/schema_hash.h"
 #include "settings/text_form.h"
@@ -130,11 +131,12 @@ TEST(Conversion, ForeignLayoutShowsExactlyWhatSurvives) {
 }
 
 TEST(Conversion, RescalingRoundsHalfUpAndHalfAwayFromZero) {
-    EXPECT_EQ(rescale(12345, 1000, 10000, false), 123450);
-    EXPECT_EQ(rescale(12345, 10000, 1000, false), 1235);
-    EXPECT_EQ(rescale(-12345, 10000, 1000, true), -1235);
-    EXPECT_EQ(rescale(123456, 10000, 10, false), 123);
-    EXPECT_EQ(rescale(7, 0, 1, false), 7);
+    EXPECT_EQ(rescale(12345, 1000, 10000), 123450);
+    EXPECT_EQ(rescale(12345, 10000, 1000), 1235);
+    EXPECT_EQ(rescale(-12345, 10000, 1000), -1235);
+    EXPECT_EQ(rescale(123456, 10000, 10), 123);
+    EXPECT_EQ(rescale(-123455, 10000, 10), -123);
+    EXPECT_EQ(rescale(7, 0, 1), 7);
 }
 
 TEST(Conversion, SignednessGuardsOfNumbers) {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <numeric>
 #include <unordered_map>
 
 #include "common/base64.h"
 #include "common/byte_order.h"
 #include "common/hex_text.h"
+#include "common/rescale.h"
 #include "settings/schema_hash.h"
 
 namespace tvzx::settings {
@@ -134,7 +134,7 @@ void convertRange(CoreData& destination, FieldId id, const ForeignField& foreign
         const unsigned bits = foreign.elementSize * 8;
         if (bits < 64 && (raw >> (bits - 1)) & 1) value = static_cast<std::int64_t>(raw | (~0ull << bits));
     }
-    const std::int64_t result = rescale(value, foreign.scale, def.numeric->scale, foreign.flag || def.isSigned());
+    const std::int64_t result = rescale(value, foreign.scale, def.numeric->scale);
     if (!def.isSigned()) {
         const std::int64_t limit = def.elementSize == 4 ? 1024 : 256;
         if (foreign.flag && result >= limit) return;
@@ -155,19 +155,6 @@ void convertArray(CoreData& destination, FieldId id, const ForeignField& foreign
 }
 
 }  // namespace
-
-std::int64_t rescale(std::int64_t value, std::uint32_t fromScale, std::uint32_t toScale, bool isSigned) {
-    if (fromScale == toScale) return value;
-    const std::int64_t f = fromScale == 0 ? 1 : fromScale;
-    const std::int64_t t = toScale;
-    const std::int64_t g = std::gcd(f, t);
-    const std::int64_t multiplier = t / g;
-    const std::int64_t divisor = f / g;
-    const std::int64_t half = multiplier < divisor ? divisor / 2 : 0;
-    const std::int64_t product = value * multiplier;
-    if (isSigned && product < 0) return (product - half) / divisor;
-    return (product + half) / divisor;
-}
 
 std::string plainDescription() {
     std::string out;

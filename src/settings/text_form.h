@@ -53,9 +53,4 @@ bool readAndConvert(CoreData& destination, std::span<const std::uint8_t> foreign
 void convertField(CoreData& destination, FieldId id, const ForeignField& foreign,
                   std::span<const std::uint8_t> foreignRecord);
 
-// Rescales a stored fixed-point value from one scale to another after
-// reduction by the greatest common divisor, rounding half up (half away from
-// zero for signed values). Returns the rescaled value.
-std::int64_t rescale(std::int64_t value, std::uint32_t fromScale, std::uint32_t toScale, bool isSigned);
-
 }  // namespace tvzx::settings

@@ -1,0 +1,46 @@
+#include "pjl/ticket.h"
+
+#include <algorithm>
+
+#include "pjl/pjl_format.h"
+#include "pjl/ticket_writers.h"
+
+namespace tvzx::pjl {
+namespace {
+
+constexpr std::string_view kDriverJobIdKey = "DRIVERJOBID";
+constexpr std::string_view kStringCodeSetKey = "STRINGCODESET";
+constexpr std::string_view kStringCodeSet = "UTF8";
+constexpr std::string_view kCoeTypeKey = "ZXCOETYPE";
+constexpr std::string_view kCoeType = "2";
+constexpr std::string_view kUserNameKey = "USERNAME";
+constexpr std::string_view kJobNameKey = "JOBNAME";
+// The controller keeps job names of at most this many bytes.
+constexpr std::size_t kJobNameLimit = 240;
+
+}  // namespace
+
+std::string buildJobTicket(const settings::CoreData& settings, const TicketInputs& inputs) {
+    std::string ticket;
+    // The job identity lets the controller match the job with its notification.
+    if (inputs.driverJobId && !inputs.driverJobId->empty()) ticket += formatPjlSet(kDriverJobIdKey, *inputs.driverJobId, true);
+    // Every text that follows is UTF-8, and the ticket says so first.
+    ticket += formatPjlSet(kStringCodeSetKey, kStringCodeSet);
+    ticket += formatPjlSet(kCoeTypeKey, kCoeType);
+    if (inputs.userName) {
+        ticket += formatPjlSet(kUserNameKey, boundedUtf8Copy(*inputs.userName, inputs.userName->size() + 1), true);
+    }
+    // The file name set for the job wins over the document name.
+    const std::string_view fileName = settings.text(settings::FieldId::FileName);
+    std::optional<std::string_view> jobName;
+    if (!fileName.empty()) jobName = fileName;
+    else if (inputs.documentName) jobName = *inputs.documentName;
+    if (jobName) {
+        const std::size_t n = std::min(jobName->size(), kJobNameLimit) + 1;
+        ticket += formatPjlSet(kJobNameKey, boundedUtf8Copy(*jobName, n), true);
+    }
+    for (TicketWriter writer : ticketWriters()) writer(ticket, settings, inputs);
+    return ticket;
+}
+
+}  // namespace tvzx::pjl

@@ -1,0 +1,71 @@
+#include "postscript/dsc_comments.h"
+
+#include <algorithm>
+
+#include "common/base64.h"
+#include "settings/text_form.h"
+
+namespace tvzx::postscript {
+namespace {
+
+constexpr std::string_view kCommentStart = "%%";
+constexpr std::string_view kKeySeparator = ": ";
+constexpr std::string_view kContinuation = "%%+ ";
+constexpr std::string_view kShortCommentStart = "%%TARVO-";
+constexpr std::string_view kBitmapSizeStart = "%%TARVO-BitmapSize: ";
+constexpr std::string_view kLineEnd = "\r\n";
+// DSC lines stay within 160 characters before their line end.
+constexpr std::size_t kLineLimit = 160;
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
+bool isAsciiAlphanumeric(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+std::string longComment(std::string_view key, std::string_view value) {
+    if (key.empty()) return {};
+    std::string out;
+    std::string prefix = std::string(kCommentStart) + std::string(key) + std::string(kKeySeparator);
+    // Lines continue until one takes fewer characters than it has room for,
+    // so a value that fills its last line exactly is followed by an empty one.
+    for (;;) {
+        const std::size_t room = kLineLimit - prefix.size();
+        const std::size_t take = std::min(room, value.size());
+        out += prefix;
+        out += value.substr(0, take);
+        out += kLineEnd;
+        value.remove_prefix(take);
+        if (take < room) return out;
+        prefix = kContinuation;
+    }
+}
+
+std::string jobSettingsComments(const settings::CoreData& settings) {
+    return longComment(kJobSettingsKey, base64Encode(settings.bytes)) +
+           longComment(kJobSettingsDescriptionKey, settings::writeDescription());
+}
+
+std::string shortComment(std::string_view key, std::string_view value) {
+    std::string out = std::string(kShortCommentStart) + std::string(key) + std::string(kKeySeparator);
+    if (std::all_of(value.begin(), value.end(), isAsciiAlphanumeric)) {
+        out += value;
+    } else {
+        out += '<';
+        for (char c : value) {
+            const auto byte = static_cast<unsigned char>(c);
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 15];
+        }
+        out += '>';
+    }
+    out += kLineEnd;
+    return out;
+}
+
+std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height) {
+    return std::string(kBitmapSizeStart) + std::to_string(width) + " " + std::to_string(height) + std::string(kLineEnd);
+}
+
+}  // namespace tvzx::postscript
