@@ -1,0 +1,113 @@
+// AES-256 against the published known answers, and the CBC mode around it.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/aes256.h"
+
+namespace tvzx {
+namespace {
+
+std::vector<std::uint8_t> fromHex(std::string_view hex) {
+    auto digit = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(digit(hex[i]) * 16 + digit(hex[i + 1])));
+    return bytes;
+}
+
+template <std::size_t N>
+std::span<const std::uint8_t, N> fixed(const std::vector<std::uint8_t>& bytes) {
+    return std::span<const std::uint8_t>(bytes).first<N>();
+}
+
+std::vector<std::uint8_t> asVector(const AesBlock& block) { return {block.begin(), block.end()}; }
+
+// FIPS 197, appendix C.3.
+TEST(Aes256, MatchesTheStandardsExampleBothWays) {
+    const auto key = fromHex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
+    const auto plain = fromHex("00112233445566778899aabbccddeeff");
+    const auto cipher = fromHex("8ea2b7ca516745bfeafc49904b496089");
+
+    const Aes256 aes(fixed<kAes256KeySize>(key));
+    EXPECT_EQ(asVector(aes.encipherBlock(fixed<kAesBlockSize>(plain))), cipher);
+    EXPECT_EQ(asVector(aes.decipherBlock(fixed<kAesBlockSize>(cipher))), plain);
+}
+
+// Key bytes with the high bit set exercise the reduction in the key schedule
+// and in MixColumns that the published keys barely touch.
+TEST(Aes256, DecipherUndoesEncipherForAnyKey) {
+    for (std::uint8_t fill : {std::uint8_t{0x00}, std::uint8_t{0x80}, std::uint8_t{0xFF}}) {
+        std::vector<std::uint8_t> key(kAes256KeySize, fill);
+        key[31] ^= 0x5A;
+        const Aes256 aes(fixed<kAes256KeySize>(key));
+        AesBlock block{};
+        for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(0xF0 + i);
+        const AesBlock enciphered = aes.encipherBlock(block);
+        EXPECT_NE(enciphered, block);
+        EXPECT_EQ(aes.decipherBlock(enciphered), block) << "fill " << int{fill};
+    }
+}
+
+// NIST SP 800-38A, F.2.5 (CBC-AES256.Encrypt) and F.2.6 (CBC-AES256.Decrypt).
+class Aes256Cbc : public ::testing::Test {
+protected:
+    const std::vector<std::uint8_t> key = fromHex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4");
+    const std::vector<std::uint8_t> iv = fromHex("000102030405060708090a0b0c0d0e0f");
+    const std::vector<std::uint8_t> plain = fromHex(
+        "6bc1bee22e409f96e93d7e117393172a"
+        "ae2d8a571e03ac9c9eb76fac45af8e51"
+        "30c81c46a35ce411e5fbc1191a0a52ef"
+        "f69f2445df4f9b17ad2b417be66c3710");
+    const std::vector<std::uint8_t> cipher = fromHex(
+        "f58c4c04d6e5f1ba779eabfb5f7bfbd6"
+        "9cfc4e967edb808d679f777bc6702c7d"
+        "39f23369a9d9bacfa530e26304231461"
+        "b2eb05e2c39be9fcda6c19078c6a9d1b");
+};
+
+TEST_F(Aes256Cbc, EnciphersTheStandardsExample) {
+    std::vector<std::uint8_t> data = plain;
+    ASSERT_TRUE(aes256CbcEncipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data));
+    EXPECT_EQ(data, cipher);
+}
+
+TEST_F(Aes256Cbc, DeciphersTheStandardsExample) {
+    std::vector<std::uint8_t> data = cipher;
+    ASSERT_TRUE(aes256CbcDecipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data));
+    EXPECT_EQ(data, plain);
+}
+
+TEST_F(Aes256Cbc, ChainsFromTheIvAndEachPreviousBlock) {
+    // Deciphering a later block alone, with the ciphertext before it as IV,
+    // gives that block's plaintext: the chain carries nothing else.
+    std::vector<std::uint8_t> third(cipher.begin() + 32, cipher.begin() + 48);
+    const std::vector<std::uint8_t> chain(cipher.begin() + 16, cipher.begin() + 32);
+    ASSERT_TRUE(aes256CbcDecipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(chain), third));
+    EXPECT_EQ(third, std::vector<std::uint8_t>(plain.begin() + 32, plain.begin() + 48));
+}
+
+TEST_F(Aes256Cbc, RefusesPartialBlocksAndLeavesTheBytesAlone) {
+    for (std::size_t size : {1u, 15u, 17u, 63u}) {
+        std::vector<std::uint8_t> data(plain.begin(), plain.begin() + size);
+        const std::vector<std::uint8_t> original = data;
+        EXPECT_FALSE(aes256CbcEncipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data)) << size;
+        EXPECT_FALSE(aes256CbcDecipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data)) << size;
+        EXPECT_EQ(data, original) << size;
+    }
+    // No blocks at all is a whole number of blocks.
+    std::vector<std::uint8_t> empty;
+    EXPECT_TRUE(aes256CbcEncipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), empty));
+    EXPECT_TRUE(aes256CbcDecipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), empty));
+}
+
+TEST(Aes256, WipeMemoryZeroesEveryByte) {
+    std::vector<std::uint8_t> bytes(37, 0xA5);
+    wipeMemory(bytes.data(), bytes.size());
+    EXPECT_EQ(bytes, std::vector<std::uint8_t>(37, 0));
+}
+
+}  // namespace
+}  // namespace tvzx

@@ -1,0 +1,83 @@
+// SHA-256 against the published examples, and feeding in pieces.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/sha256.h"
+
+namespace tvzx {
+namespace {
+
+std::string toHex(const Sha256Digest& digest) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (std::uint8_t b : digest) {
+        text += kDigits[b >> 4];
+        text += kDigits[b & 15];
+    }
+    return text;
+}
+
+// FIPS 180-4 examples (one block, two blocks, the two-block 896-bit message)
+// and the empty message.
+TEST(Sha256, MatchesTheStandardsExamples) {
+    EXPECT_EQ(toHex(sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(toHex(sha256("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(toHex(sha256("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    EXPECT_EQ(toHex(sha256("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmno"
+                           "ijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu")),
+              "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
+}
+
+TEST(Sha256, MatchesTheMillionLetterExample) {
+    EXPECT_EQ(toHex(sha256(std::string(1'000'000, 'a'))),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+// 55 bytes leave just room for the 1 bit and the length; 56 and 63 push the
+// length into a second block; 64 fills a block with message alone.
+TEST(Sha256, PadsCorrectlyAroundTheBlockBoundary) {
+    EXPECT_EQ(toHex(sha256(std::string(55, 'a'))), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
+    EXPECT_EQ(toHex(sha256(std::string(56, 'a'))), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a");
+    EXPECT_EQ(toHex(sha256(std::string(63, 'a'))), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34");
+    EXPECT_EQ(toHex(sha256(std::string(64, 'a'))), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
+    EXPECT_EQ(toHex(sha256(std::string(65, 'a'))), "635361c48bb9eab14198e76ea8ab7f1a41685d6ad62aa9146d301d4f17eb0ae0");
+}
+
+TEST(Sha256, FeedingInPiecesGivesTheOneShotDigest) {
+    std::string message;
+    for (int i = 0; i < 200; ++i) message += static_cast<char>('!' + (i * 7) % 90);
+    const Sha256Digest whole = sha256(message);
+
+    // Two pieces split at every position, across one, two and three blocks.
+    for (std::size_t split = 0; split <= message.size(); ++split) {
+        Sha256 hash;
+        hash.update(std::string_view(message).substr(0, split));
+        hash.update(std::string_view(message).substr(split));
+        EXPECT_EQ(hash.finish(), whole) << "split at " << split;
+    }
+    // Pieces of every size up to a block and a half, including empty ones.
+    for (std::size_t piece = 1; piece <= 96; ++piece) {
+        Sha256 hash;
+        for (std::size_t at = 0; at < message.size(); at += piece) {
+            hash.update(std::string_view(message).substr(at, piece));
+            hash.update(std::string_view());
+        }
+        EXPECT_EQ(hash.finish(), whole) << "pieces of " << piece;
+    }
+}
+
+TEST(Sha256, FinishStartsAFreshMessage) {
+    Sha256 hash;
+    hash.update(std::string(100, 'x'));
+    (void)hash.finish();
+    hash.update("abc");
+    EXPECT_EQ(hash.finish(), sha256("abc"));
+    EXPECT_EQ(hash.finish(), sha256(""));
+}
+
+}  // namespace
+}  // namespace tvzx
