@@ -28,9 +28,13 @@ constexpr std::array<std::uint8_t, 256> makeSubstitution() {
     std::array<std::uint8_t, 256> table{};
     for (unsigned a = 0; a < 256; ++a) {
         const auto value = static_cast<std::uint8_t>(a);
+        // a^254 by square and multiply keeps the compile-time work small.
         std::uint8_t inverse = 1;
-        for (int i = 0; i < 254; ++i) inverse = gfMultiply(inverse, value);
-        if (value == 0) inverse = 0;
+        std::uint8_t power = value;
+        for (unsigned exponent = 254; exponent != 0; exponent >>= 1) {
+            if (exponent & 1) inverse = gfMultiply(inverse, power);
+            power = gfMultiply(power, power);
+        }
         table[a] = static_cast<std::uint8_t>(inverse ^ rotateLeft(inverse, 1) ^ rotateLeft(inverse, 2) ^
                                              rotateLeft(inverse, 3) ^ rotateLeft(inverse, 4) ^ 0x63);
     }
@@ -53,7 +57,6 @@ static_assert(kInverseSubstitution[0x00] == 0x52 && kInverseSubstitution[0x63] =
               kInverseSubstitution[0xFF] == 0x7D);
 
 constexpr std::size_t kKeyWords = kAes256KeySize / 4;
-constexpr std::size_t kRounds = 14;
 
 // The state is kept column by column, as the bytes arrive: row r of column c
 // is byte r + 4c, so input and output need no reordering.
@@ -122,7 +125,6 @@ void wipeMemory(void* data, std::size_t size) {
 }
 
 Aes256::Aes256(std::span<const std::uint8_t, kAes256KeySize> key) {
-    static_assert(kRounds == Aes256::kRounds);
     // The first eight words are the key itself.
     for (std::size_t i = 0; i < kAes256KeySize; ++i) roundKeys_[i] = key[i];
 

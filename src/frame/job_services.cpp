@@ -1,0 +1,13 @@
+#include "frame/job_services.h"
+
+namespace tvzx::frame {
+
+void JobServices::wakePrinter(std::u16string_view) {}
+
+void JobServices::applyInstallableOptions(settings::CoreData&, const win::DEVMODEW*, win::HANDLE) {}
+
+void JobServices::writeCoreDriverSelections(const settings::CoreData&, win::DEVMODEW*, win::HANDLE) {}
+
+bool JobServices::holdsTabRecord(const settings::CoreData&) { return false; }
+
+}  // namespace tvzx::frame

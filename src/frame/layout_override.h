@@ -1,0 +1,29 @@
+// The core driver's layout flag: a byte in the core driver's own part of
+// the public DEVMODE that tells it the plug-in lays out the pages itself.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/device_state.h"
+#include "frame/job_services.h"
+#include "platform/com_abi.h"
+#include "settings/core_data.h"
+
+namespace tvzx::frame {
+
+// Offset of the flag inside the core driver's part, which starts dmSize
+// bytes into the public DEVMODE and begins with "PRIV".
+inline constexpr std::size_t kLayoutOverrideOffset = 124;
+
+// Returns the flag byte of the core driver's part; null when there is no
+// public DEVMODE, the part does not begin with its signature or is too short
+// to hold the flag.
+std::uint8_t* layoutOverrideByte(win::DEVMODEW* publicDevmode);
+
+// Brings the flag in line with the settings and returns it. Once the job has
+// set up pages the stored flag is returned unchanged. Without a public
+// DEVMODE, settings or a suitable core driver's part the result is 0.
+std::uint8_t updateLayoutOverride(win::DEVMODEW* publicDevmode, const settings::CoreData* settings,
+                                  const DeviceState* state, JobServices& services);
+
+}  // namespace tvzx::frame

@@ -1,0 +1,37 @@
+// State the loaded module keeps for the whole process: its own handle, the
+// server lock count and whether a tab document is being produced.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "platform/com_abi.h"
+
+namespace tvzx::frame {
+
+// Records the module's handle; only the first non-null handle is kept.
+void captureModuleHandle(void* handle);
+// Returns the module's handle, null before it was captured.
+void* moduleHandle();
+
+// Changes the server lock count: up when lock is true, else down. Returns
+// the new count.
+std::int32_t lockServer(bool lock);
+// Returns the server lock count.
+std::int32_t serverLockCount();
+
+// Returns whether the current job is a tab document or carries tab sheets.
+bool tabDocumentActive();
+// Sets or clears the tab-document flag.
+void setTabDocumentActive(bool active);
+
+// How long the unload check waits while a tab document is active, so that
+// its worker can finish with the module.
+inline constexpr std::chrono::milliseconds kTabDocumentUnloadPause{100};
+
+// Answers whether the module may be unloaded: S_FALSE while the server is
+// locked, S_OK otherwise. Live objects are not counted. Pauses first while a
+// tab document is active.
+win::HRESULT canUnloadNow();
+
+}  // namespace tvzx::frame

@@ -1,0 +1,29 @@
+// The module's entry points: the class object of the rendering plug-in and
+// the unload check. Everything else stays inside the module.
+#include "frame/module_state.h"
+#include "frame/plugin_object.h"
+#include "platform/com_abi.h"
+#include "platform/module_exports.h"
+
+extern "C" {
+
+TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllGetClassObject(const tvzx::win::GUID* clsid,
+                                                               const tvzx::win::GUID* iid, void** out) {
+    return tvzx::frame::getClassObject(clsid, iid, out);
+}
+
+TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllCanUnloadNow() { return tvzx::frame::canUnloadNow(); }
+
+}  // extern "C"
+
+namespace {
+
+// The loader runs this when it attaches the module to the process, which is
+// when the module's handle is saved for the tab-document worker.
+const bool moduleHandleCaptured = [] {
+    tvzx::frame::captureModuleHandle(
+        tvzx::platform::moduleHandleContaining(reinterpret_cast<const void*>(&DllCanUnloadNow)));
+    return true;
+}();
+
+}  // namespace

@@ -1,0 +1,25 @@
+// Ticket commands of jobs that are not simply printed: account track
+// (department) codes, and hold, proof, secure print and user box storage.
+// Every password goes into the ticket enciphered, never in clear.
+#pragma once
+
+#include <string>
+
+#include "pjl/ticket.h"
+#include "settings/core_data.h"
+
+namespace tvzx::pjl {
+
+// Appends the department name and the enciphered department password
+// (ZXSECTIONNAME, ZXSECTIONKEY2) when account track is on; nothing otherwise.
+// Returns nothing.
+void writeAccountTrack(std::string& ticket, const settings::CoreData& settings, const TicketInputs& inputs);
+
+// Appends, in this order: the secure print job id and enciphered password
+// (ZXJOBID, HOLDKEY2) for secure print; TARVOFORMSAVE; the HOLD mode chosen
+// by PrintMode and OutputMethod, when there is one; SPOOL; and for storage in
+// a user box BOXHOLD, BOXFOLDERNAME, the enciphered BOXFOLDERPASSWORD and,
+// when a box name is set, BOXIDNAME. Returns nothing.
+void writeHoldAndBox(std::string& ticket, const settings::CoreData& settings, const TicketInputs& inputs);
+
+}  // namespace tvzx::pjl

@@ -1,0 +1,23 @@
+// The user name from the password database entry of the effective user.
+#include "platform/user_account.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace tvzx::platform {
+
+std::string currentUserName() {
+    constexpr std::size_t kFallbackBufferSize = 16384;
+    const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : kFallbackBufferSize);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_name == nullptr)
+        return {};
+    return found->pw_name;
+}
+
+}  // namespace tvzx::platform

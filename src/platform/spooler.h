@@ -1,0 +1,39 @@
+// What the plug-in asks the print spooler about a printer it was handed a
+// handle for: its stored data values, its name and the parameters of a job.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/printer_data.h"
+
+namespace tvzx::platform {
+
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+    // Returns the data store of the printer behind the handle; null when the
+    // handle is null or the store cannot be reached.
+    virtual std::unique_ptr<PrinterData> printerData(void* printer) = 0;
+    // Returns the printer's name from its level-2 information; nothing when
+    // it cannot be read.
+    virtual std::optional<std::u16string> printerName(void* printer) = 0;
+    // Returns the parameters text of the job's level-2 information; nothing
+    // when the job cannot be read.
+    virtual std::optional<std::u16string> jobParameters(void* printer, std::uint32_t jobId) = 0;
+};
+
+// A spooler that knows nothing: every question goes unanswered.
+class AbsentSpooler : public Spooler {
+public:
+    std::unique_ptr<PrinterData> printerData(void*) override { return nullptr; }
+    std::optional<std::u16string> printerName(void*) override { return std::nullopt; }
+    std::optional<std::u16string> jobParameters(void*, std::uint32_t) override { return std::nullopt; }
+};
+
+// Returns the spooler of the system the plug-in runs on.
+Spooler& systemSpooler();
+
+}  // namespace tvzx::platform

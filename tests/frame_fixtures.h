@@ -1,0 +1,199 @@
+// Stand-ins for the driver side of the plug-in boundary: a device with its
+// public and private DEVMODE, a spooler, and the driver's helper interfaces.
+#pragma once
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/byte_order.h"
+#include "frame/device_state.h"
+#include "frame/environment.h"
+#include "frame/plugin_callbacks.h"
+#include "platform/com_abi.h"
+#include "platform/spooler.h"
+#include "settings/private_block.h"
+
+namespace tvzx::testing {
+
+// A spooler with one printer whose data, name and job parameters the test sets.
+class FakeSpooler final : public platform::Spooler {
+public:
+    std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
+        if (printer == nullptr) return nullptr;
+        return std::make_unique<platform::MemoryPrinterData>(data);
+    }
+    std::optional<std::u16string> printerName(void* printer) override {
+        if (printer == nullptr) return std::nullopt;
+        return name;
+    }
+    std::optional<std::u16string> jobParameters(void* printer, std::uint32_t jobId) override {
+        ++jobQueries;
+        if (printer == nullptr) return std::nullopt;
+        const auto it = jobs.find(jobId);
+        if (it == jobs.end()) return std::nullopt;
+        return it->second;
+    }
+
+    void setDword(const std::string& value, std::uint32_t number) {
+        platform::PrinterDataValue entry{win::REG_DWORD, std::vector<std::uint8_t>(4)};
+        writeLe32(entry.data.data(), number);
+        data.set(value, entry);
+    }
+
+    platform::MemoryPrinterData data;
+    std::optional<std::u16string> name = u"Production 1";
+    std::map<std::uint32_t, std::u16string> jobs;
+    int jobQueries = 0;
+};
+
+// Job services that record what they were asked to do.
+class RecordingJobServices final : public frame::JobServices {
+public:
+    void wakePrinter(std::u16string_view printerName) override { wokenPrinters.emplace_back(printerName); }
+    void writeCoreDriverSelections(const settings::CoreData&, win::DEVMODEW*, win::HANDLE) override {
+        ++coreDriverWrites;
+    }
+    bool holdsTabRecord(const settings::CoreData&) override { return tabRecord; }
+
+    std::vector<std::u16string> wokenPrinters;
+    int coreDriverWrites = 0;
+    bool tabRecord = false;
+};
+
+// Puts the fakes in force for the life of a test.
+struct FakeEnvironment {
+    FakeSpooler spooler;
+    RecordingJobServices job;
+    postscript::FeatureTexts texts;
+    postscript::TabSheets tabs;
+    postscript::JobIdentity identity;
+    frame::ScopedEnvironment scope{frame::Environment{&spooler, &job, &texts, &tabs, &identity}};
+};
+
+// Size of the core driver's own part behind the public DEVMODE.
+inline constexpr std::uint16_t kCoreDriverPartSize = 200;
+
+// A driver device: public DEVMODE with the core driver's part, the plug-in's
+// private block, the device object, its device state and a page surface.
+struct FakeDevice {
+    std::vector<std::uint8_t> publicBytes;
+    std::vector<std::uint8_t> privateBlock = std::vector<std::uint8_t>(settings::kPrivateBlockSize);
+    win::DEVOBJ devObj{};
+    win::SURFOBJ surface{};
+    int printerHandle = 0;
+
+    explicit FakeDevice(bool withState = true) : publicBytes(sizeof(win::DEVMODEW) + kCoreDriverPartSize) {
+        publicDevmode().dmSize = sizeof(win::DEVMODEW);
+        publicDevmode().dmDriverExtra = kCoreDriverPartSize;
+        std::memcpy(publicBytes.data() + sizeof(win::DEVMODEW), "PRIV", 4);
+        settings::initialiseBlock(std::span<std::uint8_t, settings::kPrivateBlockSize>(privateBlock));
+        devObj.dwSize = sizeof devObj;
+        devObj.hPrinter = &printerHandle;
+        devObj.pPublicDM = &publicDevmode();
+        devObj.pOEMDM = privateBlock.data();
+        surface.dhpdev = &devObj;
+        surface.sizlBitmap = {4960, 7016};
+        if (withState) frame::enablePdev(&devObj, 0, nullptr, nullptr, &devObj.pdevOEM);
+    }
+    ~FakeDevice() { frame::disablePdev(&devObj); }
+    FakeDevice(const FakeDevice&) = delete;
+    FakeDevice& operator=(const FakeDevice&) = delete;
+
+    win::DEVMODEW& publicDevmode() { return *reinterpret_cast<win::DEVMODEW*>(publicBytes.data()); }
+    std::uint8_t& layoutFlag() { return publicBytes[sizeof(win::DEVMODEW) + 124]; }
+    frame::DeviceState& state() { return *frame::deviceStateOf(&devObj); }
+    settings::CoreData& blockSettings() {
+        return settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(privateBlock));
+    }
+};
+
+
+// The driver's side of PublishDriverInterface: one object that offers the
+// spool writer and, when asked to, the core helper, counting references.
+class FakeDriverHelpers {
+public:
+    explicit FakeDriverHelpers(bool offerCore = true) : offerCore_(offerCore) {
+        unknown_.self = this;
+        driver_.self = this;
+        core_.self = this;
+    }
+
+    win::IUnknown* unknown() { return &unknown_.com; }
+    win::IPrintOemDriverPS* driverHelper() { return &driver_.com; }
+
+    int references = 0;
+    std::vector<std::string> writes;
+    // What GetOptionAttribute answers: the invocation per "feature/option".
+    std::map<std::string, std::string> invocations;
+
+private:
+    template <typename Interface>
+    struct Face {
+        Interface com;
+        FakeDriverHelpers* self;
+    };
+
+    static FakeDriverHelpers* owner(void* face) { return static_cast<Face<win::IUnknown>*>(face)->self; }
+
+    static win::HRESULT TVZX_STDCALL query(void* face, const win::GUID* iid, void** out) {
+        FakeDriverHelpers* self = owner(face);
+        *out = nullptr;
+        if (*iid == win::IID_IPrintOemDriverPS) *out = &self->driver_.com;
+        if (*iid == win::IID_IPrintCorePS2 && self->offerCore_) *out = &self->core_.com;
+        if (*iid == win::IID_IUnknown) *out = &self->unknown_.com;
+        if (*out == nullptr) return win::E_NOINTERFACE;
+        ++self->references;
+        return win::S_OK;
+    }
+    static win::ULONG TVZX_STDCALL addRef(void* face) { return static_cast<win::ULONG>(++owner(face)->references); }
+    static win::ULONG TVZX_STDCALL release(void* face) { return static_cast<win::ULONG>(--owner(face)->references); }
+
+    static win::HRESULT TVZX_STDCALL writeSpool(win::IPrintOemDriverPS* face, win::DEVOBJ*, void* buffer,
+                                                win::DWORD size, win::DWORD* written) {
+        owner(face)->writes.emplace_back(static_cast<const char*>(buffer), size);
+        *written = size;
+        return win::S_OK;
+    }
+    static win::HRESULT TVZX_STDCALL optionAttribute(win::IPrintCorePS2* face, win::DEVOBJ*, win::DWORD,
+                                                     const char* feature, const char* option, const char*,
+                                                     win::DWORD* dataType, win::BYTE* data, win::DWORD size,
+                                                     win::DWORD* needed) {
+        const auto& answers = owner(face)->invocations;
+        const auto it = answers.find(std::string(feature) + "/" + option);
+        if (it == answers.end()) return win::E_FAIL;
+        *dataType = win::kADT_BINARY;
+        *needed = static_cast<win::DWORD>(it->second.size());
+        if (data == nullptr || size < it->second.size()) return win::E_OUTOFMEMORY;
+        std::memcpy(data, it->second.data(), it->second.size());
+        return win::S_OK;
+    }
+
+    static inline const win::IUnknownVtbl unknownTable = {
+        reinterpret_cast<decltype(win::IUnknownVtbl::QueryInterface)>(&query),
+        reinterpret_cast<decltype(win::IUnknownVtbl::AddRef)>(&addRef),
+        reinterpret_cast<decltype(win::IUnknownVtbl::Release)>(&release)};
+    static inline const win::IPrintOemDriverPSVtbl driverTable = {
+        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::QueryInterface)>(&query),
+        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::AddRef)>(&addRef),
+        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::Release)>(&release),
+        nullptr,
+        &writeSpool};
+    static inline const win::IPrintCorePS2Vtbl coreTable = {
+        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::QueryInterface)>(&query),
+        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::AddRef)>(&addRef),
+        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::Release)>(&release),
+        nullptr, nullptr, nullptr, nullptr,
+        &optionAttribute,
+        nullptr, nullptr};
+
+    bool offerCore_;
+    Face<win::IUnknown> unknown_{{&unknownTable}, nullptr};
+    Face<win::IPrintOemDriverPS> driver_{{&driverTable}, nullptr};
+    Face<win::IPrintCorePS2> core_{{&coreTable}, nullptr};
+};
+
+}  // namespace tvzx::testing

@@ -1,0 +1,411 @@
+// The hook table, the pass-through hooks, the document and page hooks with
+// their settings synchronisation, and the escape filter.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/base64.h"
+#include "frame/document_hooks.h"
+#include "frame/escape_filter.h"
+#include "frame/hook_table.h"
+#include "frame/layout_override.h"
+#include "frame/wide_text.h"
+#include "frame_fixtures.h"
+
+namespace tvzx {
+namespace {
+
+using namespace tvzx::win;
+using settings::FieldId;
+
+// What the driver's own functions were asked.
+struct DriverCalls {
+    int startDoc = 0;
+    int startPage = 0;
+    int endDoc = 0;
+    int escape = 0;
+    int copyBits = 0;
+    int queryFontData = 0;
+    RECTL* rectangle = nullptr;
+    ULONG lastEscape = 0;
+};
+DriverCalls calls;
+
+BOOL TVZX_STDCALL driverStartDoc(SURFOBJ*, WCHAR*, DWORD) { return ++calls.startDoc, 11; }
+BOOL TVZX_STDCALL driverStartPage(SURFOBJ*) { return ++calls.startPage, 12; }
+BOOL TVZX_STDCALL driverEndDoc(SURFOBJ*, FLONG) { return ++calls.endDoc, 13; }
+ULONG TVZX_STDCALL driverEscape(SURFOBJ*, ULONG escape, ULONG, void*, ULONG, void*) {
+    ++calls.escape;
+    calls.lastEscape = escape;
+    return 14;
+}
+BOOL TVZX_STDCALL driverCopyBits(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL* rectangle, POINTL*) {
+    ++calls.copyBits;
+    calls.rectangle = rectangle;
+    return 15;
+}
+LONG TVZX_STDCALL driverQueryFontData(DHPDEV, FONTOBJ*, ULONG, ULONG, GLYPHDATA*, void*, ULONG size) {
+    ++calls.queryFontData;
+    return static_cast<LONG>(size);
+}
+
+template <typename Function>
+DRVFN driverEntry(ULONG index, Function function) {
+    return DRVFN{index, reinterpret_cast<PFN>(function)};
+}
+
+// The driver's own table: everything the tests call, but no DrvBitBlt.
+DRVFN driverFunctions[] = {
+    driverEntry(INDEX_DrvStartDoc, &driverStartDoc),   driverEntry(INDEX_DrvStartPage, &driverStartPage),
+    driverEntry(INDEX_DrvEndDoc, &driverEndDoc),       driverEntry(INDEX_DrvEscape, &driverEscape),
+    driverEntry(INDEX_DrvCopyBits, &driverCopyBits),   driverEntry(INDEX_DrvQueryFontData, &driverQueryFontData),
+};
+DRVENABLEDATA driverTable{0x00050000, std::size(driverFunctions), driverFunctions};
+
+class FrameHooks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        calls = {};
+        frame::captureDriverFunctions(device.state(), &driverTable);
+    }
+
+    template <typename Function>
+    Function hook(frame::HookSlot slot) {
+        return reinterpret_cast<Function>(frame::hookTable()[static_cast<std::size_t>(slot)].pfn);
+    }
+
+    BOOL startDoc(const char16_t* name = u"Report", DWORD jobId = 0) {
+        return frame::hookStartDoc(&device.surface, const_cast<char16_t*>(name), jobId);
+    }
+
+    testing::FakeEnvironment environment;
+    testing::FakeDevice device;
+};
+
+TEST(FrameHookTable, DescribesTwentySevenHooksInSlotOrder) {
+    DRVENABLEDATA data{};
+    EXPECT_EQ(frame::enableDriver(&data), S_OK);
+    EXPECT_EQ(frame::enableDriver(nullptr), S_OK);
+    EXPECT_EQ(data.iDriverVersion, PRINTER_OEMINTF_VERSION);
+    ASSERT_EQ(data.c, 27u);
+    const ULONG expected[] = {12, 19, 18, 20, 69, 70, 74, 71, 68, 23, 14, 15, 16, 33,
+                              32, 24, 35, 34, 26, 27, 28, 53, 47, 37, 64, 65, 76};
+    for (ULONG i = 0; i < data.c; ++i) {
+        EXPECT_EQ(data.pdrvfn[i].iFunc, expected[i]) << "slot " << i;
+        EXPECT_NE(data.pdrvfn[i].pfn, nullptr);
+    }
+}
+
+TEST_F(FrameHooks, MissingDriverFunctionsLeaveTheirSlotsEmpty) {
+    const auto& functions = device.state().driverFunctions;
+    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::BitBlt)], nullptr);
+    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::CopyBits)], reinterpret_cast<PFN>(&driverCopyBits));
+    frame::captureDriverFunctions(device.state(), nullptr);
+    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::CopyBits)], nullptr);
+}
+
+TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
+    RECTL rectangle{};
+    auto copyBits = hook<PFN_DrvCopyBits>(frame::HookSlot::CopyBits);
+    EXPECT_EQ(copyBits(&device.surface, nullptr, nullptr, nullptr, &rectangle, nullptr), 15);
+    EXPECT_EQ(calls.copyBits, 1);
+    EXPECT_EQ(calls.rectangle, &rectangle);
+    // The font calls find the device through the device handle itself.
+    auto queryFontData = hook<PFN_DrvQueryFontData>(frame::HookSlot::QueryFontData);
+    EXPECT_EQ(queryFontData(&device.devObj, nullptr, 0, 0, nullptr, nullptr, 33), 33);
+    // The driver has no DrvBitBlt, and a surface without device has no state.
+    auto bitBlt = hook<PFN_DrvBitBlt>(frame::HookSlot::BitBlt);
+    EXPECT_EQ(bitBlt(&device.surface, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, 0),
+              0);
+    SURFOBJ orphan{};
+    EXPECT_EQ(copyBits(&orphan, nullptr, nullptr, nullptr, &rectangle, nullptr), 0);
+    EXPECT_EQ(calls.copyBits, 1);
+}
+
+TEST_F(FrameHooks, BrushesAreRealisedWithoutTheDriver) {
+    auto realizeBrush = hook<PFN_DrvRealizeBrush>(frame::HookSlot::RealizeBrush);
+    EXPECT_EQ(realizeBrush(nullptr, &device.surface, nullptr, nullptr, nullptr, 0), 1);
+}
+
+TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
+    device.blockSettings().setOption(FieldId::Staple, 1);
+    std::u16string longName(600, u'x');
+    longName[510] = u'y';
+    EXPECT_EQ(startDoc(longName.c_str(), 42), 11);
+    EXPECT_EQ(calls.startDoc, 1);
+    const frame::DeviceState& state = device.state();
+    EXPECT_EQ(frame::untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
+    EXPECT_EQ(state.jobId, 42u);
+    EXPECT_EQ(state.bitmapWidth, 4960u);
+    EXPECT_EQ(state.bitmapHeight, 7016u);
+    EXPECT_EQ(state.privateDevmodePresent, 1);
+    EXPECT_EQ(state.settings.option(FieldId::Staple), 1u);
+    ASSERT_EQ(environment.job.wokenPrinters.size(), 1u);
+    EXPECT_EQ(environment.job.wokenPrinters[0], u"Production 1");
+
+    // Without a printer name there is no one to wake.
+    environment.spooler.name = u"";
+    startDoc();
+    EXPECT_EQ(environment.job.wokenPrinters.size(), 1u);
+}
+
+TEST_F(FrameHooks, OnlyTheFirstOfNestedDocumentStartsCapturesTheSettings) {
+    startDoc(u"Outer");
+    device.blockSettings().setOption(FieldId::Staple, 1);
+    startDoc(u"Inner");
+    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 0u);
+    EXPECT_EQ(device.state().documentStartCount, 2u);
+}
+
+TEST_F(FrameHooks, DocumentEndForgetsTheDocumentWithoutWrappingTheCount) {
+    startDoc(u"Report");
+    EXPECT_EQ(frame::hookEndDoc(&device.surface, 0), 13);
+    EXPECT_EQ(device.state().documentName[0], u'\0');
+    EXPECT_EQ(device.state().bitmapWidth, 0u);
+    EXPECT_EQ(device.state().documentStartCount, 0u);
+    frame::hookEndDoc(&device.surface, 0);
+    EXPECT_EQ(device.state().documentStartCount, 0u);
+    // The next document therefore captures the settings again.
+    device.blockSettings().setOption(FieldId::Staple, 1);
+    startDoc(u"Next");
+    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 1u);
+}
+
+TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
+    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    startDoc();
+    device.blockSettings().setOption(FieldId::OutputMethod, 0);
+    device.blockSettings().setText(FieldId::AccountTrackDepartmentName, "Changed");
+    EXPECT_EQ(frame::hookStartPage(&device.surface), 12);
+    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
+    EXPECT_NE(device.blockSettings().text(FieldId::AccountTrackDepartmentName), "Changed");
+    // Neither the N-up nor the page exceptions differ: the core driver's
+    // options are left alone.
+    EXPECT_EQ(environment.job.coreDriverWrites, 0);
+}
+
+TEST_F(FrameHooks, PageStartKeepsTheLayoutOfTheJobStart) {
+    startDoc();
+    device.blockSettings().setOption(FieldId::NUpCount, 3);
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(device.blockSettings().option(FieldId::NUpCount), 0u);
+    EXPECT_EQ(environment.job.coreDriverWrites, 1);
+}
+
+TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
+    device.devObj.pOEMDM = nullptr;
+    startDoc();
+    EXPECT_EQ(device.state().privateDevmodePresent, 0);
+    device.devObj.pOEMDM = device.privateBlock.data();
+    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
+    EXPECT_EQ(calls.startPage, 1);
+}
+
+// A DEVMODE as the spooler keeps it for a job: public part, the core
+// driver's part of `extra` bytes stating `corePartSize` at byte 114, then
+// the plug-in's block.
+std::vector<std::uint8_t> jobDevmode(std::uint16_t extra, std::uint16_t corePartSize,
+                                     const settings::CoreData& record) {
+    std::vector<std::uint8_t> bytes(sizeof(DEVMODEW) + extra);
+    auto* devmode = reinterpret_cast<DEVMODEW*>(bytes.data());
+    devmode->dmSize = sizeof(DEVMODEW);
+    devmode->dmDriverExtra = extra;
+    if (extra >= 116) writeLittleEndian(bytes.data() + sizeof(DEVMODEW) + 114, 2, corePartSize);
+    std::vector<std::uint8_t> block(settings::kPrivateBlockSize);
+    settings::initialiseBlock(std::span<std::uint8_t, settings::kPrivateBlockSize>(block));
+    settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(block)) = record;
+    bytes.insert(bytes.end(), block.begin(), block.end());
+    return bytes;
+}
+
+std::u16string asParameters(std::span<const std::uint8_t> bytes) {
+    const std::string text = base64Encode(bytes);
+    return std::u16string(text.begin(), text.end());
+}
+
+TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
+    settings::CoreData record = settings::defaultRecord();
+    record.setOption(FieldId::OutputMethod, 1);
+    // 117 bytes of driver extra state the core part's size at byte 114.
+    auto found = frame::recordFromJobParameters(asParameters(jobDevmode(117, 117, record)));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->option(FieldId::OutputMethod), 1u);
+    // With 116 the block is looked for right behind the public part, where
+    // the core driver's part lies instead.
+    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(jobDevmode(116, 116, record))));
+    auto bytes = jobDevmode(0, 0, record);
+    reinterpret_cast<DEVMODEW*>(bytes.data())->dmDriverExtra = 116;
+    EXPECT_TRUE(frame::recordFromJobParameters(asParameters(bytes)));
+}
+
+TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
+    const auto valid = jobDevmode(117, 117, settings::defaultRecord());
+    ASSERT_TRUE(frame::recordFromJobParameters(asParameters(valid)));
+    EXPECT_FALSE(frame::recordFromJobParameters(u""));
+    EXPECT_FALSE(frame::recordFromJobParameters(u"QUJD"));
+    // Cut anywhere, the block is incomplete.
+    for (std::size_t cut : {std::size_t{69}, std::size_t{71}, sizeof(DEVMODEW) + 115, valid.size() - 1})
+        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(std::span(valid).first(cut)))) << cut;
+    // Sizes that point past the end.
+    auto bytes = valid;
+    reinterpret_cast<DEVMODEW*>(bytes.data())->dmSize = 0xFFFF;
+    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+    bytes = valid;
+    writeLittleEndian(bytes.data() + sizeof(DEVMODEW) + 114, 2, 0xFFFF);
+    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+    // A block under another schema is not taken.
+    bytes = valid;
+    bytes[sizeof(DEVMODEW) + 117 + settings::kHashOffset] ^= 1;
+    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+}
+
+TEST(FrameJobParameters, RandomParametersNeverReadOutside) {
+    std::mt19937 random(20240611);
+    const auto valid = jobDevmode(117, 117, settings::defaultRecord());
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::uint8_t> bytes(random() % 400);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+        // Header sizes small enough to point into the bytes now and then.
+        if (bytes.size() >= 72) {
+            writeLittleEndian(bytes.data() + 68, 2, random() % 256);
+            writeLittleEndian(bytes.data() + 70, 2, random() % 256);
+        }
+        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+        auto damaged = std::vector<std::uint8_t>(valid.begin(), valid.begin() + random() % valid.size());
+        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(damaged)));
+    }
+}
+
+TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
+    settings::CoreData submitted = settings::defaultRecord();
+    submitted.setOption(FieldId::OutputMethod, 1);
+    submitted.setText(FieldId::AccountTrackDepartmentName, "Sales");
+    submitted.setOption(FieldId::Staple, 1);
+    environment.spooler.jobs[42] = asParameters(jobDevmode(117, 117, submitted));
+    startDoc(u"Report", 42);
+    EXPECT_EQ(device.state().settings.option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(device.state().settings.text(FieldId::AccountTrackDepartmentName), "Sales");
+    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 0u);
+    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 1u);
+    // Once pages are set up the job's parameters are not read again.
+    const int queries = environment.spooler.jobQueries;
+    device.state().pageCounter = 1;
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(environment.spooler.jobQueries, queries);
+}
+
+TEST_F(FrameHooks, UnreadableJobParametersChangeNothing) {
+    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    environment.spooler.jobs[42] = u"not a devmode";
+    startDoc(u"Report", 42);
+    EXPECT_EQ(device.state().settings.option(FieldId::OutputMethod), 2u);
+}
+
+class FrameEscapes : public FrameHooks {
+protected:
+    ULONG querySupport(std::vector<std::uint8_t> input) {
+        return frame::hookEscape(&device.surface, QUERYESCSUPPORT, static_cast<ULONG>(input.size()), input.data(), 0,
+                                 nullptr);
+    }
+    static std::vector<std::uint8_t> littleEndian(std::uint64_t value, std::size_t size) {
+        std::vector<std::uint8_t> bytes(size);
+        writeLittleEndian(bytes.data(), size, value);
+        return bytes;
+    }
+    ULONG askNup(DWORD& answer) {
+        DWORD feature = FEATURESETTING_NUP;
+        return frame::hookEscape(&device.surface, GET_PS_FEATURESETTING, 4, &feature, 4, &answer);
+    }
+};
+
+TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
+    environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 1);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 0u);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_DATA, 4)), 0u);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_IGNORE, 1)), 0u);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_IDENTIFY, 8)), 0u);
+    EXPECT_EQ(calls.escape, 0);
+    // Other escapes, and a query of a width no escape has, go to the driver.
+    EXPECT_EQ(querySupport(littleEndian(GET_PS_FEATURESETTING, 4)), 14u);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 3)), 14u);
+    EXPECT_EQ(calls.escape, 2);
+    EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
+}
+
+TEST_F(FrameEscapes, PassThroughEscapesReachTheDriverUnlessDeclined) {
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
+    environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 0);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
+    EXPECT_EQ(calls.escape, 2);
+}
+
+TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
+    DWORD answer = 0;
+    EXPECT_EQ(askNup(answer), 14u);
+    EXPECT_EQ(device.layoutFlag(), 0);
+    device.blockSettings().setOption(FieldId::NUpCount, 3);
+    EXPECT_EQ(askNup(answer), 1u);
+    EXPECT_EQ(answer, 1u);
+    EXPECT_EQ(device.layoutFlag(), 1);
+    EXPECT_EQ(calls.escape, 1);
+}
+
+TEST_F(FrameEscapes, NupQueryKeepsTheFlagOnceThePagesHaveStarted) {
+    device.state().pageCounter = 1;
+    device.blockSettings().setOption(FieldId::NUpCount, 3);
+    DWORD answer = 0;
+    EXPECT_EQ(askNup(answer), 14u);
+    EXPECT_EQ(device.layoutFlag(), 0);
+}
+
+TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheets) {
+    testing::FakeDevice device;
+    testing::RecordingJobServices services;
+    settings::CoreData record = settings::defaultRecord();
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    services.tabRecord = true;
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 1);
+    EXPECT_EQ(device.layoutFlag(), 1);
+    record.setOption(FieldId::TabImageShift, 1);
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(frame::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
+}
+
+TEST(FrameLayoutOverride, FlagNeedsTheCoreDriversPartToHoldIt) {
+    testing::FakeDevice device;
+    testing::RecordingJobServices services;
+    settings::CoreData record = settings::defaultRecord();
+    record.setOption(FieldId::NUpCount, 1);
+    // Byte 124 lies outside a part of 124 bytes.
+    device.publicDevmode().dmDriverExtra = 124;
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device.layoutFlag(), 0);
+    device.publicDevmode().dmDriverExtra = 125;
+    device.publicBytes[sizeof(DEVMODEW)] = 'X';
+    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device.layoutFlag(), 0);
+}
+
+TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
+    testing::FakeDevice oldDevice;
+    testing::FakeDevice newDevice;
+    oldDevice.state().pageCounter = 3;
+    oldDevice.state().jobId = 9;
+    oldDevice.state().documentName[0] = u'R';
+    oldDevice.state().settings.setOption(FieldId::Staple, 1);
+    oldDevice.state().driverFunctions[4] = reinterpret_cast<PFN>(&driverCopyBits);
+    EXPECT_EQ(frame::resetPdev(&oldDevice.devObj, &newDevice.devObj), S_OK);
+    EXPECT_EQ(newDevice.state().pageCounter, 3u);
+    EXPECT_EQ(newDevice.state().jobId, 9u);
+    EXPECT_EQ(newDevice.state().documentName[0], u'R');
+    EXPECT_EQ(newDevice.state().settings.option(FieldId::Staple), 1u);
+    EXPECT_EQ(newDevice.state().driverFunctions[4], reinterpret_cast<PFN>(&driverCopyBits));
+    EXPECT_EQ(frame::resetPdev(nullptr, &newDevice.devObj), S_OK);
+}
+
+}  // namespace
+}  // namespace tvzx

@@ -1,0 +1,276 @@
+// The injection-point dispatcher: what each injection point writes, in
+// which order, for a one-page job, and what it leaves out.
+#include <gtest/gtest.h>
+
+#include "frame/module_state.h"
+#include "frame_fixtures.h"
+#include "pjl/ticket.h"
+#include "postscript/dsc_comments.h"
+#include "postscript/injection.h"
+
+namespace tvzx {
+namespace {
+
+using namespace tvzx::win;
+using settings::FieldId;
+
+// Marker texts, so that each text's place in the stream shows.
+class MarkerTexts final : public postscript::FeatureTexts {
+public:
+    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
+    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
+    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
+        return "<page " + std::to_string(page) + ">\r\n";
+    }
+    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
+    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
+};
+
+class FixedIdentity final : public postscript::JobIdentity {
+public:
+    std::string notificationId(std::u16string_view printer, std::u16string_view document) override {
+        askedPrinter = printer;
+        askedDocument = document;
+        return "ACDE48000000";
+    }
+    std::string userName() override { return user; }
+
+    std::string user = "jdoe";
+    std::u16string askedPrinter;
+    std::u16string askedDocument;
+};
+
+// The core helper's answers by "feature/option"; a missing pair fails.
+class FakeCoreHelper final : public postscript::CoreHelper {
+public:
+    HRESULT getOptionAttribute(DEVOBJ*, const char* feature, const char* option, const char* attribute,
+                               DWORD* dataType, std::uint8_t* buffer, DWORD size, DWORD* needed) override {
+        ++requests;
+        EXPECT_STREQ(attribute, "Invocation");
+        const auto it = answers.find(std::string(feature) + "/" + option);
+        if (it == answers.end()) return E_FAIL;
+        *dataType = type;
+        *needed = static_cast<DWORD>(it->second.size());
+        if (buffer == nullptr) return E_OUTOFMEMORY;
+        if (failData) return E_FAIL;
+        std::memcpy(buffer, it->second.data(), std::min<std::size_t>(size, it->second.size()));
+        return S_OK;
+    }
+
+    std::map<std::string, std::string> answers;
+    DWORD type = kADT_BINARY;
+    bool failData = false;
+    int requests = 0;
+};
+
+class Injection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frame::setTabDocumentActive(false);
+        device.state().documentName[0] = u'\0';
+        const std::u16string name = u"Report2024";
+        std::copy(name.begin(), name.end(), device.state().documentName.begin());
+        device.state().bitmapWidth = 4960;
+        device.state().bitmapHeight = 7016;
+        core.answers["ZVPrintMode/Print"] = "<< /PrintMode 0 >> setpagedevice";
+        core.answers["ZVOutputMethod/Print"] = "<< /OutputMethod 0 >> setpagedevice";
+    }
+    void TearDown() override { frame::setTabDocumentActive(false); }
+
+    DWORD command(DWORD index) { return commandOn(&device.devObj, index); }
+    DWORD commandOn(DEVOBJ* devObj, DWORD index) {
+        DWORD result = 12345;
+        EXPECT_EQ(postscript::dispatch(devObj, index, &sink, &core, &result, services()), S_OK);
+        return result;
+    }
+    postscript::InjectionServices services() {
+        return {environment.job, environment.spooler, texts, environment.tabs, identity};
+    }
+    settings::CoreData validatedBlockSettings() {
+        settings::CoreData record = device.blockSettings();
+        settings::validateRecord(record);
+        return record;
+    }
+
+    testing::FakeEnvironment environment;
+    MarkerTexts texts;
+    FixedIdentity identity;
+    FakeCoreHelper core;
+    testing::FakeDevice device;
+    StringSink sink;
+};
+
+TEST_F(Injection, OnePageJobInStreamOrder) {
+    const settings::CoreData settings = validatedBlockSettings();
+    const std::string bitmap = "%%TARVO-BitmapSize: 4960 7016\r\n";
+    const std::string ticket = pjl::buildJobTicket(settings, {"Report2024", "jdoe", "ACDE48000000"});
+    const std::string expected =
+        "\x1b%-12345X@PJL\r\n" + ticket + "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" +
+        postscript::jobSettingsComments(settings) + postscript::shortComment("TitleEx", "Report2024") +
+        postscript::shortComment("ForEx", "jdoe") + bitmap + "<setup>\r\n" +
+        "TVZXFeatures /TVZXPlugInSettings {\r\n<< /PrintMode 0 >> setpagedevice\r\n"
+        "<< /OutputMethod 0 >> setpagedevice\r\n} bind executeonly put\r\n" +
+        "<end of setup>\r\n" + bitmap + "<page 1>\r\n" + "<page trailer>\r\n" + "<trailer>\r\n" + "\x1b%-12345X";
+
+    for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
+                        PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_TRAILER})
+        EXPECT_EQ(command(index), 0u) << index;
+    EXPECT_EQ(device.state().pageCounter, 1u);
+    EXPECT_EQ(command(PSINJECT_ENDSTREAM), 0u);
+    EXPECT_EQ(device.state().pageCounter, 0u);
+
+    EXPECT_EQ(sink.text, expected);
+    // One write per piece: the framing line, ticket, language switch, three
+    // comments, setup, settings procedure, end of setup, page, page
+    // trailer, trailer and the closing exit.
+    EXPECT_EQ(sink.writes, 13u);
+    EXPECT_EQ(identity.askedPrinter, u"Production 1");
+    EXPECT_EQ(identity.askedDocument, u"Report2024");
+}
+
+TEST_F(Injection, UnknownIndexWritesNothing) {
+    EXPECT_EQ(command(PSINJECT_PAGES), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(command(PSINJECT_VMSAVE), ERROR_NOT_SUPPORTED);
+    EXPECT_TRUE(sink.text.empty());
+    EXPECT_EQ(postscript::dispatch(&device.devObj, PSINJECT_BEGINSTREAM, &sink, &core, nullptr, services()), S_OK);
+    EXPECT_EQ(sink.writes, 1u);
+}
+
+TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
+    device.state().restorePending = 1;
+    command(PSINJECT_BEGINSTREAM);
+    EXPECT_EQ(device.state().restorePending, 0);
+    command(PSINJECT_BEGINPAGESETUP);
+    command(PSINJECT_BEGINPAGESETUP);
+    EXPECT_EQ(device.state().pageCounter, 2u);
+    EXPECT_NE(sink.text.find("<page 2>"), std::string::npos);
+    // Counting needs no helper.
+    EXPECT_EQ(postscript::dispatch(&device.devObj, PSINJECT_BEGINPAGESETUP, nullptr, nullptr, nullptr, services()),
+              S_OK);
+    EXPECT_EQ(device.state().pageCounter, 3u);
+}
+
+TEST_F(Injection, SettingsProcedureIsWrittenOncePerJobBeforeThePages) {
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_NE(sink.text.find("TVZXPlugInSettings"), std::string::npos);
+    sink = StringSink{};
+    command(PSINJECT_BEGINPAGESETUP);
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_EQ(sink.text.find("TVZXPlugInSettings"), std::string::npos);
+    EXPECT_NE(sink.text.find("<setup>"), std::string::npos);
+}
+
+TEST_F(Injection, HeaderByteTwentySuppressesOnlyTheSettingsProcedure) {
+    device.privateBlock[settings::kSuppressionOffset] = 1;
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_EQ(sink.text, "%%TARVO-BitmapSize: 4960 7016\r\n<setup>\r\n");
+    EXPECT_EQ(core.requests, 0);
+}
+
+TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
+    core.answers.erase("ZVPrintMode/Print");
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_EQ(sink.text.find("PrintMode"), std::string::npos);
+    EXPECT_NE(sink.text.find("<< /OutputMethod 0 >> setpagedevice\r\n}"), std::string::npos);
+
+    // Without any answer there is no procedure at all.
+    sink = StringSink{};
+    core.failData = true;
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_EQ(sink.text.find("TVZXPlugInSettings"), std::string::npos);
+}
+
+TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
+    command(PSINJECT_COMMENTS);
+    EXPECT_FALSE(frame::tabDocumentActive());
+    const std::u16string name = u"Inserted Tab before page 3";
+    device.state().documentName.fill(u'\0');
+    std::copy(name.begin(), name.end(), device.state().documentName.begin());
+    command(PSINJECT_COMMENTS);
+    EXPECT_TRUE(frame::tabDocumentActive());
+    // Another document does not clear it.
+    device.state().documentName.fill(u'\0');
+    command(PSINJECT_COMMENTS);
+    EXPECT_TRUE(frame::tabDocumentActive());
+}
+
+TEST_F(Injection, CommentsLeaveOutEmptyTitleAndUser) {
+    device.state().documentName.fill(u'\0');
+    identity.user.clear();
+    command(PSINJECT_COMMENTS);
+    EXPECT_EQ(sink.text, postscript::jobSettingsComments(validatedBlockSettings()));
+    EXPECT_EQ(sink.writes, 1u);
+}
+
+TEST_F(Injection, InvalidPrivateBlockGivesTheDefaultsForThatCall) {
+    device.blockSettings().setOption(FieldId::Staple, 1);
+    device.privateBlock[settings::kSignatureOffset] ^= 0xFF;
+    command(PSINJECT_COMMENTS);
+    EXPECT_EQ(sink.text.rfind(postscript::jobSettingsComments(settings::defaultRecord()), 0), 0u);
+}
+
+TEST_F(Injection, WithoutDeviceObjectNothingIsWritten) {
+    for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
+                        PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_ENDSTREAM})
+        EXPECT_EQ(commandOn(nullptr, index), 0u);
+    EXPECT_TRUE(sink.text.empty());
+}
+
+TEST_F(Injection, TrailerNeedsAStateButNoDeviceObject) {
+    testing::FakeDevice stateless(/*withState=*/false);
+    commandOn(&stateless.devObj, PSINJECT_TRAILER);
+    commandOn(&stateless.devObj, PSINJECT_BEGINPAGESETUP);
+    EXPECT_TRUE(sink.text.empty());
+    // A device object whose only content is the state.
+    DEVOBJ bare{};
+    bare.pdevOEM = &device.state();
+    commandOn(&bare, PSINJECT_TRAILER);
+    EXPECT_EQ(sink.text, "<trailer>\r\n");
+}
+
+TEST_F(Injection, EveryCallKeepsTheCoreDriversLayoutFlagInStep) {
+    device.blockSettings().setOption(FieldId::NUpCount, 2);
+    command(PSINJECT_PAGES);
+    EXPECT_EQ(device.layoutFlag(), 1);
+}
+
+TEST(InjectionPieces, OutputFieldSelectionsFollowTheOptionTables) {
+    settings::CoreData record = settings::defaultRecord();
+    auto selections = postscript::outputFieldSelections(record);
+    ASSERT_EQ(selections.size(), 2u);
+    EXPECT_EQ(selections[0], postscript::PpdSelection("ZVPrintMode", "Print"));
+    EXPECT_EQ(selections[1], postscript::PpdSelection("ZVOutputMethod", "Print"));
+    // An option without a PPD option keyword gives no selection.
+    record.setOption(FieldId::OutputMethod, 3);
+    selections = postscript::outputFieldSelections(record);
+    ASSERT_EQ(selections.size(), 1u);
+    EXPECT_EQ(selections[0].first, "ZVPrintMode");
+}
+
+TEST(InjectionPieces, InvocationIsFetchedInTwoSteps) {
+    FakeCoreHelper core;
+    core.answers["ZVPrintMode/Print"] = std::string("code\0tail", 9);
+    EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "code");
+    EXPECT_EQ(core.requests, 2);
+    EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Wait"}), "");
+    core.type = kADT_ASCII;
+    EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "");
+}
+
+TEST(InjectionPieces, SettingsProcedureHoldsTheNonEmptyCodes) {
+    postscript::FeatureTexts texts;
+    const std::vector<std::string> codes = {"A", "", "B"};
+    EXPECT_EQ(texts.plugInSettings(codes), "TVZXFeatures /TVZXPlugInSettings {\r\nA\r\nB\r\n} bind executeonly put\r\n");
+    const std::vector<std::string> empty = {"", ""};
+    EXPECT_EQ(texts.plugInSettings(empty), "");
+}
+
+TEST(InjectionPieces, UserNameLosesItsDomain) {
+    EXPECT_EQ(postscript::withoutDomain("CORP\\jdoe"), "jdoe");
+    EXPECT_EQ(postscript::withoutDomain("a\\b\\c"), "c");
+    EXPECT_EQ(postscript::withoutDomain("jdoe"), "jdoe");
+    EXPECT_EQ(postscript::withoutDomain("CORP\\"), "");
+}
+
+}  // namespace
+}  // namespace tvzx
