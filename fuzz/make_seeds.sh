@@ -20,3 +20,12 @@ length=$(stat -c %s "$work/description")
 # Conversion: a mode byte, then a whole block.
 { printf '\x00'; cat "$work/block"; } > "$root/devmode_conversion_fuzz/current_block"
 { printf '\x01'; head -c 200 "$work/block"; } > "$root/devmode_conversion_fuzz/short_block"
+# Job parameters: a DEVMODE (dmSize 220, dmDriverExtra 26900) with the block
+# right behind it, in Base64 as the spooler keeps it.
+mkdir -p "$root/job_parameters_fuzz"
+{
+  head -c 68 /dev/zero
+  printf '\xdc\x00\x14\x69'
+  head -c 148 /dev/zero
+  cat "$work/block"
+} | base64 -w0 > "$root/job_parameters_fuzz/devmode_with_block"
