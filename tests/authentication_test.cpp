@@ -148,13 +148,5 @@ TEST(AuthenticationRelay, PublicLoginSendsNoRelayFields) {
     EXPECT_EQ(authentication(login("RelayServer", true), "alice"), kPublic + kNone);
 }
 
-TEST(AuthenticationRelay, ValuesNeverStandInClear) {
-    CoreData settings = login("RelayServer", false);
-    ASSERT_TRUE(storeRelaySettings(settings, std::vector<RelayField>{{kRelayTypeText, "pin", std::string("S3cretPIN")}}));
-    const std::string ticket = authentication(settings);
-    EXPECT_EQ(ticket.find("S3cretPIN"), std::string::npos) << ticket;
-    EXPECT_NE(ticket.find(enciphered("ZXCERTFLEXSTRING1", "S3cretPIN")), std::string::npos) << ticket;
-}
-
 }  // namespace
 }  // namespace tvzx::pjl

@@ -20,6 +20,12 @@ TEST(FormatPjlSet, BareAndQuotedValues) {
     EXPECT_EQ(formatPjlSet("NAME", "a\"b"), "@PJL SET NAME=\"a\"b\"\r\n");
 }
 
+TEST(FormatPjlSet, LineBreaksCannotStartACommandOfTheirOwn) {
+    EXPECT_EQ(formatPjlSet("ZXSECTIONNAME", "Sales\r\n@PJL SET HOLD=OFF", true),
+              "@PJL SET ZXSECTIONNAME=\"Sales  @PJL SET HOLD=OFF\"\r\n");
+    EXPECT_EQ(formatPjlSet("JOBNAME", "a\nb"), "@PJL SET JOBNAME=\"a b\"\r\n");
+}
+
 TEST(FormatPjlSet, QuoteAlwaysAndEmptyKey) {
     EXPECT_EQ(formatPjlSet("USERNAME", "alice", true), "@PJL SET USERNAME=\"alice\"\r\n");
     EXPECT_EQ(formatPjlSet("USERNAME", "", true), "@PJL SET USERNAME=\"\"\r\n");

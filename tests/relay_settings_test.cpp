@@ -135,7 +135,7 @@ TEST(RelaySettings, WritesWhatItReadsBack) {
     EXPECT_EQ(parseRelaySettings(settings.field(FieldId::RelayServerSettings)), fields);
 }
 
-TEST(RelaySettings, RefusesFieldsItCannotWrite) {
+TEST(RelaySettings, RefusesFieldsItCannotWriteOrThatDoNotFit) {
     const std::vector<RelayField> refused[] = {
         {{kRelayTypeText, "", std::string("v")}},
         {{kRelayTypeText, "a\"b", std::string("v")}},
@@ -143,26 +143,21 @@ TEST(RelaySettings, RefusesFieldsItCannotWrite) {
         {{kRelayTypeText, "\xFF", std::string("v")}},
         {{kRelayTypeText, "id", std::string("zero\0byte", 9)}},
         {{kRelayTypeNumber, "id", std::string("12")}},
-        {{kRelayTypeText, "id", std::int64_t{12}}},
-        {{kRelayTypeToggle, "id", std::string("ON")}},
+        {{kRelayTypeToggle, "id", std::int64_t{1}}},
         {{kRelayTypeDateTime, "id", RelayDateTime{""}}},
     };
-    for (const std::vector<RelayField>& fields : refused) {
+    for (const std::vector<RelayField>& fields : refused)
         EXPECT_FALSE(formatRelaySettings(fields).has_value()) << "id: " << fields[0].id;
-    }
-}
 
-TEST(RelaySettings, StoreNeedsRoomForTheZeroByte) {
+    // "1\tid\t" and the line end take 6 of the 883 bytes before the zero byte.
     CoreData settings = settings::defaultRecord();
-    // "1\tid\t" and the line end take 6 bytes of the 883 the text may use.
-    const RelayField fits{kRelayTypeText, "id", std::string(kRelaySettingsSize - 7, 'v')};
-    ASSERT_TRUE(storeRelaySettings(settings, std::vector<RelayField>{fits}));
-    EXPECT_EQ(parseRelaySettings(settings.field(FieldId::RelayServerSettings)), std::vector<RelayField>{fits});
-
+    const std::vector<RelayField> fits{{kRelayTypeText, "id", std::string(kRelaySettingsSize - 7, 'v')}};
+    ASSERT_TRUE(storeRelaySettings(settings, fits));
+    EXPECT_EQ(parseRelaySettings(settings.field(FieldId::RelayServerSettings)), fits);
     const CoreData before = settings;
-    const RelayField tooLong{kRelayTypeText, "id", std::string(kRelaySettingsSize - 6, 'v')};
-    EXPECT_FALSE(storeRelaySettings(settings, std::vector<RelayField>{tooLong}));
-    EXPECT_FALSE(storeRelaySettings(settings, std::vector<RelayField>{{kRelayTypeText, "", std::string("v")}}));
+    const std::vector<RelayField> tooLong{{kRelayTypeText, "id", std::string(kRelaySettingsSize - 6, 'v')}};
+    EXPECT_FALSE(storeRelaySettings(settings, tooLong));
+    EXPECT_FALSE(storeRelaySettings(settings, refused[0]));
     EXPECT_EQ(settings, before);
 }
 

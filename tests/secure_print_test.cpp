@@ -55,15 +55,10 @@ TEST(SecurePrintAccountTrack, OnlyWhenAccountTrackIsOn) {
 
     select(settings, FieldId::AccountTrack, "True");
     EXPECT_EQ(accountTrack(settings), "@PJL SET ZXSECTIONNAME=\"Sales 2\"\r\n" + enciphered("ZXSECTIONKEY2", "4711"));
-}
-
-TEST(SecurePrintAccountTrack, EmptyPasswordIsStillSentEnciphered) {
-    CoreData settings = settings::defaultRecord();
-    select(settings, FieldId::AccountTrack, "True");
-    settings.setText(FieldId::AccountTrackDepartmentName, "");
+    // An empty password is still sent, as one enciphered block.
     settings.setText(FieldId::AccountTrackPassword, "");
-    const std::string expected = "@PJL SET ZXSECTIONNAME=\"\"\r\n@PJL SET ZXSECTIONKEY2=\"A046E4164E9E85B6C2C6D6878D02FE19\"\r\n";
-    EXPECT_EQ(accountTrack(settings), expected);
+    EXPECT_EQ(accountTrack(settings),
+              "@PJL SET ZXSECTIONNAME=\"Sales 2\"\r\n@PJL SET ZXSECTIONKEY2=\"A046E4164E9E85B6C2C6D6878D02FE19\"\r\n");
 }
 
 TEST(SecurePrintHold, PlainPrintJob) {
@@ -110,14 +105,10 @@ TEST(SecurePrintHold, HoldModeByPrintModeAndOutputMethod) {
     }
 }
 
-TEST(SecurePrintHold, FormSaveAndOrderOfTheLines) {
+TEST(SecurePrintHold, FormSaveAndIndicesPastTheLists) {
     CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "Form");
     EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=ON\r\n@PJL SET SPOOL=OFF\r\n");
-    select(settings, FieldId::OutputMethod, "HoldPrint");
-    select(settings, FieldId::PrintMode, "Wait");
-    EXPECT_EQ(holdAndBox(settings),
-              "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET HOLD=ZXWAITSTOREANDHOLDPRINT\r\n@PJL SET SPOOL=OFF\r\n");
     // Indices past the option lists read as the defaults, Print and Print.
     settings.setOption(FieldId::OutputMethod, 200);
     settings.setOption(FieldId::PrintMode, 200);

@@ -40,7 +40,7 @@ std::string formatPjlSet(std::string_view key, std::string_view value, bool quot
     line += kAssign;
     const bool quoted = quoteAlways || !standsBare(value);
     if (quoted) line += kQuote;
-    line += value;
+    for (char c : value) line += (c == '\r' || c == '\n') ? ' ' : c;
     if (quoted) line += kQuote;
     line += kLineEnd;
     return line;

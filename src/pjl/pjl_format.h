@@ -14,7 +14,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // Returns "@PJL SET " key "=" value CR LF. With quoteAlways the value stands
 // in double quotes; otherwise it is bare when it is empty, a number (an
 // optional leading "-" and digits, or a lone "-") or made of ASCII letters
-// and digits only, and quoted in every other case. Empty for an empty key.
+// and digits only, and quoted in every other case. A carriage return or line
+// feed inside the value becomes a blank, so that no value can end its line
+// and start a command of its own. Empty for an empty key.
 std::string formatPjlSet(std::string_view key, std::string_view value, bool quoteAlways = false);
 
 // Returns the number in decimal, with a leading "-" when negative.
