@@ -8,14 +8,13 @@
 
 #include "common/aes256.h"
 #include "pjl/pjl_format.h"
+#include "pjl/table_commands.h"
 #include "pjl/relay_settings.h"
 #include "pjl/ticket_cipher.h"
 
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
 
 constexpr std::string_view kUserNameKey = "ZXUSERNAME";
 constexpr std::string_view kUserPasswordKey = "ZXUSERKEY2";
@@ -65,14 +64,6 @@ const RelayTypeKeys& relayTypeKeys(std::uint32_t type) {
     return kRelayTypeKeys.front();
 }
 
-// Returns the name of the option selected in an option field; an index past
-// the list reads as the default option.
-std::string_view selectedOption(const CoreData& settings, FieldId id) {
-    const settings::OptionTable& table = *settings::fieldDef(id).options;
-    const std::uint32_t index = settings.option(id);
-    return table.entries[index < table.count() ? index : table.defaultIndex].name;
-}
-
 // Returns the key of one relay field group: the base key and the field's
 // number, counted from 1.
 std::string numberedKey(std::string_view key, std::size_t number) {
@@ -113,8 +104,8 @@ void writeRelayFields(std::string& ticket, const CoreData& settings) {
 }  // namespace
 
 void writeUserAuthentication(std::string& ticket, const CoreData& settings, const TicketInputs& inputs) {
-    const std::string_view method = selectedOption(settings, FieldId::UserAuthentication);
-    const bool isPublic = selectedOption(settings, FieldId::UserAuthenticationPublic) == kTrue;
+    const std::string_view method = optionName(settings, FieldId::UserAuthentication);
+    const bool isPublic = optionName(settings, FieldId::UserAuthenticationPublic) == kTrue;
     // A relay server login identifies the user through the relay fields, not
     // through a user name and password.
     const bool relayLogin = method == kRelayServer && !isPublic;

@@ -4,13 +4,12 @@
 #include <string_view>
 
 #include "pjl/pjl_format.h"
+#include "pjl/table_commands.h"
 #include "pjl/ticket_cipher.h"
 
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
 
 constexpr std::string_view kSectionNameKey = "ZXSECTIONNAME";
 constexpr std::string_view kSectionPasswordKey = "ZXSECTIONKEY2";
@@ -50,19 +49,6 @@ constexpr std::array<HoldModes, 4> kHoldModes{{
     {"Wait", "ZXWAITSTOREANDHOLDPRINT", "ZXWAITSTORE", "ZXWAITSTORE"},
 }};
 
-// Returns the name of the option selected in an option field; an index past
-// the list reads as the default option.
-std::string_view selectedOption(const CoreData& settings, FieldId id) {
-    const settings::OptionTable& table = *settings::fieldDef(id).options;
-    const std::uint32_t index = settings.option(id);
-    return table.entries[index < table.count() ? index : table.defaultIndex].name;
-}
-
-// Returns the PJL value of the selected option from the field's option table.
-std::string_view selectedPjlValue(const CoreData& settings, FieldId id) {
-    return settings::lookupValue(*settings::fieldDef(id).options, settings.option(id), settings::Column::PjlValue).text;
-}
-
 // Returns the HOLD mode, empty when the job is not held.
 std::string_view holdMode(std::string_view printMode, std::string_view outputMethod) {
     for (const HoldModes& modes : kHoldModes) {
@@ -79,14 +65,14 @@ std::string_view holdMode(std::string_view printMode, std::string_view outputMet
 void writeAccountTrack(std::string& ticket, const CoreData& settings, const TicketInputs&) {
     // Both keys are always present with PJL mode 1 here, so account track
     // alone decides whether the department is sent.
-    if (selectedOption(settings, FieldId::AccountTrack) != kTrue) return;
+    if (optionName(settings, FieldId::AccountTrack) != kTrue) return;
     ticket += formatPjlSet(kSectionNameKey, settings.text(FieldId::AccountTrackDepartmentName), true);
     ticket += formatPjlSet(kSectionPasswordKey, encipherForTicket(settings.text(FieldId::AccountTrackPassword)), true);
 }
 
 void writeHoldAndBox(std::string& ticket, const CoreData& settings, const TicketInputs&) {
-    const std::string_view outputMethod = selectedOption(settings, FieldId::OutputMethod);
-    const std::string_view printMode = selectedOption(settings, FieldId::PrintMode);
+    const std::string_view outputMethod = optionName(settings, FieldId::OutputMethod);
+    const std::string_view printMode = optionName(settings, FieldId::PrintMode);
 
     // A secure print job waits at the printer until its id and password are
     // entered there.
@@ -97,13 +83,13 @@ void writeHoldAndBox(std::string& ticket, const CoreData& settings, const Ticket
 
     // The controller keeps the job as a form only for the Form output method;
     // the option table gives ON for it and OFF for every other method.
-    ticket += formatPjlSet(kFormSaveKey, selectedPjlValue(settings, FieldId::OutputMethod));
+    ticket += formatPjlSet(kFormSaveKey, optionPjlValue(settings, FieldId::OutputMethod));
 
     if (const std::string_view hold = holdMode(printMode, outputMethod); !hold.empty())
         ticket += formatPjlSet(kHoldKey, hold);
 
     // The option table gives ON for Spool and OFF for every other print mode.
-    ticket += formatPjlSet(kSpoolKey, selectedPjlValue(settings, FieldId::PrintMode));
+    ticket += formatPjlSet(kSpoolKey, optionPjlValue(settings, FieldId::PrintMode));
 
     // Storage in a user box: the folder name and its password always come as
     // a pair, the name even when it is empty.

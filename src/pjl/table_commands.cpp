@@ -11,15 +11,21 @@ using settings::PjlMode;
 
 bool isWritten(PjlMode mode) { return mode == PjlMode::Plain || mode == PjlMode::Grouped; }
 
-std::string_view optionName(const CoreData& settings, FieldId id) {
+std::uint32_t effectiveOption(const CoreData& settings, FieldId id) {
     const settings::OptionTable& table = *fieldDef(id).options;
     const std::uint32_t index = settings.option(id);
+    return index < table.count() || table.count() == 0 ? index : table.defaultIndex;
+}
+
+std::string_view optionName(const CoreData& settings, FieldId id) {
+    const settings::OptionTable& table = *fieldDef(id).options;
+    const std::uint32_t index = effectiveOption(settings, id);
     return index < table.count() ? table.entries[index].name : std::string_view{};
 }
 
 bool isOption(const CoreData& settings, FieldId id, std::string_view name) { return optionName(settings, id) == name; }
 
-bool isOn(const CoreData& settings, FieldId id) { return settings.option(id) != 0; }
+bool isOn(const CoreData& settings, FieldId id) { return effectiveOption(settings, id) != 0; }
 
 std::string_view optionPjlValueAt(FieldId id, std::uint32_t index) {
     return settings::lookupValue(*fieldDef(id).options, index, Column::PjlValue).text;

@@ -16,14 +16,18 @@ using settings::FieldId;
 // Returns whether the features's commands go into the ticket (mode 1 or 2).
 bool isWritten(settings::PjlMode mode);
 
-// Returns the name of the option stored in an option field; empty for an
-// index past the list.
+// Returns the option index in force: an index past the list reads as the
+// table's default option.
+std::uint32_t effectiveOption(const CoreData& settings, FieldId id);
+
+// Returns the name of the option in force in an option field; empty for an
+// open list.
 std::string_view optionName(const CoreData& settings, FieldId id);
 
 // Returns whether the option field holds the option of this name.
 bool isOption(const CoreData& settings, FieldId id, std::string_view name);
 
-// Returns whether the option field holds anything but its first option
+// Returns whether the option in force is anything but the first option
 // ("Off", "False", "None").
 bool isOn(const CoreData& settings, FieldId id);
 
