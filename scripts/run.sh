@@ -8,5 +8,5 @@ bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}"
 if [ ! -f build/build.ninja ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build build --target tvzx >/dev/null
-exec build/tools/tvzx/tvzx settings show "$@"
+cmake --build build --target tvzx tvzx_ps tvzx_notify >/dev/null
+exec build/tools/tvzx/tvzx render "$@"

@@ -96,6 +96,27 @@ TEST(Validation, CustomPageSizeNeedsBothDimensions) {
     EXPECT_EQ(record.option(FieldId::PageSize), localeDefaultPageSize());
 }
 
+TEST(Validation, CustomTargetPaperNeedsBothDimensions) {
+    CoreData record = defaultRecord();
+    record.setOption(FieldId::TargetPaperSize, 27);
+    EXPECT_FALSE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 0u);
+    record.setOption(FieldId::TargetPaperSize, 27);
+    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2000000);
+    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 3000000);
+    EXPECT_TRUE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 27u);
+}
+
+TEST(Validation, PaperProfilesChosenOnTheDeviceSurvive) {
+    CoreData record = defaultRecord();
+    record.setOption(FieldId::MainPaperProfileIndex, 12);
+    record.setOption(FieldId::PerfectBindPaperProfileIndex, 300);
+    EXPECT_TRUE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::MainPaperProfileIndex), 12u);
+    EXPECT_EQ(record.option(FieldId::PerfectBindPaperProfileIndex), 300u);
+}
+
 TEST(Validation, SignedRangesCompareAsSignedNumbers) {
     CoreData record = defaultRecord();
     record.setNumber(FieldId::Gutter, -2500000);

@@ -1,13 +1,20 @@
 #include "frame/environment.h"
 
+#include "config/job_identity_service.h"
+#include "config/printer_job_services.h"
+#include "net/wake_service.h"
+#include "postscript/feature_texts.h"
+
 namespace tvzx::frame {
 namespace {
 
 Environment defaultEnvironment() {
-    static JobServices job;
-    static postscript::FeatureTexts texts;
+    static config::PrinterJobServices configuration(platform::systemSpooler());
+    // Document start wakes the printer; the other job services pass on.
+    static net::WakeService job(configuration);
+    static postscript::PlugInFeatureTexts texts;
     static postscript::TabSheets tabs;
-    static postscript::JobIdentity identity;
+    static config::JobIdentityService identity;
     return Environment{&platform::systemSpooler(), &job, &texts, &tabs, &identity};
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "config/devmode_services.h"
 #include "frame/device_state.h"
 #include "frame/hook_table.h"
 #include "frame/page_geometry.h"
@@ -21,25 +22,6 @@ win::HRESULT failWith(std::uint32_t lastError) {
     platform::setLastError(lastError);
     return win::E_FAIL;
 }
-
-// The private DEVMODE services with the printer's data and the job services
-// behind them.
-class FrameDevModeServices final : public settings::DevModeServices {
-public:
-    FrameDevModeServices(const Environment& environment, win::HANDLE printer)
-        : environment_(environment), printer_(printer), data_(environment.spooler->printerData(printer)) {}
-
-    const platform::PrinterData* printerData() override { return data_.get(); }
-    void syncCoreDriverOptions(const settings::CoreData& record, win::DEVMODEW* publicDevmode) override {
-        environment_.job->writeCoreDriverSelections(record, publicDevmode, printer_);
-    }
-    bool holdsTabSheets(const settings::CoreData& record) override { return environment_.job->holdsTabRecord(record); }
-
-private:
-    const Environment& environment_;
-    win::HANDLE printer_;
-    std::unique_ptr<platform::PrinterData> data_;
-};
 
 // The settings record of the device object's private block, header unchecked.
 const settings::CoreData* blockSettings(const win::DEVOBJ* devObj) {
@@ -70,7 +52,8 @@ win::HRESULT getInfo(win::DWORD mode, void* buffer, win::DWORD size, win::DWORD*
 }
 
 win::HRESULT devMode(win::DWORD mode, win::OEMDMPARAM* param, const Environment& environment) {
-    FrameDevModeServices services(environment, param != nullptr ? param->hPrinter : nullptr);
+    config::PrinterDevModeServices services(*environment.spooler, *environment.job,
+                                            param != nullptr ? param->hPrinter : nullptr);
     if (!settings::devModeCallback(mode, param, services)) return failWith(win::ERROR_INVALID_PARAMETER);
     return win::S_OK;
 }

@@ -11,6 +11,7 @@
 #include "pjl/ticket.h"
 #include "platform/user_account.h"
 #include "postscript/dsc_comments.h"
+#include "ppd/feature_selections.h"
 #include "settings/feature_tables.h"
 
 namespace tvzx::postscript {
@@ -196,16 +197,10 @@ std::string JobIdentity::notificationId(std::u16string_view, std::u16string_view
 std::string JobIdentity::userName() { return std::string(withoutDomain(platform::currentUserName())); }
 
 std::vector<PpdSelection> outputFieldSelections(const CoreData& settings) {
+    // The PPD mapping, restricted to the output fields.
     std::vector<PpdSelection> selections;
-    for (settings::FieldId id : frame::kOutputFields) {
-        const settings::FieldDef& def = settings::fieldDef(id);
-        if (def.kind != settings::Kind::Option || def.options == nullptr) continue;
-        const settings::OptionTable& table = *def.options;
-        if (table.ppdKeyword.empty() || table.count() == 0) continue;
-        const auto option = settings::lookupValue(table, settings.option(id), settings::Column::PpdOption);
-        if (option.text.empty()) continue;
-        selections.emplace_back(std::string(table.ppdKeyword), std::string(option.text));
-    }
+    for (ppd::FeatureSelection& selection : ppd::featureSelections(settings, &frame::outputFieldSet()))
+        selections.emplace_back(std::move(selection.keyword), std::move(selection.option));
     return selections;
 }
 

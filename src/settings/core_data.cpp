@@ -195,6 +195,28 @@ bool fieldValueIsValid(const std::uint8_t* bytes, const FieldDef& def) {
     return true;
 }
 
+// Paper profiles are numbered by the printer: their tables name only "None"
+// (0), and every other number is a profile the device reports.
+constexpr FieldId kProfileIndices[] = {FieldId::MainPaperProfileIndex,       FieldId::PIFrontCoverPaperProfileIndex,
+                                       FieldId::FrontCoverPaperProfileIndex, FieldId::BackCoverPaperProfileIndex,
+                                       FieldId::PIBackCoverPaperProfileIndex, FieldId::PerfectBindPaperProfileIndex};
+
+bool isProfileIndex(std::size_t field) {
+    return std::any_of(std::begin(kProfileIndices), std::end(kProfileIndices),
+                       [field](FieldId id) { return static_cast<std::size_t>(id) == field; });
+}
+
+// The target paper has one legal value past its list: the custom size (27),
+// when both custom target dimensions are set.
+constexpr std::uint32_t kCustomTargetPaper = 27;
+
+bool targetPaperIsValid(const CoreData& record) {
+    const std::uint32_t index = record.raw(FieldId::TargetPaperSize);
+    if (index < kCustomTargetPaper) return true;
+    return index == kCustomTargetPaper && record.raw(FieldId::CustomTargetPaperSizeWidth) != 0 &&
+           record.raw(FieldId::CustomTargetPaperSizeHeight) != 0;
+}
+
 // PageSize has one legal value past its list: the custom size, when both
 // custom dimensions are set.
 bool pageSizeIsValid(const CoreData& record) {
@@ -208,6 +230,8 @@ bool pageSizeIsValid(const CoreData& record) {
 
 bool fieldIsValid(const CoreData& record, FieldId id) {
     if (id == FieldId::PageSize) return pageSizeIsValid(record);
+    if (id == FieldId::TargetPaperSize) return targetPaperIsValid(record);
+    if (isProfileIndex(static_cast<std::size_t>(id))) return true;
     return fieldValueIsValid(record.bytes.data(), fieldDef(id));
 }
 
@@ -224,6 +248,7 @@ bool validateRecord(CoreData& record) {
     const auto fields = fieldTable();
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         if (i == static_cast<std::size_t>(FieldId::PageSize) || fieldValueIsValid(record.bytes.data(), fields[i])) continue;
+        if (fieldIsValid(record, static_cast<FieldId>(i))) continue;
         valid = false;
         writeFieldDefault(record, static_cast<FieldId>(i));
     }

@@ -1,5 +1,7 @@
 // tvzx version and tvzx settings: the job settings record on the command line.
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands.h"
@@ -7,6 +9,7 @@
 #include "common/hex_text.h"
 #include "files.h"
 #include "platform/printer_data.h"
+#include "rules/rule_engine.h"
 #include "settings/devmode.h"
 #include "settings/private_block.h"
 #include "settings/schema_hash.h"
@@ -24,6 +27,7 @@ struct SettingsSource {
     std::string descriptionPath;
     std::vector<std::string> settingsFiles;
     std::vector<std::string> assignments;
+    bool rules = false;  // --set assignments go through the rules engine
 };
 
 // Reads a private block through the driver's conversion request, as the
@@ -59,12 +63,27 @@ CoreData recordFromBlock(const SettingsSource& source) {
     return settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(output.data(), output.size()));
 }
 
+// Sets one assignment through the field's setter, so that the settings that
+// depend on it follow.
+void applyThroughRules(CoreData& record, const std::string& assignment) {
+    CoreData parsed = record;
+    if (auto error = settings::applySetting(parsed, assignment)) throw UsageError("--set: " + *error);
+    std::string_view name = std::string_view(assignment).substr(0, assignment.find('='));
+    name.remove_prefix(std::min(name.find_first_not_of(" \t"), name.size()));
+    name = name.substr(0, name.find_last_not_of(" \t") + 1);
+    const auto field = settings::findField(name);
+    if (!field) throw UsageError("--set: unknown field '" + std::string(name) + "'");
+    rules::setSettingBytes(record, *field, parsed.field(*field));
+}
+
 CoreData loadSettings(const SettingsSource& source) {
     CoreData record = source.blockPath.empty() ? settings::defaultRecord() : recordFromBlock(source);
     for (const std::string& path : source.settingsFiles)
         if (auto error = settings::applySettingsText(record, readFileText(path))) throw UsageError(path + ": " + *error);
-    for (const std::string& assignment : source.assignments)
-        if (auto error = settings::applySetting(record, assignment)) throw UsageError("--set: " + *error);
+    for (const std::string& assignment : source.assignments) {
+        if (source.rules) applyThroughRules(record, assignment);
+        else if (auto error = settings::applySetting(record, assignment)) throw UsageError("--set: " + *error);
+    }
     return record;
 }
 
@@ -73,6 +92,7 @@ CoreData loadSettings(const SettingsSource& source) {
 bool takeSettingsOption(const std::string& option, Arguments& arguments, SettingsSource& source) {
     if (option == "--set") source.assignments.push_back(arguments.value(option));
     else if (option == "--settings") source.settingsFiles.push_back(arguments.value(option));
+    else if (option == "--rules") source.rules = true;
     else return false;
     return true;
 }

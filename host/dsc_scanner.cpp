@@ -1,0 +1,570 @@
+#include "dsc_scanner.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dsc_keywords.h"
+#include "host_error.h"
+
+namespace tvzx::host {
+namespace {
+
+// Where the scanner stands in the document.
+enum class State : std::uint8_t {
+    Start,        // before the first line
+    Header,       // among the header comments
+    Prolog,       // after %%EndComments, until the prolog ends
+    AfterProlog,  // after %%EndProlog, until the setup section begins
+    Setup,        // inside %%BeginSetup .. %%EndSetup
+    Body,         // after the setup: between and inside pages
+    PageComments, // right after %%Page:, among the page's own comments
+    PageSetup,    // inside %%BeginPageSetup .. %%EndPageSetup
+    Trailer,      // after %%Trailer
+    AfterEof,     // after %%EOF: whatever follows passes through
+};
+
+// What a line is, as far as the structure goes.
+enum class Line : std::uint8_t {
+    Code,
+    Blank,
+    Comment,  // any other comment
+    Data,     // a line inside %%BeginData counted in lines
+    PsAdobe,
+    EndComments,
+    Pages,
+    BeginProlog,
+    EndProlog,
+    BeginSetup,
+    EndSetup,
+    Page,
+    PageComment,
+    BeginPageSetup,
+    EndPageSetup,
+    PageTrailer,
+    Trailer,
+    Eof,
+    BeginDocument,
+    EndDocument,
+    BeginData,
+    BeginBinary,
+};
+
+// How much of a %%BeginData or %%BeginBinary line is read for its count.
+constexpr std::size_t kCountTextLimit = 128;
+
+// A job that already carries a printer job language header.
+constexpr std::string_view kUniversalExit = "\x1b%-12345X";
+
+// A DOS EPS file starts with these four bytes instead of "%!PS-Adobe".
+constexpr std::string_view kDosEpsMagic = "\xC5\xD0\xD3\xC6";
+
+// Returns how messages name the first line a document must have.
+std::string firstLineName() {
+    const std::string_view prefix = dsc::kPsAdobe.substr(0, dsc::kPsAdobe.size() - 1);
+    return "\"" + std::string(prefix) + "\" first line";
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+
+bool isBlank(std::string_view line) { return std::all_of(line.begin(), line.end(), isSpace); }
+
+// Returns whether the line is the comment `keyword`: a keyword that takes
+// arguments ends in a colon and may be followed by anything; any other must
+// be followed by the end of the line or white space.
+bool hasKeyword(std::string_view line, std::string_view keyword) {
+    if (!line.starts_with(keyword)) return false;
+    if (keyword.back() == ':' || line.size() == keyword.size()) return true;
+    return isSpace(line[keyword.size()]);
+}
+
+// Returns whether a header line holds bytes that text never does.
+bool holdsBinary(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && !isSpace(c)) || byte == 0x7F;
+    });
+}
+
+Line classifyBegin(std::string_view line) {
+    if (hasKeyword(line, dsc::kBeginProlog)) return Line::BeginProlog;
+    if (hasKeyword(line, dsc::kBeginSetup)) return Line::BeginSetup;
+    if (hasKeyword(line, dsc::kBeginPageSetup)) return Line::BeginPageSetup;
+    if (hasKeyword(line, dsc::kBeginDocument)) return Line::BeginDocument;
+    if (hasKeyword(line, dsc::kBeginData)) return Line::BeginData;
+    if (hasKeyword(line, dsc::kBeginBinary)) return Line::BeginBinary;
+    return Line::Comment;
+}
+
+Line classifyEnd(std::string_view line) {
+    if (hasKeyword(line, dsc::kEndComments)) return Line::EndComments;
+    if (hasKeyword(line, dsc::kEndProlog)) return Line::EndProlog;
+    if (hasKeyword(line, dsc::kEndSetup)) return Line::EndSetup;
+    if (hasKeyword(line, dsc::kEndPageSetup)) return Line::EndPageSetup;
+    if (hasKeyword(line, dsc::kEndDocument)) return Line::EndDocument;
+    if (hasKeyword(line, dsc::kEof)) return Line::Eof;
+    if (hasKeyword(line, dsc::kEndPageComments)) return Line::PageComment;
+    return Line::Comment;
+}
+
+Line classifyPage(std::string_view line) {
+    if (hasKeyword(line, dsc::kPage)) return Line::Page;
+    if (hasKeyword(line, dsc::kPages)) return Line::Pages;
+    if (hasKeyword(line, dsc::kPageTrailer)) return Line::PageTrailer;
+    if (line.starts_with(dsc::kPageCommentPrefix)) return Line::PageComment;
+    return Line::Comment;
+}
+
+// Returns what the line is, from its beginning alone.
+Line classify(std::string_view line) {
+    if (line.empty() || line[0] != '%') return isBlank(line) ? Line::Blank : Line::Code;
+    if (line.starts_with(dsc::kPsAdobe)) return Line::PsAdobe;
+    if (!line.starts_with(dsc::kCommentPrefix) || line.size() < dsc::kCommentPrefix.size() + 1) return Line::Comment;
+    // The character after "%%" narrows the keywords to compare.
+    switch (line[dsc::kCommentPrefix.size()]) {
+        case 'B': return classifyBegin(line);
+        case 'E': return classifyEnd(line);
+        case 'P': return classifyPage(line);
+        case 'T': return hasKeyword(line, dsc::kTrailer) ? Line::Trailer : Line::Comment;
+        case '+': return Line::PageComment;
+        case 'V': return hasKeyword(line, dsc::kViewingOrientation) ? Line::PageComment : Line::Comment;
+        default: return Line::Comment;
+    }
+}
+
+// Returns the unsigned number that the argument text starts with (after
+// white space), and the rest of the text behind it.
+std::optional<std::uint64_t> leadingNumber(std::string_view& text) {
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc()) return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+// Returns the white-space separated word at the front of the text and
+// removes it.
+std::string_view takeWord(std::string_view& text) {
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    std::size_t length = 0;
+    while (length < text.size() && !isSpace(text[length])) ++length;
+    const std::string_view word = text.substr(0, length);
+    text.remove_prefix(length);
+    return word;
+}
+
+// Where a line ends inside the bytes at hand.
+struct LineEnd {
+    const char* contentEnd;  // first byte of the line terminator
+    const char* next;        // first byte after the terminator
+};
+
+class Scanner {
+public:
+    Scanner(ByteSource& source, DscHandler& handler, std::size_t bufferSize)
+        : source_(source), handler_(handler), buffer_(std::max(bufferSize, kMinimumScanBuffer)) {}
+
+    DscSummary run() {
+        std::size_t filled = 0;
+        std::size_t position = 0;
+        bool atEnd = false;
+        for (;;) {
+            // Hand on what has been read, keep the unfinished line and fill up.
+            flushTo(position);
+            std::memmove(buffer_.data(), buffer_.data() + position, filled - position);
+            filled -= position;
+            position = 0;
+            flushed_ = 0;
+            nextLf_ = nullptr;
+            while (filled < buffer_.size() && !atEnd) {
+                const std::size_t count = source_.read(std::span<char>(buffer_.data() + filled, buffer_.size() - filled));
+                atEnd = count == 0;
+                filled += count;
+                summary_.bytes += count;
+            }
+            position = scanAvailable(position, filled, atEnd);
+            if (atEnd && position == filled) break;
+        }
+        flushTo(position);
+        finish();
+        handler_.mark({DscMark::DocumentEnd, false, 0});
+        summary_.pages = pages_;
+        return summary_;
+    }
+
+private:
+    // Reads the lines among the bytes at hand; returns how far it got.
+    std::size_t scanAvailable(std::size_t position, std::size_t filled, bool atEnd) {
+        char* const data = buffer_.data();
+        while (position < filled) {
+            // Counted binary data is not read for comments.
+            if (skipBytes_ > 0) {
+                const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(skipBytes_, filled - position));
+                position += count;
+                skipBytes_ -= count;
+                continue;
+            }
+            const char* start = data + position;
+            std::optional<LineEnd> lineEnd = findLineEnd(start, data + filled, atEnd);
+            if (!lineEnd) {
+                if (atEnd) {
+                    // The last line has no terminator.
+                    lineEnd = LineEnd{data + filled, data + filled};
+                } else if (position > 0) {
+                    // Wait for the rest of the line, moved to the front.
+                    return position;
+                } else {
+                    // A line longer than the buffer: recognised by its
+                    // beginning, the rest streams through. The last byte
+                    // stays, in case it is a CR whose LF comes next.
+                    if (!inLongLine_) {
+                        lineStart(std::string_view(start, filled - 1 - position), position);
+                        inLongLine_ = true;
+                    }
+                    return filled - 1;
+                }
+            }
+            const std::size_t next = static_cast<std::size_t>(lineEnd->next - data);
+            if (inLongLine_) {
+                inLongLine_ = false;
+            } else {
+                lineStart(std::string_view(start, static_cast<std::size_t>(lineEnd->contentEnd - start)), position);
+            }
+            position = next;
+            lineDone(position);
+        }
+        return position;
+    }
+
+    // Returns where the line starting at `from` ends (LF, CR LF or CR
+    // alone); nothing when its end is not among the bytes at hand. A CR as
+    // the last byte at hand counts only at the end of the input, since its
+    // LF may follow.
+    std::optional<LineEnd> findLineEnd(const char* from, const char* end, bool atEnd) {
+        // The next LF is remembered, so that a document with CR line ends is
+        // not searched to the end of the buffer for every line.
+        if (nextLf_ == nullptr || nextLf_ < from) {
+            const auto* lf = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+            nextLf_ = lf != nullptr ? lf : end;
+        }
+        const char* lf = nextLf_ != end ? nextLf_ : nullptr;
+        const char* searchEnd = lf != nullptr ? lf : end;
+        const auto* cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(searchEnd - from)));
+        if (cr != nullptr) {
+            if (cr + 1 < end) return LineEnd{cr, cr[1] == '\n' ? cr + 2 : cr + 1};
+            if (atEnd) return LineEnd{cr, end};
+            return std::nullopt;
+        }
+        if (lf != nullptr) return LineEnd{lf, lf + 1};
+        return std::nullopt;
+    }
+
+    void flushTo(std::size_t position) {
+        if (position > flushed_) handler_.documentBytes(std::string_view(buffer_.data() + flushed_, position - flushed_));
+        flushed_ = std::max(flushed_, position);
+    }
+
+    // Emits a mark before the line that starts at `position`.
+    void markBefore(std::size_t position, DscMark mark, bool synthetic = false, std::uint64_t page = 0) {
+        flushTo(position);
+        handler_.mark({mark, synthetic, page});
+    }
+
+    [[noreturn]] void refuse(const std::string& message) const { throw DocumentRefused(message); }
+
+    std::string atLine() const { return "line " + std::to_string(summary_.lines + 1); }
+
+    // Acts on the beginning of a line: the marks that go before it, and
+    // what to do once it has passed.
+    void lineStart(std::string_view line, std::size_t position) {
+        line_ = skipLines_ > 0 ? Line::Data : classify(line);
+        after_ = std::nullopt;
+        bracketsCount_ = state_ != State::Start && state_ != State::Header && state_ != State::AfterEof;
+        if (line_ == Line::Data) return;
+        if (bracketsCount_) {
+            // The line may not stay in the buffer until it ends: keep its
+            // arguments, which are short.
+            if (line_ == Line::BeginData || line_ == Line::BeginBinary) pendingCount_ = line.substr(0, kCountTextLimit);
+            if (nesting_ > 0) return;
+        }
+        switch (state_) {
+            case State::Start: return firstLine(line, position);
+            case State::Header: return headerLine(line, position);
+            case State::Prolog: return prologLine(line, position);
+            case State::AfterProlog: return afterPrologLine(line, position);
+            case State::Setup: return setupLine(position);
+            case State::Body: return bodyLine(line, position);
+            case State::PageComments: return pageCommentLine(line, position);
+            case State::PageSetup: return pageSetupLine();
+            case State::Trailer: return trailerLine(line);
+            case State::AfterEof: return;
+        }
+    }
+
+    // Acts on the end of a line: counted data that follows it, and the
+    // mark that goes after it.
+    void lineDone(std::size_t position) {
+        ++summary_.lines;
+        if (line_ == Line::Data) {
+            --skipLines_;
+            return;
+        }
+        if (bracketsCount_) {
+            switch (line_) {
+                case Line::BeginDocument: ++nesting_; break;
+                case Line::EndDocument: nesting_ -= nesting_ > 0 ? 1 : 0; break;
+                case Line::BeginData: startData(false); break;
+                case Line::BeginBinary: startData(true); break;
+                default: break;
+            }
+        }
+        if (after_) {
+            flushTo(position);
+            handler_.mark(*after_);
+            after_ = std::nullopt;
+        }
+    }
+
+    // %%BeginBinary: count, or %%BeginData: count [type [Bytes|Lines]].
+    void startData(bool binary) {
+        std::string_view arguments(pendingCount_);
+        arguments.remove_prefix(binary ? dsc::kBeginBinary.size() : dsc::kBeginData.size());
+        const auto count = leadingNumber(arguments);
+        if (!count) return;
+        if (!binary) {
+            takeWord(arguments);
+            if (takeWord(arguments) == dsc::kDataLines) {
+                skipLines_ = *count;
+                return;
+            }
+        }
+        skipBytes_ = *count;
+    }
+
+    void firstLine(std::string_view line, std::size_t position) {
+        if (line_ != Line::PsAdobe) {
+            const std::string expected = firstLineName();
+            if (line.starts_with(kDosEpsMagic)) refuse("binary EPS file (DOS EPS header) instead of a " + expected);
+            if (line.starts_with(kUniversalExit)) refuse("a printer job language header instead of a " + expected);
+            if (holdsBinary(line)) refuse("binary data instead of a " + expected);
+            refuse("no " + expected);
+        }
+        markBefore(position, DscMark::DocumentStart);
+        state_ = State::Header;
+    }
+
+    void headerLine(std::string_view line, std::size_t position) {
+        if (holdsBinary(line)) refuse(atLine() + ": binary data among the header comments");
+        switch (line_) {
+            case Line::EndComments:
+                markBefore(position, DscMark::CommentsEnd);
+                state_ = State::Prolog;
+                return;
+            case Line::Code:
+                refuse("no " + std::string(dsc::kEndComments) + " before the first line of code (" + atLine() + ")");
+            case Line::Pages: return declarePages(line);
+            default: return;
+        }
+    }
+
+    void prologLine(std::string_view line, std::size_t position) {
+        switch (line_) {
+            case Line::EndProlog:
+                markBefore(position, DscMark::PrologEnd);
+                state_ = State::AfterProlog;
+                return;
+            case Line::BeginSetup:
+                markBefore(position, DscMark::PrologEnd, true);
+                enterSetup();
+                return;
+            case Line::Page:
+                markBefore(position, DscMark::PrologEnd, true);
+                openMissingSetup(position);
+                return bodyLine(line, position);
+            case Line::Trailer:
+            case Line::Eof: return refuseNoPages();
+            default: return;
+        }
+    }
+
+    void afterPrologLine(std::string_view line, std::size_t position) {
+        // Only blank lines and plain comments may stand between the prolog
+        // and the setup section.
+        if (line_ == Line::Blank || line_ == Line::Comment || line_ == Line::PageComment) return;
+        if (line_ == Line::BeginSetup) return enterSetup();
+        openMissingSetup(position);
+        bodyLine(line, position);
+    }
+
+    void enterSetup() {
+        state_ = State::Setup;
+        after_ = DscEvent{DscMark::SetupStart, false, 0};
+    }
+
+    // The document has no setup section: it belongs here, before this line.
+    void openMissingSetup(std::size_t position) {
+        markBefore(position, DscMark::SetupStart, true);
+        markBefore(position, DscMark::SetupEnd, true);
+        state_ = State::Body;
+    }
+
+    void setupLine(std::size_t position) {
+        switch (line_) {
+            case Line::EndSetup:
+                markBefore(position, DscMark::SetupEnd);
+                state_ = State::Body;
+                return;
+            case Line::Page:
+            case Line::Trailer:
+            case Line::Eof: refuse("no " + std::string(dsc::kEndSetup) + " for the setup section (" + atLine() + ")");
+            default: return;
+        }
+    }
+
+    // A page that ends without %%PageTrailer gets its mark before whatever
+    // follows it.
+    void closePage(std::size_t position) {
+        if (pages_ > 0 && !pageTrailerSeen_) markBefore(position, DscMark::PageTrailer, true, pages_);
+        pageTrailerSeen_ = true;
+    }
+
+    void bodyLine(std::string_view line, std::size_t position) {
+        switch (line_) {
+            case Line::Page:
+                closePage(position);
+                ++pages_;
+                pageTrailerSeen_ = false;
+                markBefore(position, DscMark::PageStart, false, pages_);
+                state_ = State::PageComments;
+                return;
+            case Line::PageTrailer:
+                if (pages_ == 0 || pageTrailerSeen_) return;
+                pageTrailerSeen_ = true;
+                after_ = DscEvent{DscMark::PageTrailer, false, pages_};
+                return;
+            case Line::Trailer:
+                if (pages_ == 0) refuseNoPages();
+                closePage(position);
+                state_ = State::Trailer;
+                after_ = DscEvent{DscMark::TrailerStart, false, 0};
+                return;
+            case Line::Eof:
+                if (pages_ == 0) refuseNoPages();
+                closePage(position);
+                markBefore(position, DscMark::TrailerStart, true);
+                state_ = State::AfterEof;
+                return;
+            case Line::Pages: return declarePages(line);
+            default: return;
+        }
+    }
+
+    void pageCommentLine(std::string_view line, std::size_t position) {
+        if (line_ == Line::PageComment) return;
+        if (line_ == Line::BeginPageSetup) {
+            state_ = State::PageSetup;
+            after_ = DscEvent{DscMark::PageSetup, false, pages_};
+            return;
+        }
+        // The page's own comments end here without a page setup section.
+        markBefore(position, DscMark::PageSetup, true, pages_);
+        state_ = State::Body;
+        bodyLine(line, position);
+    }
+
+    void pageSetupLine() {
+        switch (line_) {
+            case Line::EndPageSetup: state_ = State::Body; return;
+            case Line::Page:
+            case Line::PageTrailer:
+            case Line::Trailer:
+            case Line::Eof:
+                refuse("page " + std::to_string(pages_) + ": no " + std::string(dsc::kEndPageSetup) + " (" + atLine() + ")");
+            default: return;
+        }
+    }
+
+    void trailerLine(std::string_view line) {
+        switch (line_) {
+            case Line::Eof: state_ = State::AfterEof; return;
+            case Line::Page: refuse(atLine() + ": " + std::string(dsc::kPage) + " after " + std::string(dsc::kTrailer));
+            case Line::Pages: return declarePages(line);
+            default: return;
+        }
+    }
+
+    void declarePages(std::string_view line) {
+        std::string_view arguments = line.substr(dsc::kPages.size());
+        if (const auto count = leadingNumber(arguments)) summary_.declaredPages = *count;
+    }
+
+    [[noreturn]] void refuseNoPages() const { refuse("no " + std::string(dsc::kPage) + " comments: the document has no pages"); }
+
+    // Checks the state at the end of the input.
+    void finish() const {
+        if (skipBytes_ > 0 || skipLines_ > 0) refuse("truncated inside counted data (%%BeginData or %%BeginBinary)");
+        if (nesting_ > 0) refuse("truncated inside an included document: no " + std::string(dsc::kEndDocument));
+        switch (state_) {
+            case State::Start: refuse("empty input: no " + firstLineName());
+            case State::Header: refuse("no " + std::string(dsc::kEndComments));
+            case State::Prolog:
+            case State::AfterProlog: refuseNoPages();
+            case State::Setup: refuse("no " + std::string(dsc::kEndSetup) + " for the setup section");
+            case State::PageSetup:
+                refuse("truncated: page " + std::to_string(pages_) + " has no " + std::string(dsc::kEndPageSetup));
+            case State::Body:
+            case State::PageComments:
+                if (pages_ == 0) refuseNoPages();
+                refuse("truncated after page " + std::to_string(pages_) + ": no " + std::string(dsc::kEof));
+            case State::Trailer: refuse("truncated in the trailer: no " + std::string(dsc::kEof));
+            case State::AfterEof: return;
+        }
+    }
+
+    ByteSource& source_;
+    DscHandler& handler_;
+    std::vector<char> buffer_;
+    std::size_t flushed_ = 0;
+    // The first LF at or after the last search start; the end of the bytes
+    // at hand when there is none; null after a refill.
+    const char* nextLf_ = nullptr;
+    DscSummary summary_;
+    State state_ = State::Start;
+    Line line_ = Line::Code;
+    std::optional<DscEvent> after_;
+    bool bracketsCount_ = false;
+    bool inLongLine_ = false;
+    std::string pendingCount_;
+    std::uint64_t skipBytes_ = 0;
+    std::uint64_t skipLines_ = 0;
+    std::uint64_t nesting_ = 0;
+    std::uint64_t pages_ = 0;
+    bool pageTrailerSeen_ = true;
+};
+
+}  // namespace
+
+std::string_view markName(DscMark mark) {
+    switch (mark) {
+        case DscMark::DocumentStart: return "DocumentStart";
+        case DscMark::CommentsEnd: return "CommentsEnd";
+        case DscMark::PrologEnd: return "PrologEnd";
+        case DscMark::SetupStart: return "SetupStart";
+        case DscMark::SetupEnd: return "SetupEnd";
+        case DscMark::PageStart: return "PageStart";
+        case DscMark::PageSetup: return "PageSetup";
+        case DscMark::PageTrailer: return "PageTrailer";
+        case DscMark::TrailerStart: return "TrailerStart";
+        case DscMark::DocumentEnd: return "DocumentEnd";
+    }
+    return "?";
+}
+
+DscSummary scanDocument(ByteSource& source, DscHandler& handler, std::size_t bufferSize) {
+    return Scanner(source, handler, bufferSize).run();
+}
+
+}  // namespace tvzx::host

@@ -1,0 +1,112 @@
+// The driver's side of one job with the plug-in: the plug-in object from
+// the module's class factory, its private DEVMODE block through the DevMode
+// requests, the driver and the device enabled with the plug-in's hooks in
+// front of the host's own driver functions, the helper interfaces, and the
+// calls at the injection points; taken down again in the driver's order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "com_ptr.h"
+#include "devmode_image.h"
+#include "driver_helpers.h"
+#include "platform/com_abi.h"
+#include "plugin_module.h"
+#include "settings/core_data.h"
+
+namespace tvzx::host {
+
+// What the driver knows of the job before the plug-in sees it.
+struct DriverJob {
+    std::u16string printerName;
+    std::u16string documentName;
+    std::uint32_t jobId = 0;
+    // Writes the job's settings into the record that the plug-in defaulted.
+    std::function<void(settings::CoreData&)> editSettings;
+};
+
+// The device the driver keeps for a job. The plug-in reaches it through a
+// surface's device handle, so the device object comes first.
+struct HostDevice {
+    win::DEVOBJ devobj{};
+    class PluginDriver* driver = nullptr;
+};
+
+// The printer's resolution the host renders for.
+inline constexpr win::ULONG kDeviceDpi = 600;
+// Margins of the imageable area on every side: a quarter inch.
+inline constexpr win::LONG kDeviceMarginPixels = 150;
+
+// Returns the device capabilities for the job's paper at 600 dpi.
+win::GDIINFO deviceCapabilities(const settings::CoreData& record);
+
+class PluginDriver {
+public:
+    // Brings the plug-in up to an enabled device for the job: GetInfo, the
+    // DevMode requests (size, default, the job's settings, convert),
+    // EnableDriver, EnablePDEV and PublishDriverInterface. Throws HostError
+    // naming the module and the request it refused.
+    PluginDriver(PluginModule& module, DriverHelpers& helpers, const DriverJob& job);
+    // Takes it down: DisablePDEV, DisableDriver, Release, DllCanUnloadNow.
+    ~PluginDriver();
+    PluginDriver(const PluginDriver&) = delete;
+    PluginDriver& operator=(const PluginDriver&) = delete;
+
+    // Returns the job settings as the plug-in's block holds them after conversion.
+    const settings::CoreData& settings() const { return settings_; }
+    const win::DEVMODEW& publicDevmode() { return *devmode_.publicPart(); }
+    const win::GDIINFO& gdiInfo() const { return gdiInfo_; }
+    const win::SURFOBJ& surface() const { return surface_; }
+
+    // Starts the document through the plug-in's DrvStartDoc hook; the
+    // host's own DrvStartDoc begins the stream (injection 1).
+    void startDocument();
+    // Starts a page through the plug-in's DrvStartPage hook.
+    void startPage();
+    // Ends the document through the plug-in's DrvEndDoc hook; the host's own
+    // DrvEndDoc ends the stream (injection 20). An aborted document is ended
+    // with the abort flag.
+    void endDocument(bool aborted = false);
+    // Calls the plug-in at an injection point; returns the result it gave
+    // (0 for a handled point).
+    win::DWORD command(win::DWORD index);
+
+private:
+    friend struct HostDriverFunctions;
+    void tearDown();
+    // Throws what failed inside a call into the plug-in: the output, or the
+    // host's own driver functions. Nothing the host throws may pass through
+    // the plug-in's frames, so it waits until the call has returned.
+    void rethrowFailure();
+    [[noreturn]] void refused(const std::string& request, win::HRESULT result) const;
+    void createObject();
+    void checkIdentity();
+    void setUpDevmode(const DriverJob& job);
+    void enable(const DriverJob& job);
+    // Returns the plug-in's hook for a DDI function; null when it has none.
+    win::PFN hookOf(win::ULONG index) const;
+
+    PluginModule& module_;
+    DriverHelpers& helpers_;
+    ComPtr<win::IPrintOemPS2> plugin_;
+    std::uint32_t requestedHelpers_ = 0;
+    DevmodeImage devmode_;
+    settings::CoreData settings_;
+    win::DRVENABLEDATA hooks_{};
+    bool driverEnabled_ = false;
+    bool deviceEnabled_ = false;
+    std::array<win::DRVFN, 3> hostFunctions_{};
+    win::DRVENABLEDATA hostFunctionTable_{};
+    win::GDIINFO gdiInfo_{};
+    HostDevice device_;
+    win::SURFOBJ surface_{};
+    std::u16string documentName_;
+    std::uint32_t jobId_ = 0;
+    std::exception_ptr failure_;
+};
+
+}  // namespace tvzx::host

@@ -1,0 +1,176 @@
+#include "render_job.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "dsc_keywords.h"
+#include "feature_selection.h"
+#include "host_error.h"
+#include "plugin_driver.h"
+#include "plugin_module.h"
+#include "ppd_file.h"
+#include "settings/settings_lines.h"
+#include "setup_code.h"
+#include "utf16_text.h"
+
+namespace tvzx::host {
+namespace {
+
+constexpr std::string_view kModuleFileName = "tvzx_ps.dll";
+constexpr std::string_view kPpdFileName = "tvzx.ppd";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Returns the file of that name beside the running program, if there is one.
+std::optional<std::string> besideProgram(std::string_view name) {
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::nullopt;
+    const auto candidate = program.parent_path() / name;
+    if (!std::filesystem::is_regular_file(candidate, error)) return std::nullopt;
+    return candidate.string();
+}
+
+// Sets an environment variable for its lifetime and puts back what was there.
+class ScopedVariable {
+public:
+    ScopedVariable(std::string_view name, const std::optional<std::string>& value) : name_(name) {
+        if (!value) return;
+        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
+        ::setenv(name_.c_str(), value->c_str(), 1);
+        active_ = true;
+    }
+    ~ScopedVariable() {
+        if (!active_) return;
+        if (previous_) ::setenv(name_.c_str(), previous_->c_str(), 1);
+        else ::unsetenv(name_.c_str());
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> previous_;
+    bool active_ = false;
+};
+
+// Passes the document through and calls the plug-in at its injection
+// points, writing the driver's own texts where the driver writes them.
+class JobStream final : public DscHandler {
+public:
+    JobStream(PluginDriver& driver, OutputSink& output, std::string setupText)
+        : driver_(driver), output_(output), setupText_(std::move(setupText)) {}
+
+    void documentBytes(std::string_view bytes) override { output_.write(bytes); }
+
+    void mark(const DscEvent& event) override {
+        switch (event.mark) {
+            case DscMark::DocumentStart:
+                // Once the plug-in has seen the start, it must see the end.
+                started_ = true;
+                driver_.startDocument();
+                driver_.command(win::PSINJECT_PSADOBE);
+                return;
+            case DscMark::CommentsEnd: driver_.command(win::PSINJECT_COMMENTS); return;
+            case DscMark::PrologEnd:
+                // The driver's procedures end the prolog; a document without
+                // %%EndProlog gets one.
+                output_.write(hostProlog());
+                if (event.synthetic) writeLine(dsc::kEndProlog);
+                return;
+            case DscMark::SetupStart:
+                if (event.synthetic) writeLine(dsc::kBeginSetup);
+                driver_.command(win::PSINJECT_BEGINSETUP);
+                output_.write(setupText_);
+                return;
+            case DscMark::SetupEnd:
+                driver_.command(win::PSINJECT_ENDSETUP);
+                if (event.synthetic) writeLine(dsc::kEndSetup);
+                return;
+            case DscMark::PageStart: driver_.startPage(); return;
+            case DscMark::PageSetup: driver_.command(win::PSINJECT_BEGINPAGESETUP); return;
+            case DscMark::PageTrailer: driver_.command(win::PSINJECT_PAGETRAILER); return;
+            case DscMark::TrailerStart: driver_.command(win::PSINJECT_TRAILER); return;
+            case DscMark::DocumentEnd:
+                ended_ = true;
+                driver_.endDocument();
+                return;
+        }
+    }
+
+    // Ends a document that was started but not finished, as an aborted
+    // one. The job has failed already: a further failure adds nothing.
+    void abandon() noexcept {
+        if (started_ && !ended_) {
+            try {
+                driver_.endDocument(true);
+            } catch (...) {
+            }
+        }
+        ended_ = true;
+    }
+
+private:
+    void writeLine(std::string_view text) { output_.write(std::string(text) + std::string(kLineEnd)); }
+
+    PluginDriver& driver_;
+    OutputSink& output_;
+    std::string setupText_;
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace
+
+std::string defaultModulePath() {
+    if (auto beside = besideProgram(kModuleFileName)) return *beside;
+#ifdef TVZX_HOST_MODULE_PATH
+    return TVZX_HOST_MODULE_PATH;
+#else
+    return std::string(kModuleFileName);
+#endif
+}
+
+std::string defaultPpdPath() {
+    if (auto beside = besideProgram(kPpdFileName)) return *beside;
+    return TVZX_HOST_PPD_PATH;
+}
+
+void applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits) {
+    for (const SettingsEdit& edit : edits) {
+        const auto error = edit.singleAssignment ? settings::applySetting(record, edit.text)
+                                                 : settings::applySettingsText(record, edit.text);
+        if (error) throw HostError(edit.origin + ": " + *error);
+    }
+}
+
+RenderResult renderDocument(const RenderRequest& request, ByteSource& input, OutputSink& output) {
+    const PpdFile ppd(request.ppdPath.empty() ? defaultPpdPath() : request.ppdPath);
+    PluginModule module(request.modulePath.empty() ? defaultModulePath() : request.modulePath);
+    const ScopedVariable user(kUserNameVariable, request.userName);
+
+    DriverHelpers helpers(output, ppd);
+    DriverJob job;
+    job.printerName = std::u16string(kPrinterName);
+    job.documentName = utf16FromUtf8(request.documentName);
+    job.jobId = request.jobId;
+    job.editSettings = [&](settings::CoreData& record) { applySettingsEdits(record, request.settings); };
+    PluginDriver driver(module, helpers, job);
+
+    // The setup section carries the driver's opening and the job's features
+    // as the plug-in's converted settings select them.
+    const settings::CoreData& record = driver.settings();
+    JobStream stream(driver, output, setupPrelude() + setupFeatures(record, ppd, jobFeatureSelections(record)));
+    RenderResult result;
+    try {
+        result.document = scanDocument(input, stream);
+    } catch (...) {
+        stream.abandon();
+        throw;
+    }
+    result.settings = record;
+    return result;
+}
+
+}  // namespace tvzx::host

@@ -1,0 +1,63 @@
+// One print job through the simulated driver: the document streams from its
+// source to the output, and the plug-in is called where the PostScript
+// driver calls it, with the driver's own prolog and the job's PPD features
+// in the setup section.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "byte_source.h"
+#include "common/output_sink.h"
+#include "dsc_scanner.h"
+#include "settings/core_data.h"
+
+namespace tvzx::host {
+
+// The environment variable through which the plug-in's platform layer takes
+// the user name instead of the logged-on user's.
+inline constexpr std::string_view kUserNameVariable = "TVZX_USER_NAME";
+// The printer the host plays.
+inline constexpr std::u16string_view kPrinterName = u"TVZX Printer";
+
+// Settings for the job: a text of Name=Value lines, or one assignment.
+struct SettingsEdit {
+    std::string origin;  // what messages call it: a file name or "--set"
+    std::string text;
+    bool singleAssignment = false;
+};
+
+struct RenderRequest {
+    std::string modulePath;  // empty: defaultModulePath()
+    std::string ppdPath;     // empty: defaultPpdPath()
+    std::vector<SettingsEdit> settings;
+    std::string documentName;  // UTF-8
+    std::uint32_t jobId = 0;
+    std::optional<std::string> userName;
+};
+
+struct RenderResult {
+    DscSummary document;
+    settings::CoreData settings;  // the job settings the plug-in ran with
+};
+
+// Returns the plug-in module the host loads when none is named: the one
+// beside the running program, else the one built with the host.
+std::string defaultModulePath();
+// Returns the PPD file the host reads when none is named: the one beside the
+// running program, else the one shipped in the source tree.
+std::string defaultPpdPath();
+
+// Applies the settings edits to a record in order. Throws HostError naming
+// the edit and the refused line.
+void applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits);
+
+// Renders the document into the output. Returns what the document held and
+// the settings used. Throws HostError (DocumentRefused for a document
+// without the structure it needs); the output then holds a partial job.
+RenderResult renderDocument(const RenderRequest& request, ByteSource& input, OutputSink& output);
+
+}  // namespace tvzx::host

@@ -1,0 +1,32 @@
+// The printer configuration and the rules behind the driver's DevMode
+// requests: the default duplex goes through the rules engine, the public
+// DEVMODE's paper, tray, orientation, resolution and copies are taken into
+// the record, and the core driver's option bytes follow the record through
+// the job services.
+#pragma once
+
+#include "config/printer_access.h"
+#include "frame/job_services.h"
+#include "platform/spooler.h"
+#include "settings/devmode.h"
+
+namespace tvzx::config {
+
+class PrinterDevModeServices final : public settings::DevModeServices {
+public:
+    // Serves one request for the printer behind the handle (which may be null).
+    PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer);
+
+    const platform::PrinterData* printerData() override { return printer_.printerData(); }
+    void setDuplex(settings::CoreData& record, bool duplex) override;
+    void syncCoreDriverOptions(const settings::CoreData& record, win::DEVMODEW* publicDevmode) override;
+    bool takePublicDevmode(settings::CoreData& record, const win::DEVMODEW* publicDevmode) override;
+    bool holdsTabSheets(const settings::CoreData& record) override;
+
+private:
+    frame::JobServices& job_;
+    win::HANDLE handle_;
+    PrinterAccess printer_;
+};
+
+}  // namespace tvzx::config

@@ -1,0 +1,40 @@
+// What the plug-in asks the file system when it looks for a directory it
+// may write to: whether paths exist, whether a file can be made there, and
+// where the system keeps temporary and shared application data.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tvzx::platform {
+
+// The separator between a directory and a name inside it.
+#if defined(_WIN32)
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Returns whether the path names an existing directory.
+    virtual bool isDirectory(std::u16string_view path) = 0;
+    // Returns whether anything exists under this path.
+    virtual bool exists(std::u16string_view path) = 0;
+    // Creates a new file of this path for reading and writing, unshared and
+    // removed again when closed, then closes it. Returns whether it could be
+    // created; an existing file is never opened.
+    virtual bool createScratchFile(std::u16string_view path) = 0;
+    // Returns the user's temporary directory; empty when unknown.
+    virtual std::u16string temporaryDirectory() = 0;
+    // Returns the machine's directory of application data shared by all
+    // users; nothing where the system keeps none.
+    virtual std::optional<std::u16string> commonAppDataDirectory() = 0;
+};
+
+// Returns the file system of the system the plug-in runs on.
+FileSystem& systemFileSystem();
+
+}  // namespace tvzx::platform

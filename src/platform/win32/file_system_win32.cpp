@@ -1,0 +1,81 @@
+// The Windows file system: file attributes, a new temporary file deleted on
+// close, GetTempPathW and the "Common AppData" shell folder of the machine.
+#include "platform/file_system.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tvzx::platform {
+namespace {
+
+constexpr const wchar_t* kShellFoldersKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const wchar_t* kCommonAppDataValue = L"Common AppData";
+// The longest temporary path GetTempPathW gives, with its terminator.
+constexpr DWORD kTemporaryPathCapacity = MAX_PATH + 2;
+
+std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string fromWide(const wchar_t* text, std::size_t length) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    bool isDirectory(std::u16string_view path) override {
+        if (path.empty()) return false;
+        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
+    bool exists(std::u16string_view path) override {
+        return !path.empty() && GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    bool createScratchFile(std::u16string_view path) override {
+        if (path.empty()) return false;
+        HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(file);
+        return true;
+    }
+
+    std::u16string temporaryDirectory() override {
+        wchar_t path[kTemporaryPathCapacity] = {};
+        const DWORD length = GetTempPathW(kTemporaryPathCapacity, path);
+        if (length == 0 || length >= kTemporaryPathCapacity) return {};
+        return fromWide(path, length);
+    }
+
+    std::optional<std::u16string> commonAppDataDirectory() override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+        DWORD type = 0;
+        DWORD size = 0;
+        std::optional<std::u16string> result;
+        // First the size, then the text; a text value need not end in NUL.
+        if (RegQueryValueExW(key, kCommonAppDataValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
+            std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+            if (RegQueryValueExW(key, kCommonAppDataValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                                 &size) == ERROR_SUCCESS) {
+                std::size_t length = 0;
+                while (length < text.size() && text[length] != L'\0') ++length;
+                result = fromWide(text.data(), length);
+            }
+        }
+        RegCloseKey(key);
+        return result;
+    }
+};
+
+}  // namespace
+
+FileSystem& systemFileSystem() {
+    static WindowsFileSystem fileSystem;
+    return fileSystem;
+}
+
+}  // namespace tvzx::platform

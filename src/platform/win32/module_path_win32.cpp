@@ -1,0 +1,39 @@
+// The loader's file name of a module, expanded to its long form.
+#include "platform/module_path.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace tvzx::platform {
+namespace {
+
+// Longest path the wide file functions accept.
+constexpr DWORD kLongestPath = 32768;
+
+std::u16string fromWide(const wchar_t* text, std::size_t length) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+}  // namespace
+
+std::u16string modulePath(void* module) {
+    if (module == nullptr) return {};
+    std::vector<wchar_t> name(kLongestPath);
+    const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), name.data(), kLongestPath);
+    // A full buffer means the name was cut short.
+    if (length == 0 || length >= kLongestPath) return {};
+    std::vector<wchar_t> longName(kLongestPath);
+    const DWORD longLength = GetLongPathNameW(name.data(), longName.data(), kLongestPath);
+    if (longLength == 0 || longLength >= kLongestPath) return fromWide(name.data(), length);
+    return fromWide(longName.data(), longLength);
+}
+
+std::u16string systemDirectory() {
+    wchar_t directory[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(directory, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return {};
+    return fromWide(directory, length);
+}
+
+}  // namespace tvzx::platform

@@ -1,0 +1,135 @@
+// Companion file names derived from the plug-in's own path, and the names
+// the real module finds for itself once loaded.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/companion_files.h"
+#include "platform/module_exports.h"
+#include "platform/path_text.h"
+
+namespace {
+
+using namespace tvzx;
+using config::companionFileName;
+
+constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
+
+std::string show(const std::optional<std::u16string>& name) {
+    return name ? "\"" + platform::utf8Path(*name) + "\"" : "(none)";
+}
+
+TEST(CompanionFileName, EveryKindOfAPlugInWithUnderscores) {
+    const std::u16string module = u"C:\\Drivers\\X_PS_dll.dll";
+    const std::array<const char16_t*, 8> expected = {
+        u"C:\\Drivers\\X_PS_ui.dll",   u"C:\\Drivers\\X_PS.chm",   u"C:\\Drivers\\X_PS_ps.dll",
+        u"C:\\Drivers\\X_PS_umpd.dll", u"C:\\Drivers\\X_PS.dll",   u"C:\\Drivers\\X_PS_pcl.dll",
+        u"C:\\Drivers\\X_PS.lng",      u"C:\\Drivers\\X_PS_n.dll",
+    };
+    for (std::uint32_t kind = 0; kind < expected.size(); ++kind) {
+        const auto name = companionFileName(module, kind);
+        EXPECT_EQ(show(name), show(std::u16string(expected[kind]))) << "kind " << kind;
+    }
+    // The system copy is the base's file name in the system directory.
+    EXPECT_EQ(show(companionFileName(module, 8, u"C:\\Windows\\system32")), show(u"C:\\Windows\\system32\\X_PS.dll"));
+    EXPECT_EQ(show(companionFileName(module, 8, u"C:\\Windows\\system32\\")), show(u"C:\\Windows\\system32\\X_PS.dll"));
+    EXPECT_EQ(show(companionFileName(module, 8)), "(none)");
+}
+
+TEST(CompanionFileName, BaseOfFileNamesWithoutUnderscore) {
+    struct Case {
+        std::u16string module;
+        std::uint32_t kind;
+        std::optional<std::u16string> expected;
+    };
+    const std::vector<Case> cases = {
+        {u"plugin.dll", 0, u"plugin_ui.dll"},
+        {u"plugin.dll", 6, u"plugin.lng"},
+        {u"/opt/print_drivers/plugin.DLL", 7, u"/opt/print_drivers/plugin_n.dll"},
+        // Only the file name's underscores count, never the directory's.
+        {u"C:\\my_dir\\plugin.dll", 1, u"C:\\my_dir\\plugin.chm"},
+        {u"/work/build/src/tvzx_ps.dll", 7, u"/work/build/src/tvzx_n.dll"},
+        // Ending in "dll" without the extension leaves nothing to take off.
+        {u"C:\\pluginxdll", 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(show(companionFileName(c.module, c.kind)), show(c.expected))
+            << platform::utf8Path(c.module) << " kind " << c.kind;
+    }
+}
+
+TEST(CompanionFileName, RefusedModulesAndKinds) {
+    for (std::uint32_t kind = 0; kind <= 8; ++kind) {
+        EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.exe", kind, u"C:\\Windows")) << kind;
+        EXPECT_FALSE(companionFileName(u".dll", kind, u"C:\\Windows")) << kind;
+        EXPECT_FALSE(companionFileName(u"", kind, u"C:\\Windows")) << kind;
+    }
+    EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.dll", 9));
+    EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.dll", 0xFFFFFFFF));
+    // A five-character path is long enough.
+    EXPECT_EQ(show(companionFileName(u"a.dll", 6)), show(u"a.lng"));
+}
+
+// The plug-in module loaded as the driver loads it, for its own handle.
+class ModuleCompanions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handle_ = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << dlerror();
+        module_ = platform::moduleHandleContaining(dlsym(handle_, "DllCanUnloadNow"));
+        ASSERT_NE(module_, nullptr);
+        char* real = realpath(kModulePath, nullptr);
+        ASSERT_NE(real, nullptr);
+        const std::string path(real);
+        free(real);
+        directory_ = platform::utf16Path(path.substr(0, path.rfind('/') + 1));
+    }
+    void TearDown() override {
+        if (handle_ != nullptr) dlclose(handle_);
+    }
+
+    void* handle_ = nullptr;
+    void* module_ = nullptr;
+    std::u16string directory_;
+};
+
+TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPath) {
+    EXPECT_EQ(show(config::companionFilePath(module_, config::CompanionKind::Notification)),
+              show(directory_ + u"tvzx_n.dll"));
+    EXPECT_EQ(show(config::companionFilePath(module_, config::CompanionKind::Language)), show(directory_ + u"tvzx.lng"));
+    // POSIX has no system directory for the system copy.
+    EXPECT_FALSE(config::companionFilePath(module_, config::CompanionKind::SystemCopy));
+    EXPECT_FALSE(config::companionFilePath(nullptr, config::CompanionKind::Base));
+}
+
+TEST_F(ModuleCompanions, CopiesTheNameOnlyWhenItFitsWithItsTerminator) {
+    const std::u16string expected = directory_ + u"tvzx_ui.dll";
+    std::vector<char16_t> buffer(expected.size() + 1, u'x');
+    EXPECT_TRUE(config::copyCompanionFileName(module_, 0, buffer.data(), buffer.size()));
+    EXPECT_EQ(std::u16string(buffer.data()), expected);
+
+    std::vector<char16_t> tooShort(expected.size(), u'x');
+    EXPECT_FALSE(config::copyCompanionFileName(module_, 0, tooShort.data(), tooShort.size()));
+    EXPECT_EQ(tooShort[0], u'\0');
+    EXPECT_FALSE(config::copyCompanionFileName(module_, 0, nullptr, 100));
+    EXPECT_FALSE(config::copyCompanionFileName(module_, 9, buffer.data(), buffer.size()));
+    EXPECT_EQ(buffer[0], u'\0');
+}
+
+TEST_F(ModuleCompanions, LoadsTheNotificationLibraryShippedBesideIt) {
+    const auto library =
+        config::loadCompanionLibrary(module_, config::CompanionKind::Notification, platform::systemLibraryLoader());
+    ASSERT_NE(library, nullptr);
+    EXPECT_NE(library->symbol("BdcSetNotifyPrint"), nullptr);
+    // The library keeps its copy of the core to itself.
+    EXPECT_EQ(library->symbol("_ZN4tvzx6config19windowsVersionClassEv"), nullptr);
+    EXPECT_EQ(config::loadCompanionLibrary(module_, config::CompanionKind::Help, platform::systemLibraryLoader()),
+              nullptr);
+}
+
+}  // namespace

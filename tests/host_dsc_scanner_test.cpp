@@ -1,0 +1,261 @@
+// The document structure scanner: where each mark falls between the bytes
+// of a document, whatever the buffer size and line ends, and which documents
+// it refuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/dsc_scanner.h"
+#include "host/host_error.h"
+
+namespace {
+
+using tvzx::host::DocumentRefused;
+using tvzx::host::DscEvent;
+using tvzx::host::DscMark;
+using tvzx::host::DscSummary;
+using tvzx::host::MemorySource;
+
+// Records the document with each mark written into it as "<Name p>", a
+// synthetic mark as "<Name* p>" (p only on page marks).
+class Trace final : public tvzx::host::DscHandler {
+public:
+    void documentBytes(std::string_view bytes) override {
+        text += bytes;
+        document += bytes;
+    }
+    void mark(const DscEvent& event) override {
+        text += "<" + std::string(tvzx::host::markName(event.mark)) + (event.synthetic ? "*" : "");
+        if (event.page != 0) text += " " + std::to_string(event.page);
+        text += ">";
+    }
+    std::string text;
+    std::string document;
+};
+
+struct Scan {
+    std::string trace;
+    DscSummary summary;
+};
+
+Scan scan(std::string_view document, std::size_t bufferSize = tvzx::host::kDefaultScanBuffer) {
+    MemorySource source(document);
+    Trace trace;
+    Scan result;
+    result.summary = tvzx::host::scanDocument(source, trace, bufferSize);
+    EXPECT_EQ(trace.document, document) << "the document must pass through unchanged";
+    result.trace = trace.text;
+    return result;
+}
+
+// Returns the refusal message, or "accepted".
+std::string refusal(std::string_view document) {
+    MemorySource source(document);
+    Trace trace;
+    try {
+        tvzx::host::scanDocument(source, trace);
+    } catch (const DocumentRefused& refused) {
+        return refused.what();
+    }
+    return "accepted";
+}
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+    return text;
+}
+
+// A document with every part: header, prolog, setup, two pages with page
+// setup and page trailer, trailer.
+constexpr std::string_view kComplete =
+    "%!PS-Adobe-3.0\n"
+    "%%Pages: 2\n"
+    "%%EndComments\n"
+    "%%BeginProlog\n"
+    "/p { } def\n"
+    "%%EndProlog\n"
+    "%%BeginSetup\n"
+    "setup\n"
+    "%%EndSetup\n"
+    "%%Page: 1 1\n"
+    "%%PageBoundingBox: 0 0 595 842\n"
+    "%%BeginPageSetup\n"
+    "ps\n"
+    "%%EndPageSetup\n"
+    "one showpage\n"
+    "%%PageTrailer\n"
+    "pt\n"
+    "%%Page: two 2\n"
+    "%%BeginPageSetup\n"
+    "%%EndPageSetup\n"
+    "two showpage\n"
+    "%%PageTrailer\n"
+    "%%Trailer\n"
+    "t\n"
+    "%%EOF\n";
+
+constexpr std::string_view kCompleteTrace =
+    "<DocumentStart>%!PS-Adobe-3.0\n"
+    "%%Pages: 2\n"
+    "<CommentsEnd>%%EndComments\n"
+    "%%BeginProlog\n"
+    "/p { } def\n"
+    "<PrologEnd>%%EndProlog\n"
+    "%%BeginSetup\n<SetupStart>"
+    "setup\n"
+    "<SetupEnd>%%EndSetup\n"
+    "<PageStart 1>%%Page: 1 1\n"
+    "%%PageBoundingBox: 0 0 595 842\n"
+    "%%BeginPageSetup\n<PageSetup 1>"
+    "ps\n"
+    "%%EndPageSetup\n"
+    "one showpage\n"
+    "%%PageTrailer\n<PageTrailer 1>"
+    "pt\n"
+    "<PageStart 2>%%Page: two 2\n"
+    "%%BeginPageSetup\n<PageSetup 2>"
+    "%%EndPageSetup\n"
+    "two showpage\n"
+    "%%PageTrailer\n<PageTrailer 2>"
+    "%%Trailer\n<TrailerStart>"
+    "t\n"
+    "%%EOF\n<DocumentEnd>";
+
+TEST(DscScanner, MarksEveryPartOfACompleteDocument) {
+    const Scan result = scan(kComplete);
+    EXPECT_EQ(result.trace, kCompleteTrace);
+    EXPECT_EQ(result.summary.pages, 2u);
+    EXPECT_EQ(result.summary.declaredPages, 2u);
+    EXPECT_EQ(result.summary.lines, 25u);
+    EXPECT_EQ(result.summary.bytes, kComplete.size());
+}
+
+TEST(DscScanner, FindsTheSameMarksWithAnyBufferSizeAndLineEnd) {
+    // Every buffer size from the smallest up splits lines, and CR LF pairs,
+    // at every possible place.
+    for (const std::string_view lineEnd : {"\n", "\r\n", "\r"}) {
+        const std::string document = replaceAll(std::string(kComplete), "\n", lineEnd);
+        const std::string expected = replaceAll(std::string(kCompleteTrace), "\n", lineEnd);
+        for (std::size_t size = tvzx::host::kMinimumScanBuffer; size < 160; ++size)
+            ASSERT_EQ(scan(document, size).trace, expected) << "buffer " << size << ", line end " << lineEnd.size();
+    }
+}
+
+TEST(DscScanner, RecognisesCommentsLongerThanTheBuffer) {
+    // A page label and a line of code far longer than the buffer.
+    const std::string label(500, 'x');
+    const std::string code(1000, 'c');
+    const std::string document = "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n%%EndSetup\n%%Page: " + label +
+                                 " 1\n%%BeginPageSetup\n" + code + "\n%%EndPageSetup\n%%EOF\n";
+    const std::string expected = "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*>%%BeginSetup\n"
+                                 "<SetupStart><SetupEnd>%%EndSetup\n<PageStart 1>%%Page: " + label +
+                                 " 1\n%%BeginPageSetup\n<PageSetup 1>" + code +
+                                 "\n%%EndPageSetup\n<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>";
+    EXPECT_EQ(scan(document, 64).trace, expected);
+    EXPECT_EQ(scan(document).trace, expected);
+}
+
+TEST(DscScanner, PlacesTheMarksOfMissingSectionsWhereTheyBelong) {
+    struct Case {
+        const char* name;
+        std::string_view document;
+        std::string_view trace;
+    };
+    const Case cases[] = {
+        {"no prolog, setup, page setup, page trailer or trailer",
+         "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n"
+         "<PrologEnd*><SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n"
+         "<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"setup missing after the prolog: opened before the first line that is not a comment",
+         "%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n%%EndProlog\n\n% note\n%%Page: 1 1\n%%Trailer\n%%EOF\n",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n%%BeginProlog\n<PrologEnd>%%EndProlog\n\n% note\n"
+         "<SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1>%%Trailer\n<TrailerStart>"
+         "%%EOF\n<DocumentEnd>"},
+        {"prolog code without %%EndProlog ends at %%BeginSetup",
+         "%!PS-Adobe-3.0\n%%EndComments\n/a 1 def\n%%BeginSetup\n%%EndSetup\n%%Page: 1 1\n%%EOF\n",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n/a 1 def\n<PrologEnd*>%%BeginSetup\n<SetupStart>"
+         "<SetupEnd>%%EndSetup\n<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"page comments stay together before the page setup mark",
+         "%!PS-Adobe-3.0\n%%EndComments\n%%EndProlog\n%%BeginSetup\n%%EndSetup\n%%Page: 1 1\n%%PageOrientation: Portrait\n"
+         "%%+ more\n%%PageBoundingBox: 0 0 1 1\ncode\n%%Page: 2 2\n%%PageTrailer\n%%Trailer\n%%EOF\n",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd>%%EndProlog\n%%BeginSetup\n<SetupStart>"
+         "<SetupEnd>%%EndSetup\n<PageStart 1>%%Page: 1 1\n%%PageOrientation: Portrait\n%%+ more\n"
+         "%%PageBoundingBox: 0 0 1 1\n<PageSetup* 1>code\n<PageTrailer* 1><PageStart 2>%%Page: 2 2\n<PageSetup* 2>"
+         "%%PageTrailer\n<PageTrailer 2>%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"bytes after %%EOF pass through without marks",
+         "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%EOF\n\x04%%Page: 9 9\n",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF\n\x04%%Page: 9 9\n<DocumentEnd>"},
+        {"the last line may lack its line end",
+         "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%EOF",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF<DocumentEnd>"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(scan(c.document).trace, c.trace) << c.name;
+}
+
+TEST(DscScanner, IgnoresStructureInsideIncludedDocumentsAndCountedData) {
+    const std::string binary = "\n%%Page: 7 7\n%%EOF\r";
+    const std::string document =
+        "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n"
+        "%%BeginDocument: inner.eps\n%!PS-Adobe-3.0 EPSF-3.0\n%%Page: 1 1\n%%Trailer\n%%EOF\n%%EndDocument\n"
+        "%%BeginBinary: " + std::to_string(binary.size()) + "\n" + binary + "%%EndBinary\n"
+        "%%BeginData: 2 Hex Lines\n%%Page: 8 8\n%%Trailer\n%%EndData\n"
+        "%%BeginData: 4\n%%EOF%%EndData\n"
+        "%%Page: 2 2\n%%EOF\n";
+    const Scan result = scan(document);
+    EXPECT_EQ(result.summary.pages, 2u) << result.trace;
+    // Only the two pages of the document itself are marked.
+    const std::size_t secondPage = result.trace.find("<PageStart 2>%%Page: 2 2\n");
+    EXPECT_NE(secondPage, std::string::npos) << result.trace;
+    EXPECT_EQ(result.trace.find("<PageStart", result.trace.find("<PageStart 1>") + 1), secondPage) << result.trace;
+    for (std::size_t size = 64; size < 100; ++size) EXPECT_EQ(scan(document, size).trace, result.trace) << size;
+}
+
+TEST(DscScanner, ReadsThePageCountDeclaredAtTheEnd) {
+    const Scan result = scan("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%EndComments\n%%Page: 1 1\n%%Trailer\n%%Pages: 1\n%%EOF\n");
+    EXPECT_EQ(result.summary.declaredPages, 1u);
+    EXPECT_EQ(result.summary.pages, 1u);
+}
+
+TEST(DscScanner, RefusesDocumentsWithoutTheStructureItNeeds) {
+    struct Case {
+        const char* name;
+        std::string document;
+        std::string message;
+    };
+    const std::string page = "%%Page: 1 1\n";
+    const Case cases[] = {
+        {"empty", "", "empty input: no \"%!PS-Adobe\" first line"},
+        {"plain PostScript", "%!PS\n%%EndComments\n" + page + "%%EOF\n", "no \"%!PS-Adobe\" first line"},
+        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a \"%!PS-Adobe\" first line"},
+        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a \"%!PS-Adobe\" first line"},
+        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a \"%!PS-Adobe\" first line"},
+        {"binary in the header", std::string("%!PS-Adobe-3.0\n%%Title: a\0b\n%%EndComments\n", 42),
+         "line 2: binary data among the header comments"},
+        {"code before %%EndComments", "%!PS-Adobe-3.0\n%%Title: x\nshowpage\n%%EndComments\n",
+         "no %%EndComments before the first line of code (line 3)"},
+        {"header never ends", "%!PS-Adobe-3.0\n%%Title: x\n", "no %%EndComments"},
+        {"no pages before the trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Trailer\n%%EOF\n",
+         "no %%Page: comments: the document has no pages"},
+        {"no pages at all", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n%%EndSetup\n",
+         "no %%Page: comments: the document has no pages"},
+        {"setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n" + page + "%%EOF\n",
+         "no %%EndSetup for the setup section (line 4)"},
+        {"page setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n",
+         "page 1: no %%EndPageSetup (line 5)"},
+        {"cut after a page", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
+        {"cut in the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
+        {"cut in an included document", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginDocument: x\n%%EOF\n",
+         "truncated inside an included document: no %%EndDocument"},
+        {"cut in binary data", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginBinary: 100\n%%EOF\n",
+         "truncated inside counted data (%%BeginData or %%BeginBinary)"},
+        {"a page after the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n%%Page: 2 2\n%%EOF\n",
+         "line 5: %%Page: after %%Trailer"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
+}
+
+}  // namespace

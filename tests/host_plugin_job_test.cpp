@@ -1,0 +1,145 @@
+// Jobs through the simulated driver with the plug-in module itself: the
+// stream framing, the plug-in's comments in their places, one page setup per
+// page, the settings the driver handed over, and the document's own bytes
+// unchanged and in order.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/base64.h"
+#include "host/render_job.h"
+#include "host/sample_document.h"
+
+namespace {
+
+using tvzx::host::RenderRequest;
+using tvzx::host::RenderResult;
+
+constexpr std::string_view kJobStart = "\x1b%-12345X@PJL\r\n";
+constexpr std::string_view kEnterPostScript = "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
+constexpr std::string_view kJobEnd = "\x1b%-12345X";
+constexpr std::string_view kSettingsComment = "%%TARVO-JobSettings: ";
+constexpr std::string_view kBitmapSize = "%%TARVO-BitmapSize: 4661 6716\r\n";
+constexpr std::string_view kBeginPageSetup = "%%BeginPageSetup\n";
+constexpr std::string_view kCommentLineEnd = "\r\n";
+constexpr std::string_view kContinuation = "%%+ ";
+
+struct Job {
+    std::string stream;
+    RenderResult result;
+};
+
+Job render(std::string_view document, std::vector<std::string> assignments, std::optional<std::string> user = {}) {
+    RenderRequest request;  // the module built with the host, the shipped PPD
+    request.documentName = "Report2024";
+    request.userName = std::move(user);
+    request.settings.push_back({"--set", "PageSize=A4", true});
+    for (std::string& assignment : assignments) request.settings.push_back({"--set", std::move(assignment), true});
+    tvzx::host::MemorySource source(document);
+    tvzx::StringSink sink;
+    Job job;
+    job.result = tvzx::host::renderDocument(request, source, sink);
+    job.stream = std::move(sink.text);
+    return job;
+}
+
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        lines.push_back(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+    return lines;
+}
+
+// Returns the value of a long comment: its first line and the "%%+ " lines after it.
+std::string longCommentValue(std::string_view stream, std::string_view key) {
+    std::size_t at = stream.find(key);
+    if (at == std::string_view::npos) return {};
+    at += key.size();
+    std::string value;
+    for (;;) {
+        const std::size_t end = stream.find(kCommentLineEnd, at);
+        value += stream.substr(at, end - at);
+        at = end + kCommentLineEnd.size();
+        if (stream.substr(at, kContinuation.size()) != kContinuation) return value;
+        at += kContinuation.size();
+    }
+}
+
+TEST(PlugInJob, FramesTheDocumentWithTheJobTicket) {
+    const Job job = render(tvzx::host::sampleDocument(), {});
+    const std::string& stream = job.stream;
+    ASSERT_TRUE(stream.starts_with(kJobStart)) << stream.substr(0, 200);
+    const std::size_t documentStart = stream.find("%!PS-Adobe-3.0\n");
+    ASSERT_NE(documentStart, std::string::npos);
+    // Everything ahead of the document is the ticket, closed by the switch to PostScript.
+    const std::string_view ticket = std::string_view(stream).substr(0, documentStart);
+    EXPECT_TRUE(ticket.ends_with(kEnterPostScript)) << ticket;
+    for (std::string_view line : linesOf(ticket.substr(kJobStart.size()))) EXPECT_TRUE(line.starts_with("@PJL")) << line;
+    EXPECT_TRUE(stream.ends_with("%%EOF\n" + std::string(kJobEnd))) << stream.substr(stream.size() - 100);
+}
+
+TEST(PlugInJob, PutsTheCommentsAmongTheHeaderAndOneBitmapSizePerPage) {
+    const Job job = render(tvzx::host::sampleDocument(), {});
+    const std::string& stream = job.stream;
+    const std::size_t lastHeaderLine = stream.find("%%DocumentNeededResources: font Helvetica Helvetica-Bold\n");
+    const std::size_t settings = stream.find(kSettingsComment);
+    const std::size_t title = stream.find("%%TARVO-TitleEx: Report2024\r\n");
+    const std::size_t endComments = stream.find("%%EndComments\n");
+    EXPECT_LT(lastHeaderLine, settings);
+    EXPECT_LT(settings, title);
+    EXPECT_LT(title, endComments);
+    EXPECT_NE(endComments, std::string::npos);
+
+    // The setup and each page setup open with the size of the page surface.
+    EXPECT_NE(stream.find("%%BeginSetup\n" + std::string(kBitmapSize)), std::string::npos);
+    std::size_t pages = 0;
+    for (std::size_t at = 0; (at = stream.find(kBeginPageSetup, at)) != std::string::npos; ++at, ++pages)
+        EXPECT_EQ(stream.compare(at + kBeginPageSetup.size(), kBitmapSize.size(), kBitmapSize), 0) << "page " << pages + 1;
+    EXPECT_EQ(pages, 3u);
+    EXPECT_EQ(job.result.document.pages, 3u);
+}
+
+TEST(PlugInJob, CarriesTheSettingsTheDriverHandedOver) {
+    const Job job = render(tvzx::host::sampleDocument(), {"Staple=2StaplesWide", "NumCopies=4"});
+    const std::string encoded = longCommentValue(job.stream, kSettingsComment);
+    const std::vector<std::uint8_t> decoded = tvzx::base64Decode(encoded);
+    EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), job.result.settings.bytes.begin(), job.result.settings.bytes.end()))
+        << encoded.substr(0, 100);
+    EXPECT_EQ(job.result.settings.option(tvzx::settings::FieldId::Staple),
+              *tvzx::settings::fieldDef(tvzx::settings::FieldId::Staple).options->find("2StaplesWide"));
+    EXPECT_EQ(job.result.settings.number(tvzx::settings::FieldId::NumCopies), 4);
+    EXPECT_NE(job.stream.find("%%BeginFeature: *ZVStaple 2StapleWide\r\n"), std::string::npos);
+}
+
+TEST(PlugInJob, PassesTheDocumentThroughUnchangedAndInOrder) {
+    // Line ends of every kind, and a line that is not a comment.
+    const std::string document =
+        "%!PS-Adobe-3.0\r\n%%Pages: 2\r%%EndComments\n%%BeginProlog\n/a{}def\r\n%%EndProlog\n%%BeginSetup\n"
+        "%%EndSetup\n%%Page: 1 1\n(one) show\r%%Page: 2 2\n%%BeginPageSetup\n%%EndPageSetup\n(two)\tshow\n"
+        "%%PageTrailer\n%%Trailer\n%%EOF\r\n";
+    const Job job = render(document, {});
+    std::size_t at = 0;
+    for (std::string_view piece : {"%!PS-Adobe-3.0\r\n%%Pages: 2\r", "%%EndComments\n%%BeginProlog\n/a{}def\r\n",
+                                   "%%EndProlog\n%%BeginSetup\n", "%%EndSetup\n", "%%Page: 1 1\n", "(one) show\r",
+                                   "%%Page: 2 2\n%%BeginPageSetup\n", "%%EndPageSetup\n(two)\tshow\n%%PageTrailer\n",
+                                   "%%Trailer\n", "%%EOF\r\n"}) {
+        const std::size_t found = job.stream.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << piece;
+        at = found + piece.size();
+    }
+    EXPECT_EQ(job.result.document.bytes, document.size());
+}
+
+TEST(PlugInJob, NamesTheUserItIsGiven) {
+    const Job job = render(tvzx::host::sampleDocument(), {}, "alice");
+    if (job.stream.find("%%TARVO-ForEx: alice\r\n") == std::string::npos)
+        GTEST_SKIP() << "the platform layer does not take the user name from " << tvzx::host::kUserNameVariable << " yet";
+    EXPECT_LT(job.stream.find("%%TARVO-ForEx: alice\r\n"), job.stream.find("%%EndComments"));
+}
+
+}  // namespace

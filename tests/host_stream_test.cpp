@@ -1,0 +1,376 @@
+// Whole jobs through the simulated driver with the stand-in module, which
+// marks every call in the stream: the stream is compared byte for byte, and
+// the module's log shows the driver's calls from first to last.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "host/host_error.h"
+#include "host/render_job.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tvzx::host::RenderRequest;
+
+constexpr const char* kProbeLogVariable = "TVZX_PROBE_LOG";
+
+// A PPD with just the features the jobs below select; each option's code
+// names it, so the stream shows which one was written.
+constexpr std::string_view kFixturePpd = R"ppd(*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "FIXTURE.PPD"
+*Manufacturer: "Fixture"
+*Product: "(Fixture)"
+*ModelName: "Fixture"
+*ShortNickName: "Fixture"
+*NickName: "Fixture"
+*PSVersion: "(3010.000) 0"
+*OpenUI *ZVOpCreator: PickOne
+*DefaultZVOpCreator: PSDriver
+*ZVOpCreator PSDriver: "/creator"
+*CloseUI: *ZVOpCreator
+*OpenUI *ZVOpPPDVersion: PickOne
+*DefaultZVOpPPDVersion: 1.0
+*ZVOpPPDVersion 1.0: "/version"
+*CloseUI: *ZVOpPPDVersion
+*OpenUI *PageSize: PickOne
+*DefaultPageSize: A4
+*PageSize A4: "/size-a4"
+*PageSize Letter: "/size-letter"
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*DefaultPageRegion: A4
+*PageRegion A4: "/region-a4"
+*PageRegion Letter: "/region-letter"
+*CloseUI: *PageRegion
+*OpenUI *InputSlot: PickOne
+*DefaultInputSlot: Tray1
+*InputSlot Tray1: "/tray1"
+*InputSlot Tray2: "/tray2"
+*CloseUI: *InputSlot
+*OpenUI *ZVStaple: PickOne
+*DefaultZVStaple: None
+*ZVStaple None: "/staple-none"
+*ZVStaple 2StapleWide: "/staple
+/wide"
+*CloseUI: *ZVStaple
+*CustomPageSize True: "/custom"
+*ParamCustomPageSize Width: 1 points 1 1000
+*ParamCustomPageSize Height: 2 points 1 1000
+*ParamCustomPageSize WidthOffset: 3 points 0 0
+*ParamCustomPageSize HeightOffset: 4 points 0 0
+*ParamCustomPageSize Orientation: 5 int 0 0
+)ppd";
+
+// The driver's procedure set and the opening of its setup section.
+constexpr std::string_view kHostProlog =
+    "%%BeginResource: procset HostFeatureProcs 1.0 0\r\n"
+    "userdict /featurebegin {countdictstack userdict /HostFeatureDicts 3 -1 roll put count userdict "
+    "/HostFeatureCount 3 -1 roll put} bind put\r\n"
+    "userdict /featurecleanup {stopped {$error /newerror false put} if count userdict /HostFeatureCount get sub dup "
+    "0 gt {{pop} repeat} {pop} ifelse countdictstack userdict /HostFeatureDicts get sub dup 0 gt {{end} repeat} "
+    "{pop} ifelse} bind put\r\n"
+    "%%EndResource\r\n";
+constexpr std::string_view kPrelude =
+    "userdict /featurebegin known not {userdict /featurebegin {} put userdict /featurecleanup {stopped pop} put} if\r\n";
+
+std::string feature(std::string_view keywordAndOption, std::string_view body) {
+    return "featurebegin{\r\n%%BeginFeature: *" + std::string(keywordAndOption) + "\r\n" + std::string(body) +
+           "%%EndFeature\r\n} featurecleanup\r\n";
+}
+
+// Returns the bytes with control characters made visible.
+std::string visible(std::string_view bytes) {
+    std::string out;
+    for (char c : bytes) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n\n";
+        else if (static_cast<unsigned char>(c) < 0x20) out += "\\x" + std::to_string(static_cast<unsigned char>(c));
+        else out += c;
+    }
+    return out;
+}
+
+// Compares two streams and shows where they part.
+::testing::AssertionResult sameStream(const std::string& got, const std::string& expected) {
+    if (got == expected) return ::testing::AssertionSuccess();
+    std::size_t at = 0;
+    while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
+    const std::size_t from = at > 200 ? at - 200 : 0;
+    return ::testing::AssertionFailure() << "streams differ at byte " << at << " (got " << got.size() << " bytes, expected "
+                                         << expected.size() << ")\n--- got:\n" << visible(got.substr(from, 400))
+                                         << "\n--- expected:\n" << visible(expected.substr(from, 400));
+}
+
+class ProbeJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("tvzx-host-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "fixture.ppd") << kFixturePpd;
+        ::setenv(kProbeLogVariable, (dir_ / "probe.log").c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv(kProbeLogVariable);
+        fs::remove_all(dir_);
+    }
+
+    RenderRequest request(std::vector<std::string> assignments) const {
+        RenderRequest request;
+        request.modulePath = std::string(TVZX_BINARY_DIR) + "/host/tvzx_probe_ps.dll";
+        request.ppdPath = (dir_ / "fixture.ppd").string();
+        request.documentName = "doc";
+        request.jobId = 7;
+        for (std::string& assignment : assignments) request.settings.push_back({"--set", std::move(assignment), true});
+        return request;
+    }
+
+    std::string render(std::string_view document, const RenderRequest& job) const {
+        tvzx::host::MemorySource source(document);
+        tvzx::StringSink sink;
+        tvzx::host::renderDocument(job, source, sink);
+        return sink.text;
+    }
+
+    std::string log() const {
+        std::ifstream in(dir_ / "probe.log");
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    fs::path dir_;
+};
+
+constexpr std::string_view kOnePage =
+    "%!PS-Adobe-3.0\n"
+    "%%Pages: 1\n"
+    "%%EndComments\n"
+    "%%BeginProlog\n"
+    "/x 1 def\n"
+    "%%EndProlog\n"
+    "%%BeginSetup\n"
+    "doc-setup\n"
+    "%%EndSetup\n"
+    "%%Page: 1 1\n"
+    "%%BeginPageSetup\n"
+    "%%EndPageSetup\n"
+    "showpage\n"
+    "%%PageTrailer\n"
+    "%%Trailer\n"
+    "%%EOF\n";
+
+TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
+    const std::string got =
+        render(kOnePage, request({"PageSize=A4", "InputSlot=Tray2", "Staple=2StaplesWide", "NumCopies=2"}));
+    const std::string expected =
+        "%probe: DrvStartDoc doc job 7 bitmap 4661x6716\r\n"
+        "%probe: Command 1\r\n"
+        "%probe: Command 2\r\n"
+        "%!PS-Adobe-3.0\n"
+        "%%Pages: 1\n"
+        "%probe: Command 11\r\n"
+        "%%EndComments\n"
+        "%%BeginProlog\n"
+        "/x 1 def\n" +
+        std::string(kHostProlog) +
+        "%%EndProlog\n"
+        "%%BeginSetup\n"
+        "%probe: Command 16\r\n"
+        "%probe: settings Staple=2StaplesWide NumCopies=2\r\n"
+        "%probe: Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code "
+        "/staple\n/wide\r\n"
+        "%probe: Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\r\n" +
+        std::string(kPrelude) + feature("ZVOpCreator PSDriver", "/creator\r\n") +
+        feature("ZVOpPPDVersion 1.0", "/version\r\n") + feature("PageRegion A4", "/region-a4\r\n") +
+        feature("InputSlot Tray2", "/tray2\r\n") + feature("ZVStaple 2StapleWide", "/staple\r\n/wide\r\n") +
+        "doc-setup\n"
+        "%probe: Command 17\r\n"
+        "%%EndSetup\n"
+        "%probe: DrvStartPage\r\n"
+        "%%Page: 1 1\n"
+        "%%BeginPageSetup\n"
+        "%probe: Command 101\r\n"
+        "%%EndPageSetup\n"
+        "showpage\n"
+        "%%PageTrailer\n"
+        "%probe: Command 103\r\n"
+        "%%Trailer\n"
+        "%probe: Command 18\r\n"
+        "%%EOF\n"
+        "%probe: DrvEndDoc flags 0\r\n"
+        "%probe: Command 20\r\n";
+    EXPECT_TRUE(sameStream(got, expected));
+}
+
+TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
+    // No prolog, no setup, no page setup, no page trailers, no trailer; the
+    // automatic tray lets the page size choose.
+    const std::string document = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nA\n%%Page: 2 2\nB\n%%EOF\n";
+    const std::string got = render(document, request({"PageSize=Letter", "InputSlot=Auto", "Orientation=Land"}));
+    const std::string expected =
+        "%probe: DrvStartDoc doc job 7 bitmap 6300x4800\r\n"
+        "%probe: Command 1\r\n"
+        "%probe: Command 2\r\n"
+        "%!PS-Adobe-3.0\n"
+        "%probe: Command 11\r\n"
+        "%%EndComments\n" +
+        std::string(kHostProlog) +
+        "%%EndProlog\r\n"
+        "%%BeginSetup\r\n"
+        "%probe: Command 16\r\n"
+        "%probe: settings Staple=None NumCopies=1\r\n"
+        "%probe: Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code "
+        "/staple\n/wide\r\n"
+        "%probe: Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\r\n" +
+        std::string(kPrelude) + feature("ZVOpCreator PSDriver", "/creator\r\n") +
+        feature("ZVOpPPDVersion 1.0", "/version\r\n") + feature("PageSize Letter", "/size-letter\r\n") +
+        feature("ZVStaple None", "/staple-none\r\n") +
+        "%probe: Command 17\r\n"
+        "%%EndSetup\r\n"
+        "%probe: DrvStartPage\r\n"
+        "%%Page: 1 1\n"
+        "%probe: Command 101\r\n"
+        "A\n"
+        "%probe: Command 103\r\n"
+        "%probe: DrvStartPage\r\n"
+        "%%Page: 2 2\n"
+        "%probe: Command 101\r\n"
+        "B\n"
+        "%probe: Command 103\r\n"
+        "%probe: Command 18\r\n"
+        "%%EOF\n"
+        "%probe: DrvEndDoc flags 0\r\n"
+        "%probe: Command 20\r\n";
+    EXPECT_TRUE(sameStream(got, expected));
+}
+
+TEST_F(ProbeJob, GivesACustomSizeItsOperands) {
+    const std::string got = render(kOnePage, request({"PageSize=25", "CustomPageSizeWidth=2000000", "CustomPageSizeHeight=3000000"}));
+    EXPECT_NE(got.find(feature("ZVOpPPDVersion 1.0", "/version\r\n") +
+                       feature("CustomPageSize True", "566.93 850.39 0 0 0\r\n/custom\r\n")),
+              std::string::npos)
+        << visible(got);
+    EXPECT_NE(log().find("public fields 9999 orientation 1 paper 256 2000x3000 form  source 7"), std::string::npos) << log();
+}
+
+TEST_F(ProbeJob, DrivesThePlugInThroughItsWholeLife) {
+    render(kOnePage, request({"PageSize=Letter", "Orientation=Land", "Resolution=600dpi", "NumCopies=3", "InputSlot=MBT"}));
+    // MBT is the sixth input slot: the PPD's slots are numbered from 256.
+    EXPECT_EQ(log(),
+              "DllGetClassObject\n"
+              "CreateInstance\n"
+              "Release 1\n"
+              "ClassFactory Release\n"
+              "GetInfo 1\n"
+              "GetInfo 3\n"
+              "GetInfo 5\n"
+              "DevMode 1\n"
+              "DevMode 2\n"
+              "DevMode 3\n"
+              "public fields 75523 orientation 2 paper 1 0x0 form Letter source 261 quality 600/600 copies 3 extra 27028\n"
+              "EnableDriver\n"
+              "EnablePDEV TVZX Printer gdi 320 600dpi phys 6600x5100 res 6300x4800\n"
+              "PublishDriverInterface driver 1\n"
+              "PublishDriverInterface core 1\n"
+              "DrvStartDoc doc job 7 bitmap 6300x4800\n"
+              "Command 1\n"
+              "Command 2\n"
+              "Command 11\n"
+              "Command 16\n"
+              "settings Staple=None NumCopies=3\n"
+              "Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code /staple\n"
+              "/wide\n"
+              "Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\n"
+              "Command 17\n"
+              "DrvStartPage\n"
+              "Command 101\n"
+              "Command 103\n"
+              "Command 18\n"
+              "DrvEndDoc flags 0\n"
+              "Command 20\n"
+              "DisablePDEV\n"
+              "DisableDriver\n"
+              "Release 0\n"
+              "DllCanUnloadNow objects 0\n");
+}
+
+TEST_F(ProbeJob, EndsARefusedDocumentAsAnAbortedOneAndStillTakesThePlugInDown) {
+    const std::string truncated = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n";
+    EXPECT_THROW(render(truncated, request({"PageSize=A4"})), tvzx::host::DocumentRefused);
+    const std::string calls = log();
+    EXPECT_NE(calls.find("Command 101\nDrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow"),
+              std::string::npos)
+        << calls;
+}
+
+TEST_F(ProbeJob, ReportsAFailingOutputAfterThePlugInCallReturns) {
+    // An output that fails once the job has begun, first inside a write of
+    // the plug-in, then inside one of the document's: the failure surfaces
+    // from the render, and the plug-in is still ended and taken down.
+    class FailingSink final : public tvzx::OutputSink {
+    public:
+        explicit FailingSink(std::size_t limit) : limit_(limit) {}
+        void write(std::string_view bytes) override {
+            if (written_ + bytes.size() > limit_) throw tvzx::host::HostError("out: disk full");
+            written_ += bytes.size();
+        }
+
+    private:
+        std::size_t limit_;
+        std::size_t written_ = 0;
+    };
+    for (const std::size_t limit : {30, 100}) {
+        fs::remove(dir_ / "probe.log");
+        FailingSink sink(limit);
+        tvzx::host::MemorySource source(kOnePage);
+        try {
+            tvzx::host::renderDocument(request({"PageSize=A4"}), source, sink);
+            ADD_FAILURE() << "the failing output went unnoticed";
+        } catch (const tvzx::host::HostError& error) {
+            EXPECT_STREQ(error.what(), "out: disk full");
+        }
+        const std::string calls = log();
+        EXPECT_NE(calls.find("DrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow"),
+                  std::string::npos)
+            << "limit " << limit << "\n" << calls;
+    }
+}
+
+TEST_F(ProbeJob, RefusesABadSettingBeforeTheJobStarts) {
+    try {
+        render(kOnePage, request({"Staple=Sideways"}));
+        FAIL() << "the setting was accepted";
+    } catch (const tvzx::host::HostError& error) {
+        EXPECT_STREQ(error.what(), "--set: unknown option for Staple: 'Sideways'");
+    }
+    const std::string calls = log();
+    EXPECT_EQ(calls.find("DrvStartDoc"), std::string::npos) << calls;
+    EXPECT_NE(calls.find("DevMode 2\nRelease 0\nDllCanUnloadNow"), std::string::npos) << calls;
+}
+
+TEST_F(ProbeJob, NamesAModuleItCannotUse) {
+    RenderRequest job = request({});
+    job.modulePath = (dir_ / "missing.dll").string();
+    try {
+        render(kOnePage, job);
+        FAIL() << "a missing module was accepted";
+    } catch (const tvzx::host::HostError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind(job.modulePath + ": cannot load the module: ", 0), 0u) << error.what();
+    }
+    job.modulePath = std::string(TVZX_BINARY_DIR) + "/host/tvzx_probe_ps.dll";
+    job.ppdPath = (dir_ / "missing.ppd").string();
+    EXPECT_THROW(render(kOnePage, job), tvzx::host::HostError);
+}
+
+}  // namespace

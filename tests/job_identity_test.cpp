@@ -1,0 +1,172 @@
+// The job identity: its text, its pseudo-random bytes and time, and its
+// announcement to the notification library, through a recording loader and
+// through the library that ships beside the module.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/job_identity.h"
+#include "config/job_identity_service.h"
+#include "config/notify_print.h"
+#include "config/runtime_random.h"
+#include "config/working_directory.h"
+#include "platform/module_exports.h"
+#include "platform/path_text.h"
+
+namespace {
+
+using namespace tvzx;
+
+constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
+
+TEST(JobIdentity, TextOfMarkRandomBytesAndUtcTime) {
+    using namespace std::chrono;
+    const auto instant = sys_days{year{2024} / March / 5} + hours{14} + minutes{7} + seconds{9} + milliseconds{42};
+    const config::JobTime time = config::jobTimeOf(instant);
+    EXPECT_EQ(config::formatJobIdentity({0x00, 0x7F, 0xFE}, time), "ACDE48007FFE03051407090042");
+    const auto lastMoment = sys_days{year{2023} / December / 31} + hours{23} + minutes{59} + seconds{59} + milliseconds{999};
+    EXPECT_EQ(config::formatJobIdentity({0x10, 0x20, 0x30}, config::jobTimeOf(lastMoment)), "ACDE4810203012312359590999");
+}
+
+TEST(JobIdentity, NewIdentitiesHaveTheShapeAndNoFFByte) {
+    for (int i = 0; i < 300; ++i) {
+        const std::string identity = config::newJobIdentity();
+        ASSERT_EQ(identity.size(), 26u) << identity;
+        EXPECT_EQ(identity.substr(0, 6), "ACDE48");
+        EXPECT_EQ(identity.find_first_not_of("0123456789ABCDEF"), std::string::npos) << identity;
+        EXPECT_EQ(identity.substr(12).find_first_not_of("0123456789"), std::string::npos) << identity;
+        // Each random byte is a value modulo 255.
+        for (std::size_t byte = 6; byte < 12; byte += 2) EXPECT_NE(identity.substr(byte, 2), "FF") << identity;
+    }
+}
+
+TEST(RuntimeRandom, FollowsTheRuntimeSequence) {
+    std::uint32_t state = 1;
+    std::vector<std::uint32_t> values;
+    for (int i = 0; i < 5; ++i) values.push_back(config::nextRuntimeRandom(state));
+    EXPECT_EQ(values, (std::vector<std::uint32_t>{41, 18467, 6334, 26500, 19169}));
+    for (int i = 0; i < 100; ++i) EXPECT_LE(config::runtimeRandom(), config::kRuntimeRandomMax);
+}
+
+// What the recording library's export was called with.
+struct NotifyCall {
+    std::string identity;
+    std::string document;
+};
+std::vector<NotifyCall> notifyCalls;
+
+int TVZX_NOTIFY_CALL recordNotify(const char* identity, const char* document) {
+    notifyCalls.push_back({identity, document});
+    return 1;
+}
+
+class RecordingLibrary final : public platform::LoadedLibrary {
+public:
+    RecordingLibrary(bool exports, int& unloads) : exports_(exports), unloads_(unloads) {}
+    ~RecordingLibrary() override { ++unloads_; }
+    void* symbol(const char* name) const override {
+        if (!exports_ || std::string(name) != "BdcSetNotifyPrint") return nullptr;
+        return reinterpret_cast<void*>(&recordNotify);
+    }
+
+private:
+    bool exports_;
+    int& unloads_;
+};
+
+class RecordingLoader final : public platform::LibraryLoader {
+public:
+    std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
+        loaded.emplace_back(path);
+        if (!present) return nullptr;
+        return std::make_unique<RecordingLibrary>(exports, unloads);
+    }
+    bool present = true;
+    bool exports = true;
+    int unloads = 0;
+    std::vector<std::u16string> loaded;
+};
+
+TEST(AnnounceJob, CallsTheExportWithIdentityAndUtf8DocumentThenUnloads) {
+    notifyCalls.clear();
+    RecordingLoader loader;
+    EXPECT_TRUE(config::announceJob(loader, u"/drivers/x_n.dll", "ACDE48000102030514070900", u"R\u00e9sum\u00e9 \U0001F5A8"));
+    ASSERT_EQ(notifyCalls.size(), 1u);
+    EXPECT_EQ(notifyCalls[0].identity, "ACDE48000102030514070900");
+    EXPECT_EQ(notifyCalls[0].document, "R\xC3\xA9sum\xC3\xA9 \xF0\x9F\x96\xA8");
+    EXPECT_EQ(loader.unloads, 1);
+
+    // An empty document is announced as an empty text.
+    EXPECT_TRUE(config::announceJob(loader, u"/drivers/x_n.dll", "ID", u""));
+    EXPECT_EQ(notifyCalls.back().document, "");
+}
+
+TEST(AnnounceJob, MissingLibraryExportIdentityOrDocumentSkipsTheCall) {
+    notifyCalls.clear();
+    RecordingLoader absent;
+    absent.present = false;
+    EXPECT_FALSE(config::announceJob(absent, u"/drivers/x_n.dll", "ID", u"doc"));
+    RecordingLoader silent;
+    silent.exports = false;
+    EXPECT_FALSE(config::announceJob(silent, u"/drivers/x_n.dll", "ID", u"doc"));
+    EXPECT_EQ(silent.unloads, 1);
+    RecordingLoader unused;
+    EXPECT_FALSE(config::announceJob(unused, u"/drivers/x_n.dll", "", u"doc"));
+    EXPECT_FALSE(config::announceJob(unused, u"/drivers/x_n.dll", "ID", std::nullopt));
+    EXPECT_TRUE(unused.loaded.empty());
+    EXPECT_TRUE(notifyCalls.empty());
+}
+
+// The plug-in module loaded as the driver loads it, for its own handle.
+class IdentityOfModule : public ::testing::Test {
+protected:
+    void SetUp() override {
+        handle_ = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << dlerror();
+        module_ = platform::moduleHandleContaining(dlsym(handle_, "DllCanUnloadNow"));
+    }
+    void TearDown() override {
+        if (handle_ != nullptr) dlclose(handle_);
+    }
+    void* handle_ = nullptr;
+    void* module_ = nullptr;
+};
+
+TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModule) {
+    notifyCalls.clear();
+    RecordingLoader loader;
+    config::JobIdentityService service([this] { return module_; }, loader);
+    const std::string identity = service.notificationId(u"Production 1", u"Report2024");
+    EXPECT_EQ(identity.size(), 26u);
+    ASSERT_EQ(loader.loaded.size(), 1u);
+    const std::string loaded = platform::utf8Path(loader.loaded[0]);
+    EXPECT_EQ(loaded.substr(loaded.rfind('/')), "/tvzx_n.dll");
+    ASSERT_EQ(notifyCalls.size(), 1u);
+    EXPECT_EQ(notifyCalls[0].identity, identity);
+    EXPECT_EQ(notifyCalls[0].document, "Report2024");
+
+    // Outside a loaded module there is no library to tell, but an identity.
+    config::JobIdentityService outside([] { return nullptr; }, loader);
+    EXPECT_EQ(outside.notificationId(u"Production 1", u"Report2024").size(), 26u);
+    EXPECT_EQ(loader.loaded.size(), 1u);
+}
+
+TEST_F(IdentityOfModule, ShippedLibraryLogsTheJobInTheWorkingDirectory) {
+    const std::string identity = config::jobIdentity(module_, u"Quarterly report\tdraft \\ final");
+    const auto directory = config::systemWorkingDirectory(platform::systemSpooler(), nullptr);
+    ASSERT_TRUE(directory);
+    std::ifstream log(platform::utf8Path(*directory) + "tvzx_jobs.log", std::ios::binary);
+    ASSERT_TRUE(log) << "no log in " << platform::utf8Path(*directory);
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    const std::string line = identity + "\tQuarterly report\\x09draft \\\\ final\n";
+    EXPECT_NE(text.find(line), std::string::npos) << "expected the line " << line;
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// The core driver's keyword tables in the printer data, and the printer
+// access object that reads them with the spooler's answers.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "common/hex_text.h"
+#include "config/keyword_table.h"
+#include "printer_fixtures.h"
+#include "settings/schema_hash.h"
+
+namespace {
+
+using namespace tvzx::config;
+using tvzx::testing::PrinterSpooler;
+using tvzx::testing::printerHandle;
+
+constexpr std::uint32_t kHash = 0x1A2B3C4D;
+
+// Builds a value from text pieces; "\0" and "\x01" are spelled out by the caller.
+std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+
+std::string shown(const std::optional<KeywordTable>& table) {
+    if (!table) return "(not usable)";
+    std::string out;
+    for (const auto& [key, number] : *table) out += key + "=" + std::to_string(number) + ";";
+    return out;
+}
+
+TEST(KeywordTable, ReadsRecordsBehindTheHashAndALaterRecordReplacesAnEarlierOne) {
+    using namespace std::string_view_literals;
+    const auto value = bytesOf("1A2B3C4D\0InputSlot\0\x11\x00ZVDuplex\0\x34\x12InputSlot\0\x05\x00"sv);
+    EXPECT_EQ(shown(parseKeywordTable(value, kHash)), "InputSlot=5;ZVDuplex=4660;");
+}
+
+TEST(KeywordTable, AnotherHashMakesTheTableUnusable) {
+    using namespace std::string_view_literals;
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4E\0InputSlot\0\x11\x00"sv), kHash)), "(not usable)");
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1a2b3c4d\0InputSlot\0\x11\x00"sv), kHash)), "(not usable)");
+    EXPECT_EQ(shown(parseKeywordTable({}, kHash)), "(not usable)");
+}
+
+TEST(KeywordTable, FewerThanFourBytesAfterARecordEndTheTable) {
+    using namespace std::string_view_literals;
+    // Three bytes are left after the first record: not another record.
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Z\0\x02"sv), kHash)), "Ab=1;");
+    // The hash alone, even without its NUL, is an empty table.
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D"sv), kHash)), "");
+}
+
+TEST(KeywordTable, ARecordCutShortMakesTheTableUnusable) {
+    using namespace std::string_view_literals;
+    // The key runs to the end of the value.
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00LongKeyWithoutEnd"sv), kHash)), "(not usable)");
+    // The key and its NUL fit but the number does not: it is never read past the value.
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv), kHash)), "(not usable)");
+    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Key\0"sv), kHash)), "(not usable)");
+}
+
+TEST(KeywordTable, WhatIsFormattedReadsBack) {
+    const KeywordTable table{{"InputSlot", 17}, {"ZVStaple", 0xFFFF}, {"ZVStaple_1Staple(Left)", 2}};
+    const auto value = formatKeywordTable(table, kHash);
+    EXPECT_EQ(std::string(value.begin(), value.begin() + 9), std::string("1A2B3C4D\0", 9));
+    EXPECT_EQ(shown(parseKeywordTable(value, kHash)), shown(table));
+    // A record without a key is left out: alone it could not be read back.
+    EXPECT_EQ(formatKeywordTable({{"", 3}}, kHash), formatKeywordTable({}, kHash));
+}
+
+TEST(KeywordTable, IsLoadedFromThePrinterDataForTheCurrentSchema) {
+    PrinterSpooler spooler;
+    const PrinterAccess printer(spooler, printerHandle());
+    EXPECT_FALSE(loadKeywordTable(printer, kOffsetsValue)) << "missing value";
+    spooler.setBinary(std::string(kOffsetsValue), {});
+    const PrinterAccess empty(spooler, printerHandle());
+    EXPECT_FALSE(loadKeywordTable(empty, kOffsetsValue)) << "empty value";
+    spooler.setBinary(std::string(kOffsetsValue), formatKeywordTable({{"ZVDuplex", 20}}, tvzx::settings::schemaHash()));
+    spooler.setBinary(std::string(kValuesValue), formatKeywordTable({{"ZVDuplex_True", 1}}, tvzx::settings::schemaHash() + 1));
+    const PrinterAccess stored(spooler, printerHandle());
+    EXPECT_EQ(shown(loadKeywordTable(stored, kOffsetsValue)), "ZVDuplex=20;");
+    EXPECT_EQ(shown(loadKeywordTable(stored, kValuesValue)), "(not usable)");
+}
+
+TEST(PrinterAccess, WithoutAHandleAnswers1801AndNeverAsksTheSpooler) {
+    PrinterSpooler spooler;
+    spooler.setDword("DefaultDuplex", 1);
+    const PrinterAccess printer(spooler, nullptr);
+    std::uint8_t buffer[4] = {};
+    std::uint64_t needed = 0;
+    std::uint32_t type = 0;
+    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorInvalidPrinterName);
+    EXPECT_EQ(printer.readExtendedValue("DsDriver", "printBinNames", &type, buffer, sizeof buffer, &needed),
+              kErrorInvalidPrinterName);
+    EXPECT_EQ(printer.deviceCapability(kCapabilityBins).count, -1);
+    EXPECT_FALSE(printer.forms());
+    EXPECT_FALSE(printer.value("DefaultDuplex"));
+    EXPECT_EQ(spooler.questions, 0);
+}
+
+TEST(PrinterAccess, ReadsAsTheSpoolerDoesAndRefusesSizesBeyond32Bits) {
+    PrinterSpooler spooler;
+    spooler.setDword("DefaultDuplex", 0x01020304);
+    const PrinterAccess printer(spooler, printerHandle());
+    std::uint8_t buffer[8] = {};
+    std::uint64_t needed = 0;
+    std::uint32_t type = 0;
+
+    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, 2, &needed), kErrorMoreData);
+    EXPECT_EQ(needed, 4u);
+    EXPECT_EQ(buffer[0], 0) << "nothing is copied into a short buffer";
+    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorSuccess);
+    EXPECT_EQ(type, tvzx::win::REG_DWORD);
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 4), (std::vector<std::uint8_t>{4, 3, 2, 1}));
+    EXPECT_EQ(printer.readValue("Missing", &type, buffer, sizeof buffer, &needed), kErrorFileNotFound);
+
+    constexpr std::uint64_t kBeyond = std::uint64_t{std::numeric_limits<std::uint32_t>::max()} + 1;
+    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, kBeyond, &needed), kErrorIncorrectSize);
+    needed = kBeyond;
+    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorIncorrectSize);
+    EXPECT_EQ(printer.readExtendedValue("DsDriver", "x", &type, buffer, kBeyond, nullptr), kErrorIncorrectSize);
+}
+
+TEST(PrinterAccess, ReadsKeyedValuesOnlyFromASpoolerThatKnowsThem) {
+    PrinterSpooler spooler;
+    spooler.keyed["DsDriver\\printBinNames"] = {tvzx::win::REG_MULTI_SZ, {'A', 0, 0, 0, 0, 0}};
+    const PrinterAccess printer(spooler, printerHandle());
+    const auto value = printer.extendedValue("DsDriver", "printBinNames");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, tvzx::win::REG_MULTI_SZ);
+    EXPECT_EQ(value->data.size(), 6u);
+    EXPECT_FALSE(printer.extendedValue("DsDriver", "printMediaReady"));
+
+    tvzx::platform::AbsentSpooler plain;
+    const PrinterAccess other(plain, printerHandle());
+    std::uint64_t needed = 0;
+    EXPECT_EQ(other.readExtendedValue("DsDriver", "printBinNames", nullptr, nullptr, 0, &needed), kErrorNotSupported);
+    EXPECT_EQ(other.deviceCapability(kCapabilityBins).count, -1);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// Test stand-ins for the network: a socket layer that sends nothing (it
+// records what the device link asks of the system and answers from tables
+// the test fills), and a receiver on the loopback interface, the only place
+// a test sends real datagrams to.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/socket_address.h"
+#include "platform/udp_sockets.h"
+
+namespace tvzx::testing {
+
+struct SentDatagram {
+    platform::SocketHandle socket;
+    std::vector<std::uint8_t> bytes;
+    platform::SocketAddress to;
+};
+
+inline platform::SocketAddress v4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
+                                  std::uint16_t port = 0) {
+    return platform::ipv4Address({a, b, c, d}, port);
+}
+
+// Returns "a.b.c.d:port" for an IPv4 address, "[v6]:port" for IPv6.
+inline std::string textOf(const platform::SocketAddress& address) {
+    std::string text;
+    if (address.isIPv4()) {
+        const platform::IPv4Host host = address.ipv4();
+        text = std::to_string(host[0]) + "." + std::to_string(host[1]) + "." + std::to_string(host[2]) + "." +
+               std::to_string(host[3]);
+    } else if (address.isIPv6()) {
+        text = "[v6]";
+    } else {
+        return "none";
+    }
+    return text + ":" + std::to_string(address.port());
+}
+
+class FakeSocketApi final : public platform::SocketApi {
+public:
+    bool startLibrary() override {
+        ++starts;
+        return startSucceeds;
+    }
+    void stopLibrary() override { ++stops; }
+
+    platform::SocketHandle openDatagram(std::uint16_t family) override {
+        openedFamilies.push_back(family);
+        if (refusedFamilies.count(family) != 0) return platform::kInvalidSocket;
+        const platform::SocketHandle handle = nextHandle++;
+        open.insert(handle);
+        return handle;
+    }
+
+    bool enableBroadcast(platform::SocketHandle socket) override {
+        if (broadcastRefused.count(socket) != 0) return false;
+        broadcastEnabled.insert(socket);
+        return true;
+    }
+
+    std::int64_t sendTo(platform::SocketHandle socket, const std::uint8_t* data, std::size_t size,
+                        const platform::SocketAddress& address) override {
+        ++sendCalls;
+        if (failingSockets.count(socket) != 0) return -1;
+        const std::int64_t taken = sendResult ? sendResult(size) : static_cast<std::int64_t>(size);
+        if (taken > 0) sent.push_back({socket, std::vector<std::uint8_t>(data, data + taken), address});
+        return taken;
+    }
+
+    void close(platform::SocketHandle socket) override {
+        closed.push_back(socket);
+        open.erase(socket);
+    }
+
+    std::optional<std::vector<platform::SocketAddress>> resolve(std::string_view host) override {
+        resolved.emplace_back(host);
+        if (onResolve) onResolve();
+        const auto it = names.find(std::string(host));
+        if (it == names.end()) return std::nullopt;
+        return it->second;
+    }
+
+    std::optional<std::vector<platform::AdapterRecord>> adapters() override {
+        ++adapterQueries;
+        return adapterList;
+    }
+
+    // Answers numeric IPv4 texts as the resolver would.
+    void knowIPv4(const std::string& text, const platform::SocketAddress& address) { names[text] = {address}; }
+
+    int starts = 0;
+    int stops = 0;
+    bool startSucceeds = true;
+    std::vector<std::uint16_t> openedFamilies;
+    std::set<std::uint16_t> refusedFamilies;
+    platform::SocketHandle nextHandle = 100;
+    std::set<platform::SocketHandle> open;
+    std::vector<platform::SocketHandle> closed;
+    std::set<platform::SocketHandle> broadcastEnabled;
+    std::set<platform::SocketHandle> broadcastRefused;
+    std::set<platform::SocketHandle> failingSockets;
+    std::function<std::int64_t(std::size_t)> sendResult;
+    int sendCalls = 0;
+    std::vector<SentDatagram> sent;
+    std::map<std::string, std::vector<platform::SocketAddress>> names;
+    std::vector<std::string> resolved;
+    std::function<void()> onResolve;
+    std::optional<std::vector<platform::AdapterRecord>> adapterList;
+    int adapterQueries = 0;
+};
+
+// Returns an adapter with one IPv4 address of this prefix length.
+inline platform::AdapterRecord ipv4Adapter(std::string name, const platform::SocketAddress& address,
+                                           std::uint32_t prefixLength, bool operational = true) {
+    platform::AdapterRecord adapter;
+    adapter.name = std::move(name);
+    adapter.operational = operational;
+    adapter.unicast.push_back({address, prefixLength});
+    return adapter;
+}
+
+// A datagram socket bound to a loopback address on a free port, to receive
+// what the plug-in's socket sends.
+class LoopbackReceiver {
+public:
+    explicit LoopbackReceiver(int family) {
+        descriptor_ = ::socket(family, SOCK_DGRAM, 0);
+        if (descriptor_ < 0) return;
+        timeval timeout{2, 0};
+        setsockopt(descriptor_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        sockaddr_storage address{};
+        socklen_t length = 0;
+        if (family == AF_INET) {
+            auto* in = reinterpret_cast<sockaddr_in*>(&address);
+            in->sin_family = AF_INET;
+            in->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            length = sizeof(sockaddr_in);
+        } else {
+            auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
+            in6->sin6_family = AF_INET6;
+            in6->sin6_addr = in6addr_loopback;
+            length = sizeof(sockaddr_in6);
+        }
+        if (::bind(descriptor_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::getsockname(descriptor_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            ::close(descriptor_);
+            descriptor_ = -1;
+            return;
+        }
+        port_ = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
+                                        : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    }
+    ~LoopbackReceiver() {
+        if (descriptor_ >= 0) ::close(descriptor_);
+    }
+    bool ready() const { return descriptor_ >= 0; }
+    std::uint16_t port() const { return port_; }
+    // Returns the next datagram; empty after the timeout.
+    std::vector<std::uint8_t> receive() {
+        std::vector<std::uint8_t> buffer(2048);
+        const ssize_t size = ::recv(descriptor_, buffer.data(), buffer.size(), 0);
+        buffer.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        return buffer;
+    }
+
+private:
+    int descriptor_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+}  // namespace tvzx::testing

@@ -1,0 +1,648 @@
+// The rules engine: its run state, the rules it spells out, the page
+// exception rules and pass, and its entry points.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "rules/installed_options.h"
+#include "rules/page_exception_rules.h"
+#include "rules/page_exceptions.h"
+#include "rules/page_forms.h"
+#include "rules/rule_context.h"
+#include "rules/rule_engine.h"
+#include "rules/setters.h"
+
+namespace tvzx::rules {
+namespace {
+
+using settings::CoreData;
+using settings::FieldId;
+using F = settings::FieldId;
+
+constexpr std::uint32_t kNoFormNumber = 0xFFFFFFFFu;
+
+std::uint32_t option(FieldId field, std::string_view name) {
+    const auto index = settings::fieldDef(field).options->find(name);
+    EXPECT_TRUE(index.has_value()) << settings::fieldDef(field).name << " has no option " << name;
+    return index.value_or(0);
+}
+
+// Returns "Name=Value" for each field, separated by spaces: option names for
+// option settings, stored numbers otherwise.
+std::string show(const CoreData& record, std::initializer_list<FieldId> fields) {
+    std::string out;
+    for (FieldId field : fields) {
+        const settings::FieldDef& def = settings::fieldDef(field);
+        const std::uint32_t value = record.raw(field);
+        if (!out.empty()) out += ' ';
+        out += std::string(def.name) + "=";
+        if (def.kind == settings::Kind::Option && def.options->count() > value)
+            out += std::string(def.options->entries[value].name);
+        else
+            out += std::to_string(value);
+    }
+    return out;
+}
+
+// A setting and an option name, or a stored number for number settings.
+struct Value {
+    FieldId field;
+    std::string_view name;
+    std::uint32_t number = 0;
+};
+
+// Returns the default record with the values written as they are, without rules.
+CoreData recordWith(std::initializer_list<Value> values) {
+    CoreData record = settings::defaultRecord();
+    for (const Value& v : values)
+        record.setRaw(v.field, v.name.empty() ? v.number : option(v.field, v.name));
+    return record;
+}
+
+void set(CoreData& record, FieldId field, std::string_view name, const RuleInputs& inputs = {}) {
+    setSetting(record, field, option(field, name), nullptr, inputs);
+}
+
+void putExceptions(CoreData& record, const std::vector<PageException>& records) {
+    const EncodedPageExceptions encoded = encodePageExceptions(records);
+    std::copy(encoded.block.begin(), encoded.block.end(), record.field(FieldId::PageSpecificTrays).begin());
+}
+
+PageException pageRecord(ExceptionKind kind, std::uint16_t first, std::uint16_t last) {
+    PageException r;
+    r.kind = static_cast<std::uint8_t>(kind);
+    r.pageRanges = {{first, last}};
+    return r;
+}
+
+std::string namesOf(const settings::FieldSet& set) {
+    std::string out;
+    for (std::size_t i = 0; i < settings::kFieldCount; ++i)
+        if (set.test(i)) out += (out.empty() ? "" : " ") + std::string(settings::fieldTable()[i].name);
+    return out;
+}
+
+TEST(RuleContext, ChangedFollowsTheSnapshotWithinOneRun) {
+    CoreData record = settings::defaultRecord();
+    settings::FieldSet changed;
+    RuleContext context(record, &changed, nullptr, nullptr);
+    // A corner staple on the right moves the binding to the right.
+    runSetter(context, F::Staple, option(F::Staple, "1StapleRight"));
+    EXPECT_EQ(namesOf(changed), "Binding Staple");
+    // Back to the snapshot's value: the staple leaves the set, the binding stays.
+    runSetter(context, F::Staple, option(F::Staple, "None"));
+    EXPECT_EQ(namesOf(changed), "Binding");
+    EXPECT_TRUE(context.inProgress.entries().empty());
+}
+
+TEST(RuleContext, ARuleNeverCorrectsASettingInProgress) {
+    const CoreData booklet = recordWith({{F::Layout, "Booklet"}});
+    CoreData guarded = booklet;
+    {
+        RuleContext context(guarded, nullptr, nullptr, nullptr);
+        context.inProgress.push(F::Layout);
+        runSetter(context, F::Duplex, option(F::Duplex, "False"));
+    }
+    EXPECT_EQ(show(guarded, {F::Layout, F::Duplex}), "Layout=Booklet Duplex=False");
+
+    CoreData free = booklet;
+    set(free, F::Duplex, "False");
+    EXPECT_EQ(show(free, {F::Layout, F::Duplex}), "Layout=None Duplex=False");
+}
+
+TEST(RuleContext, InProgressHoldsAFieldAsOftenAsItWasEntered) {
+    InProgress inProgress;
+    inProgress.push(F::Layout);
+    inProgress.push(F::Duplex);
+    inProgress.push(F::Layout);
+    inProgress.pop();
+    EXPECT_TRUE(inProgress.contains(F::Layout));
+    inProgress.pop();
+    inProgress.pop();
+    EXPECT_FALSE(inProgress.contains(F::Layout));
+    inProgress.pop();  // popping an empty list does nothing
+    EXPECT_TRUE(inProgress.entries().empty());
+}
+
+TEST(LayoutRules, ABookletForcesDuplexAndKeepsItsLayout) {
+    CoreData record = recordWith({{F::Duplex, "False"},
+                                  {F::Fold, "ZFold"},
+                                  {F::Staple, "2StaplesWide"},
+                                  {F::Punch, "2Holes"},
+                                  {F::ChapterMode, "True"}});
+    set(record, F::Layout, "Booklet");
+    // The booklet stays while its rules take duplex, folds, staples, holes and chapters in line.
+    EXPECT_EQ(show(record, {F::Layout, F::Duplex, F::Fold, F::Staple, F::Punch, F::ChapterMode}),
+              "Layout=Booklet Duplex=True Fold=None Staple=None Punch=None ChapterMode=False");
+
+    CoreData folded = recordWith({{F::Fold, "MultiCenterFold"}, {F::FoldDirection, "Inside"}});
+    set(folded, F::Layout, "Booklet");
+    EXPECT_EQ(show(folded, {F::Fold, F::FoldDirection}), "Fold=MultiCenterFold FoldDirection=Outside");
+}
+
+TEST(LayoutRules, NoLayoutClearsImpositionExtras) {
+    const CoreData imposed = recordWith({{F::Layout, "Booklet"},
+                                         {F::Gutter, {}, 50000},
+                                         {F::Creep, {}, 10000},
+                                         {F::CreepInputUnit, "AllSheets"},
+                                         {F::BookletSplitting, "True"},
+                                         {F::BookletBlankInsertion, "True"},
+                                         {F::DatePrintOnOutside, "True"},
+                                         {F::PageNumberingPrintOnOutside, "True"},
+                                         {F::SetNumberingPrintOnOutside, "True"}});
+    CoreData record = imposed;
+    set(record, F::Layout, "None");
+    EXPECT_EQ(show(record, {F::Gutter, F::Creep, F::CreepInputUnit, F::BookletSplitting, F::BookletBlankInsertion,
+                            F::DatePrintOnOutside, F::PageNumberingPrintOnOutside, F::SetNumberingPrintOnOutside}),
+              "Gutter=0 Creep=0 CreepInputUnit=PerSheet BookletSplitting=False BookletBlankInsertion=False "
+              "DatePrintOnOutside=False PageNumberingPrintOnOutside=False SetNumberingPrintOnOutside=False");
+
+    // Ring-bound output keeps an outside edge for the stamps.
+    CoreData ringed = imposed;
+    ringed.setRaw(F::RingBinding, option(F::RingBinding, "True"));
+    set(ringed, F::Layout, "None");
+    EXPECT_EQ(show(ringed, {F::DatePrintOnOutside, F::PageNumberingPrintOnOutside, F::SetNumberingPrintOnOutside}),
+              "DatePrintOnOutside=True PageNumberingPrintOnOutside=True SetNumberingPrintOnOutside=True");
+}
+
+TEST(LayoutRules, OnlyHighQualityTwoUpKeepsAGutter) {
+    CoreData high = recordWith({{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}});
+    set(high, F::Layout, "2in1");
+    EXPECT_EQ(high.number(F::Gutter), 50000);
+
+    CoreData normal = recordWith({{F::Gutter, {}, 50000}});
+    set(normal, F::Layout, "2in1");
+    EXPECT_EQ(normal.number(F::Gutter), 0);
+
+    for (const char* layout : {"4in1Horizontal", "4in1Vertical", "4Repeat", "8Repeat"}) {
+        CoreData record = recordWith({{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}});
+        set(record, F::Layout, layout);
+        EXPECT_EQ(record.number(F::Gutter), 0) << layout;
+    }
+    // Setting the quality back to normal under 2-in-1 drops the gutter too.
+    set(high, F::ImposQuality, "Normal");
+    EXPECT_EQ(high.number(F::Gutter), 0);
+}
+
+TEST(DuplexRules, OneSidedOutputUndoesTwoSidedSettings) {
+    const CoreData twoSided = recordWith({{F::Layout, "Booklet"},
+                                          {F::ImageShiftType, "SeparateFrontBack"},
+                                          {F::ChapterMode, "True"},
+                                          {F::CutMarkDuplex, "OnlyFront"},
+                                          {F::OutputBin, "RelayUnit3ASub"}});
+    CoreData record = twoSided;
+    settings::FieldSet changed;
+    EXPECT_TRUE(setDuplexThroughRules(record, false, &changed));
+    EXPECT_EQ(show(record, {F::Duplex, F::Layout, F::ImageShiftType, F::ChapterMode, F::CutMarkDuplex, F::OutputBin}),
+              "Duplex=False Layout=None ImageShiftType=AllEqual ChapterMode=False CutMarkDuplex=BothSides "
+              "OutputBin=Auto");
+    EXPECT_EQ(namesOf(changed), "Layout Duplex OutputBin ChapterMode ImageShiftType CutMarkDuplex");
+    EXPECT_FALSE(setDuplexThroughRules(record, false));
+
+    // Face-up delivery keeps the relay unit's sub tray.
+    CoreData faceUp = twoSided;
+    faceUp.setRaw(F::FaceUp, option(F::FaceUp, "True"));
+    setDuplexThroughRules(faceUp, false);
+    EXPECT_EQ(show(faceUp, {F::OutputBin}), "OutputBin=RelayUnit3ASub");
+}
+
+TEST(CollateRules, GroupedOutputClearsWhatBelongsToSets) {
+    const CoreData sets = recordWith({{F::Layout, "2in1"},
+                                      {F::NUpCount, "16Reverse"},
+                                      {F::Staple, "1StapleLeft"},
+                                      {F::Fold, "MultiLetterFold"},
+                                      {F::RingBinding, "True"},
+                                      {F::DivideOutput, "True"},
+                                      {F::FrontCoverTray, "Tray2"},
+                                      {F::BackCoverTray, "MBT"},
+                                      {F::Tandem, "True"},
+                                      {F::PosterPrint, "Central"}});
+    const std::initializer_list<FieldId> shown = {F::Layout,         F::NUpCount,      F::Staple,
+                                                  F::Fold,           F::RingBinding,   F::DivideOutput,
+                                                  F::FrontCoverTray, F::BackCoverTray, F::Tandem};
+    CoreData record = sets;
+    set(record, F::Collate, "Group");
+    EXPECT_EQ(show(record, shown),
+              "Layout=None NUpCount=1 Staple=None Fold=None RingBinding=False DivideOutput=False "
+              "FrontCoverTray=None BackCoverTray=None Tandem=False");
+    // Posters go only when current device information is there.
+    EXPECT_EQ(show(record, {F::PosterPrint}), "PosterPrint=Central");
+    DeviceInfo stale;
+    stale.state = 3;
+    CoreData withStale = sets;
+    set(withStale, F::Collate, "Group", {&stale, nullptr});
+    EXPECT_EQ(show(withStale, {F::PosterPrint}), "PosterPrint=Central");
+    DeviceInfo current;
+    current.state = 2;
+    CoreData withCurrent = sets;
+    set(withCurrent, F::Collate, "Group", {&current, nullptr});
+    EXPECT_EQ(show(withCurrent, {F::PosterPrint}), "PosterPrint=Off");
+}
+
+TEST(NUpRules, NUpClearsTheLayoutsThatPlacePagesThemselves) {
+    InstalledOptions noStorage{};
+    noStorage[kConfigurationGivenByte] = 1;
+    InstalledOptions withStorage = noStorage;
+    withStorage[4] = 0x02;
+    const PrinterConfig lacking{noStorage};
+    const PrinterConfig storing{withStorage};
+    struct Case {
+        const char* layout;
+        const char* nUp;
+        const PrinterConfig* config;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"2in1", "2", nullptr, "None"},
+        {"AdhBinding", "9", nullptr, "None"},
+        {"2Repeat", "2Reverse", nullptr, "None"},
+        {"Booklet", "2", nullptr, "Booklet"},
+        {"2RepeatReverseBottom", "4", nullptr, "None"},
+        {"2RepeatReverseTop", "8", nullptr, "2RepeatReverseTop"},
+        {"2RepeatReverseLeft", "8Reverse", nullptr, "None"},
+        {"2RepeatReverseRight", "9", nullptr, "2RepeatReverseRight"},
+        {"4Repeat", "16", nullptr, "4Repeat"},
+        {"4Repeat", "16", &lacking, "None"},
+        {"8Repeat", "4", &storing, "8Repeat"},
+        {"8Repeat", "2", &lacking, "8Repeat"},
+    };
+    for (const Case& c : cases) {
+        CoreData record = recordWith({{F::Layout, c.layout}});
+        set(record, F::NUpCount, c.nUp, {nullptr, c.config});
+        EXPECT_EQ(show(record, {F::Layout}), std::string("Layout=") + c.expected)
+            << c.layout << " with N-up " << c.nUp << (c.config == nullptr ? "" : " and a configuration");
+    }
+}
+
+TEST(ResolutionRules, TwelveHundredDpiDropsWhatOnlySixHundredHas) {
+    CoreData record = recordWith({{F::Resolution, "600dpi"},
+                                  {F::CopyProtection, "True"},
+                                  {F::SetNumberingMode, "WatermarkForAllPages"},
+                                  {F::Smoothing, "True"}});
+    set(record, F::Resolution, "1200dpi");
+    EXPECT_EQ(show(record, {F::CopyProtection, F::SetNumberingMode, F::Smoothing}),
+              "CopyProtection=False SetNumberingMode=Off Smoothing=False");
+    // And the other way round: copy protection takes the job to 600 dpi.
+    set(record, F::CopyProtection, "True");
+    EXPECT_EQ(show(record, {F::Resolution, F::CopyProtection}), "Resolution=600dpi CopyProtection=True");
+}
+
+TEST(ResolutionRules, FormsStoredAtAnotherResolutionAreDropped) {
+    const std::vector<PageForm> forms = {{12, 1, 3}};
+    const auto formBlock = encodePageForms(forms);
+    CoreData record = recordWith({{F::Resolution, "600dpi"},
+                                  {F::JobForm, {}, 7},
+                                  {F::JobFormResolution, {}, 0},
+                                  {F::Prepend, {}, 8},
+                                  {F::PrependResolution, {}, 1},
+                                  {F::Append, {}, 9},
+                                  {F::AppendResolution, {}, 2},
+                                  {F::PageSpecificFormsResolution, {}, 0}});
+    std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
+    set(record, F::Resolution, "1200dpi");
+    const auto jobForm = record.field(F::JobForm);
+    EXPECT_EQ(std::vector<std::uint8_t>(jobForm.begin(), jobForm.end()),
+              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+    // Stored at this resolution, or at a resolution not recorded: kept.
+    EXPECT_EQ(show(record, {F::Prepend, F::Append}), "Prepend=8 Append=9");
+    const auto list = record.field(F::PageSpecificForms);
+    EXPECT_EQ(std::vector<std::uint8_t>(list.begin(), list.end()), std::vector<std::uint8_t>(kPageFormsBlockSize, 0));
+}
+
+TEST(OutputRules, PrintModeAndOutputMethodExcludeEachOther) {
+    const std::vector<std::pair<std::string, std::string>> excluded = {
+        {"Spool", "HoldPrint"},    {"ProofMode", "Hold"},      {"ProofMode1st", "Hold"},  {"Wait", "Hold"},
+        {"Spool", "Hold"},         {"Spool", "SaveInUBAndP"},  {"ProofMode", "SaveInUB"}, {"ProofMode1st", "SaveInUB"},
+        {"Wait", "SaveInUB"},      {"Spool", "SaveInUB"},      {"ProofMode", "Secure"},   {"ProofMode1st", "Secure"},
+        {"Wait", "Secure"},        {"Spool", "Secure"},        {"ProofMode", "Form"},     {"ProofMode1st", "Form"},
+        {"Wait", "Form"},          {"Spool", "Form"},
+    };
+    const auto& modes = *settings::fieldDef(F::PrintMode).options;
+    const auto& methods = *settings::fieldDef(F::OutputMethod).options;
+    std::string got;
+    std::string expected;
+    for (const auto& mode : modes.entries) {
+        for (const auto& method : methods.entries) {
+            const bool clash = std::find(excluded.begin(), excluded.end(),
+                                         std::pair<std::string, std::string>(mode.name, method.name)) != excluded.end();
+            // The setter of either one resets the other to "Print".
+            CoreData byMode = recordWith({{F::OutputMethod, method.name}});
+            set(byMode, F::PrintMode, mode.name);
+            CoreData byMethod = recordWith({{F::PrintMode, mode.name}});
+            set(byMethod, F::OutputMethod, method.name);
+            got += std::string(mode.name) + "+" + std::string(method.name) + ": " + show(byMode, {F::OutputMethod}) +
+                   " " + show(byMethod, {F::PrintMode}) + "\n";
+            expected += std::string(mode.name) + "+" + std::string(method.name) + ": OutputMethod=" +
+                        (clash ? "Print" : std::string(method.name)) +
+                        " PrintMode=" + (clash ? "Print" : std::string(mode.name)) + "\n";
+        }
+    }
+    EXPECT_EQ(got, expected);
+}
+
+TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
+    CoreData record = recordWith({{F::JobForm, {}, 3},
+                                  {F::Prepend, {}, 4},
+                                  {F::Append, {}, 5},
+                                  {F::CopyProtection, "True"},
+                                  {F::PrintMode, "Wait"}});
+    const auto formBlock = encodePageForms(std::vector<PageForm>{{2, 1, 1}});
+    std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
+    set(record, F::OutputMethod, "Form");
+    EXPECT_EQ(record.raw(F::JobForm), kNoFormNumber);
+    EXPECT_EQ(record.raw(F::Prepend), kNoFormNumber);
+    EXPECT_EQ(record.raw(F::Append), kNoFormNumber);
+    EXPECT_TRUE(decodePageForms(record.field(F::PageSpecificForms)).empty());
+    EXPECT_EQ(show(record, {F::CopyProtection, F::PrintMode, F::OutputMethod}),
+              "CopyProtection=False PrintMode=Print OutputMethod=Form");
+    // A form chosen afterwards takes the job back to printing.
+    setSetting(record, F::JobForm, 6);
+    EXPECT_EQ(show(record, {F::JobForm, F::OutputMethod}), "JobForm=6 OutputMethod=Print");
+
+    CoreData secure = recordWith({{F::Tandem, "True"}});
+    set(secure, F::OutputMethod, "Secure");
+    EXPECT_EQ(show(secure, {F::Tandem}), "Tandem=False");
+
+    CoreData saved = recordWith({{F::Layout, "Booklet"}, {F::BookletSplitting, "True"}});
+    set(saved, F::OutputMethod, "SaveInUBAndP");
+    EXPECT_EQ(show(saved, {F::BookletSplitting}), "BookletSplitting=False");
+}
+
+TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWith) {
+    PageException finishing = pageRecord(ExceptionKind::PageFinishing, 2, 4);
+    finishing.finishing1 = 3;  // the pages' own staple
+    finishing.finishing2 = 1;  // and their own punching
+    CoreData record = recordWith({{F::ImposQuality, "High"},
+                                  {F::Staple, "2StaplesWide"},
+                                  {F::Punch, "3Holes"},
+                                  {F::RingBinding, "True"},
+                                  {F::OutputBin, "OpenStacker"},
+                                  {F::OffsetPages, "True"},
+                                  {F::PosterPrint, "Partial"}});
+    std::vector<PageException> list = {finishing};
+    const EncodedPageExceptions encoded = encodePageExceptions(list);
+    setSettingBytes(record, F::PageSpecificTrays, encoded.block);
+    EXPECT_EQ(show(record, {F::ImposQuality, F::Staple, F::Punch, F::RingBinding, F::OutputBin, F::OffsetPages,
+                            F::PosterPrint}),
+              "ImposQuality=Normal Staple=None Punch=None RingBinding=False OutputBin=Auto OffsetPages=False "
+              "PosterPrint=Off");
+    EXPECT_EQ(pageExceptionsOf(record), list);
+}
+
+TEST(PageExceptionRules, TabRecordsTurnNUpOffAndNeedLongEdgeTabStock) {
+    PageException tab = pageRecord(ExceptionKind::TabWithText, 5, 5);
+    tab.finishing1 = 5;
+    tab.tabInfo.paper = 0;
+    PageException second = pageRecord(ExceptionKind::Tab, 9, 9);
+    second.finishing1 = 6;
+    second.tabInfo.paper = 1;
+    PageException plain = pageRecord(ExceptionKind::Tab, 12, 12);
+    plain.finishing1 = 4;
+    plain.tabInfo.paper = 1;
+    const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>{tab, second});
+    CoreData record =
+        recordWith({{F::NUpCount, "2"}, {F::Tab1PageSize, "ZXA4STab2"}, {F::Tab2PageSize, "ZXLetterSTab"}});
+    setSettingBytes(record, F::PageSpecificTrays, encoded.block);
+    EXPECT_EQ(show(record, {F::NUpCount, F::Tab1PageSize, F::Tab2PageSize}),
+              "NUpCount=1 Tab1PageSize=ZXA4Tab2 Tab2PageSize=ZXLetterTab");
+
+    // A tab that is not printed across the edge keeps the short-edge stock.
+    CoreData shortEdge = recordWith({{F::Tab2PageSize, "ZXA4STab1"}});
+    setSettingBytes(shortEdge, F::PageSpecificTrays, encodePageExceptions(std::vector<PageException>{plain}).block);
+    EXPECT_EQ(show(shortEdge, {F::Tab2PageSize}), "Tab2PageSize=ZXA4STab1");
+
+    // A sub-entry is a tab record of its own.
+    PageException withSubEntry = pageRecord(ExceptionKind::Tab, 14, 14);
+    withSubEntry.subEntries = {{6, 0, 0, 1, {0, 1, 0, 0, "B"}}};
+    CoreData nested = recordWith({{F::Tab2PageSize, "ZXA4STab1"}});
+    setSettingBytes(nested, F::PageSpecificTrays, encodePageExceptions(std::vector<PageException>{withSubEntry}).block);
+    EXPECT_EQ(show(nested, {F::Tab2PageSize}), "Tab2PageSize=ZXA4Tab1");
+
+    // Under a layout other than none, tab records are left alone.
+    CoreData imposed = recordWith({{F::Layout, "2in1"}, {F::Tab1PageSize, "ZXA4STab1"}});
+    setSettingBytes(imposed, F::PageSpecificTrays, encoded.block);
+    EXPECT_EQ(show(imposed, {F::Tab1PageSize}), "Tab1PageSize=ZXA4STab1");
+}
+
+TEST(PageExceptionRules, RepeatingNeedsExceptionsToRepeat) {
+    CoreData record = recordWith({{F::PageSpecificRepeatMode, "On"}});
+    setSettingBytes(record, F::PageSpecificTrays,
+                    encodePageExceptions(std::vector<PageException>{pageRecord(ExceptionKind::PagePaper, 1, 1)}).block);
+    EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=On");
+    setSettingBytes(record, F::PageSpecificTrays, encodePageExceptions({}).block);
+    EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=Off");
+}
+
+TEST(PageExceptionPass, JobWideFinishingClearsTheRecordsOwn) {
+    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
+    stapled.finishing1 = 1;
+    stapled.finishing4 = 1;
+    CoreData record = settings::defaultRecord();
+    putExceptions(record, {stapled});
+    set(record, F::FaceUp, "True");
+    ASSERT_EQ(pageExceptionsOf(record).size(), 1u);
+    EXPECT_EQ(pageExceptionsOf(record)[0].finishing1, 0);
+    EXPECT_EQ(pageExceptionsOf(record)[0].finishing4, 0);
+    EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True");
+}
+
+TEST(PageExceptionPass, GroupedOrPerfectBoundJobsSkipThePass) {
+    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
+    stapled.finishing1 = 1;
+    for (const char* skip : {"Collate", "Layout"}) {
+        CoreData record = std::string(skip) == "Collate" ? recordWith({{F::Collate, "Group"}})
+                                                         : recordWith({{F::Layout, "AdhBinding"}});
+        putExceptions(record, {stapled});
+        const CoreData before = record;
+        set(record, F::FaceUp, "True");
+        EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True") << skip;
+        EXPECT_TRUE(std::equal(before.field(F::PageSpecificTrays).begin(), before.field(F::PageSpecificTrays).end(),
+                               record.field(F::PageSpecificTrays).begin()))
+            << skip;
+    }
+}
+
+TEST(PageExceptionPass, BookletSheetsLoseTheirOwnFinishing) {
+    PageException blank = pageRecord(ExceptionKind::BlankInsert, 4, 4);
+    blank.finishing1 = 2;
+    blank.finishing3 = 1;
+    blank.tray = 2;
+    CoreData record = settings::defaultRecord();
+    putExceptions(record, {blank});
+    set(record, F::Layout, "Booklet");
+    const auto records = pageExceptionsOf(record);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].finishing1, 0);
+    EXPECT_EQ(records[0].finishing3, 0);
+    EXPECT_EQ(records[0].tray, 2);
+}
+
+TEST(PageExceptionPass, SourcesFollowThePrinterAndTheDevice) {
+    PageException blank = pageRecord(ExceptionKind::BlankInsert, 4, 4);
+    PageException printed = pageRecord(ExceptionKind::PrintedInsert, 6, 6);
+    PageException bypass = pageRecord(ExceptionKind::PagePaper, 8, 9);
+    bypass.tray = 6;
+    bypass.finishing1 = 3;
+
+    InstalledOptions installed{};
+    installed[kConfigurationGivenByte] = 1;
+    installed[2] = 0x01;  // a post-inserter
+    installed[kPaperFeedUnitByte] = 2;  // no bypass tray
+    const PrinterConfig config{installed};
+
+    CoreData record = settings::defaultRecord();
+    putExceptions(record, {blank, printed, bypass});
+    // Any setting the list depends on runs the pass.
+    set(record, F::Duplex, "True", {nullptr, &config});
+    auto records = pageExceptionsOf(record);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].tray, kFirstInserterSource);  // blank sheets from the post-inserter
+    EXPECT_EQ(records[1].tray, 1);                     // printed sheets from the first tray
+    EXPECT_EQ(records[2].tray, 0);                     // the job's own source instead of a missing one
+    EXPECT_EQ(records[2].finishing1, 0);               // and no stapler on this printer
+
+    // The record-change handler drops a corrected record whose source holds no paper.
+    DeviceInfo device;
+    device.state = 1;
+    device.sourceLoaded = {true, false, true, true, true, true, true, true, true};
+    CoreData reported = settings::defaultRecord();
+    putExceptions(reported, {printed, blank});
+    set(reported, F::Duplex, "True", {&device, &config});
+    records = pageExceptionsOf(reported);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].kind, static_cast<std::uint8_t>(ExceptionKind::BlankInsert));
+}
+
+TEST(PublicSettings, ValuesGoThroughTheRules) {
+    CoreData record = recordWith({{F::TargetPaperSize, "A3"}, {F::CopyProtection, "True"}, {F::Resolution, "600dpi"}});
+    PublicSettings values;
+    values.pageSize = option(F::PageSize, "ZXA4Tab1");
+    values.orientation = option(F::Orientation, "Land");
+    values.resolution = option(F::Resolution, "1200dpi");
+    values.numCopies = 3;
+    values.pageSizeName = std::string(200, 'n');
+    values.pageSizeType = option(F::PageSizeType, "FromEngine");
+    settings::FieldSet changed;
+    EXPECT_TRUE(applyPublicSettings(record, values, InstalledOptions{}, &changed));
+    EXPECT_EQ(show(record, {F::PageSize, F::Orientation, F::Resolution, F::TargetPaperSize, F::CopyProtection,
+                            F::PageSizeType}),
+              "PageSize=ZXA4Tab1 Orientation=Land Resolution=1200dpi TargetPaperSize=Auto CopyProtection=False "
+              "PageSizeType=FromEngine");
+    const auto copies = record.field(F::NumCopies);
+    EXPECT_EQ(std::vector<std::uint8_t>(copies.begin(), copies.end()), (std::vector<std::uint8_t>{0x00, 0x03}));
+    EXPECT_EQ(record.text(F::PageSizeName), std::string(127, 'n'));
+    EXPECT_EQ(namesOf(changed),
+              "PageSize PageSizeType PageSizeName Orientation TargetPaperSize NumCopies Resolution CopyProtection");
+    // The same values again change nothing.
+    EXPECT_FALSE(applyPublicSettings(record, values, InstalledOptions{}));
+}
+
+TEST(PublicSettings, TraysThePaperFeedUnitLacksAreDropped) {
+    struct Case {
+        const char* slot;
+        std::uint8_t code;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Tray3", 0, "Tray1"}, {"Tray3", 2, "Tray3"}, {"Tray5", 3, "Tray1"}, {"Tray4", 1, "Tray4"},
+        {"MBT", 3, "Tray1"},   {"MBT", 4, "MBT"},     {"Tray2", 0, "Tray2"},
+    };
+    for (const Case& c : cases) {
+        CoreData record = recordWith({{F::InputSlot, "Tray1"}});
+        PublicSettings values;
+        values.inputSlot = option(F::InputSlot, c.slot);
+        InstalledOptions installed{};
+        installed[kPaperFeedUnitByte] = c.code;
+        applyPublicSettings(record, values, installed);
+        EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + c.expected)
+            << c.slot << " with paper-feed unit code " << int(c.code);
+    }
+}
+
+TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
+    const CoreData finished = recordWith({{F::Layout, "Booklet"},
+                                          {F::Staple, "2StaplesWide"},
+                                          {F::OutputBin, "StaplerMain"},
+                                          {F::Fold, "MultiCenterFold"},
+                                          {F::Punch, "2Holes"},
+                                          {F::InputSlot, "MBT"},
+                                          {F::FrontCoverTray, "Tray4"},
+                                          {F::PIFrontCoverTray, "PITray2"},
+                                          {F::OutputMethod, "Secure"}});
+    // Nothing known about the printer: nothing is ruled out.
+    CoreData unknown = finished;
+    EXPECT_FALSE(applyInstalledOptions(unknown, InstalledOptions{}));
+    EXPECT_EQ(unknown, finished);
+
+    InstalledOptions installed{};
+    installed[kConfigurationGivenByte] = 1;
+    installed[1] = 0x02;  // a punch unit only
+    installed[2] = 0x01;  // a post-inserter with one tray
+    installed[3] = 0x02;  // punching three holes
+    installed[kPaperFeedUnitByte] = 2;
+    CoreData record = finished;
+    settings::FieldSet changed;
+    EXPECT_TRUE(applyInstalledOptions(record, installed, &changed));
+    // Without a duplex unit the booklet goes too, as the rules of Duplex say.
+    EXPECT_EQ(show(record, {F::Staple, F::OutputBin, F::Fold, F::Punch, F::InputSlot, F::FrontCoverTray,
+                            F::PIFrontCoverTray, F::Duplex, F::Layout, F::OutputMethod}),
+              "Staple=None OutputBin=Auto Fold=None Punch=None InputSlot=Auto FrontCoverTray=None "
+              "PIFrontCoverTray=None "
+              "Duplex=False Layout=None OutputMethod=Print");
+
+    // A fully equipped printer keeps everything.
+    InstalledOptions everything{};
+    everything.fill(0xFF);
+    CoreData kept = finished;
+    EXPECT_FALSE(applyInstalledOptions(kept, everything));
+}
+
+TEST(Setters, TextsAreCutToTheirFieldAndPlainSettingsTakeNoRules) {
+    CoreData record = settings::defaultRecord();
+    const std::string longName(300, 'c');
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(longName.data());
+    setSettingBytes(record, F::MainPaperProfileCustomMediaColorName, std::span(bytes, longName.size()));
+    EXPECT_EQ(record.text(F::MainPaperProfileCustomMediaColorName), std::string(127, 'c'));
+    EXPECT_EQ(record.field(F::MainPaperProfileCustomMediaColorName).back(), 0);
+
+    // A plain setting and a number: written big-endian, nothing else follows.
+    CoreData numbered = settings::defaultRecord();
+    EXPECT_TRUE(setSetting(numbered, F::Gutter, static_cast<std::uint32_t>(-2500000)));
+    EXPECT_EQ(numbered.number(F::Gutter), -2500000);
+    EXPECT_FALSE(setSetting(numbered, F::Gutter, static_cast<std::uint32_t>(-2500000)));
+}
+
+// Returns the lines of `tvzx settings show` with the arguments that name one
+// of the settings, and the exit status.
+std::pair<std::string, int> showSettings(const std::string& arguments, std::initializer_list<const char*> names) {
+    const std::string command = std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx settings show " + arguments;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return {"", -1};
+    std::string out;
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe) != nullptr)
+        for (const char* name : names)
+            if (std::string(line).rfind(std::string(name) + "=", 0) == 0) out += line;
+    const int status = ::pclose(pipe);
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST(SettingsTool, RulesOptionSendsAssignmentsThroughTheSetters) {
+    const std::string assignments = "--set Duplex=False --set Staple=2StaplesWide --set Layout=Booklet";
+    const auto plain = showSettings(assignments, {"Layout", "Duplex", "Staple"});
+    EXPECT_EQ(plain.second, 0);
+    EXPECT_EQ(plain.first, "Layout=Booklet\nDuplex=False\nStaple=2StaplesWide\n");
+    const auto ruled = showSettings("--rules " + assignments, {"Layout", "Duplex", "Staple"});
+    EXPECT_EQ(ruled.second, 0);
+    EXPECT_EQ(ruled.first, "Layout=Booklet\nDuplex=True\nStaple=None\n");
+    EXPECT_EQ(showSettings("--rules --set Layout=Sideways 2>/dev/null", {}).second, 2);
+}
+
+}  // namespace
+}  // namespace tvzx::rules

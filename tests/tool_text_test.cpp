@@ -1,0 +1,177 @@
+// The tvzx text and lng commands, run as a maintainer runs them, and the
+// display language the tool takes from its environment.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "l10n/language_file.h"
+#include "settings/core_data.h"
+#include "settings/settings_lines.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A language table for Portuguese (Portugal) and Russian.
+constexpr std::string_view kTable =
+    "L10N_LBL_LANGUAGECODE\t0x0816\t0x0419\n"
+    "L10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
+    "L10N_OPT_LANGUAGE_KEYS\tChave\n";
+
+class ToolText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("tvzx-text-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path file(const std::string& name) const { return dir_ / name; }
+
+    // Runs tvzx with the arguments (each quoted for the shell) in an
+    // environment whose only language setting is `language` (LANGUAGE).
+    ToolRun tvzx(const std::vector<std::string>& args, const std::string& language = "") const {
+        std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG";
+        if (!language.empty()) command += " LANGUAGE='" + language + "'";
+        command += " " + std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
+        for (const auto& arg : args) command += " '" + arg + "'";
+        command += " 2>'" + file("stderr").string() + "'";
+        ToolRun run;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) return run;
+        char buffer[65536];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = readAll(file("stderr"));
+        return run;
+    }
+
+    // Expects a refusal: status 2, one line on standard error, nothing on
+    // standard output.
+    void expectRefused(const ToolRun& run, const std::string& context) const {
+        EXPECT_EQ(run.status, 2) << context;
+        EXPECT_EQ(run.out, "") << context;
+        EXPECT_TRUE(run.err.starts_with("tvzx: ")) << context << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << context << ": " << run.err;
+    }
+
+private:
+    fs::path dir_;
+};
+
+TEST_F(ToolText, PrintsOneTextInTheDisplayLanguageOrAChosenOne) {
+    const ToolRun german = tvzx({"text", "12"}, "de_DE");
+    EXPECT_EQ(german.status, 0) << german.err;
+    EXPECT_EQ(german.out, "Papierfach\n");
+    EXPECT_EQ(tvzx({"text", "12"}, "pt_BR:zh_TW").out, "紙匣\n");
+    EXPECT_EQ(tvzx({"text", "12"}).out, "Paper Tray\n");
+    EXPECT_EQ(tvzx({"text", "12", "--lang", "8"}, "de").out, "給紙トレイ\n");
+    EXPECT_EQ(tvzx({"text", "L10N_OPTIONS_PNL_SNMP", "--lang", "1"}).out, "Configuration SNMP\n");
+    // A missing text and the terminating row print an empty line.
+    EXPECT_EQ(tvzx({"text", "1500"}).out, "\n");
+    EXPECT_EQ(tvzx({"text", "1973"}).out, "\n");
+}
+
+TEST_F(ToolText, RefusesWhatNamesNoText) {
+    expectRefused(tvzx({"text"}), "no identifier");
+    expectRefused(tvzx({"text", "1974"}), "past the table");
+    expectRefused(tvzx({"text", "-1"}), "negative identifier");
+    expectRefused(tvzx({"text", "L10N_NO_SUCH_KEY"}), "unknown key");
+    expectRefused(tvzx({"text", "12", "--lang", "9"}), "no file language");
+    expectRefused(tvzx({"text", "12", "--lang", "x"}), "not a number");
+    expectRefused(tvzx({"text", "12", "13"}), "two identifiers");
+}
+
+TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
+    writeAll(file("table.tsv"), kTable);
+    const ToolRun pack = tvzx({"lng", "pack", file("table.tsv").string(), file("tvzx.lng").string()});
+    EXPECT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(pack.out, file("tvzx.lng").string() + ": 2 languages, 2 keys\n");
+
+    const std::string packed = readAll(file("tvzx.lng"));
+    EXPECT_EQ(packed.size() % 16, 0u);
+    const tvzx::l10n::LanguageFile read =
+        tvzx::l10n::readLanguageFile(std::vector<std::uint8_t>(packed.begin(), packed.end()));
+    EXPECT_EQ(read.languages(), (std::vector<tvzx::l10n::FileLanguage>{{0x0816, 7}, {0x0419, 8}}));
+
+    const ToolRun unpack = tvzx({"lng", "unpack", file("tvzx.lng").string()});
+    EXPECT_EQ(unpack.status, 0) << unpack.err;
+    EXPECT_EQ(unpack.out, kTable);
+
+    const std::string lng = file("tvzx.lng").string();
+    EXPECT_EQ(tvzx({"text", "12", "--lng", lng, "--lang", "9"}).out, "Bandeja de papel\n");
+    EXPECT_EQ(tvzx({"text", "12", "--lng", lng, "--lang", "10"}).out, "Лоток для бумаги\n");
+    EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "9"}).out, "Chave\n");
+    EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "10"}).out, "Key\n");
+    expectRefused(tvzx({"text", "12", "--lng", lng, "--lang", "11"}), "two file languages only");
+}
+
+TEST_F(ToolText, PackRefusesTablesThatWouldNotReadBack) {
+    static constexpr char kNulTable[] = "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\0b\n";
+    const std::vector<std::pair<std::string, std::string>> tables = {
+        {"no header", "L10N_LBL_INPUTSLOT\tx\n"},
+        {"built-in language", "L10N_LBL_LANGUAGECODE\t0x0816\t0x0409\n"},
+        {"unknown locale", "L10N_LBL_LANGUAGECODE\t0x0C0A\n"},
+        {"no language", "L10N_LBL_LANGUAGECODE\n"},
+        {"too many texts", "L10N_LBL_LANGUAGECODE\t0x0816\nL10N_LBL_INPUTSLOT\ta\tb\n"},
+        {"key twice", "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\nK\tb\n"},
+        {"texts without key", "L10N_LBL_LANGUAGECODE\t0x0816\n\ta\n"},
+        {"not UTF-8", "L10N_LBL_LANGUAGECODE\t0x0816\nK\t\xC3(\n"},
+        {"NUL", std::string(kNulTable, sizeof kNulTable - 1)},
+    };
+    for (const auto& [what, table] : tables) {
+        writeAll(file("table.tsv"), table);
+        expectRefused(tvzx({"lng", "pack", file("table.tsv").string(), file("out.lng").string()}), what);
+        EXPECT_FALSE(fs::exists(file("out.lng"))) << what;
+    }
+    expectRefused(tvzx({"lng", "pack", file("missing.tsv").string(), file("out.lng").string()}), "missing table");
+    expectRefused(tvzx({"lng", "pack", file("table.tsv").string()}), "no output");
+    expectRefused(tvzx({"lng", "repack"}), "unknown action");
+}
+
+TEST_F(ToolText, UnpackRefusesWhatIsNoLanguageFile) {
+    writeAll(file("short.lng"), std::string(17, 'x'));
+    expectRefused(tvzx({"lng", "unpack", file("short.lng").string()}), "cut block");
+    writeAll(file("noise.lng"), std::string(64, 'x'));
+    expectRefused(tvzx({"lng", "unpack", file("noise.lng").string()}), "noise");
+    expectRefused(tvzx({"text", "12", "--lng", file("noise.lng").string()}), "noise as a text source");
+}
+
+TEST_F(ToolText, DisplayLanguageChoosesTheTabFont) {
+    using tvzx::settings::FieldId;
+    const std::string gothic =
+        "Tab1FontName=" +
+        tvzx::settings::formatFieldValue(tvzx::settings::buildDefaultRecord({'9', 8}), FieldId::Tab1FontName) + "\n";
+    const std::string arial = "Tab1FontName=\"Arial\"\n";
+    EXPECT_NE(tvzx({"settings", "show"}, "ja_JP").out.find(gothic), std::string::npos);
+    EXPECT_NE(tvzx({"settings", "show"}, "de_DE").out.find(arial), std::string::npos);
+    EXPECT_NE(tvzx({"settings", "show"}, "pt_BR:ja").out.find(gothic), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+// The working directory: the order of the candidates by system and printer,
+// the write test with its scratch names, and the Windows version class the
+// order depends on.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/working_directory.h"
+#include "config/windows_version.h"
+#include "platform/file_system.h"
+#include "platform/path_text.h"
+#include "platform/printer_data.h"
+
+namespace {
+
+using namespace tvzx;
+using config::WindowsVersionClass;
+
+std::string show(const std::optional<std::u16string>& path) {
+    return path ? "\"" + platform::utf8Path(*path) + "\"" : "(none)";
+}
+
+// Directories and files in memory. Directories named in `readOnly` refuse
+// new files; every question is recorded.
+class MemoryFileSystem final : public platform::FileSystem {
+public:
+    bool isDirectory(std::u16string_view path) override { return directories.count(std::u16string(path)) != 0; }
+    bool exists(std::u16string_view path) override {
+        ++existsQuestions;
+        return takenNames || files.count(std::u16string(path)) != 0 || isDirectory(path);
+    }
+    bool createScratchFile(std::u16string_view path) override {
+        created.emplace_back(path);
+        const std::u16string directory(path.substr(0, path.rfind(u'/')));
+        if (readOnly.count(directory) != 0 || files.count(std::u16string(path)) != 0) return false;
+        // Removed again at once: nothing stays behind.
+        return true;
+    }
+    std::u16string temporaryDirectory() override {
+        asked.push_back("temporary");
+        return temporary;
+    }
+    std::optional<std::u16string> commonAppDataDirectory() override {
+        asked.push_back("common");
+        return commonAppData;
+    }
+
+    std::set<std::u16string> directories = {u"/tmp/user", u"/data/common", u"/spool/printers/"};
+    std::set<std::u16string> files;
+    std::set<std::u16string> readOnly;
+    bool takenNames = false;
+    std::u16string temporary = u"/tmp/user";
+    std::optional<std::u16string> commonAppData = u"/data/common";
+    std::vector<std::string> asked;
+    std::vector<std::u16string> created;
+    int existsQuestions = 0;
+};
+
+platform::PrinterDataValue wideValue(std::u16string_view text) {
+    platform::PrinterDataValue value;
+    value.type = 1;
+    for (char16_t c : text) value.data.insert(value.data.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+    value.data.insert(value.data.end(), {0, 0});
+    return value;
+}
+
+struct Printer {
+    platform::MemoryPrinterData data;
+    Printer() { data.set("DefaultSpoolDirectory", wideValue(u"/spool/printers/")); }
+};
+
+TEST(WorkingDirectory, CandidateOrderBySystemAndPrinter) {
+    Printer printer;
+    struct Case {
+        WindowsVersionClass versionClass;
+        bool withPrinter;
+        std::set<std::u16string> readOnly;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        // Older systems try the user's temporary directory first.
+        {WindowsVersionClass::Version5_1, true, {}, "\"/tmp/user/\""},
+        {WindowsVersionClass::Version5_1, true, {u"/tmp/user"}, "\"/data/common/\""},
+        // Newer ones try the shared places first and keep it for last.
+        {WindowsVersionClass::Version6_0, true, {}, "\"/data/common/\""},
+        {WindowsVersionClass::Version6_2, true, {u"/data/common"}, "\"/spool/printers/\""},
+        {WindowsVersionClass::Undetermined, true, {u"/data/common", u"/spool/printers"}, "\"/tmp/user/\""},
+        // Without a printer the shared data and the spool directory are left out.
+        {WindowsVersionClass::Version6_1, false, {}, "\"/tmp/user/\""},
+        {WindowsVersionClass::Version6_1, false, {u"/tmp/user"}, "(none)"},
+    };
+    for (const Case& c : cases) {
+        MemoryFileSystem files;
+        files.readOnly = c.readOnly;
+        config::WorkingDirectoryQuery query;
+        query.versionClass = c.versionClass;
+        query.printer = c.withPrinter ? &printer.data : nullptr;
+        EXPECT_EQ(show(config::workingDirectory(files, query)), c.expected)
+            << "class " << static_cast<int>(c.versionClass) << (c.withPrinter ? " with" : " without") << " printer";
+        if (!c.withPrinter) {
+            EXPECT_EQ(files.asked, std::vector<std::string>{"temporary"});
+        }
+    }
+}
+
+TEST(WorkingDirectory, CandidatesThatAreMissingOrTooLongArePassedOver) {
+    Printer printer;
+    MemoryFileSystem files;
+    files.commonAppData.reset();
+    files.directories.erase(u"/spool/printers/");
+    config::WorkingDirectoryQuery query;
+    query.versionClass = WindowsVersionClass::Version6_2;
+    query.printer = &printer.data;
+    EXPECT_EQ(show(config::workingDirectory(files, query)), "\"/tmp/user/\"");
+
+    // A directory whose path with its separator fills the whole capacity.
+    const std::u16string longest(config::kWorkingDirectoryCapacity - 1, u'd');
+    files.directories.insert(longest);
+    files.temporary = longest;
+    EXPECT_EQ(show(config::workingDirectory(files, query)), "(none)");
+    files.temporary = longest.substr(1);
+    files.directories.insert(files.temporary);
+    const auto fits = config::workingDirectory(files, query);
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->size(), config::kWorkingDirectoryCapacity - 1);
+}
+
+TEST(WriteTest, TriesTheFirstUnusedScratchName) {
+    MemoryFileSystem files;
+    files.files = {u"/tmp/user/tvz0000000A.tmp", u"/tmp/user/tvz0000000B.tmp"};
+    EXPECT_TRUE(config::passesWriteTest(files, u"/tmp/user", 10));
+    EXPECT_EQ(files.created, std::vector<std::u16string>{u"/tmp/user/tvz0000000C.tmp"});
+
+    // Every name taken: the directory fails after the attempts allowed.
+    MemoryFileSystem crowded;
+    crowded.takenNames = true;
+    EXPECT_FALSE(config::passesWriteTest(crowded, u"/tmp/user", 0, 5));
+    EXPECT_EQ(crowded.existsQuestions, 5);
+    EXPECT_TRUE(crowded.created.empty());
+
+    EXPECT_FALSE(config::passesWriteTest(files, u"/not/there", 0));
+    EXPECT_FALSE(config::passesWriteTest(files, u"", 0));
+    EXPECT_EQ(config::scratchFileName(0xFEDCBA98), u"tvzFEDCBA98.tmp");
+    EXPECT_EQ(config::scratchFileName(0xFFFFFFFF) , u"tvzFFFFFFFF.tmp");
+}
+
+TEST(WriteTest, RealDirectoryPassesAndKeepsNoFile) {
+    namespace fs = std::filesystem;
+    const fs::path directory = fs::temp_directory_path() / ("tvzx-workdir-" + std::to_string(::getpid()));
+    fs::create_directories(directory);
+    platform::FileSystem& files = platform::systemFileSystem();
+    const std::u16string path = platform::utf16Path(directory.string());
+    EXPECT_TRUE(config::passesWriteTest(files, path, 0x1234));
+    EXPECT_TRUE(fs::is_empty(directory));
+    // An existing scratch file is never reused.
+    { std::ofstream(directory / "tvz00001234.tmp") << "kept"; }
+    EXPECT_TRUE(config::passesWriteTest(files, path, 0x1234));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1);
+    // A file is no directory.
+    EXPECT_FALSE(config::passesWriteTest(files, platform::utf16Path((directory / "tvz00001234.tmp").string()), 0));
+    EXPECT_FALSE(config::passesWriteTest(files, platform::utf16Path((directory / "missing").string()), 0));
+    fs::remove_all(directory);
+
+    const auto system = config::systemWorkingDirectory(platform::systemSpooler(), nullptr);
+    ASSERT_TRUE(system);
+    EXPECT_EQ(system->back(), u'/');
+}
+
+// Version answers set by the test.
+class FixedVersion final : public platform::SystemVersion {
+public:
+    bool atLeast(std::uint32_t major, std::uint32_t minor) override {
+        checks.push_back(std::to_string(major) + "." + std::to_string(minor));
+        return major < atLeastMajor || (major == atLeastMajor && minor <= atLeastMinor);
+    }
+    std::optional<platform::ReportedVersion> reported() override { return report; }
+
+    std::uint32_t atLeastMajor = 0;
+    std::uint32_t atLeastMinor = 0;
+    std::optional<platform::ReportedVersion> report;
+    std::vector<std::string> checks;
+};
+
+TEST(WindowsVersionClass, ChecksFromNewestDownThenTheReportedVersion) {
+    struct Case {
+        std::uint32_t major, minor;
+        WindowsVersionClass expected;
+    };
+    for (const Case& c : std::vector<Case>{{10, 0, WindowsVersionClass::Version6_2},
+                                           {6, 3, WindowsVersionClass::Version6_2},
+                                           {6, 1, WindowsVersionClass::Version6_1},
+                                           {6, 0, WindowsVersionClass::Version6_0},
+                                           {5, 2, WindowsVersionClass::Version5_1}}) {
+        FixedVersion version;
+        version.atLeastMajor = c.major;
+        version.atLeastMinor = c.minor;
+        EXPECT_EQ(config::classifyWindowsVersion(version), c.expected) << c.major << "." << c.minor;
+    }
+    FixedVersion old;
+    old.report = platform::ReportedVersion{2, 5, 0};
+    EXPECT_EQ(config::classifyWindowsVersion(old), WindowsVersionClass::Version5_0);
+    EXPECT_EQ(old.checks, (std::vector<std::string>{"6.2", "6.1", "6.0", "5.1"}));
+
+    struct Reported {
+        platform::ReportedVersion version;
+        WindowsVersionClass expected;
+    };
+    for (const Reported& r : std::vector<Reported>{{{2, 4, 0}, WindowsVersionClass::NtBefore5},
+                                                   {{2, 3, 51}, WindowsVersionClass::NtBefore5},
+                                                   {{2, 5, 0}, WindowsVersionClass::Version5_0},
+                                                   {{2, 5, 2}, WindowsVersionClass::Version5_1},
+                                                   {{2, 6, 0}, WindowsVersionClass::Version6_0},
+                                                   {{2, 6, 1}, WindowsVersionClass::Version6_1},
+                                                   {{2, 6, 2}, WindowsVersionClass::Version6_2},
+                                                   {{1, 4, 10}, WindowsVersionClass::NotNt},
+                                                   {{0, 3, 1}, WindowsVersionClass::NotNt},
+                                                   {{3, 6, 0}, WindowsVersionClass::Undetermined}}) {
+        EXPECT_EQ(config::classifyReportedVersion(r.version), r.expected)
+            << r.version.platformId << " " << r.version.major << "." << r.version.minor;
+    }
+    // Nothing answered: the version cannot be determined, as on POSIX.
+    FixedVersion silent;
+    EXPECT_EQ(config::classifyWindowsVersion(silent), WindowsVersionClass::Undetermined);
+    EXPECT_EQ(config::windowsVersionClass(), WindowsVersionClass::Undetermined);
+}
+
+}  // namespace
