@@ -27,9 +27,17 @@ std::string hexResult(win::HRESULT result) {
     return text;
 }
 
+// The spooler's handle of the job's printer. The plug-in only hands it back
+// to its platform's spooler, which on this system stands for the printer
+// that the printer data file describes; any handle that is not null does.
+constexpr char kPrinterHandleToken[] = "printer";
+
+win::HANDLE printerHandle() { return const_cast<char*>(kPrinterHandleToken); }
+
 win::OEMDMPARAM devmodeRequest(DevmodeImage& devmode, void* input, void* output, win::DWORD size) {
     win::OEMDMPARAM param{};
     param.cbSize = sizeof param;
+    param.hPrinter = printerHandle();
     param.pPublicDMIn = devmode.publicPart();
     param.pPublicDMOut = devmode.publicPart();
     param.pOEMDMIn = input;
@@ -201,6 +209,7 @@ void PluginDriver::enable(const DriverJob& job) {
 
     device_.driver = this;
     device_.devobj.dwSize = sizeof(win::DEVOBJ);
+    device_.devobj.hPrinter = printerHandle();
     device_.devobj.pPublicDM = devmode_.publicPart();
     device_.devobj.pOEMDM = devmode_.pluginBlock().data();
     std::u16string printerName = job.printerName;
