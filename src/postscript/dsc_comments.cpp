@@ -26,8 +26,11 @@ bool isAsciiAlphanumeric(char c) {
 
 std::string longComment(std::string_view key, std::string_view value) {
     if (key.empty()) return {};
-    std::string out;
     std::string prefix = std::string(kCommentStart) + std::string(key) + std::string(kKeySeparator);
+    // Room for every line with its prefix and line end, so the text grows once.
+    const std::size_t lines = value.size() / (kLineLimit - kContinuation.size()) + 2;
+    std::string out;
+    out.reserve(value.size() + lines * (prefix.size() + kLineEnd.size()));
     // Lines continue until one takes fewer characters than it has room for,
     // so a value that fills its last line exactly is followed by an empty one.
     for (;;) {
@@ -43,8 +46,9 @@ std::string longComment(std::string_view key, std::string_view value) {
 }
 
 std::string jobSettingsComments(const settings::CoreData& settings) {
-    return longComment(kJobSettingsKey, base64Encode(settings.bytes)) +
-           longComment(kJobSettingsDescriptionKey, settings::writeDescription());
+    std::string block = longComment(kJobSettingsKey, base64Encode(settings.bytes));
+    block += longComment(kJobSettingsDescriptionKey, settings::currentLayoutDescription());
+    return block;
 }
 
 std::string shortComment(std::string_view key, std::string_view value) {

@@ -194,6 +194,11 @@ std::string writeDescription() {
     return base64Encode(bytes);
 }
 
+const std::string& currentLayoutDescription() {
+    static const std::string description = writeDescription();
+    return description;
+}
+
 ParsedDescription parseDescription(std::string_view plain, std::span<const std::uint8_t> foreignRecord) {
     ParsedDescription parsed;
     const auto items = split(plain, kItemSeparator);

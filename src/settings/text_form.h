@@ -33,6 +33,10 @@ std::string plainDescription();
 // Returns the wrapped description: the plain text and its NUL, Base64-encoded.
 std::string writeDescription();
 
+// Returns the wrapped description of this build's layout, written once per
+// process: the layout never changes while the plug-in runs.
+const std::string& currentLayoutDescription();
+
 // Returns the field items of a plain description that pass the item rules, in
 // text order; nothing when the header is not acceptable for a foreign record
 // of the given bytes.
