@@ -3,6 +3,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command_line.h"
@@ -15,12 +16,43 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "usage: tvzx version\n"
     "       tvzx settings describe [--wrapped]\n"
-    "       tvzx settings show [--block FILE [--description FILE]] [--settings FILE] [--set Name=Value ...]\n"
-    "       tvzx settings write --block FILE [--settings FILE] [--set Name=Value ...]\n"
+    "       tvzx settings show [--block FILE [--description FILE]] [--settings FILE] [--set Name=Value ...] [--rules]\n"
+    "       tvzx settings write --block FILE [--settings FILE] [--set Name=Value ...] [--rules]\n"
     "       tvzx ppd [--settings FILE] [--set Name=Value ...] [--changed Name ...] | tvzx ppd --printer-data-example\n"
     "       tvzx render [INPUT.ps] [-o OUT] [--set Name=Value ...] [--settings FILE] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer-data FILE.reg]\n"
+    "       tvzx wake MAC [--to ADDRESS] [--port N]\n"
     "       tvzx text ID|KEY [--lang INDEX] [--lng FILE]\n"
     "       tvzx lng pack TABLE.tsv OUT.lng | tvzx lng unpack IN.lng\n";
+
+// The commands by name. Commands with actions of their own take their words
+// unread; the others take them as options.
+struct Command {
+    std::string_view name;
+    std::string (*run)(std::vector<std::string> words);
+};
+
+template <std::string (*Run)(tvzx::cli::Arguments)>
+std::string withArguments(std::vector<std::string> words) {
+    return Run(tvzx::cli::Arguments(std::move(words)));
+}
+
+constexpr Command kCommands[] = {
+    {"version", withArguments<tvzx::cli::versionCommand>},
+    {"settings", tvzx::cli::settingsCommand},
+    {"render", withArguments<tvzx::cli::renderCommand>},
+    {"ppd", withArguments<tvzx::cli::ppdCommand>},
+    {"wake", withArguments<tvzx::cli::wakeCommand>},
+    {"text", withArguments<tvzx::cli::textCommand>},
+    {"lng", tvzx::cli::lngCommand},
+};
+
+// Returns what the command prints; throws UsageError for an unknown one.
+std::string runCommand(const std::string& name, std::vector<std::string> words) {
+    if (name == "--help" || name == "help") return kUsage;
+    for (const Command& command : kCommands)
+        if (command.name == name) return command.run(std::move(words));
+    throw tvzx::cli::UsageError("unknown command '" + name + "'");
+}
 
 }  // namespace
 
@@ -31,29 +63,13 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     try {
-        const std::string command = words.front();
+        const std::string name = words.front();
         words.erase(words.begin());
-        std::string output;
-        if (command == "version") {
-            output = tvzx::cli::versionCommand(tvzx::cli::Arguments(std::move(words)));
-        } else if (command == "settings") {
-            output = tvzx::cli::settingsCommand(std::move(words));
-        } else if (command == "ppd") { output = tvzx::cli::ppdCommand(tvzx::cli::Arguments(std::move(words)));
-        } else if (command == "render") { output = tvzx::cli::renderCommand(tvzx::cli::Arguments(std::move(words)));
-        } else if (command == "wake") { output = tvzx::cli::wakeCommand(tvzx::cli::Arguments(std::move(words)));
-        } else if (command == "text") { output = tvzx::cli::textCommand(tvzx::cli::Arguments(std::move(words)));
-        } else if (command == "lng") { output = tvzx::cli::lngCommand(std::move(words));
-        } else if (command == "--help" || command == "help") {
-            output = kUsage;
-        } else {
-            throw tvzx::cli::UsageError("unknown command '" + command + "'");
-        }
+        const std::string output = runCommand(name, std::move(words));
         std::fwrite(output.data(), 1, output.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
-    } catch (const tvzx::cli::UsageError& error) {
-        std::cerr << "tvzx: " << error.what() << '\n';
-        return kExitUsage;
     } catch (const std::exception& error) {
+        // A refused argument or input, or a failure of the job: one line, nothing written.
         std::cerr << "tvzx: " << error.what() << '\n';
         return kExitUsage;
     }
