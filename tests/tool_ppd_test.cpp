@@ -2,6 +2,8 @@
 // example printer data it makes, and the printer data file of tvzx render.
 #include <gtest/gtest.h>
 
+#include "tool_runner.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,20 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using tvzx::testing::readAll;
+using tvzx::testing::ToolRun;
+using tvzx::testing::writeAll;
 
 class PpdTool : public ::testing::Test {
 protected:
@@ -44,18 +35,7 @@ protected:
 
     // Runs tvzx with the arguments (each quoted for the shell).
     ToolRun tvzx(const std::vector<std::string>& args) const {
-        std::string command = std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
-        for (const auto& arg : args) command += " '" + arg + "'";
-        command += " 2>'" + file("stderr").string() + "'";
-        ToolRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return run;
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = readAll(file("stderr"));
-        return run;
+        return ::tvzx::testing::runTvzx(args, file("stderr"));
     }
 
     // Expects a refusal: exit 2, nothing on standard output, this one line on standard error.

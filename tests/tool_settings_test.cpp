@@ -1,6 +1,8 @@
 // The tvzx version and settings commands, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include "tool_runner.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -19,20 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using tvzx::testing::readAll;
+using tvzx::testing::ToolRun;
+using tvzx::testing::writeAll;
 
 class ToolTest : public ::testing::Test {
 protected:
@@ -47,18 +38,7 @@ protected:
 
     // Runs tvzx with the arguments (each quoted for the shell).
     ToolRun tvzx(const std::vector<std::string>& args) const {
-        std::string command = std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
-        for (const auto& arg : args) command += " '" + arg + "'";
-        command += " 2>'" + file("stderr").string() + "'";
-        ToolRun run;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr) return run;
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-        const int status = ::pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = readAll(file("stderr"));
-        return run;
+        return ::tvzx::testing::runTvzx(args, file("stderr"));
     }
 
 private:

@@ -1,0 +1,52 @@
+// Running the tvzx tool as a user runs it, for the tests of its commands.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvzx::testing {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline void writeAll(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Returns how tvzx ran with the arguments (each quoted for the shell): its
+// exit status, standard output, and standard error by way of errFile. A
+// launcher ("env ..." and its settings) may stand before the tool.
+inline ToolRun runTvzx(const std::vector<std::string>& args, const std::filesystem::path& errFile,
+                       std::string_view launcher = {}) {
+    std::string command(launcher);
+    if (!command.empty()) command += ' ';
+    command += std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
+    for (const auto& arg : args) command += " '" + arg + "'";
+    command += " 2>'" + errFile.string() + "'";
+    ToolRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readAll(errFile);
+    return run;
+}
+
+}  // namespace tvzx::testing
