@@ -1,13 +1,10 @@
 #include "byte_source.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "file_descriptors.h"
 #include "host_error.h"
 
 namespace tvzx::host {
@@ -19,24 +16,21 @@ std::size_t MemorySource::read(std::span<char> into) {
     return count;
 }
 
-FileSource::FileSource(const std::string& path) : path_(path), descriptor_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+FileSource::FileSource(const std::string& path) : path_(path), descriptor_(files::openForReading(path)) {
     if (descriptor_ < 0) throw HostError(path + ": cannot open: " + std::strerror(errno));
     // A directory opens fine but cannot be read as a document.
-    struct stat status {};
-    if (::fstat(descriptor_, &status) == 0 && S_ISDIR(status.st_mode)) {
-        ::close(descriptor_);
+    if (files::isDirectory(descriptor_)) {
+        files::close(descriptor_);
         throw HostError(path + ": is a directory");
     }
 }
 
-FileSource::~FileSource() { ::close(descriptor_); }
+FileSource::~FileSource() { files::close(descriptor_); }
 
 std::size_t FileSource::read(std::span<char> into) {
-    for (;;) {
-        const ssize_t count = ::read(descriptor_, into.data(), into.size());
-        if (count >= 0) return static_cast<std::size_t>(count);
-        if (errno != EINTR) throw HostError(path_ + ": cannot read: " + std::strerror(errno));
-    }
+    const long long count = files::readSome(descriptor_, into.data(), into.size());
+    if (count < 0) throw HostError(path_ + ": cannot read: " + std::strerror(errno));
+    return static_cast<std::size_t>(count);
 }
 
 }  // namespace tvzx::host

@@ -7,6 +7,8 @@
 
 #include "host_error.h"
 #include "job_paper.h"
+#include "platform/path_text.h"
+#include "platform/spooler.h"
 #include "settings/private_block.h"
 #include "settings/schema_hash.h"
 
@@ -27,17 +29,17 @@ std::string hexResult(win::HRESULT result) {
     return text;
 }
 
-// The spooler's handle of the job's printer. The plug-in only hands it back
-// to its platform's spooler, which on this system stands for the printer
-// that the printer data file describes; any handle that is not null does.
+// The simulated handle of the job's printer. The plug-in only hands it back
+// to its platform's spooler, which without a spooler printer stands for the
+// printer that the printer data file describes; any handle that is not null
+// does.
 constexpr char kPrinterHandleToken[] = "printer";
 
-win::HANDLE printerHandle() { return const_cast<char*>(kPrinterHandleToken); }
-
-win::OEMDMPARAM devmodeRequest(DevmodeImage& devmode, void* input, void* output, win::DWORD size) {
+win::OEMDMPARAM devmodeRequest(win::HANDLE printer, DevmodeImage& devmode, void* input, void* output,
+                               win::DWORD size) {
     win::OEMDMPARAM param{};
     param.cbSize = sizeof param;
-    param.hPrinter = printerHandle();
+    param.hPrinter = printer;
     param.pPublicDMIn = devmode.publicPart();
     param.pPublicDMOut = devmode.publicPart();
     param.pOEMDMIn = input;
@@ -102,8 +104,25 @@ win::GDIINFO deviceCapabilities(const settings::CoreData& record) {
     return info;
 }
 
+PrinterHandle::PrinterHandle(const DriverJob& job) {
+    if (!job.spoolerPrinter) {
+        handle_ = const_cast<char*>(kPrinterHandleToken);
+        return;
+    }
+    // The printer is asked for by the name the job gives it, as the driver
+    // is handed the handle of the printer the job was sent to.
+    handle_ = platform::systemSpooler().openPrinter(job.printerName);
+    if (handle_ == nullptr)
+        throw HostError("printer '" + platform::utf8Path(job.printerName) + "': the spooler cannot open it");
+    opened_ = true;
+}
+
+PrinterHandle::~PrinterHandle() {
+    if (opened_) platform::systemSpooler().closePrinter(handle_);
+}
+
 PluginDriver::PluginDriver(PluginModule& module, DriverHelpers& helpers, const DriverJob& job)
-    : module_(module), helpers_(helpers), devmode_(job.printerName, settings::kPrivateBlockSize) {
+    : module_(module), helpers_(helpers), printer_(job), devmode_(job.printerName, settings::kPrivateBlockSize) {
     try {
         createObject();
         checkIdentity();
@@ -164,7 +183,7 @@ void PluginDriver::checkIdentity() {
 
 void PluginDriver::setUpDevmode(const DriverJob& job) {
     auto* plugin = plugin_.get();
-    auto request = devmodeRequest(devmode_, nullptr, nullptr, 0);
+    auto request = devmodeRequest(printer_.get(), devmode_, nullptr, nullptr, 0);
     win::HRESULT result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_SIZE, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_SIZE", result);
     if (request.cbBufSize != settings::kPrivateBlockSize)
@@ -175,7 +194,7 @@ void PluginDriver::setUpDevmode(const DriverJob& job) {
     // The public part starts from the default settings, as a new printer's does.
     devmode_.followSettings(settings::defaultRecord());
     std::span<std::uint8_t> block = devmode_.pluginBlock();
-    request = devmodeRequest(devmode_, nullptr, block.data(), request.cbBufSize);
+    request = devmodeRequest(printer_.get(), devmode_, nullptr, block.data(), request.cbBufSize);
     result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_DEFAULT, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_DEFAULT", result);
     if (!settings::isCurrentBlock(block)) throw HostError(module_.path() + ": the plug-in's default block is not of the host's layout");
@@ -187,7 +206,8 @@ void PluginDriver::setUpDevmode(const DriverJob& job) {
     settings::CoreData& edited = settings::blockRecord(stagingBlock);
     if (job.editSettings) job.editSettings(edited);
     devmode_.followSettings(edited);
-    request = devmodeRequest(devmode_, staging.data(), block.data(), static_cast<win::DWORD>(block.size()));
+    request = devmodeRequest(printer_.get(), devmode_, staging.data(), block.data(),
+                             static_cast<win::DWORD>(block.size()));
     result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_CONVERT, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_CONVERT", result);
 
@@ -209,7 +229,7 @@ void PluginDriver::enable(const DriverJob& job) {
 
     device_.driver = this;
     device_.devobj.dwSize = sizeof(win::DEVOBJ);
-    device_.devobj.hPrinter = printerHandle();
+    device_.devobj.hPrinter = printer_.get();
     device_.devobj.pPublicDM = devmode_.publicPart();
     device_.devobj.pOEMDM = devmode_.pluginBlock().data();
     std::u16string printerName = job.printerName;

@@ -23,6 +23,10 @@ namespace tvzx::host {
 // What the driver knows of the job before the plug-in sees it.
 struct DriverJob {
     std::u16string printerName;
+    // Whether the printer of that name is opened through the system's
+    // spooler, whose handle the plug-in then gets; otherwise the plug-in
+    // gets the simulated handle that stands for the printer data file.
+    bool spoolerPrinter = false;
     std::u16string documentName;
     std::uint32_t jobId = 0;
     // Writes the job's settings into the record that the plug-in defaulted.
@@ -44,14 +48,35 @@ inline constexpr win::LONG kDeviceMarginPixels = 150;
 // Returns the device capabilities for the job's paper at 600 dpi.
 win::GDIINFO deviceCapabilities(const settings::CoreData& record);
 
+// A printer opened through the system's spooler, closed again when done;
+// or the simulated printer handle, which needs no closing.
+class PrinterHandle {
+public:
+    // Opens the printer of the job when it is to be reached through the
+    // spooler. Throws HostError naming a printer the spooler cannot open.
+    explicit PrinterHandle(const DriverJob& job);
+    ~PrinterHandle();
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+
+    // Returns the handle the plug-in gets; never null.
+    win::HANDLE get() const { return handle_; }
+
+private:
+    win::HANDLE handle_ = nullptr;
+    bool opened_ = false;
+};
+
 class PluginDriver {
 public:
-    // Brings the plug-in up to an enabled device for the job: GetInfo, the
-    // DevMode requests (size, default, the job's settings, convert),
-    // EnableDriver, EnablePDEV and PublishDriverInterface. Throws HostError
-    // naming the module and the request it refused.
+    // Opens the job's printer, then brings the plug-in up to an enabled
+    // device for the job: GetInfo, the DevMode requests (size, default, the
+    // job's settings, convert), EnableDriver, EnablePDEV and
+    // PublishDriverInterface. Throws HostError naming the printer that
+    // cannot be opened, or the module and the request it refused.
     PluginDriver(PluginModule& module, DriverHelpers& helpers, const DriverJob& job);
-    // Takes it down: DisablePDEV, DisableDriver, Release, DllCanUnloadNow.
+    // Takes it down: DisablePDEV, DisableDriver, Release, DllCanUnloadNow;
+    // then closes the printer.
     ~PluginDriver();
     PluginDriver(const PluginDriver&) = delete;
     PluginDriver& operator=(const PluginDriver&) = delete;
@@ -92,6 +117,8 @@ private:
 
     PluginModule& module_;
     DriverHelpers& helpers_;
+    // Opened first and closed last: the plug-in may use it until it is gone.
+    PrinterHandle printer_;
     ComPtr<win::IPrintOemPS2> plugin_;
     std::uint32_t requestedHelpers_ = 0;
     DevmodeImage devmode_;

@@ -1,37 +1,42 @@
 #include "plugin_module.h"
 
-#include <dlfcn.h>
+#include <utility>
+#include <vector>
 
 #include "host_error.h"
+#include "platform/dynamic_library.h"
+#include "platform/path_text.h"
 
 namespace tvzx::host {
 namespace {
 
 template <typename Function>
-Function exportOf(void* handle, std::string_view name, const std::string& path) {
-    void* address = dlsym(handle, std::string(name).c_str());
-    if (address == nullptr) {
-        dlclose(handle);
-        throw HostError(path + ": the module does not export " + std::string(name));
-    }
+Function exportOf(const platform::LoadedLibrary& library, std::string_view name, const std::string& path) {
+    void* address = library.symbol(std::string(name).c_str());
+    if (address == nullptr) throw HostError(path + ": the module does not export " + std::string(name));
     return reinterpret_cast<Function>(address);
+}
+
+// Returns the modules kept loaded until the process ends; never destroyed,
+// so nothing unloads them while the process exits.
+std::vector<std::unique_ptr<platform::LoadedLibrary>>& keptModules() {
+    static auto* kept = new std::vector<std::unique_ptr<platform::LoadedLibrary>>();
+    return *kept;
 }
 
 }  // namespace
 
 PluginModule::PluginModule(const std::string& path)
-    // The module keeps its own symbols: nothing it defines may bind to the host's.
-    : path_(path), handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-    if (handle_ == nullptr) {
-        const char* reason = dlerror();
-        throw HostError(path + ": cannot load the module: " + (reason != nullptr ? reason : "unknown reason"));
-    }
-    getClassObject_ = exportOf<win::DllGetClassObjectFn>(handle_, win::kDllGetClassObjectName, path_);
-    canUnloadNow_ = exportOf<win::DllCanUnloadNowFn>(handle_, win::kDllCanUnloadNowName, path_);
+    // The system's loader keeps the module's symbols its own, as Windows does.
+    : path_(path), library_(platform::systemLibraryLoader().load(platform::utf16Path(path))) {
+    if (!library_) throw HostError(path + ": cannot load the module: the system's loader refused it");
+    getClassObject_ = exportOf<win::DllGetClassObjectFn>(*library_, win::kDllGetClassObjectName, path_);
+    canUnloadNow_ = exportOf<win::DllCanUnloadNowFn>(*library_, win::kDllCanUnloadNowName, path_);
 }
 
 PluginModule::~PluginModule() {
-    if (!keepLoaded_) dlclose(handle_);
+    // A module that asked to stay loaded stays for the life of the process.
+    if (keepLoaded_) keptModules().push_back(std::move(library_));
 }
 
 win::HRESULT PluginModule::getClassObject(const win::GUID& clsid, const win::GUID& iid, void** out) const {

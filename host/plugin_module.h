@@ -2,9 +2,11 @@
 // exports, as the driver reaches its in-process COM server.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/com_abi.h"
+#include "platform/dynamic_library.h"
 
 namespace tvzx::host {
 
@@ -27,7 +29,7 @@ public:
 
 private:
     std::string path_;
-    void* handle_;
+    std::unique_ptr<platform::LoadedLibrary> library_;
     win::DllGetClassObjectFn getClassObject_;
     win::DllCanUnloadNowFn canUnloadNow_;
     bool keepLoaded_ = false;

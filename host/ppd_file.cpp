@@ -1,54 +1,268 @@
 #include "ppd_file.h"
 
-#include <cups/ppd.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "host_error.h"
-#include "ppd_keywords.h"
-
-// libcups marks its whole PPD interface deprecated in favour of asking a
-// print server; the host reads a file and has no server.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace tvzx::host {
 namespace {
 
-constexpr std::string_view kLibcupsCustomSize = "Custom";
-// libcups keeps the name "Custom" for custom values and files an ordinary
-// option of that name under this one.
-constexpr std::string_view kLibcupsPlainCustom = "_Custom";
+// The first line every PPD file starts with.
+constexpr std::string_view kPpdHeader = "*PPD-Adobe:";
+constexpr std::string_view kCommentStart = "*%";
+constexpr std::string_view kEndKeyword = "End";
+constexpr std::string_view kOpenUiKeyword = "OpenUI";
+constexpr std::string_view kJclOpenUiKeyword = "JCLOpenUI";
+constexpr std::string_view kCloseUiKeyword = "CloseUI";
+constexpr std::string_view kJclCloseUiKeyword = "JCLCloseUI";
+constexpr std::string_view kDefaultPrefix = "Default";
+constexpr std::string_view kCustomPrefix = "Custom";
+// The option that selects a feature's custom value, and the option name
+// that asks for the custom value's code.
+constexpr std::string_view kCustomTrue = "True";
+constexpr std::string_view kCustomOption = "Custom";
+constexpr char kQuote = '"';
+// Job control code is written with hexadecimal substrings for its control
+// characters ("<0A>"); it reaches the printer as the bytes they stand for.
+constexpr std::string_view kJobControlPrefix = "JCL";
+constexpr char kHexStart = '<';
+constexpr char kHexEnd = '>';
+constexpr char kTranslationSeparator = '/';
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view left, std::string_view right) {
+    return left.size() == right.size() &&
+           std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (isBlank(text.front()) || text.front() == '\r' || text.front() == '\n')) text.remove_prefix(1);
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    return text;
+}
+
+// Returns a keyword without its translation ("A4/A4 paper" gives "A4") and
+// without the star an *OpenUI line puts before it.
+std::string_view keywordOf(std::string_view text) {
+    text = trimmed(text.substr(0, text.find(kTranslationSeparator)));
+    if (!text.empty() && text.front() == '*') text.remove_prefix(1);
+    return text;
+}
+
+// Returns the text of a quoted value with every line end, CR LF, CR or LF,
+// given as LF, so the code is the same whichever system wrote the file.
+std::string withUnixLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        out += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return out;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Returns the text with each hexadecimal substring "<0D0A>" replaced by the
+// bytes it gives, as PPD readers decode job control code: the digits run
+// to the first other character, an odd last digit is dropped, and the rest
+// up to the closing '>' is skipped. A '<' before no digit stays as it is.
+std::string decodedHex(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != kHexStart || i + 1 >= text.size() || hexValue(text[i + 1]) < 0) {
+            out += text[i++];
+            continue;
+        }
+        ++i;
+        while (i + 1 < text.size() && hexValue(text[i]) >= 0 && hexValue(text[i + 1]) >= 0) {
+            out += static_cast<char>(hexValue(text[i]) * 16 + hexValue(text[i + 1]));
+            i += 2;
+        }
+        while (i < text.size() && text[i] != kHexEnd) ++i;
+        while (i < text.size() && text[i] == kHexEnd) ++i;
+    }
+    return out;
+}
 
 }  // namespace
 
-void PpdFile::Closer::operator()(ppd_file_s* file) const { ppdClose(file); }
-
-PpdFile::PpdFile(const std::string& path) {
-    file_.reset(ppdOpenFile(path.c_str()));
-    if (!file_) {
-        int line = 0;
-        const ppd_status_t status = ppdLastError(&line);
-        throw HostError(path + ": not a usable PPD file: " + ppdErrorString(status) + " (line " + std::to_string(line) + ")");
-    }
+bool CaseInsensitiveLess::operator()(std::string_view left, std::string_view right) const {
+    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
+                                        [](char a, char b) { return lowerAscii(a) < lowerAscii(b); });
 }
 
-PpdFile::~PpdFile() = default;
-PpdFile::PpdFile(PpdFile&&) noexcept = default;
-PpdFile& PpdFile::operator=(PpdFile&&) noexcept = default;
+// Reads the entries of a PPD text in order: "*Main Option/Translation: value"
+// with a value that is a quoted string (over any number of lines, an "*End"
+// line after it being no entry of its own) or the rest of the line.
+class PpdReader {
+public:
+    PpdReader(std::string_view text, const std::string& name) : text_(text), name_(name) {}
+
+    // Returns the file's features; throws HostError at the first fault.
+    PpdFile read() {
+        if (text_.substr(0, kPpdHeader.size()) != kPpdHeader) fail("does not start with " + std::string(kPpdHeader));
+        while (position_ < text_.size()) readLine();
+        // A default given outside its feature's block still names its option.
+        for (auto& [keyword, feature] : file_.features_) {
+            if (!feature.defaultOption.empty()) continue;
+            const auto loose = file_.looseDefaults_.find(keyword);
+            if (loose != file_.looseDefaults_.end()) feature.defaultOption = loose->second;
+        }
+        return std::move(file_);
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw HostError(name_ + ": not a usable PPD file: " + what + " (line " + std::to_string(entryLine_) + ")");
+    }
+
+    // Returns the rest of the current line and steps past its end.
+    std::string_view takeLine() {
+        const std::size_t end = text_.find_first_of("\r\n", position_);
+        const std::string_view line = text_.substr(position_, end == std::string_view::npos ? std::string_view::npos : end - position_);
+        position_ = end == std::string_view::npos ? text_.size() : end;
+        skipLineEnd();
+        return line;
+    }
+
+    void skipLineEnd() {
+        if (position_ < text_.size() && text_[position_] == '\r') ++position_;
+        if (position_ < text_.size() && text_[position_] == '\n') ++position_;
+        ++line_;
+    }
+
+    void readLine() {
+        entryLine_ = line_;
+        const std::size_t start = position_;
+        const std::size_t lineEnd = std::min(text_.find_first_of("\r\n", start), text_.size());
+        const std::string_view head = text_.substr(start, lineEnd - start);
+        // Blank lines, comments, "*End" and any line that is no entry carry nothing.
+        if (head.empty() || head.front() != '*' || head.substr(0, kCommentStart.size()) == kCommentStart) {
+            takeLine();
+            return;
+        }
+        const std::size_t colon = head.find(':');
+        if (colon == std::string_view::npos) {
+            takeLine();
+            return;
+        }
+        const std::string_view key = head.substr(1, colon - 1);
+        const std::size_t blank = key.find_first_of(" \t");
+        const std::string_view main = key.substr(0, blank);
+        const std::string_view option = blank == std::string_view::npos ? std::string_view() : keywordOf(key.substr(blank));
+
+        // The value: a quoted string may run over several lines.
+        std::size_t valueStart = start + colon + 1;
+        while (valueStart < lineEnd && isBlank(text_[valueStart])) ++valueStart;
+        std::string value;
+        bool quoted = false;
+        if (valueStart < lineEnd && text_[valueStart] == kQuote) {
+            const std::size_t close = text_.find(kQuote, valueStart + 1);
+            if (close == std::string_view::npos) fail("the quoted value of *" + std::string(main) + " has no closing quote");
+            const std::string_view raw = text_.substr(valueStart + 1, close - valueStart - 1);
+            line_ += static_cast<int>(std::count(raw.begin(), raw.end(), '\n'));
+            value = withUnixLineEnds(raw);
+            quoted = true;
+            position_ = close + 1;
+            takeLine();
+        } else {
+            value = std::string(trimmed(takeLine().substr(valueStart - start)));
+        }
+        if (main != kEndKeyword) apply(main, option, std::move(value), quoted);
+    }
+
+    void apply(std::string_view main, std::string_view option, std::string value, bool quoted) {
+        if (main == kOpenUiKeyword || main == kJclOpenUiKeyword) {
+            if (option.empty()) fail("*" + std::string(main) + " names no feature");
+            current_ = std::string(option);
+            file_.features_[current_];
+            return;
+        }
+        if (main == kCloseUiKeyword || main == kJclCloseUiKeyword) {
+            current_.clear();
+            return;
+        }
+        if (option.empty() && main.size() > kDefaultPrefix.size() && main.substr(0, kDefaultPrefix.size()) == kDefaultPrefix) {
+            const std::string_view keyword = main.substr(kDefaultPrefix.size());
+            const auto feature = file_.features_.find(keyword);
+            if (feature != file_.features_.end()) feature->second.defaultOption = value;
+            else file_.looseDefaults_.emplace(keyword, value);
+            return;
+        }
+        if (!quoted || option.empty()) return;
+        // "*CustomPageSize True" holds the code of the page size's custom value.
+        if (main.size() > kCustomPrefix.size() && main.substr(0, kCustomPrefix.size()) == kCustomPrefix &&
+            equalIgnoringCase(option, kCustomTrue)) {
+            auto& custom = file_.features_[std::string(main.substr(kCustomPrefix.size()))].customCode;
+            if (!custom) custom = std::move(value);
+            return;
+        }
+        // Options belong to a feature the file has opened; other keyed
+        // entries (fonts, paper dimensions) are no options. An option given
+        // twice has the code of its first entry.
+        const auto feature = file_.features_.find(main);
+        if (feature == file_.features_.end()) return;
+        if (main.substr(0, kJobControlPrefix.size()) == kJobControlPrefix) value = decodedHex(value);
+        feature->second.code.emplace(std::string(option), std::move(value));
+    }
+
+    std::string_view text_;
+    const std::string& name_;
+    std::size_t position_ = 0;
+    int line_ = 1;
+    // The line where the entry being read starts, which faults name.
+    int entryLine_ = 1;
+    std::string current_;
+    PpdFile file_;
+};
+
+PpdFile::PpdFile(const std::string& path) {
+    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
+    if (!in) throw HostError(path + ": cannot open the PPD file");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw HostError(path + ": cannot read the PPD file");
+    *this = fromText(text, path);
+}
+
+PpdFile PpdFile::fromText(std::string_view text, const std::string& name) { return PpdReader(text, name).read(); }
 
 std::optional<std::string_view> PpdFile::invocation(std::string_view keyword, std::string_view option) const {
-    // libcups files the custom page size code as the page size "Custom".
-    if (keyword == ppd::kCustomPageSize && option == ppd::kCustomTrue) return invocation(ppd::kPageSize, kLibcupsCustomSize);
-    ppd_option_t* found = ppdFindOption(file_.get(), std::string(keyword).c_str());
-    if (found == nullptr) return std::nullopt;
-    ppd_choice_t* choice = ppdFindChoice(found, std::string(option).c_str());
-    if (choice == nullptr && option == kLibcupsCustomSize) choice = ppdFindChoice(found, std::string(kLibcupsPlainCustom).c_str());
-    if (choice == nullptr) return std::nullopt;
-    return choice->code != nullptr ? std::string_view(choice->code) : std::string_view();
+    // The custom value, asked for by either of its two names.
+    if (keyword.size() > kCustomPrefix.size() && equalIgnoringCase(keyword.substr(0, kCustomPrefix.size()), kCustomPrefix) &&
+        equalIgnoringCase(option, kCustomTrue)) {
+        const auto custom = features_.find(keyword.substr(kCustomPrefix.size()));
+        if (custom != features_.end() && custom->second.customCode) return *custom->second.customCode;
+    }
+    const auto feature = features_.find(keyword);
+    if (feature == features_.end()) return std::nullopt;
+    if (equalIgnoringCase(option, kCustomOption) && feature->second.customCode) return *feature->second.customCode;
+    const auto code = feature->second.code.find(option);
+    if (code == feature->second.code.end()) return std::nullopt;
+    return std::string_view(code->second);
 }
 
 std::optional<std::string_view> PpdFile::defaultOption(std::string_view keyword) const {
-    ppd_option_t* found = ppdFindOption(file_.get(), std::string(keyword).c_str());
-    if (found == nullptr) return std::nullopt;
-    return std::string_view(found->defchoice);
+    const auto feature = features_.find(keyword);
+    if (feature == features_.end()) return std::nullopt;
+    return std::string_view(feature->second.defaultOption);
 }
 
 }  // namespace tvzx::host

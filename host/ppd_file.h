@@ -1,26 +1,34 @@
-// The printer's PPD file, read through libcups: the PostScript code of each
-// option and each feature's default option.
+// The printer's PPD file, read by the host itself on every platform: the
+// PostScript code of each option of the file's user-interface features,
+// the code of custom values, and each feature's default option.
 #pragma once
 
-#include <memory>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
-struct ppd_file_s;
-
 namespace tvzx::host {
+
+// Orders keywords without regard to ASCII case, as PPD readers match them.
+struct CaseInsensitiveLess {
+    using is_transparent = void;
+    bool operator()(std::string_view left, std::string_view right) const;
+};
 
 class PpdFile {
 public:
-    // Reads the file; throws HostError naming it and the first fault libcups found.
+    // Reads the file; throws HostError naming it, the line and the fault
+    // when it cannot be read or is not a PPD file.
     explicit PpdFile(const std::string& path);
-    ~PpdFile();
-    PpdFile(PpdFile&&) noexcept;
-    PpdFile& operator=(PpdFile&&) noexcept;
 
-    // Returns the invocation code of one option of a feature; nothing when
-    // the file has no such feature or option.
+    // Returns the PPD text parsed; throws HostError naming `name` and the
+    // first fault found.
+    static PpdFile fromText(std::string_view text, const std::string& name);
+
+    // Returns the invocation code of one option of a feature, the custom
+    // value's code for the option "Custom" (or "True" of the Custom<feature>
+    // keyword); nothing when the file has no such feature or option.
     std::optional<std::string_view> invocation(std::string_view keyword, std::string_view option) const;
 
     // Returns the default option of a feature; nothing when the file has no
@@ -28,10 +36,18 @@ public:
     std::optional<std::string_view> defaultOption(std::string_view keyword) const;
 
 private:
-    struct Closer {
-        void operator()(ppd_file_s* file) const;
+    PpdFile() = default;
+
+    struct Feature {
+        std::string defaultOption;
+        std::map<std::string, std::string, CaseInsensitiveLess> code;
+        std::optional<std::string> customCode;
     };
-    std::unique_ptr<ppd_file_s, Closer> file_;
+    std::map<std::string, Feature, CaseInsensitiveLess> features_;
+    // "*Default<keyword>" values met outside the feature's own block.
+    std::map<std::string, std::string, CaseInsensitiveLess> looseDefaults_;
+
+    friend class PpdReader;
 };
 
 }  // namespace tvzx::host

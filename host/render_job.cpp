@@ -1,7 +1,5 @@
 #include "render_job.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 
@@ -10,6 +8,10 @@
 #include "host_error.h"
 #include "plugin_driver.h"
 #include "plugin_module.h"
+#include "platform/environment_variables.h"
+#include "platform/module_exports.h"
+#include "platform/module_path.h"
+#include "platform/path_text.h"
 #include "ppd_file.h"
 #include "settings/settings_lines.h"
 #include "setup_code.h"
@@ -22,12 +24,29 @@ constexpr std::string_view kModuleFileName = "tvzx_ps.dll";
 constexpr std::string_view kPpdFileName = "tvzx.ppd";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Returns the file of that name beside the running program, if there is one.
+// Returns the file the host runs from: the module that holds this code (the
+// program, or the base module that prints tab documents), else the running
+// program; nothing when neither can be told.
+std::optional<std::filesystem::path> hostFile() {
+    const std::u16string path =
+        platform::modulePath(platform::moduleHandleContaining(reinterpret_cast<const void*>(&hostFile)));
+    if (!path.empty()) return std::filesystem::path(platform::utf8Path(path));
+#if defined(_WIN32)
+    return std::nullopt;
+#else
+    std::error_code error;
+    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::nullopt;
+    return program;
+#endif
+}
+
+// Returns the file of that name beside the host's file, if there is one.
 std::optional<std::string> besideProgram(std::string_view name) {
     std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
-    const auto candidate = program.parent_path() / name;
+    const auto program = hostFile();
+    if (!program) return std::nullopt;
+    const auto candidate = program->parent_path() / name;
     if (!std::filesystem::is_regular_file(candidate, error)) return std::nullopt;
     return candidate.string();
 }
@@ -37,14 +56,13 @@ class ScopedVariable {
 public:
     ScopedVariable(std::string_view name, const std::optional<std::string>& value) : name_(name) {
         if (!value) return;
-        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-        ::setenv(name_.c_str(), value->c_str(), 1);
-        active_ = true;
+        previous_ = platform::environmentVariable(name_);
+        active_ = platform::setEnvironmentVariable(name_, *value);
     }
     ~ScopedVariable() {
         if (!active_) return;
-        if (previous_) ::setenv(name_.c_str(), previous_->c_str(), 1);
-        else ::unsetenv(name_.c_str());
+        if (previous_) platform::setEnvironmentVariable(name_, *previous_);
+        else platform::removeEnvironmentVariable(name_);
     }
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;
@@ -152,10 +170,14 @@ RenderResult renderDocument(const RenderRequest& request, ByteSource& input, Out
 
     DriverHelpers helpers(output, ppd);
     DriverJob job;
-    job.printerName = std::u16string(kPrinterName);
+    job.printerName = request.printerName.empty() ? std::u16string(kPrinterName) : utf16FromUtf8(request.printerName);
+    job.spoolerPrinter = !request.printerName.empty();
     job.documentName = utf16FromUtf8(request.documentName);
     job.jobId = request.jobId;
-    job.editSettings = [&](settings::CoreData& record) { applySettingsEdits(record, request.settings); };
+    job.editSettings = [&](settings::CoreData& record) {
+        if (request.startingSettings) record = *request.startingSettings;
+        applySettingsEdits(record, request.settings);
+    };
     PluginDriver driver(module, helpers, job);
 
     // The setup section carries the driver's opening and the job's features

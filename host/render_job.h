@@ -33,8 +33,15 @@ struct SettingsEdit {
 struct RenderRequest {
     std::string modulePath;  // empty: defaultModulePath()
     std::string ppdPath;     // empty: defaultPpdPath()
+    // The record the job starts from instead of the defaults, before the
+    // edits; the plug-in converts it as it converts any stored settings.
+    std::optional<settings::CoreData> startingSettings;
     std::vector<SettingsEdit> settings;
     std::string documentName;  // UTF-8
+    // The printer the job goes to, opened through the system's spooler
+    // (UTF-8); empty: the simulated printer, whose handle stands for the
+    // printer data file.
+    std::string printerName;
     std::uint32_t jobId = 0;
     std::optional<std::string> userName;
 };
@@ -45,10 +52,11 @@ struct RenderResult {
 };
 
 // Returns the plug-in module the host loads when none is named: the one
-// beside the running program, else the one built with the host.
+// beside the host's file (the program, or the base module that prints tab
+// documents), else the one built with the host.
 std::string defaultModulePath();
 // Returns the PPD file the host reads when none is named: the one beside the
-// running program, else the one shipped in the source tree.
+// host's file, else the one shipped in the source tree.
 std::string defaultPpdPath();
 
 // Applies the settings edits to a record in order. Throws HostError naming

@@ -1,6 +1,8 @@
 # The Debian packages the project needs, by purpose.
 # Building the plug-in, the host and the command-line tool.
-BUILD_PACKAGES=(cmake ninja-build g++ libcups2-dev)
+BUILD_PACKAGES=(cmake ninja-build g++)
 # Running every test: test and benchmark libraries, clang for the fuzz
-# targets, the Windows cross compiler, and the PPD checker.
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64 cups-client ghostscript)
+# targets, the Windows cross compiler and Wine to run its programs (wine is
+# only a recommendation of wine64, so both are named), the PPD
+# checker and libcups to compare the host's PPD reader with.
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 cups-client libcups2-dev ghostscript)

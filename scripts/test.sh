@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the release build's tests, the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
-# x64 cross build of the plug-in, and each fuzz target for a short while.
+# x64 cross build with its tests and sample jobs under Wine, and each fuzz
+# target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -46,10 +47,29 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -D
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
 
-echo "== Windows x64 cross build"
+echo "== Windows x64 cross build, proved under Wine"
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTVZX_CORE_ONLY=ON >/dev/null
-if cmake --build build-mingw; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  -DCMAKE_BUILD_TYPE=Release -DTVZX_CORE_ONLY=OFF >/dev/null
+if cmake --build build-mingw; then
+  passed=$((passed + 1))
+  # Export and import tables, the Windows unit tests and the sample jobs
+  # against the release build's streams; each check counts.
+  log=$(mktemp)
+  set +e
+  bash scripts/wine_check.sh build-mingw build 2>&1 | tee "$log"
+  set -e
+  line=$(grep -E '^wine checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "== no result from the Wine checks"
+    failed=$((failed + 1))
+  else
+    passed=$((passed + $(sed -E 's/^wine checks: ([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")))
+  fi
+else
+  failed=$((failed + 1))
+fi
 
 echo "== fuzz targets, ${fuzz_seconds}s each"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,13 +1,18 @@
 // The built plug-in module, loaded as the driver loads it: only through its
-// two exports and the interfaces they lead to.
+// exports and the interfaces they lead to, in the system's own calling
+// convention (the Windows build runs this under a Windows loader).
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-
-#include <dlfcn.h>
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
 
 #include "frame/module_state.h"
 #include "frame_fixtures.h"
+#include "platform/dynamic_library.h"
+#include "platform/path_text.h"
+#include "settings/private_block.h"
 #include "settings/schema_hash.h"
 
 namespace tvzx {
@@ -16,19 +21,17 @@ namespace {
 using namespace tvzx::win;
 
 constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
+constexpr const char* kTabWorkerExport = "CreateTabFileExW";
 
 class LoadedModule : public ::testing::Test {
 protected:
     void SetUp() override {
-        handle = dlopen(kModulePath, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << "build the tvzx_ps target first: " << dlerror();
-        getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, kDllGetClassObjectName.data()));
-        canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, kDllCanUnloadNowName.data()));
+        library = platform::systemLibraryLoader().load(platform::utf16Path(kModulePath));
+        ASSERT_NE(library, nullptr) << "build the tvzx_ps target first: " << kModulePath;
+        getClassObject = reinterpret_cast<DllGetClassObjectFn>(library->symbol(kDllGetClassObjectName.data()));
+        canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(library->symbol(kDllCanUnloadNowName.data()));
         ASSERT_NE(getClassObject, nullptr);
         ASSERT_NE(canUnloadNow, nullptr);
-    }
-    void TearDown() override {
-        if (handle != nullptr) dlclose(handle);
     }
 
     IPrintOemPS2* createPlugin(IClassFactory** factoryOut = nullptr) {
@@ -46,14 +49,16 @@ protected:
         return plugin;
     }
 
-    void* handle = nullptr;
+    std::unique_ptr<platform::LoadedLibrary> library;
     DllGetClassObjectFn getClassObject = nullptr;
     DllCanUnloadNowFn canUnloadNow = nullptr;
 };
 
-TEST_F(LoadedModule, ExportsOnlyItsTwoEntryPoints) {
-    EXPECT_EQ(dlsym(handle, "_ZN4tvzx5frame12canUnloadNowEv"), nullptr);
-    EXPECT_EQ(dlsym(handle, "_ZN4tvzx8settings10schemaHashEv"), nullptr);
+TEST_F(LoadedModule, ExportsOnlyItsEntryPoints) {
+    EXPECT_NE(library->symbol(kTabWorkerExport), nullptr);
+    EXPECT_EQ(library->symbol("_ZN4tvzx5frame12canUnloadNowEv"), nullptr);
+    EXPECT_EQ(library->symbol("_ZN4tvzx8settings10schemaHashEv"), nullptr);
+    EXPECT_EQ(library->symbol("BdcSetNotifyPrint"), nullptr);
 }
 
 TEST_F(LoadedModule, AnswersGetInfoThroughTheInterfaces) {
@@ -66,6 +71,27 @@ TEST_F(LoadedModule, AnswersGetInfoThroughTheInterfaces) {
     EXPECT_EQ(plugin->lpVtbl->GetInfo(plugin, OEMGI_GETVERSION, &value, sizeof value, &needed), S_OK);
     EXPECT_EQ(value, settings::schemaHash());
     EXPECT_EQ(plugin->lpVtbl->GetInfo(plugin, OEMGI_GETINTERFACEVERSION, &value, sizeof value, &needed), E_FAIL);
+    EXPECT_EQ(plugin->lpVtbl->Release(plugin), 0u);
+}
+
+TEST_F(LoadedModule, AnswersDevModeSizeAndDefaultsThroughTheInterfaces) {
+    IPrintOemPS2* plugin = createPlugin();
+    ASSERT_NE(plugin, nullptr);
+    OEMDMPARAM param{};
+    param.cbSize = sizeof param;
+    ASSERT_EQ(plugin->lpVtbl->DevMode(plugin, OEMDM_SIZE, &param), S_OK);
+    EXPECT_EQ(param.cbBufSize, settings::kPrivateBlockSize);
+
+    // Without a printer the module's defaults are the record's own defaults,
+    // the same bytes this program makes with its own copy of the core.
+    std::vector<std::uint8_t> block(settings::kPrivateBlockSize, 0xEE);
+    param.pOEMDMOut = block.data();
+    ASSERT_EQ(plugin->lpVtbl->DevMode(plugin, OEMDM_DEFAULT, &param), S_OK);
+    std::array<std::uint8_t, settings::kPrivateBlockSize> expected{};
+    settings::initialiseBlock(expected);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), expected.begin()));
+    EXPECT_TRUE(settings::isCurrentBlock(block));
+    EXPECT_EQ(plugin->lpVtbl->DevMode(plugin, OEMDM_SIZE, nullptr), E_FAIL);
     EXPECT_EQ(plugin->lpVtbl->Release(plugin), 0u);
 }
 
@@ -111,5 +137,3 @@ TEST_F(LoadedModule, UnloadsOnlyWhenTheServerIsUnlocked) {
 
 }  // namespace
 }  // namespace tvzx
-
-#endif

@@ -4,6 +4,7 @@
 #include "config/printer_job_services.h"
 #include "net/wake_service.h"
 #include "postscript/feature_texts.h"
+#include "tabs/tab_pages.h"
 
 namespace tvzx::frame {
 namespace {
@@ -13,7 +14,7 @@ Environment defaultEnvironment() {
     // Document start wakes the printer; the other job services pass on.
     static net::WakeService job(configuration);
     static postscript::PlugInFeatureTexts texts;
-    static postscript::TabSheets tabs;
+    static tabs::PlugInTabSheets tabs(platform::systemSpooler());
     static config::JobIdentityService identity;
     return Environment{&platform::systemSpooler(), &job, &texts, &tabs, &identity};
 }

@@ -34,4 +34,9 @@ inline constexpr std::chrono::milliseconds kTabDocumentUnloadPause{100};
 // tab document is active.
 win::HRESULT canUnloadNow();
 
+// Runs the tab worker on the shared-memory block named by the command line,
+// as the worker process's entry does; an unusable name or block leaves it
+// untouched. Nothing is thrown.
+void createTabFileEx(const char16_t* commandLine);
+
 }  // namespace tvzx::frame

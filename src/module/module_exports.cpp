@@ -1,5 +1,5 @@
-// The module's entry points: the class object of the rendering plug-in and
-// the unload check. Everything else stays inside the module.
+// The module's entry points: the class object of the rendering plug-in, the
+// unload check and the tab worker. Everything else stays inside the module.
 #include "frame/module_state.h"
 #include "frame/plugin_object.h"
 #include "platform/com_abi.h"
@@ -13,6 +13,15 @@ TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllGetClassObject(const tvzx::win::G
 }
 
 TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllCanUnloadNow() { return tvzx::frame::canUnloadNow(); }
+
+// The tab worker's entry, in the form the export runner calls: the command
+// line is the name of the shared-memory block with the tab sheet's data.
+TVZX_EXPORT void TVZX_STDCALL CreateTabFileExW(void* window, void* instance, char16_t* commandLine, int show) {
+    (void)window;
+    (void)instance;
+    (void)show;
+    tvzx::frame::createTabFileEx(commandLine);
+}
 
 }  // extern "C"
 

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/printer_data.h"
 
@@ -23,6 +25,20 @@ public:
     // Returns the parameters text of the job's level-2 information; nothing
     // when the job cannot be read.
     virtual std::optional<std::u16string> jobParameters(void* printer, std::uint32_t jobId) = 0;
+    // Returns the DEVMODE of the printer's level-2 information, whole
+    // (public part and driver part); nothing when it cannot be read.
+    virtual std::optional<std::vector<std::uint8_t>> printerDevMode(void* printer) {
+        (void)printer;
+        return std::nullopt;
+    }
+    // Opens the printer of this name. Returns its handle, to be given back
+    // to closePrinter; null when there is no such printer.
+    virtual void* openPrinter(std::u16string_view name) {
+        (void)name;
+        return nullptr;
+    }
+    // Closes a handle that openPrinter returned; a null handle is ignored.
+    virtual void closePrinter(void* printer) { (void)printer; }
 };
 
 // A spooler that knows nothing: every question goes unanswered.

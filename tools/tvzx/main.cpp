@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "       tvzx settings show [--block FILE [--description FILE]] [--settings FILE] [--set Name=Value ...] [--rules]\n"
     "       tvzx settings write --block FILE [--settings FILE] [--set Name=Value ...] [--rules]\n"
     "       tvzx ppd [--settings FILE] [--set Name=Value ...] [--changed Name ...] | tvzx ppd --printer-data-example\n"
-    "       tvzx render [INPUT.ps] [-o OUT] [--set Name=Value ...] [--settings FILE] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer-data FILE.reg]\n"
+    "       tvzx render [INPUT.ps] [-o OUT] [--set Name=Value ...] [--settings FILE] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer NAME] [--printer-data FILE.reg] [--sample plain|tabs] [--preview PREFIX]\n"
     "       tvzx wake MAC [--to ADDRESS] [--port N]\n"
     "       tvzx text ID|KEY [--lang INDEX] [--lng FILE]\n"
     "       tvzx lng pack TABLE.tsv OUT.lng | tvzx lng unpack IN.lng\n";

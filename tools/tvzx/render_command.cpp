@@ -10,11 +10,15 @@
 #include "commands.h"
 #include "config/registry_printer.h"
 #include "files.h"
+#include "preview.h"
 #include "host/byte_source.h"
 #include "host/host_error.h"
 #include "host/output_file.h"
 #include "host/render_job.h"
 #include "host/sample_document.h"
+#include "host/sample_jobs.h"
+#include "platform/environment_variables.h"
+#include "platform/path_text.h"
 
 namespace tvzx::cli {
 namespace {
@@ -25,6 +29,9 @@ struct RenderOptions {
     host::RenderRequest request;
     bool documentNamed = false;
     std::string printerData;  // registry export file of the printer's data
+    std::string sample = "plain";  // the built-in job printed without a document
+    bool sampleNamed = false;
+    std::string preview;  // prefix of the page pictures; empty: none
 };
 
 std::uint32_t jobIdOf(const std::string& text) {
@@ -50,11 +57,22 @@ RenderOptions readOptions(Arguments arguments) {
         } else if (word == "--job-id") options.request.jobId = jobIdOf(arguments.value(word));
         else if (word == "--module") options.request.modulePath = arguments.value(word);
         else if (word == "--printer-data") options.printerData = arguments.value(word);
+        else if (word == "--printer") {
+            options.request.printerName = arguments.value(word);
+            if (options.request.printerName.empty()) throw UsageError("--printer: the printer needs a name");
+        }
+        else if (word == "--preview") options.preview = arguments.value(word);
+        else if (word == "--sample") {
+            options.sample = arguments.value(word);
+            options.sampleNamed = true;
+        }
         else if (word.starts_with("-") || options.input) Arguments::unknown(word);
         else options.input = word;
     }
     if (options.output.empty() == false && options.output == options.input)
         throw UsageError("-o " + options.output + ": the output would overwrite the input");
+    if (!options.preview.empty() && options.output.empty()) throw UsageError("--preview needs -o FILE");
+    if (options.sampleNamed && options.input) throw UsageError("--sample prints a built-in job instead of " + *options.input);
     return options;
 }
 
@@ -62,12 +80,27 @@ RenderOptions readOptions(Arguments arguments) {
 
 std::string renderCommand(Arguments arguments) {
     RenderOptions options = readOptions(std::move(arguments));
+    const std::optional<host::SampleJob> sample = host::sampleJob(options.sample);
+    if (!sample)
+        throw UsageError("--sample " + options.sample + ": no such sample job (" + std::string(host::kSampleJobNames) + ")");
+    // A sample with tab sheets prints through a printer: the sample printer
+    // unless another is named. Its data file serves where there is no
+    // spooler; a system's spooler knows the printer by its name.
+    const bool samplePrinter = !options.input && sample->needsPrinter;
+    if (samplePrinter && options.printerData.empty()) options.printerData = host::samplePrinterDataPath();
     // The module reads the printer's data from the file the variable names;
     // a file it could not read is refused here, where it can be reported.
+    std::u16string filePrinter;
     if (!options.printerData.empty()) {
-        if (const auto load = config::loadRegistryPrinter(options.printerData); !load.printer) throw UsageError(load.error);
-        ::setenv(std::string(config::kPrinterDataVariable).c_str(), std::filesystem::absolute(options.printerData).c_str(), 1);
+        const auto load = config::loadRegistryPrinter(options.printerData);
+        if (!load.printer) throw UsageError(load.error);
+        filePrinter = load.printer->name();
+        platform::setEnvironmentVariable(config::kPrinterDataVariable,
+                                         std::filesystem::absolute(options.printerData).string());
     }
+    // The sample goes to the printer its data file describes: for the
+    // sample printer's file, the host's own printer.
+    if (samplePrinter && options.request.printerName.empty()) options.request.printerName = platform::utf8Path(filePrinter);
     // Without a document the built-in sample prints.
     std::unique_ptr<host::ByteSource> source;
     std::string inputName;
@@ -79,7 +112,8 @@ std::string renderCommand(Arguments arguments) {
         } else {
             source = std::make_unique<host::MemorySource>(host::sampleDocument());
             inputName = "sample document";
-            if (!options.documentNamed) options.request.documentName = std::string(host::kSampleDocumentName);
+            if (!options.documentNamed) options.request.documentName = std::string(sample->documentName);
+            options.request.startingSettings = sample->settings;
         }
         host::OutputFile output(options.output);
         host::renderDocument(options.request, *source, output);
@@ -89,7 +123,11 @@ std::string renderCommand(Arguments arguments) {
     } catch (const host::HostError& error) {
         throw UsageError(error.what());
     }
-    return {};
+    if (options.preview.empty()) return {};
+    // One line per picture, so a person or a script can open them.
+    std::string listing;
+    for (const std::string& page : renderPreview(options.output, options.preview)) listing += page + "\n";
+    return listing;
 }
 
 }  // namespace tvzx::cli

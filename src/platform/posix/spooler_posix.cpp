@@ -42,6 +42,14 @@ public:
 
     std::optional<std::u16string> jobParameters(void*, std::uint32_t) override { return std::nullopt; }
 
+    // The printer the data file describes opens by its name; the handle only
+    // needs to be non-null, as every handle stands for that printer.
+    void* openPrinter(std::u16string_view name) override {
+        const auto configured = configuredPrinter();
+        if (configured == nullptr || name.empty() || configured->name() != name) return nullptr;
+        return &openedToken_;
+    }
+
     std::optional<PrinterDataValue> readKeyValue(void* printer, std::string_view key, std::string_view name) override {
         if (printer == nullptr) return std::nullopt;
         const auto configured = configuredPrinter();
@@ -53,6 +61,9 @@ public:
     config::CapabilityAnswer deviceCapability(void*, std::uint16_t) override { return {}; }
 
     std::optional<std::vector<config::Form>> forms(void*) override { return std::nullopt; }
+
+private:
+    char openedToken_ = 0;
 };
 
 }  // namespace

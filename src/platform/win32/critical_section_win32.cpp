@@ -1,5 +1,6 @@
-// The critical section is a slim reader/writer lock taken exclusively: it
-// needs no clean-up and works under every thread model of the compiler.
+// The critical section is the system's own (InitializeCriticalSection),
+// which every Windows version the driver runs on has and every thread model
+// of the compiler works with.
 #include "platform/critical_section.h"
 
 #include <windows.h>
@@ -9,19 +10,21 @@
 namespace tvzx::platform {
 namespace {
 
-SRWLOCK* lockIn(unsigned char* storage) { return std::launder(reinterpret_cast<SRWLOCK*>(storage)); }
+CRITICAL_SECTION* sectionIn(unsigned char* storage) {
+    return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage));
+}
 
 }  // namespace
 
 CriticalSection::CriticalSection() {
-    static_assert(sizeof(SRWLOCK) <= sizeof(storage_) && alignof(SRWLOCK) <= alignof(std::max_align_t));
-    InitializeSRWLock(new (storage_) SRWLOCK);
+    static_assert(sizeof(CRITICAL_SECTION) <= sizeof(storage_) && alignof(CRITICAL_SECTION) <= alignof(std::max_align_t));
+    InitializeCriticalSection(new (storage_) CRITICAL_SECTION);
 }
 
-CriticalSection::~CriticalSection() = default;
+CriticalSection::~CriticalSection() { DeleteCriticalSection(sectionIn(storage_)); }
 
-void CriticalSection::enter() { AcquireSRWLockExclusive(lockIn(storage_)); }
+void CriticalSection::enter() { EnterCriticalSection(sectionIn(storage_)); }
 
-void CriticalSection::leave() { ReleaseSRWLockExclusive(lockIn(storage_)); }
+void CriticalSection::leave() { LeaveCriticalSection(sectionIn(storage_)); }
 
 }  // namespace tvzx::platform

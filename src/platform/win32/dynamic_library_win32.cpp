@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32/wide_text.h"
+
 namespace tvzx::platform {
 namespace {
 
@@ -28,9 +30,9 @@ private:
 class WindowsLoader final : public LibraryLoader {
 public:
     std::unique_ptr<LoadedLibrary> load(std::u16string_view path) override {
-        if (path.empty()) return nullptr;
-        const std::u16string terminated(path);
-        HMODULE module = LoadLibraryW(reinterpret_cast<const wchar_t*>(terminated.c_str()));
+        if (path.empty() || win32::holdsNul(path)) return nullptr;
+        const std::wstring terminated = win32::wideOf(path);
+        HMODULE module = LoadLibraryW(terminated.c_str());
         if (module == nullptr) return nullptr;
         return std::make_unique<WindowsLibrary>(module);
     }

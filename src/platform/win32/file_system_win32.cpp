@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace tvzx::platform {
 namespace {
 
@@ -15,27 +17,37 @@ constexpr const wchar_t* kCommonAppDataValue = L"Common AppData";
 // The longest temporary path GetTempPathW gives, with its terminator.
 constexpr DWORD kTemporaryPathCapacity = MAX_PATH + 2;
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+using win32::holdsNul;
+using win32::textOf;
+using win32::wideOf;
 
-std::u16string fromWide(const wchar_t* text, std::size_t length) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+// Returns the text with its environment variables ("%SystemDrive%")
+// replaced, as the shell stores some folders; the text itself when it
+// cannot be expanded.
+std::u16string expanded(const std::wstring& text) {
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0) return textOf(text.c_str());
+    std::vector<wchar_t> out(needed, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), out.data(), needed);
+    if (length == 0 || length > needed) return textOf(text.c_str());
+    return textOf(out.data());
 }
 
 class WindowsFileSystem final : public FileSystem {
 public:
     bool isDirectory(std::u16string_view path) override {
-        if (path.empty()) return false;
-        const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+        if (path.empty() || holdsNul(path)) return false;
+        const DWORD attributes = GetFileAttributesW(wideOf(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
     bool exists(std::u16string_view path) override {
-        return !path.empty() && GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return !path.empty() && !holdsNul(path) && GetFileAttributesW(wideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     bool createScratchFile(std::u16string_view path) override {
-        if (path.empty()) return false;
-        HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        if (path.empty() || holdsNul(path)) return false;
+        HANDLE file = CreateFileW(wideOf(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         CloseHandle(file);
@@ -46,7 +58,7 @@ public:
         wchar_t path[kTemporaryPathCapacity] = {};
         const DWORD length = GetTempPathW(kTemporaryPathCapacity, path);
         if (length == 0 || length >= kTemporaryPathCapacity) return {};
-        return fromWide(path, length);
+        return textOf(path, length);
     }
 
     std::optional<std::u16string> commonAppDataDirectory() override {
@@ -61,9 +73,8 @@ public:
             std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
             if (RegQueryValueExW(key, kCommonAppDataValue, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
                                  &size) == ERROR_SUCCESS) {
-                std::size_t length = 0;
-                while (length < text.size() && text[length] != L'\0') ++length;
-                result = fromWide(text.data(), length);
+                const std::wstring value(text.data());
+                result = type == REG_EXPAND_SZ ? expanded(value) : textOf(value.c_str());
             }
         }
         RegCloseKey(key);

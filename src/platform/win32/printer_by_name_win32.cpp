@@ -7,10 +7,11 @@
 
 #include <string>
 
+#include "platform/win32/spooler_reads.h"
+#include "platform/win32/wide_text.h"
+
 namespace tvzx::platform {
 namespace {
-
-std::wstring wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
 class OpenedPrinterData final : public PrinterData {
 public:
@@ -20,20 +21,7 @@ public:
     OpenedPrinterData& operator=(const OpenedPrinterData&) = delete;
 
     std::optional<PrinterDataValue> read(std::string_view name) const override {
-        const std::wstring wideName = wide(name);
-        DWORD type = 0;
-        DWORD needed = 0;
-        // First ask for the size, then read into a buffer of that size.
-        const DWORD probe = GetPrinterDataW(printer_, const_cast<LPWSTR>(wideName.c_str()), &type, nullptr, 0, &needed);
-        if (probe != ERROR_MORE_DATA && probe != ERROR_SUCCESS) return std::nullopt;
-        PrinterDataValue value;
-        value.data.resize(needed);
-        if (GetPrinterDataW(printer_, const_cast<LPWSTR>(wideName.c_str()), &type, value.data.data(), needed,
-                            &needed) != ERROR_SUCCESS)
-            return std::nullopt;
-        value.data.resize(needed);
-        value.type = type;
-        return value;
+        return win32::readPrinterValue(printer_, name);
     }
 
 private:
@@ -43,8 +31,8 @@ private:
 }  // namespace
 
 std::unique_ptr<PrinterData> openPrinterData(std::u16string_view printerName) {
-    if (printerName.empty()) return nullptr;
-    std::wstring name(printerName.begin(), printerName.end());
+    if (printerName.empty() || win32::holdsNul(printerName)) return nullptr;
+    std::wstring name = win32::wideOf(printerName);
     HANDLE printer = nullptr;
     if (!OpenPrinterW(name.data(), &printer, nullptr) || printer == nullptr) return nullptr;
     return std::make_unique<OpenedPrinterData>(printer);

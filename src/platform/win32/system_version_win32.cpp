@@ -1,13 +1,32 @@
-// Version checks through VerifyVersionInfoW; the reported version through
-// GetVersionExW, looked up at run time since newer headers deprecate it.
+// Version checks through VerifyVersionInfoW. The reported version comes from
+// RtlGetVersion, which tells the true version whatever the host program's
+// manifest says, and otherwise from GetVersionExW; both are looked up at
+// run time (newer headers deprecate the latter, ntdll is not linked).
 #include "platform/system_version.h"
 
 #include <windows.h>
 
+#include "platform/win32/run_time_function.h"
+
 namespace tvzx::platform {
 namespace {
 
+using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
 using GetVersionExFunction = BOOL(WINAPI*)(OSVERSIONINFOW*);
+
+constexpr LONG kStatusSuccess = 0;
+
+// The lookups are made on first use so that they exist before any caller,
+// however early.
+win32::RunTimeFunction<RtlGetVersionFunction>& rtlGetVersion() {
+    static win32::RunTimeFunction<RtlGetVersionFunction> function{L"ntdll.dll", "RtlGetVersion"};
+    return function;
+}
+
+win32::RunTimeFunction<GetVersionExFunction>& getVersionEx() {
+    static win32::RunTimeFunction<GetVersionExFunction> function{L"kernel32.dll", "GetVersionExW"};
+    return function;
+}
 
 class WindowsVersion final : public SystemVersion {
 public:
@@ -26,15 +45,15 @@ public:
     }
 
     std::optional<ReportedVersion> reported() override {
-        HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-        if (kernel == nullptr) return std::nullopt;
-        const auto getVersion =
-            reinterpret_cast<GetVersionExFunction>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetVersionExW")));
-        if (getVersion == nullptr) return std::nullopt;
         OSVERSIONINFOW info{};
         info.dwOSVersionInfoSize = sizeof info;
-        if (!getVersion(&info)) return std::nullopt;
-        return ReportedVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+        if (const RtlGetVersionFunction get = rtlGetVersion().get(); get != nullptr && get(&info) == kStatusSuccess)
+            return ReportedVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+        info = OSVERSIONINFOW{};
+        info.dwOSVersionInfoSize = sizeof info;
+        if (const GetVersionExFunction get = getVersionEx().get(); get != nullptr && get(&info))
+            return ReportedVersion{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion};
+        return std::nullopt;
     }
 };
 

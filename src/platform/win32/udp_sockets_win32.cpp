@@ -8,17 +8,32 @@
 #include <iphlpapi.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace tvzx::platform {
 namespace {
 
+// The modules and exports looked up at run time.
+constexpr const wchar_t* kSocketModule = L"ws2_32.dll";
+constexpr const wchar_t* kIpHelperModule = L"iphlpapi.dll";
+constexpr const char* kGetAddrInfoExport = "getaddrinfo";
+constexpr const char* kFreeAddrInfoExport = "freeaddrinfo";
+constexpr const char* kGetAdaptersAddressesExport = "GetAdaptersAddresses";
 // The Winsock version the plug-in asks for: 2.0.
 constexpr WORD kWinsockVersion = MAKEWORD(2, 0);
 constexpr ULONG kOperationalStatusUp = 1;
 constexpr ULONG kSoftwareLoopbackType = 24;
+// The prefixes of each adapter are listed only when asked for.
+constexpr ULONG kAdapterListFlags = GAA_FLAG_INCLUDE_PREFIX;
+// The adapter list may grow between learning its size and filling it; a few
+// more rounds catch up before giving up.
+constexpr int kAdapterListAttempts = 3;
+// The most bytes one datagram send is given.
+constexpr std::size_t kLargestSend = static_cast<std::size_t>(std::numeric_limits<int>::max());
 
 using GetAddrInfoFunction = int(WSAAPI*)(const char*, const char*, const ADDRINFOA*, ADDRINFOA**);
 using FreeAddrInfoFunction = void(WSAAPI*)(ADDRINFOA*);
@@ -27,6 +42,13 @@ using GetAdaptersAddressesFunction = ULONG(WINAPI*)(ULONG, ULONG, void*, IP_ADAP
 template <typename Function>
 Function exportOf(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Returns whether a structure the system sized itself by its leading Length
+// reaches past this member: older systems list shorter structures.
+template <typename Structure>
+bool reaches(const Structure& structure, std::size_t memberEnd) {
+    return structure.Length >= memberEnd;
 }
 
 SocketAddress fromNative(const sockaddr* native, int length) {
@@ -66,7 +88,7 @@ public:
 
     std::int64_t sendTo(SocketHandle handle, const std::uint8_t* data, std::size_t size,
                         const SocketAddress& address) override {
-        if (address.size == 0) return -1;
+        if (address.size == 0 || size > kLargestSend || (data == nullptr && size != 0)) return -1;
         const int sent = sendto(static_cast<SOCKET>(handle), reinterpret_cast<const char*>(data),
                                 static_cast<int>(size), 0, reinterpret_cast<const sockaddr*>(address.bytes.data()),
                                 static_cast<int>(address.size));
@@ -79,10 +101,12 @@ public:
     }
 
     std::optional<std::vector<SocketAddress>> resolve(std::string_view host) override {
-        HMODULE library = LoadLibraryW(L"ws2_32.dll");
+        // A NUL would end the name early and so ask for another host.
+        if (host.find('\0') != std::string_view::npos) return std::nullopt;
+        HMODULE library = LoadLibraryW(kSocketModule);
         if (library == nullptr) return std::nullopt;
-        const auto getAddrInfo = exportOf<GetAddrInfoFunction>(library, "getaddrinfo");
-        const auto freeAddrInfo = exportOf<FreeAddrInfoFunction>(library, "freeaddrinfo");
+        const auto getAddrInfo = exportOf<GetAddrInfoFunction>(library, kGetAddrInfoExport);
+        const auto freeAddrInfo = exportOf<FreeAddrInfoFunction>(library, kFreeAddrInfoExport);
         std::optional<std::vector<SocketAddress>> result;
         if (getAddrInfo != nullptr && freeAddrInfo != nullptr) {
             const std::string name(host);
@@ -107,17 +131,21 @@ public:
     }
 
     std::optional<std::vector<AdapterRecord>> adapters() override {
-        HMODULE library = LoadLibraryW(L"iphlpapi.dll");
+        HMODULE library = LoadLibraryW(kIpHelperModule);
         if (library == nullptr) return std::nullopt;
-        const auto getAdapters = exportOf<GetAdaptersAddressesFunction>(library, "GetAdaptersAddresses");
+        const auto getAdapters = exportOf<GetAdaptersAddressesFunction>(library, kGetAdaptersAddressesExport);
         std::optional<std::vector<AdapterRecord>> result;
         ULONG size = 0;
         // First learn the size, then fill a zeroed buffer of that size.
-        if (getAdapters != nullptr && getAdapters(AF_UNSPEC, 0, nullptr, nullptr, &size) == ERROR_BUFFER_OVERFLOW &&
-            size > 0) {
+        ULONG code = getAdapters != nullptr ? getAdapters(AF_UNSPEC, kAdapterListFlags, nullptr, nullptr, &size)
+                                            : ERROR_PROC_NOT_FOUND;
+        // A computer without adapters answers at once that it has none.
+        if (code == ERROR_NO_DATA) result.emplace();
+        for (int attempt = 0; attempt < kAdapterListAttempts && code == ERROR_BUFFER_OVERFLOW && size > 0; ++attempt) {
             std::vector<std::uint64_t> buffer((size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
             auto* first = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
-            if (getAdapters(AF_UNSPEC, 0, nullptr, first, &size) == NO_ERROR) {
+            code = getAdapters(AF_UNSPEC, kAdapterListFlags, nullptr, first, &size);
+            if (code == NO_ERROR) {
                 result.emplace();
                 for (const IP_ADAPTER_ADDRESSES* adapter = first; adapter != nullptr; adapter = adapter->Next)
                     result->push_back(recordOf(*adapter));
@@ -137,8 +165,14 @@ private:
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter.FirstUnicastAddress; unicast != nullptr;
              unicast = unicast->Next) {
             const SocketAddress address = fromNative(unicast->Address.lpSockaddr, unicast->Address.iSockaddrLength);
-            if (address.size != 0) record.unicast.push_back({address, unicast->OnLinkPrefixLength});
+            // Systems before Windows Vista do not state the on-link prefix.
+            const bool statesPrefix = reaches(*unicast, offsetof(IP_ADAPTER_UNICAST_ADDRESS, OnLinkPrefixLength) +
+                                                            sizeof unicast->OnLinkPrefixLength);
+            const std::uint32_t prefixLength = statesPrefix ? unicast->OnLinkPrefixLength : 0u;
+            if (address.size != 0) record.unicast.push_back({address, prefixLength});
         }
+        // The prefix list came with Windows XP SP1.
+        if (!reaches(adapter, offsetof(IP_ADAPTER_ADDRESSES, FirstPrefix) + sizeof adapter.FirstPrefix)) return record;
         for (const IP_ADAPTER_PREFIX* prefix = adapter.FirstPrefix; prefix != nullptr; prefix = prefix->Next) {
             const SocketAddress address = fromNative(prefix->Address.lpSockaddr, prefix->Address.iSockaddrLength);
             if (address.size != 0) record.prefixes.push_back({address, prefix->PrefixLength});

@@ -1,10 +1,13 @@
 // The user's preferred UI languages through GetUserPreferredUILanguages,
-// looked up at run time since systems before Windows Vista lack it.
+// looked up at run time since systems before Windows Vista lack it; there,
+// or when it names none, the user's default UI language stands alone.
 #include "platform/ui_languages.h"
 
 #include <windows.h>
 
 #include <string>
+
+#include "platform/win32/run_time_function.h"
 
 namespace tvzx::platform {
 namespace {
@@ -15,6 +18,14 @@ using GetUserPreferredUILanguagesFunction = BOOL(WINAPI*)(DWORD, PULONG, PZZWSTR
 constexpr DWORD kLanguageIdForm = 0x4;  // MUI_LANGUAGE_ID
 constexpr unsigned kHexDigitBits = 4;
 constexpr std::size_t kMostLanguageIdDigits = 4;
+
+// Returns the lookup of GetUserPreferredUILanguages, made on first use so
+// that it exists before any caller, however early.
+win32::RunTimeFunction<GetUserPreferredUILanguagesFunction>& getUserPreferredUiLanguages() {
+    static win32::RunTimeFunction<GetUserPreferredUILanguagesFunction> function{L"kernel32.dll",
+                                                                               "GetUserPreferredUILanguages"};
+    return function;
+}
 
 // Returns the language identifier written as hexadecimal digits; nothing for
 // any other text.
@@ -32,13 +43,10 @@ std::optional<std::uint16_t> languageIdOfHex(std::wstring_view text) {
     return value;
 }
 
-}  // namespace
-
-std::vector<std::uint16_t> preferredUiLanguages() {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr) return {};
-    const auto getLanguages = reinterpret_cast<GetUserPreferredUILanguagesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "GetUserPreferredUILanguages")));
+// Returns the languages of the preferred list; empty when the system has no
+// such list or it is empty.
+std::vector<std::uint16_t> listedLanguages() {
+    const GetUserPreferredUILanguagesFunction getLanguages = getUserPreferredUiLanguages().get();
     if (getLanguages == nullptr) return {};
 
     // The first call sizes the list, the second fills it.
@@ -47,6 +55,7 @@ std::vector<std::uint16_t> preferredUiLanguages() {
     if (!getLanguages(kLanguageIdForm, &count, nullptr, &length) || length == 0) return {};
     std::wstring buffer(length, L'\0');
     if (!getLanguages(kLanguageIdForm, &count, buffer.data(), &length)) return {};
+    if (length < buffer.size()) buffer.resize(length);
 
     // The list is a sequence of NUL-terminated texts ending with an empty one.
     std::vector<std::uint16_t> languages;
@@ -59,6 +68,16 @@ std::vector<std::uint16_t> preferredUiLanguages() {
         start = stop + 1;
     }
     return languages;
+}
+
+}  // namespace
+
+std::vector<std::uint16_t> preferredUiLanguages() {
+    std::vector<std::uint16_t> languages = listedLanguages();
+    if (!languages.empty()) return languages;
+    const LANGID fallback = GetUserDefaultUILanguage();
+    if (fallback == 0) return {};
+    return {static_cast<std::uint16_t>(fallback)};
 }
 
 }  // namespace tvzx::platform

@@ -1,22 +1,33 @@
-// The user name of the calling thread as Windows gives it.
+// The user name of the calling thread as Windows gives it (GetUserNameW:
+// the thread's impersonated user when it impersonates one).
 #include "platform/user_account.h"
 
 #include <windows.h>
 
+#include <vector>
+
+#include "platform/win32/wide_text.h"
+
 namespace tvzx::platform {
+namespace {
+
+// A user name has at most 256 characters, plus the terminator.
+constexpr DWORD kNameCapacity = 257;
+
+}  // namespace
 
 std::string currentUserName() {
-    // A user name has at most 256 characters, plus the terminator.
-    constexpr DWORD kNameCapacity = 257;
-    wchar_t name[kNameCapacity] = {};
+    std::vector<wchar_t> name(kNameCapacity, L'\0');
     DWORD length = kNameCapacity;
-    if (!GetUserNameW(name, &length)) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return {};
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, name, -1, result.data(), bytes, nullptr, nullptr);
-    result.resize(static_cast<std::size_t>(bytes) - 1);
-    return result;
+    if (!GetUserNameW(name.data(), &length)) {
+        // A longer name than expected: the call said how much room it needs.
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length <= kNameCapacity) return {};
+        name.assign(length, L'\0');
+        if (!GetUserNameW(name.data(), &length)) return {};
+    }
+    // The length counts the terminator.
+    if (length <= 1 || length > name.size()) return {};
+    return win32::utf8Of(name.data(), length - 1);
 }
 
 }  // namespace tvzx::platform

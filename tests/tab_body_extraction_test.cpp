@@ -1,0 +1,195 @@
+// Cutting the tab sheet body out of a printed tab document: the exact bytes
+// kept, the page region taken when there is no page size, nothing at all for
+// a document that lacks a marker or ends early, and the same body however
+// the file hands out its bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tabs/body_extraction.h"
+
+namespace tvzx::tabs {
+namespace {
+
+// A file that hands out at most `chunk` bytes per read, as a pipe or a file
+// still being written may.
+class ChunkedFile final : public platform::ReadableFile {
+public:
+    ChunkedFile(std::string_view text, std::size_t chunk) : text_(text), chunk_(chunk) {}
+    std::size_t read(std::uint8_t* buffer, std::size_t capacity) override {
+        const std::size_t count = std::min({capacity, chunk_, text_.size() - position_});
+        std::copy_n(text_.begin() + static_cast<std::ptrdiff_t>(position_), count, buffer);
+        position_ += count;
+        return count;
+    }
+    std::uint64_t size() override { return text_.size(); }
+
+private:
+    std::string_view text_;
+    std::size_t chunk_;
+    std::size_t position_ = 0;
+};
+
+// Returns the lines, each ended with CR LF.
+std::string lines(std::initializer_list<std::string_view> texts) {
+    std::string out;
+    for (const std::string_view text : texts) (out += text) += "\r\n";
+    return out;
+}
+
+std::string feature(std::string_view keyword, std::string_view code) {
+    return lines({"featurebegin{", "%%BeginFeature: *" + std::string(keyword), code, "%%EndFeature", "} featurecleanup"});
+}
+
+const std::string kPjlStart = "\x1b%-12345X@PJL JOB NAME = \"Printed Tab on 3\"\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
+const std::string kPjlEnd = "\x1b%-12345X@PJL EOJ\r\n\x1b%-12345X";
+
+const std::string kHeader = lines({"%!PS-Adobe-3.0", "%%Title: Printed Tab on 3", "%%Pages: 1", "%%EndComments",
+                                   "%%BeginProlog", "/TabLabel { show } bind def", "%%EndProlog"});
+const std::string kSetup = lines({"%%BeginSetup", "/setupsave save def", "userdict /TabState 4 dict put",
+                                  "TabState begin /inset 36 def end"});
+const std::string kCreator = feature("ZVOpCreator True", "");
+const std::string kPpdVersion = feature("ZVOpPPDVersion 2", "/TabVersion 2 def");
+const std::string kResolution = feature("Resolution 600dpi", "<< /HWResolution [600 600] >> setpagedevice");
+const std::string kPageSize = feature("PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
+const std::string kPageRegion = feature("PageRegion ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
+const std::string kMediaType = feature("MediaType Tab", "<< /MediaType (Tab) >> setpagedevice");
+const std::string kPage = lines({"%%EndSetup", "%%Page: 1 1", "%%BeginPageSetup", "/pagesave save def",
+                                 "%%EndPageSetup", "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show",
+                                 "showpage", "%%PageTrailer", "%%Trailer", "%%EOF"});
+
+// Returns a tab document as the base module prints it, with `paper` as its
+// paper feature and `padding` extra bytes of PJL before the PostScript job.
+std::string tabDocument(const std::string& paper = kPageSize, std::size_t padding = 0) {
+    std::string pjl = kPjlStart;
+    if (padding > 0) pjl += "@PJL COMMENT " + std::string(padding - 15, 'x') + "\r\n";
+    return pjl + kHeader + kSetup + kCreator + kPpdVersion + kResolution + paper + kMediaType + kPage + kPjlEnd;
+}
+
+// The body of tabDocument(): header and prolog, the setup from its userdict
+// line, the two driver features, the paper feature and the page up to the end.
+const std::string kExpectedBody = lines({
+    "%!PS-Adobe-3.0", "%%Title: Printed Tab on 3", "%%Pages: 1", "%%EndComments",
+    "%%BeginProlog", "/TabLabel { show } bind def", "%%EndProlog",
+    "userdict /TabState 4 dict put", "TabState begin /inset 36 def end",
+    "featurebegin{",
+    "%%BeginFeature: *ZVOpCreator True", "", "%%EndFeature", "} featurecleanup",
+    "featurebegin{",
+    "%%BeginFeature: *ZVOpPPDVersion 2", "/TabVersion 2 def", "%%EndFeature", "} featurecleanup",
+    "featurebegin{",
+    "%%BeginFeature: *PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice", "%%EndFeature",
+    "} featurecleanup",
+    "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage", "%%PageTrailer", "%%Trailer"});
+
+std::optional<std::string> extracted(std::string_view document) {
+    MemoryFile file(document);
+    return extractTabBody(file);
+}
+
+std::optional<std::string> extractedInChunks(std::string_view document, std::size_t chunk) {
+    ChunkedFile file(document, chunk);
+    return extractTabBody(file);
+}
+
+// Returns the document with every occurrence of the marker spoiled.
+std::string without(std::string document, std::string_view marker) {
+    for (std::size_t at = document.find(marker); at != std::string::npos; at = document.find(marker, at))
+        document[at] = '#';
+    return document;
+}
+
+std::string replaced(std::string document, std::string_view from, std::string_view to) {
+    const std::size_t at = document.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) document.replace(at, from.size(), to);
+    return document;
+}
+
+TEST(TabBodyExtraction, KeepsHeaderSetupFeaturesPaperAndPage) {
+    EXPECT_EQ(extracted(tabDocument()), kExpectedBody);
+}
+
+TEST(TabBodyExtraction, PaperFromThePageRegionWithoutAPageSize) {
+    const std::string expected = replaced(kExpectedBody, "*PageSize", "*PageRegion");
+    EXPECT_EQ(extracted(tabDocument(kPageRegion)), expected);
+    // The page size wins where both are present.
+    EXPECT_EQ(extracted(tabDocument(kPageRegion + kPageSize)), kExpectedBody);
+    // A page size feature that no other feature closes gives way to the page
+    // region before it, although looking for its end read the whole file.
+    const std::string lateSize =
+        replaced(tabDocument(kPageRegion), "%%EndSetup", "%%BeginFeature: *PageSize Late\r\n%%EndSetup");
+    for (const std::size_t chunk : {1u, 5u, 4095u, 100000u})
+        EXPECT_EQ(extractedInChunks(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
+}
+
+TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
+    for (const std::string_view marker : {kHeaderStart, kBeginSetup, kUserDictionary, kFeatureBegin, kCreatorFeature,
+                                          kPpdVersionFeature, kPageSizeFeature, kPageStart, kEndOfFile})
+        EXPECT_EQ(extracted(without(tabDocument(), marker)), std::nullopt) << "without " << marker;
+    EXPECT_EQ(extracted(without(tabDocument(kPageRegion), kPageRegionFeature)), std::nullopt);
+    EXPECT_EQ(extracted(""), std::nullopt);
+    EXPECT_EQ(extracted(kPjlStart + kPjlEnd), std::nullopt);
+}
+
+TEST(TabBodyExtraction, MarkersCountOnlyInTheirOrder) {
+    // A userdict line in the prolog does not stand for the setup's own.
+    const std::string prologOnly =
+        replaced(without(tabDocument(), kUserDictionary), "%%EndProlog", "userdict begin end\r\n%%EndProlog");
+    EXPECT_EQ(extracted(prologOnly), std::nullopt);
+    // The page start before the paper feature does not end the body early.
+    const std::string early = replaced(tabDocument(), "/setupsave", "% 1 setlinecap 1 setlinejoin\r\n/setupsave");
+    EXPECT_EQ(extracted(early), kExpectedBody);
+    // Nor does an end of file mark that comes before the page.
+    const std::string earlyEof = replaced(tabDocument(), "%%Pages: 1", "%%Pages: 1 %%EOF");
+    EXPECT_EQ(extracted(earlyEof), replaced(kExpectedBody, "%%Pages: 1", "%%Pages: 1 %%EOF"));
+}
+
+TEST(TabBodyExtraction, NothingFromADocumentCutShort) {
+    const std::string document = tabDocument();
+    const std::size_t complete = document.find(kEndOfFile) + kEndOfFile.size();
+    for (std::size_t length = 0; length < complete; ++length)
+        ASSERT_EQ(extracted(std::string_view(document).substr(0, length)), std::nullopt) << "cut at " << length;
+    EXPECT_EQ(extracted(std::string_view(document).substr(0, complete)), kExpectedBody);
+}
+
+TEST(TabBodyExtraction, SameBodyHoweverTheFileIsRead) {
+    // Long enough that every section spans several blocks.
+    const std::string longProlog(9000, 'p');
+    const std::string longPage(13000, 'q');
+    const std::string document = replaced(replaced(tabDocument(), "%%EndProlog", longProlog + "\r\n%%EndProlog"),
+                                          "showpage", longPage + "\r\nshowpage");
+    const std::string expected = replaced(replaced(kExpectedBody, "%%EndProlog", longProlog + "\r\n%%EndProlog"),
+                                          "showpage", longPage + "\r\nshowpage");
+    ASSERT_EQ(extracted(document), expected);
+    for (const std::size_t chunk : {1u, 2u, 7u, 13u, 100u, 1000u, 4094u, 4095u, 4096u, 4097u, 8190u, 100000u})
+        EXPECT_EQ(extractedInChunks(document, chunk), expected) << "read " << chunk << " bytes at a time";
+}
+
+TEST(TabBodyExtraction, MarkerAcrossTheFirstBlockBoundary) {
+    // The PJL before the job is dropped, so moving every marker by padding
+    // it leaves the body as it is.
+    for (const std::string_view marker : {kHeaderStart, kBeginSetup, kUserDictionary, kFeatureBegin, kCreatorFeature,
+                                          kPpdVersionFeature, kPageSizeFeature, kPageStart, kEndOfFile}) {
+        const std::size_t natural = tabDocument().find(marker);
+        for (std::size_t before = 0; before <= marker.size(); ++before) {
+            const std::size_t at = kMinimumReadBlock - before;
+            const std::string document = tabDocument(kPageSize, at - natural);
+            ASSERT_EQ(document.find(marker), at);
+            EXPECT_EQ(extracted(document), kExpectedBody)
+                << marker << " starting " << before << " bytes before the block boundary";
+        }
+    }
+}
+
+TEST(TabBodyExtraction, ReadBlockGrowsForLongMarkers) {
+    EXPECT_EQ(readBlockFor(kHeaderStart), kMinimumReadBlock);
+    EXPECT_EQ(readBlockFor(std::string(1535, 'm')), kMinimumReadBlock);
+    EXPECT_EQ(readBlockFor(std::string(2000, 'm')), 5024u);
+}
+
+}  // namespace
+}  // namespace tvzx::tabs

@@ -1,0 +1,179 @@
+// The record the plug-in and the tab worker share: every field survives the
+// trip, sits little-endian where the worker reads it, and a record whose
+// texts run out of their fields is refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/core_data.h"
+#include "settings/field_id.h"
+#include "tabs/exchange_record.h"
+
+namespace tvzx::tabs {
+namespace {
+
+using Record = std::vector<std::uint8_t>;
+
+TabExchange sampleExchange() {
+    TabExchange e;
+    e.module = 0x1122334455667788;
+    e.printer = 0x0102030405060708;
+    e.printerName = u"Press \u00C4 1";
+    e.temporaryPath = u"C:\\Temp\\TP1A2.tmp";
+    e.documentName = u"Printed Tab on 3";
+    e.orientation = 2;
+    e.printQuality = 0xFFFD;
+    e.yResolution = 1200;
+    e.scale = 95;
+    e.settings = settings::defaultRecord();
+    e.settings.setOption(settings::FieldId::Orientation, 1);
+    e.jobId = 0xA1B2C3D4;
+    e.tabInformation = {0, 1, 1, 7};
+    e.label = "Chapter \xC3\xA9";
+    e.status = kWorkerRunning;
+    return e;
+}
+
+Record written(const TabExchange& exchange) {
+    Record record(kExchangeRecordSize, 0);
+    EXPECT_TRUE(writeExchange(exchange, record));
+    return record;
+}
+
+void expectSame(const TabExchange& got, const TabExchange& expected) {
+    EXPECT_EQ(got.module, expected.module);
+    EXPECT_EQ(got.printer, expected.printer);
+    EXPECT_TRUE(got.printerName == expected.printerName);
+    EXPECT_TRUE(got.temporaryPath == expected.temporaryPath);
+    EXPECT_TRUE(got.documentName == expected.documentName);
+    EXPECT_EQ(got.orientation, expected.orientation);
+    EXPECT_EQ(got.printQuality, expected.printQuality);
+    EXPECT_EQ(got.yResolution, expected.yResolution);
+    EXPECT_EQ(got.scale, expected.scale);
+    EXPECT_TRUE(got.settings == expected.settings);
+    EXPECT_EQ(got.jobId, expected.jobId);
+    EXPECT_EQ(got.tabInformation, expected.tabInformation);
+    EXPECT_EQ(got.label, expected.label);
+    EXPECT_EQ(got.status, expected.status);
+}
+
+Record bytesAt(const Record& record, std::size_t offset, std::size_t count) {
+    return Record(record.begin() + static_cast<std::ptrdiff_t>(offset),
+                  record.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+TEST(TabExchange, EveryFieldRoundTrips) {
+    const TabExchange exchange = sampleExchange();
+    const std::optional<TabExchange> back = readExchange(written(exchange));
+    ASSERT_TRUE(back.has_value());
+    expectSame(*back, exchange);
+
+    // Empty texts and zero numbers come back as such too.
+    TabExchange empty;
+    empty.module = 1;
+    const std::optional<TabExchange> emptyBack = readExchange(written(empty));
+    ASSERT_TRUE(emptyBack.has_value());
+    expectSame(*emptyBack, empty);
+}
+
+TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThem) {
+    const TabExchange exchange = sampleExchange();
+    const Record record = written(exchange);
+    EXPECT_EQ(bytesAt(record, 0, 8), (Record{0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11}));
+    EXPECT_EQ(bytesAt(record, 8, 8), (Record{0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
+    // "Press Ä" as UTF-16LE.
+    EXPECT_EQ(bytesAt(record, 16, 14), (Record{'P', 0, 'r', 0, 'e', 0, 's', 0, 's', 0, ' ', 0, 0xC4, 0x00}));
+    EXPECT_EQ(bytesAt(record, 8210, 4), (Record{'C', 0, ':', 0}));
+    EXPECT_EQ(bytesAt(record, 139284, 4), (Record{'P', 0, 'r', 0}));
+    EXPECT_EQ(bytesAt(record, 147478, 8), (Record{0x02, 0x00, 0xFD, 0xFF, 0xB0, 0x04, 95, 0x00}));
+    EXPECT_EQ(bytesAt(record, 147486, settings::kRecordSize),
+              Record(exchange.settings.bytes.begin(), exchange.settings.bytes.end()));
+    EXPECT_EQ(bytesAt(record, 174360, 4), (Record{0xD4, 0xC3, 0xB2, 0xA1}));
+    EXPECT_EQ(bytesAt(record, 174364, 4), (Record{0, 1, 1, 7}));
+    EXPECT_EQ(bytesAt(record, 174368, 11), (Record{'C', 'h', 'a', 'p', 't', 'e', 'r', ' ', 0xC3, 0xA9, 0}));
+    EXPECT_EQ(bytesAt(record, 193820, 4), (Record{1, 0, 0, 0}));
+}
+
+TEST(TabExchange, ReservedBytesAreLeftAlone) {
+    Record record(kExchangeRecordSize, 0xEE);
+    ASSERT_TRUE(writeExchange(sampleExchange(), record));
+    EXPECT_EQ(bytesAt(record, 174357, 3), (Record{0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(record[193819], 0xEE);
+    // Each text field is cleared past its text, so nothing of an older
+    // record remains behind the NUL.
+    EXPECT_EQ(record[16 + 8194 - 1], 0);
+    EXPECT_EQ(record[174368 + 19451 - 1], 0);
+}
+
+TEST(TabExchange, OverlongTextsAreCutKeepingTheirNul) {
+    TabExchange exchange = sampleExchange();
+    exchange.printerName = std::u16string(5000, u'n');
+    exchange.temporaryPath = std::u16string(70000, u'p');
+    exchange.documentName = std::u16string(kNameCharacters, u'd');
+    exchange.label = std::string(20000, 'l');
+    const Record record = written(exchange);
+    EXPECT_EQ(bytesAt(record, 8210 - 4, 4), (Record{'n', 0, 0, 0}));
+    EXPECT_EQ(bytesAt(record, 139284 - 4, 4), (Record{'p', 0, 0, 0}));
+    EXPECT_EQ(bytesAt(record, 147478 - 4, 4), (Record{'d', 0, 0, 0}));
+    EXPECT_EQ(bytesAt(record, 193819 - 2, 2), (Record{'l', 0}));
+
+    const std::optional<TabExchange> back = readExchange(record);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->printerName.size(), kNameCharacters - 1);
+    EXPECT_EQ(back->temporaryPath.size(), kPathCharacters - 1);
+    EXPECT_EQ(back->documentName.size(), kNameCharacters - 1);
+    EXPECT_EQ(back->label.size(), kLabelBytes - 1);
+    // The fields behind the cut texts are untouched by them.
+    EXPECT_EQ(back->orientation, 2);
+    EXPECT_EQ(back->status, kWorkerRunning);
+}
+
+TEST(TabExchange, RecordWithUnterminatedTextIsRefused) {
+    struct Field {
+        const char* name;
+        ExchangeField field;
+    };
+    const Field fields[] = {{"printer name", exchange::kPrinterName},
+                            {"temporary path", exchange::kTemporaryPath},
+                            {"document name", exchange::kDocumentName},
+                            {"label", exchange::kLabel}};
+    const Record good = written(sampleExchange());
+    for (const Field& f : fields) {
+        Record record = good;
+        std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(f.field.offset), f.field.size, 'A');
+        EXPECT_FALSE(readExchange(record).has_value()) << f.name << " without NUL";
+        // A NUL in the field's last unit is enough.
+        if (f.field.size % 2 == 0) {
+            record[f.field.offset + f.field.size - 2] = 0;
+            record[f.field.offset + f.field.size - 1] = 0;
+        } else {
+            record[f.field.offset + f.field.size - 1] = 0;
+        }
+        EXPECT_TRUE(readExchange(record).has_value()) << f.name << " ending in NUL";
+    }
+    // A wide text needs a whole NUL unit: a zero high byte alone is a letter.
+    Record halfNul = good;
+    for (std::size_t i = 0; i < exchange::kPrinterName.size; i += 2) {
+        halfNul[exchange::kPrinterName.offset + i] = 'A';
+        halfNul[exchange::kPrinterName.offset + i + 1] = 0;
+    }
+    EXPECT_FALSE(readExchange(halfNul).has_value());
+}
+
+TEST(TabExchange, WrongRecordSizeIsRefused) {
+    Record shortRecord(kExchangeRecordSize - 1, 0);
+    Record longRecord(kExchangeRecordSize + 1, 0);
+    EXPECT_FALSE(writeExchange(sampleExchange(), shortRecord));
+    EXPECT_EQ(shortRecord, Record(kExchangeRecordSize - 1, 0)) << "nothing written into a short record";
+    EXPECT_FALSE(writeExchange(sampleExchange(), longRecord));
+    EXPECT_FALSE(readExchange(Record(kExchangeRecordSize - 1, 0)).has_value());
+    EXPECT_FALSE(readExchange(Record(kExchangeRecordSize + 1, 0)).has_value());
+    EXPECT_FALSE(readExchange({}).has_value());
+    EXPECT_TRUE(readExchange(Record(kExchangeRecordSize, 0)).has_value());
+}
+
+}  // namespace
+}  // namespace tvzx::tabs

@@ -1,0 +1,116 @@
+// Stand-ins for the system services of a tab sheet: temporary files held in
+// memory, shared memory blocks in a map, a worker launcher that runs the
+// "process" in the test, and a random sequence the test chooses.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/shared_memory.h"
+#include "platform/temporary_files.h"
+#include "platform/worker_launch.h"
+#include "tabs/body_extraction.h"
+
+namespace tvzx::testing {
+
+class MemoryTemporaryFiles final : public platform::TemporaryFiles {
+public:
+    std::optional<std::u16string> createUnique(std::u16string_view directory, std::u16string_view prefix) override {
+        if (!creatable) return std::nullopt;
+        const std::u16string path = std::u16string(directory) + std::u16string(prefix) + u"1.tmp";
+        contents[path] = {};
+        return path;
+    }
+    std::unique_ptr<platform::ReadableFile> openShared(std::u16string_view path) override { return open(path); }
+    std::unique_ptr<platform::ReadableFile> openExclusive(std::u16string_view path, bool deleteOnClose) override {
+        if (deleteOnClose && !deleteOnCloseWorks) return nullptr;
+        return open(path);
+    }
+    bool remove(std::u16string_view path) override {
+        removed.emplace_back(path);
+        contents.erase(std::u16string(path));
+        return true;
+    }
+    void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+    void clearLastError() override { ++errorsCleared; }
+
+    bool creatable = true;
+    bool deleteOnCloseWorks = true;
+    std::map<std::u16string, std::string> contents;
+    std::vector<std::u16string> removed;
+    std::vector<std::uint32_t> sleeps;
+    int errorsCleared = 0;
+
+private:
+    std::unique_ptr<platform::ReadableFile> open(std::u16string_view path) {
+        const auto it = contents.find(std::u16string(path));
+        if (it == contents.end()) return nullptr;
+        return std::make_unique<tabs::MemoryFile>(it->second);
+    }
+};
+
+class MapSharedMemory final : public platform::SharedMemory {
+public:
+    class Block final : public platform::SharedMemoryBlock {
+    public:
+        explicit Block(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+        std::uint8_t* data() override { return bytes_.data(); }
+        std::size_t size() const override { return bytes_.size(); }
+
+    private:
+        std::vector<std::uint8_t>& bytes_;
+    };
+
+    std::unique_ptr<platform::SharedMemoryBlock> create(std::u16string_view name, std::size_t size) override {
+        if (!creatable) return nullptr;
+        auto& bytes = blocks[std::u16string(name)];
+        bytes.assign(size, 0);
+        return std::make_unique<Block>(bytes);
+    }
+    std::unique_ptr<platform::SharedMemoryBlock> open(std::u16string_view name, std::size_t size) override {
+        const auto it = blocks.find(std::u16string(name));
+        if (it == blocks.end() || it->second.size() < size) return nullptr;
+        return std::make_unique<Block>(it->second);
+    }
+
+    bool creatable = true;
+    std::map<std::u16string, std::vector<std::uint8_t>> blocks;
+};
+
+// Runs the worker "process" as a function of the command line it was given.
+class ScriptedLauncher final : public platform::WorkerLauncher {
+public:
+    std::u16string exportRunnerPath(void*) override { return u"C:\\Windows\\system32\\rundll32.exe"; }
+    std::u16string shortPath(std::u16string_view) override { return u"C:\\DRIVERS\\TVZX_PS.DLL"; }
+    bool runProcess(std::u16string_view application, std::u16string_view commandLine) override {
+        applications.emplace_back(application);
+        commandLines.emplace_back(commandLine);
+        if (!processStarts) return false;
+        if (process) process(commandLine);
+        return true;
+    }
+    bool runThread(const std::function<void()>& work) override {
+        ++threads;
+        if (!threadStarts) return false;
+        work();
+        return true;
+    }
+
+    bool processStarts = true;
+    bool threadStarts = true;
+    std::function<void(std::u16string_view)> process;
+    std::vector<std::u16string> applications;
+    std::vector<std::u16string> commandLines;
+    int threads = 0;
+};
+
+// Returns a random sequence that counts up from `first`.
+inline std::function<std::uint32_t()> countingRandom(std::uint32_t first = 0) {
+    auto next = std::make_shared<std::uint32_t>(first);
+    return [next] { return (*next)++; };
+}
+
+}  // namespace tvzx::testing

@@ -1,0 +1,152 @@
+// Which page exception records become tab sheets, and the page facts that
+// place a tab sheet: short tab paper and a page turned against the sheet.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "rules/page_exceptions.h"
+#include "settings/core_data.h"
+#include "settings/field_id.h"
+#include "tabs/tab_records.h"
+
+namespace tvzx::tabs {
+namespace {
+
+using rules::PageException;
+using settings::FieldId;
+
+PageException tabOn(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label) {
+    PageException r;
+    r.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabWithText);
+    r.tabInfo = {0, 0, position, 0, std::move(label)};
+    r.pageRanges = {{first, last}};
+    return r;
+}
+
+settings::CoreData jobWith(const std::vector<PageException>& records) {
+    settings::CoreData job = settings::defaultRecord();
+    const rules::EncodedPageExceptions encoded = rules::encodePageExceptions(records);
+    EXPECT_TRUE(encoded.fits);
+    std::copy(encoded.block.begin(), encoded.block.end(), job.field(FieldId::PageSpecificTrays).begin());
+    return job;
+}
+
+std::vector<std::string> labelsOf(const std::vector<UsableTab>& tabs) {
+    std::vector<std::string> labels;
+    for (const UsableTab& tab : tabs) labels.push_back(tab.info.label);
+    return labels;
+}
+
+TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
+    PageException skipped = tabOn(2, 2, kPrintedOnPage, "skipped");
+    skipped.tabInfo.skip = 1;
+    PageException nested = tabOn(2, 2, kPrintedOnPage, "with sub-entry");
+    nested.subEntries = {{1, 1, 0, 1, {0, 0, 0, 0, "inner"}}};
+    PageException twoRanges = tabOn(6, 6, kPrintedOnPage, "two ranges");
+    twoRanges.pageRanges.push_back({8, 8});
+    PageException paper = tabOn(4, 4, kPrintedOnPage, "paper record");
+    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::SheetFinishing);
+    PageException afterDocument = tabOn(9, 9, kInsertedBeforePage, "after");
+    afterDocument.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabAfterDocument);
+    PageException plainTab = tabOn(1, 1, kPrintedOnPage, "plain");
+    plainTab.kind = static_cast<std::uint8_t>(rules::ExceptionKind::Tab);
+
+    const settings::CoreData job = jobWith({
+        tabOn(5, 5, kInsertedBeforePage, "inserted 5"),
+        tabOn(2, 2, 2, "position 2"),
+        tabOn(3, 4, kPrintedOnPage, "pages 3 to 4"),
+        skipped,
+        nested,
+        twoRanges,
+        paper,
+        tabOn(3, 3, kPrintedOnPage, "printed 3"),
+        afterDocument,
+        plainTab,
+    });
+    const std::vector<UsableTab> tabs = usableTabs(job);
+    EXPECT_EQ(labelsOf(tabs), (std::vector<std::string>{"inserted 5", "printed 3", "after", "plain"}));
+    ASSERT_EQ(tabs.size(), 4u);
+    EXPECT_EQ(tabs[0].page, 5u);
+    EXPECT_FALSE(tabs[0].printed());
+    EXPECT_EQ(tabs[1].page, 3u);
+    EXPECT_TRUE(tabs[1].printed());
+    EXPECT_EQ(tabs[2].page, 9u);
+}
+
+TEST(UsableTabs, NoneWithoutTabRecords) {
+    PageException paper;
+    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::PagePaper);
+    paper.pageRanges = {{1, 1}};
+    const settings::CoreData job = jobWith({paper});
+    EXPECT_TRUE(usableTabs(job).empty());
+    EXPECT_FALSE(jobPrintsTabSheets(job));
+    EXPECT_FALSE(jobPrintsTabSheets(settings::defaultRecord()));
+}
+
+TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
+    // Any tab record counts, even one that is not usable.
+    settings::CoreData job = jobWith({tabOn(3, 4, 2, "not usable")});
+    EXPECT_TRUE(jobPrintsTabSheets(job));
+    job.setOption(FieldId::TabImageShift, 1);
+    EXPECT_FALSE(jobPrintsTabSheets(job));
+}
+
+TEST(UsableTabs, InformationBytesInWorkerOrder) {
+    const rules::TabInfo info{1, 2, 3, 4, "label"};
+    EXPECT_EQ(informationBytes(info), (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+}
+
+TEST(ShortTabPaper, ByOptionOfTheSelectedTabPaper) {
+    for (std::uint32_t option = 0; option < 6; ++option) {
+        const bool isShort = option == 2 || option == 3 || option == 5;
+        settings::CoreData job = settings::defaultRecord();
+        job.setOption(FieldId::Tab1PageSize, option);
+        EXPECT_EQ(selectsShortTabPaper(job, 0), isShort) << "Tab1PageSize option " << option;
+        EXPECT_FALSE(selectsShortTabPaper(job, 1)) << "Tab2PageSize left at its default, Tab1 " << option;
+
+        job = settings::defaultRecord();
+        job.setOption(FieldId::Tab2PageSize, option);
+        EXPECT_EQ(selectsShortTabPaper(job, 1), isShort) << "Tab2PageSize option " << option;
+        EXPECT_FALSE(selectsShortTabPaper(job, 0)) << "Tab1PageSize left at its default, Tab2 " << option;
+        EXPECT_FALSE(selectsShortTabPaper(job, 2)) << "selector 2 names no tab paper";
+        EXPECT_FALSE(selectsShortTabPaper(job, 255));
+    }
+}
+
+TEST(TurnedPage, FromOrientationLayoutAndNUp) {
+    struct Case {
+        std::uint32_t orientation;
+        std::uint32_t layout;
+        std::uint32_t nUp;
+        std::uint32_t turned;
+    };
+    // Layouts: 0 None, 2 Booklet, 3 2in1, 4/5 4in1, 6 2Repeat, 11 4Repeat.
+    // N-up: 0 one page, 1 two pages, 3 four pages, 5 six pages, 9 nine, 12 sixteen.
+    const Case cases[] = {
+        {0, 0, 0, 0}, {1, 0, 0, 1},    // a plain page keeps its orientation
+        {0, 0, 3, 0}, {1, 0, 12, 1},   // square n-up grids keep it too
+        {0, 0, 9, 0}, {0, 0, 4, 0},
+        {0, 0, 1, 1}, {1, 0, 1, 0},    // two-up turns the page
+        {0, 0, 5, 1}, {1, 0, 7, 0},    // so do six and eight up
+        {0, 2, 0, 1}, {1, 2, 0, 0},    // a booklet turns it once
+        {0, 2, 1, 0}, {1, 2, 1, 1},    // and two-up turns it back
+        {0, 4, 1, 0}, {1, 4, 0, 1},    // quarter layouts keep it whatever the n-up
+        {0, 5, 5, 0}, {1, 11, 1, 1},
+        {0, 3, 0, 1}, {1, 3, 0, 0},    // two-in-one turns it
+        {0, 6, 3, 1}, {1, 12, 0, 0},   // other layouts turn it, n-up aside
+    };
+    for (const Case& c : cases) {
+        settings::CoreData job = settings::defaultRecord();
+        job.setOption(FieldId::Orientation, c.orientation);
+        job.setOption(FieldId::Layout, c.layout);
+        job.setOption(FieldId::NUpCount, c.nUp);
+        EXPECT_EQ(turnedPage(job), c.turned)
+            << "Orientation " << c.orientation << ", Layout " << c.layout << ", NUpCount " << c.nUp;
+    }
+}
+
+}  // namespace
+}  // namespace tvzx::tabs

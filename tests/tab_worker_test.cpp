@@ -1,0 +1,261 @@
+// The tab worker: what it checks before it prints, what it hands the base
+// module, and the worker process's round trip through the shared block.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/byte_order.h"
+#include "rules/page_exceptions.h"
+#include "settings/field_id.h"
+#include "tab_fakes.h"
+#include "tabs/exchange_record.h"
+#include "tabs/tab_worker.h"
+
+namespace tvzx::tabs {
+namespace {
+
+using settings::FieldId;
+
+// What the base module's entry was called with.
+struct BaseCall {
+    int calls = 0;
+    void* printer = nullptr;
+    std::u16string printerName, temporaryPath, documentName;
+    std::uint32_t jobId = 0;
+    std::uint16_t orientation = 0, scale = 0;
+    std::uint32_t informationSize = 0;
+    std::array<std::uint8_t, 4> information{};
+    std::string label;
+    std::uint32_t settingsSize = 0;
+    std::uint32_t corePrivateOffset = 0;
+    std::int32_t result = 1;
+};
+BaseCall baseCall;
+
+std::int32_t TVZX_STDCALL recordingCreateTabDocument(void* printer, const char16_t* printerName,
+                                                    const char16_t* temporaryPath, const char16_t* documentName,
+                                                    std::uint32_t jobId, std::uint16_t orientation, std::uint16_t,
+                                                    std::uint16_t, std::uint16_t scale, std::uint32_t informationSize,
+                                                    const TabInformation* information, std::uint32_t settingsSize,
+                                                    const std::uint8_t*, std::uint32_t corePrivateOffset) {
+    ++baseCall.calls;
+    baseCall.printer = printer;
+    baseCall.printerName = printerName;
+    baseCall.temporaryPath = temporaryPath;
+    baseCall.documentName = documentName;
+    baseCall.jobId = jobId;
+    baseCall.orientation = orientation;
+    baseCall.scale = scale;
+    baseCall.informationSize = informationSize;
+    std::copy(information->bytes, information->bytes + 4, baseCall.information.begin());
+    baseCall.label = information->label;
+    baseCall.settingsSize = settingsSize;
+    baseCall.corePrivateOffset = corePrivateOffset;
+    return baseCall.result;
+}
+
+class BaseLibrary final : public platform::LoadedLibrary {
+public:
+    explicit BaseLibrary(bool exports) : exports_(exports) {}
+    void* symbol(const char* name) const override {
+        if (!exports_ || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
+        return reinterpret_cast<void*>(&recordingCreateTabDocument);
+    }
+
+private:
+    bool exports_;
+};
+
+class BaseLoader final : public platform::LibraryLoader {
+public:
+    std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
+        loaded.emplace_back(path);
+        if (!present) return nullptr;
+        return std::make_unique<BaseLibrary>(exports);
+    }
+    bool present = true;
+    bool exports = true;
+    std::vector<std::u16string> loaded;
+};
+
+// A spooler that opens one printer by name and knows its DEVMODE.
+class NamedPrinterSpooler final : public platform::Spooler {
+public:
+    std::unique_ptr<platform::PrinterData> printerData(void*) override { return nullptr; }
+    std::optional<std::u16string> printerName(void*) override { return u"Production 1"; }
+    std::optional<std::u16string> jobParameters(void*, std::uint32_t) override { return std::nullopt; }
+    std::optional<std::vector<std::uint8_t>> printerDevMode(void* printer) override {
+        if (printer == nullptr) return std::nullopt;
+        return devMode;
+    }
+    void* openPrinter(std::u16string_view name) override {
+        ++opened;
+        return name == u"Production 1" ? &token : nullptr;
+    }
+    void closePrinter(void* printer) override {
+        if (printer == &token) ++closed;
+    }
+    std::vector<std::uint8_t> devMode;
+    int token = 0;
+    int opened = 0;
+    int closed = 0;
+};
+
+// Returns a DEVMODE of a public part of `publicSize` bytes and a driver part
+// of `driverSize` bytes that notes `offset` for the core driver.
+std::vector<std::uint8_t> devModeWith(std::uint16_t publicSize, std::uint16_t driverSize, std::uint16_t offset) {
+    std::vector<std::uint8_t> devMode(publicSize + driverSize);
+    writeLittleEndian(devMode.data() + 68, 2, publicSize);
+    writeLittleEndian(devMode.data() + 70, 2, driverSize);
+    if (publicSize + 116u <= devMode.size()) writeLittleEndian(devMode.data() + publicSize + 114, 2, offset);
+    return devMode;
+}
+
+class TabWorkerTest : public ::testing::Test {
+public:
+    TabWorkerTest() {
+        baseCall = BaseCall();
+        exchange.module = 0x1000;
+        exchange.printerName = u"Production 1";
+        exchange.temporaryPath = u"/spool/TP1a.tmp";
+        exchange.documentName = u"Inserted Tab before 2";
+        exchange.orientation = 2;
+        exchange.jobId = 9;
+        exchange.tabInformation = {0, 1, 1, 3};
+        exchange.label = "Index";
+        exchange.settings = settings::defaultRecord();
+        rules::PageException record;
+        record.kind = 5;
+        record.pageRanges = {{2, 2}};
+        const auto encoded = rules::encodePageExceptions(std::vector<rules::PageException>{record});
+        std::copy(encoded.block.begin(), encoded.block.end(),
+                  exchange.settings.field(FieldId::PageSpecificTrays).begin());
+        spooler.devMode = devModeWith(220, 300, 1234);
+    }
+
+    std::uint32_t run() {
+        std::vector<std::uint8_t> record(kExchangeRecordSize);
+        writeExchange(exchange, record);
+        TabWorkerServices services = workerServices();
+        return tabWorker(record, services);
+    }
+
+    TabWorkerServices workerServices() {
+        return TabWorkerServices{spooler, loader, [this](void* module) -> std::optional<std::u16string> {
+                                     baseAskedFor = module;
+                                     return u"/drivers/tvzx.dll";
+                                 }};
+    }
+
+    TabExchange exchange;
+    NamedPrinterSpooler spooler;
+    BaseLoader loader;
+    void* baseAskedFor = nullptr;
+};
+
+TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
+    EXPECT_EQ(run(), kWorkerSucceeded);
+    EXPECT_EQ(loader.loaded, std::vector<std::u16string>{u"/drivers/tvzx.dll"});
+    EXPECT_EQ(baseAskedFor, reinterpret_cast<void*>(0x1000));
+    ASSERT_EQ(baseCall.calls, 1);
+    // Without a handle the printer is opened by name, and closed again.
+    EXPECT_EQ(baseCall.printer, &spooler.token);
+    EXPECT_EQ(spooler.opened, 1);
+    EXPECT_EQ(spooler.closed, 1);
+    EXPECT_EQ(baseCall.printerName, u"Production 1");
+    EXPECT_EQ(baseCall.temporaryPath, u"/spool/TP1a.tmp");
+    EXPECT_EQ(baseCall.documentName, u"Inserted Tab before 2");
+    EXPECT_EQ(baseCall.jobId, 9u);
+    EXPECT_EQ(baseCall.orientation, 2);
+    EXPECT_EQ(baseCall.scale, kDefaultScale);
+    EXPECT_EQ(baseCall.informationSize, 12u);
+    EXPECT_EQ(baseCall.information, (std::array<std::uint8_t, 4>{0, 1, 1, 3}));
+    EXPECT_EQ(baseCall.label, "Index");
+    EXPECT_EQ(baseCall.settingsSize, settings::kRecordSize);
+    EXPECT_EQ(baseCall.corePrivateOffset, 1234u);
+}
+
+TEST_F(TabWorkerTest, HandedPrinterIsUsedAndLeftOpen) {
+    int handed = 0;
+    exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
+    EXPECT_EQ(run(), kWorkerSucceeded);
+    EXPECT_EQ(baseCall.printer, &handed);
+    EXPECT_EQ(spooler.opened, 0);
+    EXPECT_EQ(spooler.closed, 0);
+}
+
+TEST_F(TabWorkerTest, OnlyTheLowByteOfTheResultCounts) {
+    baseCall.result = 0x100;
+    EXPECT_EQ(run(), kWorkerFailed);
+    baseCall.result = 0x101;
+    EXPECT_EQ(run(), kWorkerSucceeded);
+}
+
+TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
+    struct Case {
+        const char* what;
+        std::function<void(TabWorkerTest&)> spoil;
+    };
+    const Case cases[] = {
+        {"no module", [](TabWorkerTest& t) { t.exchange.module = 0; }},
+        {"no tab records", [](TabWorkerTest& t) { t.exchange.settings = settings::defaultRecord(); }},
+        {"tab image shifted", [](TabWorkerTest& t) { t.exchange.settings.setOption(FieldId::TabImageShift, 1); }},
+        {"no base module", [](TabWorkerTest& t) { t.loader.present = false; }},
+        {"no entry", [](TabWorkerTest& t) { t.loader.exports = false; }},
+        {"unknown printer", [](TabWorkerTest& t) { t.exchange.printerName = u"Elsewhere"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TabExchange saved = exchange;
+        c.spoil(*this);
+        baseCall.calls = 0;
+        EXPECT_EQ(run(), kWorkerFailed);
+        EXPECT_EQ(baseCall.calls, 0);
+        exchange = saved;
+        loader.present = loader.exports = true;
+    }
+}
+
+TEST_F(TabWorkerTest, RecordWithoutTerminatedTextsIsRefused) {
+    std::vector<std::uint8_t> record(kExchangeRecordSize);
+    writeExchange(exchange, record);
+    std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(exchange::kDocumentName.offset),
+                exchange::kDocumentName.size, 0x41);
+    TabWorkerServices services = workerServices();
+    EXPECT_EQ(tabWorker(record, services), kWorkerFailed);
+    EXPECT_EQ(baseCall.calls, 0);
+}
+
+TEST_F(TabWorkerTest, WorkerProcessRunsOnTheBlockAndPutsTheHandlesBack) {
+    testing::MapSharedMemory memory;
+    exchange.printer = 0x2000;
+    std::vector<std::uint8_t>& block = memory.blocks[u"ABCDEFGHIJKLMNOPQRST"];
+    block.resize(kExchangeRecordSize);
+    writeExchange(exchange, block);
+    int ownModule = 0;
+    TabWorkerServices services = workerServices();
+    runWorkerFromBlock(u"ABCDEFGHIJKLMNOPQRST", &ownModule, memory, services);
+    // The worker process uses its own module and opens the printer by name.
+    EXPECT_EQ(baseAskedFor, &ownModule);
+    EXPECT_EQ(baseCall.printer, &spooler.token);
+    EXPECT_EQ(readNumber(block, exchange::kStatus), kWorkerSucceeded);
+    EXPECT_EQ(readNumber(block, exchange::kModule), 0x1000u);
+    EXPECT_EQ(readNumber(block, exchange::kPrinter), 0x2000u);
+    // An unknown block is left alone.
+    runWorkerFromBlock(u"NOSUCHBLOCK", &ownModule, memory, services);
+    EXPECT_EQ(baseCall.calls, 1);
+}
+
+TEST(CorePrivateOffset, ReadOnlyFromALongEnoughDriverPart) {
+    EXPECT_EQ(corePrivateOffset(devModeWith(220, 300, 0x1234)), 0x1234u);
+    EXPECT_EQ(corePrivateOffset(devModeWith(220, 116, 0x1234)), 0u);
+    EXPECT_EQ(corePrivateOffset(devModeWith(220, 117, 0x1234)), 0x1234u);
+    // A DEVMODE shorter than its sizes say is not read past its end.
+    std::vector<std::uint8_t> cut = devModeWith(220, 300, 0x1234);
+    cut.resize(300);
+    EXPECT_EQ(corePrivateOffset(cut), 0u);
+    EXPECT_EQ(corePrivateOffset({}), 0u);
+}
+
+}  // namespace
+}  // namespace tvzx::tabs
