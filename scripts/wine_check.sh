@@ -3,7 +3,9 @@
 # the shipped modules, the unit tests of the Windows build, and every
 # built-in sample job rendered by the Windows tvzx.exe with the Windows
 # plug-in, which must give the Linux build's stream byte for byte apart from
-# the named values that depend on the time of the job.
+# the named values that depend on the time of the job. The tab sample prints
+# through a printer of Wine's spooler, its tab sheets made by workers that
+# rundll32.exe runs.
 #
 #   bash scripts/wine_check.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
@@ -104,17 +106,51 @@ fi
 mask() {
   sed -E -e 's/^(@PJL SET DRIVERJOBID=")[0-9A-F]+(")/\1<job identity>\2/' "$1"
 }
+echo "masked in the compared streams: the job identity (@PJL SET DRIVERJOBID)"
 
-# Samples that print through a printer's data: the Linux host hands the
-# plug-in the sample printer's data file, the Windows plug-in asks the
-# spooler, where the Windows host does not set up that printer yet. Their
-# Windows run must succeed; a different stream is reported, not counted.
-printer_samples=" tabs "
+# The sample printer in the prefix's spooler, as an administrator sets it
+# up: Wine's PostScript driver with the driver's PPD, the port FILE: and the
+# printer data of data/sample_printer.reg. The tab sample prints through it,
+# so the plug-in and its tab worker read that data through the real spooler
+# (its DefaultDuplex sets the job's duplex: an equal stream shows it came).
+printer_tool=$windows/tools/wine_printer/tvzx_wine_printer.exe
+if [ -f "$printer_tool" ] &&
+   added=$(wine "$printer_tool" "$(winepath -w data/sample_printer.reg)" "$(winepath -w data/tvzx.ppd)" 2>&1 | tr -d '\r'); then
+  pass "spooler printer: $added"
+else
+  fail "spooler printer" "${added:-no $printer_tool}"
+fi
 
 # Every built-in sample job, rendered by both builds as the same user: the
 # one running them, whom Wine gives to Windows programs as well.
 unset TVZX_USER_NAME
 work=$(mktemp -d)
+# The modules as a release installs them: side by side with the driver's
+# PPD, where the base module that prints the tab documents finds both.
+release=$work/release
+mkdir -p "$release"
+cp "$plugin" "$notify" "$base" data/tvzx.ppd "$release"/
+plugin=$release/tvzx_ps.dll
+# The tab sample's Windows run: each of its three tab sheets spliced in, and
+# each printed by a worker that the system's rundll32.exe ran on the
+# plug-in's CreateTabFileExW (a worker thread would start no process).
+check_tab_job() {
+  local stream=$1 trace=$2 sheets workers
+  sheets=$(grep -ac '^userdict /TARVOZXSAVE TVZXFeatures length dict put' "$stream")
+  if [ "$sheets" -eq 3 ] && grep -aq '^%%Title: Inserted Tab before 2' "$stream" &&
+     grep -aq '^%%Title: Printed Tab on 3' "$stream" && grep -aq '^%%Title: Tab after Document 4' "$stream"; then
+    pass "tab sample: 3 tab sheets"
+  else
+    fail "tab sample" "$sheets tab sheets, 3 wanted"
+  fi
+  # Each start asked for rundll32.exe on the plug-in's export, and each
+  # made a process (the trace names its process id).
+  asked=$(grep -Eic ':process:CreateProcessInternalW app L".*\\rundll32\.exe" cmdline .*tvzx_ps\.dll,CreateTabFileEx ' "$trace")
+  made=$(grep -Eic ':process:NtCreateUserProcess .*\\rundll32\.exe" pid [0-9a-f]+ ' "$trace")
+  if [ "$asked" -eq 3 ] && [ "$made" -eq 3 ]; then pass "tab sample: 3 workers ran as rundll32.exe processes"
+  else fail "tab sample" "$asked rundll32.exe starts asked for and $made made, 3 wanted"; fi
+}
+
 samples=$("$linux/tools/tvzx/tvzx" render --sample '?' 2>&1 | sed -En 's/.*no such sample job \((.*)\).*/\1/p' | tr -d ',')
 for sample in ${samples:-plain}; do
   linux_out=$work/$sample.linux.prn
@@ -123,16 +159,16 @@ for sample in ${samples:-plain}; do
     fail "sample $sample" "the Linux build refused it: $(head -n 1 "$work/err")"
     continue
   fi
-  if ! (cd "$work" && timeout 300 wine "$tool" render --sample "$sample" \
+  # The process channel traces every process a job starts, the tab
+  # worker's among them.
+  if ! (cd "$work" && WINEDEBUG=-all,+process timeout 300 wine "$tool" render --sample "$sample" \
           --module "$(winepath -w "$plugin")" -o "$(winepath -w "$windows_out")") 2>"$work/err"; then
-    fail "sample $sample" "the Windows build refused it: $(head -n 1 "$work/err")"
+    fail "sample $sample" "the Windows build refused it: $(grep -v ':process:' "$work/err" | head -n 1)"
     continue
   fi
+  if [ "$sample" = tabs ]; then check_tab_job "$windows_out" "$work/err"; fi
   if cmp -s <(mask "$linux_out") <(mask "$windows_out"); then
     pass "sample $sample, $(stat -c %s "$windows_out") bytes as on Linux"
-  elif [[ $printer_samples == *" $sample "* ]]; then
-    echo "check sample $sample: rendered, not compared (the Windows host has no spooler printer with the sample's data)"
-    pass "sample $sample rendered"
   else
     diff <(mask "$linux_out" | cat -v) <(mask "$windows_out" | cat -v) | head -n 20
     fail "sample $sample" "the streams differ"

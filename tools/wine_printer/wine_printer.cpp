@@ -94,14 +94,14 @@ std::optional<std::string> keyBelowPrinter(std::string_view path, std::string_vi
 }
 
 // Closes a printer handle when done with it.
-class OpenPrinter {
+class HeldPrinter {
 public:
-    explicit OpenPrinter(HANDLE handle) : handle_(handle) {}
-    ~OpenPrinter() {
+    explicit HeldPrinter(HANDLE handle) : handle_(handle) {}
+    ~HeldPrinter() {
         if (handle_ != nullptr) ClosePrinter(handle_);
     }
-    OpenPrinter(const OpenPrinter&) = delete;
-    OpenPrinter& operator=(const OpenPrinter&) = delete;
+    HeldPrinter(const HeldPrinter&) = delete;
+    HeldPrinter& operator=(const HeldPrinter&) = delete;
     HANDLE get() const { return handle_; }
 
 private:
@@ -235,7 +235,7 @@ int main() {
         std::fprintf(stderr, "tvzx_wine_printer: the driver could not be added (%s)\n", lastError().c_str());
         return kExitFailure;
     }
-    const OpenPrinter printer(addPrinter(name));
+    const HeldPrinter printer(addPrinter(name));
     if (printer.get() == nullptr) {
         std::fprintf(stderr, "tvzx_wine_printer: printer \"%s\" could not be added (%s)\n", name8.c_str(),
                      lastError().c_str());
