@@ -16,9 +16,7 @@ constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 // font sizes in tenths of a point.
 constexpr double kLengthScale = 10000.0;
 constexpr double kFontScale = 10.0;
-// The upright sheet the tab papers extend: A4 or Letter.
-constexpr double kA4Width = 595;
-constexpr double kA4Height = 842;
+// The upright sheet the inch tab papers extend: Letter.
 constexpr double kLetterWidth = 612;
 constexpr double kLetterHeight = 792;
 constexpr std::uint32_t kOptionOn = 1;
@@ -75,6 +73,10 @@ TabPaperSettings tabPaperSettings(const settings::CoreData& job, std::uint8_t pa
     if (const settings::PaperRow* row = settings::lookupPaper(paper.pageSize)) {
         paper.widthPoints = row->widthPoints;
         paper.heightPoints = row->heightPoints;
+        if (row->family == settings::UnitFamily::Inch) {
+            paper.sheetWidthPoints = kLetterWidth;
+            paper.sheetHeightPoints = kLetterHeight;
+        }
     }
     paper.tabCount = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(job.number(fields.count)));
     paper.spaceAbovePoints = lengthPoints(job, fields.above);
@@ -93,9 +95,8 @@ LabelPlacement placeLabel(const TabPaperSettings& paper, std::uint32_t tabIndex)
     LabelPlacement place;
     const std::uint32_t index = tabIndex % paper.tabCount;
     const double start = paper.spaceAbovePoints + index * paper.tabHeightPoints;
-    const bool letter = std::abs(paper.widthPoints - kLetterWidth) < 1 || std::abs(paper.widthPoints - 648) < 1;
-    const double baseWidth = letter ? kLetterWidth : kA4Width;
-    const double baseHeight = letter ? kLetterHeight : kA4Height;
+    const double baseWidth = paper.sheetWidthPoints;
+    const double baseHeight = paper.sheetHeightPoints;
     // A paper wider than its sheet carries the tabs on the right edge, one
     // taller than its sheet along the top.
     place.alongTop = paper.widthPoints <= baseWidth + 1;

@@ -23,6 +23,10 @@ struct TabPaperSettings {
     std::uint32_t pageSize = 0;  // PageSize option index of the tab paper
     double widthPoints = 0;
     double heightPoints = 0;
+    // The upright sheet the tab paper extends: Letter for the inch papers,
+    // A4 otherwise.
+    double sheetWidthPoints = 595;
+    double sheetHeightPoints = 842;
     std::uint32_t tabCount = 1;
     double spaceAbovePoints = 0;
     double tabHeightPoints = 0;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/hex_text.h"
 #include "host_error.h"
 
 namespace tvzx::host {
@@ -71,13 +72,6 @@ std::string withUnixLineEnds(std::string_view text) {
     return out;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Returns the text with each hexadecimal substring "<0D0A>" replaced by the
 // bytes it gives, as PPD readers decode job control code: the digits run
 // to the first other character, an odd last digit is dropped, and the rest
@@ -87,13 +81,13 @@ std::string decodedHex(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] != kHexStart || i + 1 >= text.size() || hexValue(text[i + 1]) < 0) {
+        if (text[i] != kHexStart || i + 1 >= text.size() || hexDigitValue(text[i + 1]) < 0) {
             out += text[i++];
             continue;
         }
         ++i;
-        while (i + 1 < text.size() && hexValue(text[i]) >= 0 && hexValue(text[i + 1]) >= 0) {
-            out += static_cast<char>(hexValue(text[i]) * 16 + hexValue(text[i + 1]));
+        while (i + 1 < text.size() && hexDigitValue(text[i]) >= 0 && hexDigitValue(text[i + 1]) >= 0) {
+            out += static_cast<char>(hexDigitValue(text[i]) * 16 + hexDigitValue(text[i + 1]));
             i += 2;
         }
         while (i < text.size() && text[i] != kHexEnd) ++i;

@@ -13,6 +13,10 @@ namespace tvzx {
 // written: 0x0A gives "0A", 0x123 gives "0123".
 std::string hexBytesText(std::uint32_t value);
 
+// Returns the value of one hexadecimal digit (either case); -1 for any other
+// character.
+int hexDigitValue(char c);
+
 // Returns the number read from hexadecimal digits (either case); nothing when
 // the text is empty, holds another character or exceeds 32 bits.
 std::optional<std::uint32_t> parseHex32(std::string_view text);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "common/hex_text.h"
 #include "pjl/pjl_format.h"
 
 namespace tvzx::pjl {
@@ -25,13 +26,6 @@ constexpr std::size_t kToggleValue = 2;
 constexpr std::size_t kDateTimeValue = 3;
 
 bool isControl(unsigned char c) { return c < 0x20; }
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Returns the column with its escapes resolved; nothing when the column holds
 // a raw control byte, an unknown or cut-off escape, or an escaped zero byte.

@@ -23,10 +23,7 @@ void writeWide(std::span<std::uint8_t> record, ExchangeField field, std::u16stri
     std::span<std::uint8_t> bytes = bytesOf(record, field);
     std::fill(bytes.begin(), bytes.end(), 0);
     const std::size_t characters = std::min(text.size(), field.size / 2 - 1);
-    for (std::size_t i = 0; i < characters; ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(text[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(text[i] >> 8);
-    }
+    for (std::size_t i = 0; i < characters; ++i) writeLittleEndian(bytes.data() + 2 * i, 2, text[i]);
 }
 
 // Returns the UTF-16 text before the field's first NUL; nothing when the
@@ -35,7 +32,7 @@ std::optional<std::u16string> readWide(std::span<const std::uint8_t> record, Exc
     const std::span<const std::uint8_t> bytes = bytesOf(record, field);
     std::u16string text;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        const auto unit = static_cast<char16_t>(readLittleEndian(bytes.data() + i, 2));
         if (unit == u'\0') return text;
         text.push_back(unit);
     }

@@ -56,9 +56,9 @@ PlugInTabSheets::PlugInTabSheets(platform::Spooler& spooler, SheetMaker makeShee
     : spooler_(spooler), makeSheet_(std::move(makeSheet)), findDirectory_(std::move(findDirectory)) {}
 
 std::string PlugInTabSheets::setupPreparation(const settings::CoreData& settings) {
-    if (!jobPrintsTabSheets(settings)) return {};
-    const std::vector<UsableTab> tabs = usableTabs(settings);
-    return postscript::tabPreparation(std::any_of(tabs.begin(), tabs.end(), printsOnFirstPage));
+    const JobTabs tabs = jobTabs(settings);
+    if (!tabs.printsTabSheets) return {};
+    return postscript::tabPreparation(std::any_of(tabs.usable.begin(), tabs.usable.end(), printsOnFirstPage));
 }
 
 std::string PlugInTabSheets::pageSaveCapture(const settings::CoreData& settings) {
@@ -66,6 +66,12 @@ std::string PlugInTabSheets::pageSaveCapture(const settings::CoreData& settings)
     // callback of a job that prints tab sheets renews it.
     if (!jobPrintsTabSheets(settings)) return {};
     return postscript::pageSaveCapture();
+}
+
+std::optional<std::u16string> PlugInTabSheets::printerNameOf(const InjectionContext& context) {
+    void* printer = context.devObj != nullptr ? context.devObj->hPrinter : nullptr;
+    if (printer == nullptr) return std::nullopt;
+    return spooler_.printerName(printer);
 }
 
 void PlugInTabSheets::writePendingRestore(InjectionContext& context) {
@@ -97,15 +103,14 @@ bool PlugInTabSheets::makeSheet(InjectionContext& context, const std::u16string&
 }
 
 void PlugInTabSheets::beginPage(InjectionContext& context) {
-    if (!jobPrintsTabSheets(context.settings) || context.state == nullptr) return;
+    const JobTabs tabs = jobTabs(context.settings);
+    if (!tabs.printsTabSheets || context.state == nullptr) return;
     frame::setTabDocumentActive(true);
     bool shiftedAndPrinted = false;
     // The tab sheets are printed through the job's printer, known by name.
-    void* printer = context.devObj != nullptr ? context.devObj->hPrinter : nullptr;
-    const std::optional<std::u16string> printerName =
-        printer != nullptr ? spooler_.printerName(printer) : std::nullopt;
+    const std::optional<std::u16string> printerName = printerNameOf(context);
     if (printerName) {
-        for (const UsableTab& tab : usableTabs(context.settings)) {
+        for (const UsableTab& tab : tabs.usable) {
             if (tab.page != context.state->pageCounter) continue;
             const bool printed = tab.printed();
             // A sheet printed on the previous page gets its page device back first.
@@ -124,18 +129,19 @@ void PlugInTabSheets::beginPage(InjectionContext& context) {
 }
 
 void PlugInTabSheets::endPage(InjectionContext& context) {
-    if (!jobPrintsTabSheets(context.settings) || context.state == nullptr) return;
-    if (!usableTabs(context.settings).empty()) context.sink.write(postscript::qxpFixCall());
+    const JobTabs tabs = jobTabs(context.settings);
+    if (!tabs.printsTabSheets || context.state == nullptr) return;
+    if (!tabs.usable.empty()) context.sink.write(postscript::qxpFixCall());
     writePendingRestore(context);
 }
 
 void PlugInTabSheets::afterDocument(InjectionContext& context) {
-    if (!jobPrintsTabSheets(context.settings) || context.state == nullptr) return;
-    void* printer = context.devObj != nullptr ? context.devObj->hPrinter : nullptr;
-    if (printer == nullptr) return;
-    const std::optional<std::u16string> printerName = spooler_.printerName(printer);
+    const JobTabs tabs = jobTabs(context.settings);
+    if (!tabs.printsTabSheets || context.state == nullptr) return;
+    if (context.devObj == nullptr || context.devObj->hPrinter == nullptr) return;
+    const std::optional<std::u16string> printerName = printerNameOf(context);
     if (printerName) {
-        for (const UsableTab& tab : usableTabs(context.settings)) {
+        for (const UsableTab& tab : tabs.usable) {
             if (tab.page <= context.state->pageCounter) continue;
             writePendingRestore(context);
             if (makeSheet(context, *printerName, tab, kTabAfterDocumentPrefix, false))

@@ -49,6 +49,9 @@ private:
     // Makes one sheet; returns whether it was written.
     bool makeSheet(postscript::InjectionContext& context, const std::u16string& printerName, const UsableTab& tab,
                    std::string_view prefix, bool noEject);
+    // Returns the name of the job's printer; nothing without a printer handle
+    // or when the spooler cannot tell it.
+    std::optional<std::u16string> printerNameOf(const postscript::InjectionContext& context);
     // Writes the restore a sheet printed on the page still owes.
     void writePendingRestore(postscript::InjectionContext& context);
 

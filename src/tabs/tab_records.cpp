@@ -29,17 +29,30 @@ bool isUsable(const rules::PageException& record) {
     return record.pageRanges.front().first == record.pageRanges.front().last;
 }
 
-}  // namespace
-
-std::vector<UsableTab> usableTabs(const settings::CoreData& settings) {
+std::vector<UsableTab> usableOf(const std::vector<rules::PageException>& records) {
     std::vector<UsableTab> tabs;
-    for (const rules::PageException& record : rules::pageExceptionsOf(settings))
+    for (const rules::PageException& record : records)
         if (isUsable(record)) tabs.push_back({record.pageRanges.front().first, record.tabInfo});
     return tabs;
 }
 
+}  // namespace
+
+std::vector<UsableTab> usableTabs(const settings::CoreData& settings) {
+    return usableOf(rules::pageExceptionsOf(settings));
+}
+
 bool jobPrintsTabSheets(const settings::CoreData& settings) {
     return settings.option(FieldId::TabImageShift) != kOptionOn && rules::holdsTabRecords(settings);
+}
+
+JobTabs jobTabs(const settings::CoreData& settings) {
+    if (settings.option(FieldId::TabImageShift) == kOptionOn) return {};
+    const std::vector<rules::PageException> records = rules::pageExceptionsOf(settings);
+    const bool anyTab = std::any_of(records.begin(), records.end(),
+                                    [](const rules::PageException& record) { return rules::isTabKind(record.kind); });
+    if (!anyTab) return {};
+    return JobTabs{true, usableOf(records)};
 }
 
 bool selectsShortTabPaper(const settings::CoreData& settings, std::uint8_t paperSelector) {

@@ -38,6 +38,15 @@ std::vector<UsableTab> usableTabs(const settings::CoreData& settings);
 // tab record in the page exception list.
 bool jobPrintsTabSheets(const settings::CoreData& settings);
 
+// What the page exception list says about tab sheets, read from it once.
+struct JobTabs {
+    bool printsTabSheets = false;  // as jobPrintsTabSheets
+    std::vector<UsableTab> usable;  // as usableTabs, empty when nothing is printed
+};
+
+// Returns the job's tab sheets; nothing when it prints none.
+JobTabs jobTabs(const settings::CoreData& settings);
+
 // Returns whether the tab paper the record selects (0: Tab1PageSize,
 // 1: Tab2PageSize) is a short tab paper; false for any other selector.
 bool selectsShortTabPaper(const settings::CoreData& settings, std::uint8_t paperSelector);

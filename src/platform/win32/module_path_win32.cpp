@@ -5,15 +5,13 @@
 
 #include <vector>
 
+#include "platform/win32/wide_text.h"
+
 namespace tvzx::platform {
 namespace {
 
 // Longest path the wide file functions accept.
 constexpr DWORD kLongestPath = 32768;
-
-std::u16string fromWide(const wchar_t* text, std::size_t length) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
-}
 
 }  // namespace
 
@@ -25,15 +23,15 @@ std::u16string modulePath(void* module) {
     if (length == 0 || length >= kLongestPath) return {};
     std::vector<wchar_t> longName(kLongestPath);
     const DWORD longLength = GetLongPathNameW(name.data(), longName.data(), kLongestPath);
-    if (longLength == 0 || longLength >= kLongestPath) return fromWide(name.data(), length);
-    return fromWide(longName.data(), longLength);
+    if (longLength == 0 || longLength >= kLongestPath) return win32::textOf(name.data(), length);
+    return win32::textOf(longName.data(), longLength);
 }
 
 std::u16string systemDirectory() {
     wchar_t directory[MAX_PATH + 1] = {};
     const UINT length = GetSystemDirectoryW(directory, MAX_PATH + 1);
     if (length == 0 || length > MAX_PATH) return {};
-    return fromWide(directory, length);
+    return win32::textOf(directory, length);
 }
 
 }  // namespace tvzx::platform
