@@ -40,6 +40,11 @@ public:
         created.emplace_back(path);
         const std::u16string directory(path.substr(0, path.rfind(u'/')));
         if (readOnly.count(directory) != 0 || files.count(std::u16string(path)) != 0) return false;
+        // Another process takes the name between the look and the create.
+        if (raced.erase(std::u16string(path)) != 0) {
+            files.insert(std::u16string(path));
+            return false;
+        }
         // Removed again at once: nothing stays behind.
         return true;
     }
@@ -55,6 +60,7 @@ public:
     std::set<std::u16string> directories = {u"/tmp/user", u"/data/common", u"/spool/printers/"};
     std::set<std::u16string> files;
     std::set<std::u16string> readOnly;
+    std::set<std::u16string> raced;
     bool takenNames = false;
     std::u16string temporary = u"/tmp/user";
     std::optional<std::u16string> commonAppData = u"/data/common";
@@ -149,6 +155,18 @@ TEST(WriteTest, TriesTheFirstUnusedScratchName) {
     EXPECT_FALSE(config::passesWriteTest(files, u"", 0));
     EXPECT_EQ(config::scratchFileName(0xFEDCBA98), u"tvzFEDCBA98.tmp");
     EXPECT_EQ(config::scratchFileName(0xFFFFFFFF) , u"tvzFFFFFFFF.tmp");
+}
+
+TEST(WriteTest, NameTakenByAnotherProcessMeanwhileMovesOnToTheNext) {
+    MemoryFileSystem files;
+    files.raced = {u"/tmp/user/tvz0000000A.tmp"};
+    EXPECT_TRUE(config::passesWriteTest(files, u"/tmp/user", 10));
+    EXPECT_EQ(files.created, (std::vector<std::u16string>{u"/tmp/user/tvz0000000A.tmp", u"/tmp/user/tvz0000000B.tmp"}));
+    // A directory that refuses the file still fails at once.
+    MemoryFileSystem readOnly;
+    readOnly.readOnly = {u"/tmp/user"};
+    EXPECT_FALSE(config::passesWriteTest(readOnly, u"/tmp/user", 10));
+    EXPECT_EQ(readOnly.created.size(), 1u);
 }
 
 TEST(WriteTest, RealDirectoryPassesAndKeepsNoFile) {

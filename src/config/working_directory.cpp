@@ -67,8 +67,11 @@ bool passesWriteTest(platform::FileSystem& files, std::u16string_view directory,
     for (std::uint32_t attempt = 0; attempt < attempts; ++attempt) {
         const std::u16string path = prefix + scratchFileName(firstSerial + attempt);
         // The first unused name is the one tried; whether the file can be
-        // made there decides.
-        if (!files.exists(path)) return files.createScratchFile(path);
+        // made there decides, unless another process took the name in the
+        // meantime (a job started in the same second draws the same names).
+        if (files.exists(path)) continue;
+        if (files.createScratchFile(path)) return true;
+        if (!files.exists(path)) return false;
     }
     return false;
 }
