@@ -52,6 +52,10 @@ win::HRESULT getInfo(win::DWORD mode, void* buffer, win::DWORD size, win::DWORD*
 }
 
 win::HRESULT devMode(win::DWORD mode, win::OEMDMPARAM* param, const Environment& environment) {
+    // The request may rewrite the block a device works from.
+    if (param != nullptr)
+        if (DeviceState* state = deviceStateOf(static_cast<const win::DEVOBJ*>(param->pdriverobj)))
+            state->jobSettings.forget();
     config::PrinterDevModeServices services(*environment.spooler, *environment.job,
                                             param != nullptr ? param->hPrinter : nullptr);
     if (!settings::devModeCallback(mode, param, services)) return failWith(win::ERROR_INVALID_PARAMETER);
@@ -90,7 +94,11 @@ win::HRESULT disablePdev(win::DEVOBJ* devObj) {
 win::HRESULT resetPdev(win::DEVOBJ* oldDevObj, win::DEVOBJ* newDevObj) {
     const DeviceState* oldState = deviceStateOf(oldDevObj);
     DeviceState* newState = deviceStateOf(newDevObj);
-    if (oldState != nullptr && newState != nullptr && oldState != newState) *newState = *oldState;
+    if (oldState != nullptr && newState != nullptr && oldState != newState) {
+        *newState = *oldState;
+        // The new device object comes with DEVMODEs of its own.
+        newState->jobSettings.forget();
+    }
     return win::S_OK;
 }
 

@@ -1,6 +1,7 @@
 #include "postscript/injection.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -235,9 +236,12 @@ std::string fetchInvocation(CoreHelper& core, win::DEVOBJ* devObj, const PpdSele
 win::HRESULT dispatch(win::DEVOBJ* devObj, std::uint32_t index, OutputSink* driverHelper, CoreHelper* coreHelper,
                       win::DWORD* result, const InjectionServices& services) {
     frame::DeviceState* state = frame::deviceStateOf(devObj);
-    // The settings are taken afresh at every call, and the core driver's
-    // layout flag kept in step with them.
-    const frame::JobSettings job = frame::currentJobSettings(devObj, services.job);
+    // The device keeps its settings between calls and builds them again when
+    // what they derive from changes; the core driver's layout flag is kept
+    // in step with them.
+    std::unique_ptr<frame::JobSettings> unkept;
+    if (state == nullptr) unkept = std::make_unique<frame::JobSettings>(frame::currentJobSettings(devObj, services.job));
+    const frame::JobSettings& job = state != nullptr ? state->jobSettings.current(devObj, services.job) : *unkept;
     if (job.fromPrivateBlock) frame::updateLayoutOverride(devObj->pPublicDM, &job.record, state, services.job);
     Call call{devObj, state, job, driverHelper, coreHelper, services};
 
