@@ -41,6 +41,8 @@ struct DeviceState {
     std::uint8_t privateDevmodePresent = 0;
     // The settings of the job: defaults until the first document start.
     settings::CoreData settings;
+    // Whether the job was counted as a tab document or one with tab sheets.
+    std::uint8_t tabDocument = 0;
     // The settings the output works from, kept between driver calls.
     JobSettingsCache jobSettings;
 };

@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "config/devmode_services.h"
 #include "frame/device_state.h"
 #include "frame/hook_table.h"
+#include "frame/module_state.h"
 #include "frame/page_geometry.h"
 #include "platform/last_error.h"
 #include "settings/devmode.h"
@@ -88,6 +90,8 @@ win::HRESULT disablePdev(win::DEVOBJ* devObj) {
     // The state was handed to the driver by EnablePDEV; it comes back here.
     std::unique_ptr<DeviceState> state(deviceStateOf(devObj));
     devObj->pdevOEM = nullptr;
+    // Its job, tab document or not, is over.
+    if (state != nullptr) endTabDocument(*state);
     return win::S_OK;
 }
 
@@ -98,6 +102,8 @@ win::HRESULT resetPdev(win::DEVOBJ* oldDevObj, win::DEVOBJ* newDevObj) {
         *newState = *oldState;
         // The new device object comes with DEVMODEs of its own.
         newState->jobSettings.forget();
+        // The new device's job counts on its own until its DisablePDEV.
+        if (std::exchange(newState->tabDocument, 0) != 0) markTabDocument(*newState);
     }
     return win::S_OK;
 }

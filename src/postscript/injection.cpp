@@ -102,10 +102,10 @@ void headerComments(Call& call) {
     if (call.helper()) writeText(*call.sink, jobSettingsComments(call.settings()));
     const std::u16string_view documentName = documentNameOf(call.state);
     // The jobs that print tab sheets are recognised by their document names;
-    // the flag stays set for the rest of the process's tab work.
-    if (call.state != nullptr && call.devObj != nullptr && !documentName.empty() && !frame::tabDocumentActive() &&
+    // the device counts as one until it is disabled.
+    if (call.state != nullptr && call.devObj != nullptr && !documentName.empty() &&
         (startsWith(documentName, kPrintedTabDocumentPrefix) || startsWith(documentName, kInsertedTabDocumentPrefix)))
-        frame::setTabDocumentActive(true);
+        frame::markTabDocument(*call.state);
     if (!call.helper()) return;
     if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, frame::utf8FromUtf16(documentName)));
     const std::string user = call.services.identity.userName();
