@@ -4,6 +4,9 @@
 // from changes.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "frame/job_services.h"
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
@@ -16,6 +19,10 @@ struct JobSettings {
     bool fromPrivateBlock = false;
     // Whether the block asks to leave out the plug-in settings procedure.
     bool suppressesSettingsProcedure = false;
+    // Texts the output builds from the record alone, kept with it from
+    // their first use: the head of every page and the page trailer.
+    mutable std::optional<std::string> pageHead;
+    mutable std::optional<std::string> pageTrailer;
 };
 
 // Returns the settings of the device object's private block when it is

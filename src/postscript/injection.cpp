@@ -66,6 +66,13 @@ std::string jobTicket(const Call& call, std::string notificationId) {
     return pjl::buildJobTicket(call.settings(), inputs);
 }
 
+// Returns the kept text, built first when there is none yet.
+template <typename Build>
+const std::string& keptText(std::optional<std::string>& kept, Build build) {
+    if (!kept) kept = build();
+    return *kept;
+}
+
 std::string bitmapSizeOf(const frame::DeviceState* state) {
     if (state == nullptr) return {};
     return bitmapSizeLine(state->bitmapWidth, state->bitmapHeight);
@@ -157,8 +164,10 @@ void beginPageSetup(Call& call) {
     if (call.state != nullptr) ++call.state->pageCounter;
     if (!call.helper() || call.state == nullptr) return;
     writeText(*call.sink, call.services.tabs.pageSaveCapture(call.settings()));
-    writeText(*call.sink,
-              bitmapSizeOf(call.state) + call.services.texts.pageText(call.settings(), call.state->pageCounter));
+    const std::string& head =
+        keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
+    writeText(*call.sink, bitmapSizeOf(call.state) + head +
+                              call.services.texts.pageText(call.settings(), call.state->pageCounter));
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
 }
@@ -167,13 +176,14 @@ void pageTrailer(Call& call) {
     if (!call.helper() || call.state == nullptr) return;
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.endPage(context);
-    writeText(*call.sink, call.services.texts.pageTrailer(call.settings()));
+    writeText(*call.sink, keptText(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
 }
 
 }  // namespace
 
 std::string FeatureTexts::setupEntries(const CoreData&) { return {}; }
 std::string FeatureTexts::endOfSetup(const CoreData&) { return {}; }
+std::string FeatureTexts::pageHead(const CoreData&) { return {}; }
 std::string FeatureTexts::pageText(const CoreData&, std::uint64_t) { return {}; }
 std::string FeatureTexts::pageTrailer(const CoreData&) { return {}; }
 std::string FeatureTexts::trailer(const CoreData&) { return {}; }
