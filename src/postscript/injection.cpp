@@ -166,8 +166,12 @@ void beginPageSetup(Call& call) {
     writeText(*call.sink, call.services.tabs.pageSaveCapture(call.settings()));
     const std::string& head =
         keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
-    writeText(*call.sink, bitmapSizeOf(call.state) + head +
-                              call.services.texts.pageText(call.settings(), call.state->pageCounter));
+    const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
+    std::string text = bitmapSizeOf(call.state);
+    text.reserve(text.size() + head.size() + tail.size());
+    text += head;
+    text += tail;
+    writeText(*call.sink, text);
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
 }
