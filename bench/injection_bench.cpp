@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/device_state.h"
+#include "frame/document_hooks.h"
 #include "frame/environment.h"
 #include "frame/plugin_callbacks.h"
 #include "platform/com_abi.h"
@@ -36,6 +37,7 @@ struct Device {
     std::vector<std::uint8_t> publicBytes = std::vector<std::uint8_t>(sizeof(win::DEVMODEW) + kCoreDriverPartSize);
     std::vector<std::uint8_t> block = std::vector<std::uint8_t>(settings::kPrivateBlockSize);
     win::DEVOBJ devObj{};
+    win::SURFOBJ surface{};
 
     Device() {
         auto* devmode = reinterpret_cast<win::DEVMODEW*>(publicBytes.data());
@@ -47,6 +49,7 @@ struct Device {
         devObj.pPublicDM = devmode;
         devObj.pOEMDM = block.data();
         frame::enablePdev(&devObj, 0, nullptr, nullptr, &devObj.pdevOEM);
+        surface.dhpdev = &devObj;
     }
     ~Device() { frame::disablePdev(&devObj); }
 
@@ -87,11 +90,14 @@ void onePageJobWithoutNotification(benchmark::State& state) {
 }
 BENCHMARK(onePageJobWithoutNotification)->Unit(benchmark::kMicrosecond);
 
+// A page of a job under way: the page-start hook and the page's two calls.
 void furtherPage(benchmark::State& state) {
     Device device;
     CountingSink sink;
+    frame::hookStartDoc(&device.surface, nullptr, 0);
     device.run(kJobStartIndices, sink);
     for (auto _ : state) {
+        frame::hookStartPage(&device.surface);
         device.run(kPageIndices, sink);
         benchmark::DoNotOptimize(sink.written);
     }

@@ -3,9 +3,14 @@
 // module (the host's own share), and the structure scan alone.
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "host/byte_source.h"
 #include "host/dsc_scanner.h"
@@ -80,5 +85,26 @@ void BM_ScanDocument(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(document)));
 }
 BENCHMARK(BM_ScanDocument)->Arg(kPages)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A one-page document as a whole process: tvzx starts, loads the module,
+// reads the PPD and writes the job. Started without a shell, so that only
+// the job's own process is timed.
+void BM_RenderOnePageProcess(benchmark::State& state) {
+    const std::string document = generatedDocument(1);
+    if (document.empty()) return state.SkipWithError("cannot generate the document");
+    std::string program = std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
+    std::vector<std::string> words = {program, "render", document, "-o", "/dev/null"};
+    std::vector<char*> arguments;
+    for (std::string& word : words) arguments.push_back(word.data());
+    arguments.push_back(nullptr);
+    for (auto _ : state) {
+        pid_t child = 0;
+        int status = 0;
+        if (posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments.data(), environ) != 0 ||
+            waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return state.SkipWithError("tvzx render failed");
+    }
+}
+BENCHMARK(BM_RenderOnePageProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -179,6 +179,7 @@ public:
             position = 0;
             flushed_ = 0;
             nextLf_ = nullptr;
+            nextCr_ = nullptr;
             while (filled < buffer_.size() && !atEnd) {
                 const std::size_t count = source_.read(std::span<char>(buffer_.data() + filled, buffer_.size() - filled));
                 atEnd = count == 0;
@@ -252,7 +253,12 @@ private:
         }
         const char* lf = nextLf_ != end ? nextLf_ : nullptr;
         const char* searchEnd = lf != nullptr ? lf : end;
-        const auto* cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(searchEnd - from)));
+        // So is the next CR, so that a line is not searched twice.
+        if (nextCr_ == nullptr || nextCr_ < from) {
+            const auto* found = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
+            nextCr_ = found != nullptr ? found : end;
+        }
+        const char* cr = nextCr_ < searchEnd ? nextCr_ : nullptr;
         if (cr != nullptr) {
             if (cr + 1 < end) return LineEnd{cr, cr[1] == '\n' ? cr + 2 : cr + 1};
             if (atEnd) return LineEnd{cr, end};
@@ -531,6 +537,7 @@ private:
     // The first LF at or after the last search start; the end of the bytes
     // at hand when there is none; null after a refill.
     const char* nextLf_ = nullptr;
+    const char* nextCr_ = nullptr;
     DscSummary summary_;
     State state_ = State::Start;
     Line line_ = Line::Code;

@@ -23,7 +23,7 @@ std::string failure(std::string_view what, const std::string& path) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(kBufferSize) {
+OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
     if (path.empty()) {
         mode_ = Mode::Spooled;
         descriptor_ = files::createAnonymous();
@@ -58,18 +58,18 @@ void OutputFile::writeAll(int descriptor, const char* data, std::size_t size) {
 }
 
 void OutputFile::flush() {
-    writeAll(descriptor_, buffer_.data(), buffered_);
+    writeAll(descriptor_, buffer_.get(), buffered_);
     buffered_ = 0;
 }
 
 void OutputFile::write(std::string_view bytes) {
     size_ += bytes.size();
-    if (bytes.size() > buffer_.size() - buffered_) {
+    if (bytes.size() > kBufferSize - buffered_) {
         flush();
         // A piece larger than the buffer goes out at once.
-        if (bytes.size() >= buffer_.size()) return writeAll(descriptor_, bytes.data(), bytes.size());
+        if (bytes.size() >= kBufferSize) return writeAll(descriptor_, bytes.data(), bytes.size());
     }
-    std::memcpy(buffer_.data() + buffered_, bytes.data(), bytes.size());
+    std::memcpy(buffer_.get() + buffered_, bytes.data(), bytes.size());
     buffered_ += bytes.size();
 }
 
@@ -86,10 +86,10 @@ void OutputFile::commit() {
             if (!files::rewind(descriptor_)) throw HostError(failure("cannot read back the job for", std::string(kStandardOutputName)));
             const int standardOutput = files::standardOutput();
             for (;;) {
-                const long long count = files::readSome(descriptor_, buffer_.data(), buffer_.size());
+                const long long count = files::readSome(descriptor_, buffer_.get(), kBufferSize);
                 if (count < 0) throw HostError(failure("cannot read back the job for", std::string(kStandardOutputName)));
                 if (count == 0) break;
-                writeAll(standardOutput, buffer_.data(), static_cast<std::size_t>(count));
+                writeAll(standardOutput, buffer_.get(), static_cast<std::size_t>(count));
             }
             break;
         }

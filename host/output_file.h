@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,8 @@ private:
     std::string temporary_;
     Mode mode_;
     int descriptor_ = -1;
-    std::vector<char> buffer_;
+    // Left uninitialised: a short job touches only the pages it fills.
+    std::unique_ptr<char[]> buffer_;
     std::size_t buffered_ = 0;
     std::uint64_t size_ = 0;
     bool committed_ = false;

@@ -128,9 +128,17 @@ private:
         throw HostError(name_ + ": not a usable PPD file: " + what + " (line " + std::to_string(entryLine_) + ")");
     }
 
+    // Returns where the line from `from` ends (its CR or LF), npos when it
+    // runs to the end. One pass over the bytes, not a search per byte.
+    std::size_t lineEndFrom(std::size_t from) const {
+        const auto end = std::find_if(text_.begin() + static_cast<std::ptrdiff_t>(std::min(from, text_.size())),
+                                      text_.end(), [](char c) { return c == '\r' || c == '\n'; });
+        return end == text_.end() ? std::string_view::npos : static_cast<std::size_t>(end - text_.begin());
+    }
+
     // Returns the rest of the current line and steps past its end.
     std::string_view takeLine() {
-        const std::size_t end = text_.find_first_of("\r\n", position_);
+        const std::size_t end = lineEndFrom(position_);
         const std::string_view line = text_.substr(position_, end == std::string_view::npos ? std::string_view::npos : end - position_);
         position_ = end == std::string_view::npos ? text_.size() : end;
         skipLineEnd();
@@ -146,7 +154,7 @@ private:
     void readLine() {
         entryLine_ = line_;
         const std::size_t start = position_;
-        const std::size_t lineEnd = std::min(text_.find_first_of("\r\n", start), text_.size());
+        const std::size_t lineEnd = std::min(lineEndFrom(start), text_.size());
         const std::string_view head = text_.substr(start, lineEnd - start);
         // Blank lines, comments, "*End" and any line that is no entry carry nothing.
         if (head.empty() || head.front() != '*' || head.substr(0, kCommentStart.size()) == kCommentStart) {

@@ -311,7 +311,7 @@ TEST(PageText, WithoutPageExceptions) {
     EXPECT_EQ(pageText(record, {}, 1), expected);
     EXPECT_EQ(pageText(record, {}, 0), expected);
     PlugInFeatureTexts texts;
-    EXPECT_EQ(texts.pageText(record, 3), expected);
+    EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 3), expected);
 }
 
 TEST(PageText, PageExceptionsGiveThePagePaper) {
@@ -343,7 +343,7 @@ TEST(PageText, PageExceptionsGiveThePagePaper) {
     EXPECT_EQ(pageText(record, exceptions, 65536), head);
     EXPECT_EQ(pageText(record, exceptions, 65535), head + call("/A4"));
     PlugInFeatureTexts texts;
-    EXPECT_EQ(texts.pageText(record, 2), head + call("/A3"));
+    EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 2), head + call("/A3"));
 }
 
 TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {

@@ -54,6 +54,9 @@ public:
 class RecordingJobServices final : public frame::JobServices {
 public:
     void wakePrinter(std::u16string_view printerName) override { wokenPrinters.emplace_back(printerName); }
+    void applyInstallableOptions(settings::CoreData&, const win::DEVMODEW*, win::HANDLE) override {
+        ++installableOptionReads;
+    }
     void writeCoreDriverSelections(const settings::CoreData&, win::DEVMODEW*, win::HANDLE) override {
         ++coreDriverWrites;
     }
@@ -61,6 +64,7 @@ public:
 
     std::vector<std::u16string> wokenPrinters;
     int coreDriverWrites = 0;
+    int installableOptionReads = 0;
     bool tabRecord = false;
 };
 

@@ -9,6 +9,7 @@
 #include "frame/escape_filter.h"
 #include "frame/hook_table.h"
 #include "frame/layout_override.h"
+#include "frame/plugin_callbacks.h"
 #include "frame/wide_text.h"
 #include "frame_fixtures.h"
 
@@ -183,6 +184,20 @@ TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
     // Neither the N-up nor the page exceptions differ: the core driver's
     // options are left alone.
     EXPECT_EQ(environment.job.coreDriverWrites, 0);
+}
+
+TEST_F(FrameHooks, PagesUnderWayAreSynchronisedAgainAfterADevModeRequest) {
+    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    startDoc();
+    device.state().pageCounter = 1;
+    frame::hookStartPage(&device.surface);
+    device.blockSettings().setOption(FieldId::OutputMethod, 0);
+    OEMDMPARAM request{};
+    request.cbSize = sizeof request;
+    request.pdriverobj = &device.devObj;
+    frame::devMode(OEMDM_SIZE, &request, frame::environment());
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
 }
 
 TEST_F(FrameHooks, PageStartKeepsTheLayoutOfTheJobStart) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/module_state.h"
+#include "frame/plugin_callbacks.h"
 #include "frame_fixtures.h"
 #include "pjl/ticket.h"
 #include "postscript/dsc_comments.h"
@@ -188,10 +189,41 @@ TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
     std::copy(name.begin(), name.end(), device.state().documentName.begin());
     command(PSINJECT_COMMENTS);
     EXPECT_TRUE(frame::tabDocumentActive());
-    // Another document does not clear it.
+    // Another document does not clear it; disabling the device does.
     device.state().documentName.fill(u'\0');
     command(PSINJECT_COMMENTS);
     EXPECT_TRUE(frame::tabDocumentActive());
+    frame::disablePdev(&device.devObj);
+    EXPECT_FALSE(frame::tabDocumentActive());
+}
+
+TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
+    const int& builds = environment.job.installableOptionReads;
+    command(PSINJECT_BEGINPAGESETUP);
+    command(PSINJECT_PAGETRAILER);
+    command(PSINJECT_BEGINPAGESETUP);
+    EXPECT_EQ(builds, 1);
+    // A DevMode request for the device may rewrite its block.
+    OEMDMPARAM request{};
+    request.cbSize = sizeof request;
+    request.pdriverobj = &device.devObj;
+    frame::devMode(OEMDM_SIZE, &request, frame::environment());
+    command(PSINJECT_PAGETRAILER);
+    EXPECT_EQ(builds, 2);
+    // So does another private DEVMODE, and a new device object.
+    std::vector<std::uint8_t> otherBlock = device.privateBlock;
+    device.devObj.pOEMDM = otherBlock.data();
+    command(PSINJECT_PAGETRAILER);
+    EXPECT_EQ(builds, 3);
+    testing::FakeDevice next;
+    frame::resetPdev(&device.devObj, &next.devObj);
+    commandOn(&next.devObj, PSINJECT_PAGETRAILER);
+    EXPECT_EQ(builds, 4);
+    // A device without state builds them at every call.
+    testing::FakeDevice stateless(false);
+    commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
+    commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
+    EXPECT_EQ(builds, 6);
 }
 
 TEST_F(Injection, CommentsLeaveOutEmptyTitleAndUser) {

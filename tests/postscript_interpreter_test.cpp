@@ -181,7 +181,7 @@ std::string jobDocument(const CoreData& settings, std::string_view standIns) {
     for (int page = 1; page <= 3; ++page) {
         job += "%%Page: " + std::to_string(page) + " " + std::to_string(page) + "\r\n%%BeginPageSetup\r\n";
         job += pageSaveCapture();
-        job += std::string(kBitmapSize) + texts.pageText(settings, page);
+        job += std::string(kBitmapSize) + texts.pageHead(settings) + texts.pageText(settings, page);
         if (page == 1) job += tabSheet(true);
         if (page == 2) job += tabSheet(false) + pageDeviceRestore();
         job += pageSetupCallback(page == 1);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 
+#include "frame/job_settings.h"
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
 #include "settings/private_block.h"
@@ -40,6 +41,10 @@ struct DeviceState {
     std::uint8_t privateDevmodePresent = 0;
     // The settings of the job: defaults until the first document start.
     settings::CoreData settings;
+    // Whether the job was counted as a tab document or one with tab sheets.
+    std::uint8_t tabDocument = 0;
+    // The settings the output works from, kept between driver calls.
+    JobSettingsCache jobSettings;
 };
 
 // Returns a fresh state: zeroed, with the default settings.

@@ -101,22 +101,34 @@ std::optional<CoreData> recordFromJobParameters(std::u16string_view parameters) 
 void syncJobSettings(win::DEVOBJ* devObj, const Environment& environment) {
     DeviceState* state = deviceStateOf(devObj);
     if (state == nullptr || state->privateDevmodePresent != 1) return;
+    // A DEVMODE brought in step stays so until it or the job's start changes,
+    // which forgets the mark; only the job's parameters are still read
+    // before the first page.
+    if (state->pageCounter != 0 && state->jobSettings.devmodeInStep(devObj)) return;
     CoreData* devmodeSettings = currentBlockRecord(privateBlockOf(devObj));
     if (devmodeSettings == nullptr) return;
 
     takeJobParameters(*devObj, *state, environment);
 
     // The output and identity fields stay those of the start of the job.
-    settings::copySelectedFields(*devmodeSettings, state->settings, outputFieldSet());
-    settings::copySelectedFields(*devmodeSettings, state->settings, identityFieldSet());
+    bool rewritten = settings::copySelectedFields(*devmodeSettings, state->settings, outputFieldSet());
+    rewritten |= settings::copySelectedFields(*devmodeSettings, state->settings, identityFieldSet());
 
     // So do the layout fields; the core driver's options follow a change.
+    bool layoutChanged = true;
     if (fieldsDiffer(*devmodeSettings, state->settings, FieldId::NUpCount))
         settings::copySelectedFields(*devmodeSettings, state->settings, fieldSetOf(FieldId::NUpCount));
     else if (fieldsDiffer(*devmodeSettings, state->settings, FieldId::PageSpecificTrays))
         settings::copySelectedFields(*devmodeSettings, state->settings, fieldSetOf(FieldId::PageSpecificTrays));
     else
+        layoutChanged = false;
+    // The settings built from the old block are out of date.
+    if (rewritten || layoutChanged) state->jobSettings.forget();
+    // One layout field is taken per run: after a change the next run looks again.
+    if (!layoutChanged) {
+        state->jobSettings.markDevmodeInStep(devObj);
         return;
+    }
     environment.job->writeCoreDriverSelections(*devmodeSettings, devObj->pPublicDM, devObj->hPrinter);
 }
 
@@ -131,6 +143,9 @@ win::BOOL TVZX_STDCALL hookStartDoc(win::SURFOBJ* surface, win::WCHAR* documentN
             if (jobId != 0) state->jobId = jobId;
             if (documentName != nullptr) keepDocumentName(*state, documentName);
             keepSurfaceSize(*state, *surface);
+            // A document start may come with other installed options; the
+            // settings are built again for it.
+            state->jobSettings.forget();
             // Only the first of nested document starts captures the settings.
             if (++state->documentStartCount == 1) {
                 const auto block = privateBlockOf(devObj);

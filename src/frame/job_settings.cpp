@@ -23,4 +23,34 @@ JobSettings currentJobSettings(const win::DEVOBJ* devObj, JobServices& services)
     return result;
 }
 
+JobSettingsCache::Source JobSettingsCache::sourceOf(const win::DEVOBJ* devObj) {
+    if (devObj == nullptr) return {};
+    return Source{devObj->pOEMDM, devObj->pPublicDM, devObj->hPrinter};
+}
+
+const JobSettings& JobSettingsCache::current(const win::DEVOBJ* devObj, JobServices& services) {
+    const Source source = sourceOf(devObj);
+    if (built_ && builtFrom_ == source) return settings_;
+    // Should the build throw, nothing half-built is kept.
+    built_ = false;
+    settings_ = currentJobSettings(devObj, services);
+    builtFrom_ = source;
+    built_ = true;
+    return settings_;
+}
+
+void JobSettingsCache::forget() {
+    built_ = false;
+    inStep_ = false;
+}
+
+bool JobSettingsCache::devmodeInStep(const win::DEVOBJ* devObj) const {
+    return inStep_ && inStepFor_ == sourceOf(devObj);
+}
+
+void JobSettingsCache::markDevmodeInStep(const win::DEVOBJ* devObj) {
+    inStep_ = true;
+    inStepFor_ = sourceOf(devObj);
+}
+
 }  // namespace tvzx::frame

@@ -20,10 +20,18 @@ std::int32_t lockServer(bool lock);
 // Returns the server lock count.
 std::int32_t serverLockCount();
 
-// Returns whether the current job is a tab document or carries tab sheets.
+struct DeviceState;
+
+// Returns whether a job of the process is a tab document or carries tab
+// sheets, and its device is still enabled.
 bool tabDocumentActive();
-// Sets or clears the tab-document flag.
+// Sets the tab-document state of the whole process: one such job, or none.
 void setTabDocumentActive(bool active);
+// Counts the device's job as a tab document or one with tab sheets; a device
+// is counted once.
+void markTabDocument(DeviceState& state);
+// Ends the count of the device's job, when it was counted.
+void endTabDocument(DeviceState& state);
 
 // How long the unload check waits while a tab document is active, so that
 // its worker can finish with the module.

@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "config/devmode_services.h"
 #include "frame/device_state.h"
 #include "frame/hook_table.h"
+#include "frame/module_state.h"
 #include "frame/page_geometry.h"
 #include "platform/last_error.h"
 #include "settings/devmode.h"
@@ -52,6 +54,10 @@ win::HRESULT getInfo(win::DWORD mode, void* buffer, win::DWORD size, win::DWORD*
 }
 
 win::HRESULT devMode(win::DWORD mode, win::OEMDMPARAM* param, const Environment& environment) {
+    // The request may rewrite the block a device works from.
+    if (param != nullptr)
+        if (DeviceState* state = deviceStateOf(static_cast<const win::DEVOBJ*>(param->pdriverobj)))
+            state->jobSettings.forget();
     config::PrinterDevModeServices services(*environment.spooler, *environment.job,
                                             param != nullptr ? param->hPrinter : nullptr);
     if (!settings::devModeCallback(mode, param, services)) return failWith(win::ERROR_INVALID_PARAMETER);
@@ -84,13 +90,21 @@ win::HRESULT disablePdev(win::DEVOBJ* devObj) {
     // The state was handed to the driver by EnablePDEV; it comes back here.
     std::unique_ptr<DeviceState> state(deviceStateOf(devObj));
     devObj->pdevOEM = nullptr;
+    // Its job, tab document or not, is over.
+    if (state != nullptr) endTabDocument(*state);
     return win::S_OK;
 }
 
 win::HRESULT resetPdev(win::DEVOBJ* oldDevObj, win::DEVOBJ* newDevObj) {
     const DeviceState* oldState = deviceStateOf(oldDevObj);
     DeviceState* newState = deviceStateOf(newDevObj);
-    if (oldState != nullptr && newState != nullptr && oldState != newState) *newState = *oldState;
+    if (oldState != nullptr && newState != nullptr && oldState != newState) {
+        *newState = *oldState;
+        // The new device object comes with DEVMODEs of its own.
+        newState->jobSettings.forget();
+        // The new device's job counts on its own until its DisablePDEV.
+        if (std::exchange(newState->tabDocument, 0) != 0) markTabDocument(*newState);
+    }
     return win::S_OK;
 }
 

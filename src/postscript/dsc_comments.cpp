@@ -1,6 +1,9 @@
 #include "postscript/dsc_comments.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
 
 #include "common/base64.h"
 #include "settings/text_form.h"
@@ -69,7 +72,19 @@ std::string shortComment(std::string_view key, std::string_view value) {
 }
 
 std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height) {
-    return std::string(kBitmapSizeStart) + std::to_string(width) + " " + std::to_string(height) + std::string(kLineEnd);
+    // Written once a page: the numbers go straight into the line.
+    std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> widthDigits{};
+    std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> heightDigits{};
+    char* widthEnd = std::to_chars(widthDigits.data(), widthDigits.data() + widthDigits.size(), width).ptr;
+    char* heightEnd = std::to_chars(heightDigits.data(), heightDigits.data() + heightDigits.size(), height).ptr;
+    std::string line;
+    line.reserve(kBitmapSizeStart.size() + widthDigits.size() + 1 + heightDigits.size() + kLineEnd.size());
+    line += kBitmapSizeStart;
+    line.append(widthDigits.data(), widthEnd);
+    line += ' ';
+    line.append(heightDigits.data(), heightEnd);
+    line += kLineEnd;
+    return line;
 }
 
 }  // namespace tvzx::postscript

@@ -93,16 +93,26 @@ std::string endOfSetupText() {
     return text;
 }
 
-std::string pageText(const CoreData& settings, std::span<const rules::PageException> exceptions, std::uint64_t page) {
+std::string pageHeadText(const CoreData& settings) {
     std::string text = ensureFeatureDict();
     text += dictCall(names::kBeginPage);
     text += nUpData(settings);
+    return text;
+}
+
+std::string pageTailText(const CoreData& settings, std::span<const rules::PageException> exceptions,
+                         std::uint64_t page) {
+    std::string text;
     const std::string paper = pagePaperArgument(settings, exceptions, page);
     if (!paper.empty()) text += dictCall(names::kPagePaper, paper);
     // Without page exceptions there are no tab sheets whose page setup the
     // callback finishes.
     if (exceptions.empty()) text += kDropEndPageSetupCallBack;
     return text;
+}
+
+std::string pageText(const CoreData& settings, std::span<const rules::PageException> exceptions, std::uint64_t page) {
+    return pageHeadText(settings) + pageTailText(settings, exceptions, page);
 }
 
 std::string pageTrailerText() {
@@ -137,9 +147,11 @@ std::string PlugInFeatureTexts::setupEntries(const CoreData& settings) { return 
 
 std::string PlugInFeatureTexts::endOfSetup(const CoreData&) { return endOfSetupText(); }
 
+std::string PlugInFeatureTexts::pageHead(const CoreData& settings) { return pageHeadText(settings); }
+
 std::string PlugInFeatureTexts::pageText(const CoreData& settings, std::uint64_t page) {
     const std::vector<rules::PageException> exceptions = rules::pageExceptionsOf(settings);
-    return postscript::pageText(settings, exceptions, page);
+    return pageTailText(settings, exceptions, page);
 }
 
 std::string PlugInFeatureTexts::pageTrailer(const CoreData&) { return pageTrailerText(); }

@@ -37,10 +37,17 @@ std::string setupText(const settings::CoreData& settings);
 // the layout code's setup.
 std::string endOfSetupText();
 
-// Returns the text of page p: the layout code's page call, the N-up data, the
-// page's paper when the job has page exceptions, and the removal of the
-// page-setup callback when it has none. `exceptions` is the job's decoded
-// page exception list.
+// Returns what the text of every page starts with: the layout code's page
+// call and the N-up data.
+std::string pageHeadText(const settings::CoreData& settings);
+
+// Returns what follows the page head on page p: the page's paper when the
+// job has page exceptions, and the removal of the page-setup callback when
+// it has none. `exceptions` is the job's decoded page exception list.
+std::string pageTailText(const settings::CoreData& settings, std::span<const rules::PageException> exceptions,
+                         std::uint64_t page);
+
+// Returns the text of page p: its head and its tail.
 std::string pageText(const settings::CoreData& settings, std::span<const rules::PageException> exceptions,
                      std::uint64_t page);
 
@@ -61,7 +68,9 @@ public:
     std::string setupEntries(const settings::CoreData& settings) override;
     // Returns endOfSetupText.
     std::string endOfSetup(const settings::CoreData& settings) override;
-    // Returns pageText of the settings with their own page exception list.
+    // Returns pageHeadText of the settings.
+    std::string pageHead(const settings::CoreData& settings) override;
+    // Returns pageTailText of the settings with their own page exception list.
     std::string pageText(const settings::CoreData& settings, std::uint64_t page) override;
     // Returns pageTrailerText.
     std::string pageTrailer(const settings::CoreData& settings) override;

@@ -1,6 +1,7 @@
 #include "postscript/injection.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -65,6 +66,13 @@ std::string jobTicket(const Call& call, std::string notificationId) {
     return pjl::buildJobTicket(call.settings(), inputs);
 }
 
+// Returns the kept text, built first when there is none yet.
+template <typename Build>
+const std::string& keptText(std::optional<std::string>& kept, Build build) {
+    if (!kept) kept = build();
+    return *kept;
+}
+
 std::string bitmapSizeOf(const frame::DeviceState* state) {
     if (state == nullptr) return {};
     return bitmapSizeLine(state->bitmapWidth, state->bitmapHeight);
@@ -101,10 +109,10 @@ void headerComments(Call& call) {
     if (call.helper()) writeText(*call.sink, jobSettingsComments(call.settings()));
     const std::u16string_view documentName = documentNameOf(call.state);
     // The jobs that print tab sheets are recognised by their document names;
-    // the flag stays set for the rest of the process's tab work.
-    if (call.state != nullptr && call.devObj != nullptr && !documentName.empty() && !frame::tabDocumentActive() &&
+    // the device counts as one until it is disabled.
+    if (call.state != nullptr && call.devObj != nullptr && !documentName.empty() &&
         (startsWith(documentName, kPrintedTabDocumentPrefix) || startsWith(documentName, kInsertedTabDocumentPrefix)))
-        frame::setTabDocumentActive(true);
+        frame::markTabDocument(*call.state);
     if (!call.helper()) return;
     if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, frame::utf8FromUtf16(documentName)));
     const std::string user = call.services.identity.userName();
@@ -156,8 +164,14 @@ void beginPageSetup(Call& call) {
     if (call.state != nullptr) ++call.state->pageCounter;
     if (!call.helper() || call.state == nullptr) return;
     writeText(*call.sink, call.services.tabs.pageSaveCapture(call.settings()));
-    writeText(*call.sink,
-              bitmapSizeOf(call.state) + call.services.texts.pageText(call.settings(), call.state->pageCounter));
+    const std::string& head =
+        keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
+    const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
+    std::string text = bitmapSizeOf(call.state);
+    text.reserve(text.size() + head.size() + tail.size());
+    text += head;
+    text += tail;
+    writeText(*call.sink, text);
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
 }
@@ -166,13 +180,14 @@ void pageTrailer(Call& call) {
     if (!call.helper() || call.state == nullptr) return;
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.endPage(context);
-    writeText(*call.sink, call.services.texts.pageTrailer(call.settings()));
+    writeText(*call.sink, keptText(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
 }
 
 }  // namespace
 
 std::string FeatureTexts::setupEntries(const CoreData&) { return {}; }
 std::string FeatureTexts::endOfSetup(const CoreData&) { return {}; }
+std::string FeatureTexts::pageHead(const CoreData&) { return {}; }
 std::string FeatureTexts::pageText(const CoreData&, std::uint64_t) { return {}; }
 std::string FeatureTexts::pageTrailer(const CoreData&) { return {}; }
 std::string FeatureTexts::trailer(const CoreData&) { return {}; }
@@ -235,9 +250,12 @@ std::string fetchInvocation(CoreHelper& core, win::DEVOBJ* devObj, const PpdSele
 win::HRESULT dispatch(win::DEVOBJ* devObj, std::uint32_t index, OutputSink* driverHelper, CoreHelper* coreHelper,
                       win::DWORD* result, const InjectionServices& services) {
     frame::DeviceState* state = frame::deviceStateOf(devObj);
-    // The settings are taken afresh at every call, and the core driver's
-    // layout flag kept in step with them.
-    const frame::JobSettings job = frame::currentJobSettings(devObj, services.job);
+    // The device keeps its settings between calls and builds them again when
+    // what they derive from changes; the core driver's layout flag is kept
+    // in step with them.
+    std::unique_ptr<frame::JobSettings> unkept;
+    if (state == nullptr) unkept = std::make_unique<frame::JobSettings>(frame::currentJobSettings(devObj, services.job));
+    const frame::JobSettings& job = state != nullptr ? state->jobSettings.current(devObj, services.job) : *unkept;
     if (job.fromPrivateBlock) frame::updateLayoutOverride(devObj->pPublicDM, &job.record, state, services.job);
     Call call{devObj, state, job, driverHelper, coreHelper, services};
 

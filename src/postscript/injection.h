@@ -41,7 +41,7 @@ struct InjectionContext {
 };
 
 // The dictionary entries, procedure calls and texts of the PostScript
-// output. Every text is empty by default.
+// output. Every text is empty by default, and depends on its arguments alone.
 class FeatureTexts {
 public:
     virtual ~FeatureTexts() = default;
@@ -49,9 +49,13 @@ public:
     virtual std::string setupEntries(const settings::CoreData& settings);
     // Returns the end-of-setup text.
     virtual std::string endOfSetup(const settings::CoreData& settings);
-    // Returns the page procedure text of a page, written after the bitmap-size line.
+    // Returns the part of every page's procedure text that is the same on
+    // every page, written after the bitmap-size line. Built once per job.
+    virtual std::string pageHead(const settings::CoreData& settings);
+    // Returns the rest of the page procedure text of a page, written after
+    // the page head.
     virtual std::string pageText(const settings::CoreData& settings, std::uint64_t page);
-    // Returns the page-trailer call.
+    // Returns the page-trailer call. Built once per job.
     virtual std::string pageTrailer(const settings::CoreData& settings);
     // Returns the trailer call.
     virtual std::string trailer(const settings::CoreData& settings);

@@ -255,14 +255,18 @@ bool validateRecord(CoreData& record) {
     return valid;
 }
 
-void copySelectedFields(CoreData& destination, const CoreData& source, const FieldSet& fields) {
+bool copySelectedFields(CoreData& destination, const CoreData& source, const FieldSet& fields) {
+    bool written = false;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         if (!fields.test(i)) continue;
         const auto id = static_cast<FieldId>(i);
         const auto from = source.field(id);
         const auto to = destination.field(id);
-        if (!std::equal(from.begin(), from.end(), to.begin())) std::copy(from.begin(), from.end(), to.begin());
+        if (std::equal(from.begin(), from.end(), to.begin())) continue;
+        std::copy(from.begin(), from.end(), to.begin());
+        written = true;
     }
+    return written;
 }
 
 }  // namespace tvzx::settings

@@ -77,7 +77,7 @@ bool validateRecord(CoreData& record);
 bool fieldIsValid(const CoreData& record, FieldId id);
 
 // Copies every field of the set from source into destination, writing only
-// the fields whose value differs.
-void copySelectedFields(CoreData& destination, const CoreData& source, const FieldSet& fields);
+// the fields whose value differs. Returns whether any field was written.
+bool copySelectedFields(CoreData& destination, const CoreData& source, const FieldSet& fields);
 
 }  // namespace tvzx::settings

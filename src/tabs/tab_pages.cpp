@@ -105,7 +105,7 @@ bool PlugInTabSheets::makeSheet(InjectionContext& context, const std::u16string&
 void PlugInTabSheets::beginPage(InjectionContext& context) {
     const JobTabs tabs = jobTabs(context.settings);
     if (!tabs.printsTabSheets || context.state == nullptr) return;
-    frame::setTabDocumentActive(true);
+    frame::markTabDocument(*context.state);
     bool shiftedAndPrinted = false;
     // The tab sheets are printed through the job's printer, known by name.
     const std::optional<std::u16string> printerName = printerNameOf(context);
