@@ -74,10 +74,12 @@ bool isBlank(std::string_view line) { return std::all_of(line.begin(), line.end(
 // Returns whether the line is the comment `keyword`: a keyword that takes
 // arguments ends in a colon and may be followed by anything; any other must
 // be followed by the end of the line or white space.
-// Kept inline, so that the comparison with the constant keyword is a few
-// word compares rather than a library call.
-[[gnu::always_inline]] inline bool hasKeyword(std::string_view line, std::string_view keyword) {
-    if (!line.starts_with(keyword)) return false;
+// The keywords are short and most differ from the line within a few bytes,
+// so a plain loop beats a library call for each.
+bool hasKeyword(std::string_view line, std::string_view keyword) {
+    if (line.size() < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i)
+        if (line[i] != keyword[i]) return false;
     if (keyword.back() == ':' || line.size() == keyword.size()) return true;
     return isSpace(line[keyword.size()]);
 }
