@@ -74,8 +74,12 @@ bool isBlank(std::string_view line) { return std::all_of(line.begin(), line.end(
 // Returns whether the line is the comment `keyword`: a keyword that takes
 // arguments ends in a colon and may be followed by anything; any other must
 // be followed by the end of the line or white space.
+// The keywords are short and most differ from the line within a few bytes,
+// so a plain loop beats a library call for each.
 bool hasKeyword(std::string_view line, std::string_view keyword) {
-    if (!line.starts_with(keyword)) return false;
+    if (line.size() < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i)
+        if (line[i] != keyword[i]) return false;
     if (keyword.back() == ':' || line.size() == keyword.size()) return true;
     return isSpace(line[keyword.size()]);
 }
@@ -120,8 +124,8 @@ Line classifyPage(std::string_view line) {
 // Returns what the line is, from its beginning alone.
 Line classify(std::string_view line) {
     if (line.empty() || line[0] != '%') return isBlank(line) ? Line::Blank : Line::Code;
-    if (line.starts_with(dsc::kPsAdobe)) return Line::PsAdobe;
-    if (!line.starts_with(dsc::kCommentPrefix) || line.size() < dsc::kCommentPrefix.size() + 1) return Line::Comment;
+    if (line.size() <= dsc::kCommentPrefix.size()) return Line::Comment;
+    if (line[1] != dsc::kCommentPrefix[1]) return line.starts_with(dsc::kPsAdobe) ? Line::PsAdobe : Line::Comment;
     // The character after "%%" narrows the keywords to compare.
     switch (line[dsc::kCommentPrefix.size()]) {
         case 'B': return classifyBegin(line);
@@ -154,6 +158,21 @@ std::string_view takeWord(std::string_view& text) {
     const std::string_view word = text.substr(0, length);
     text.remove_prefix(length);
     return word;
+}
+
+// Returns how many LFs the bytes hold. Counted in blocks small enough for a
+// byte-wide sum, which the compiler turns into wide vector compares.
+std::uint64_t countLineFeeds(const char* from, const char* to) {
+    constexpr std::size_t kBlock = 255;
+    std::uint64_t total = 0;
+    while (from < to) {
+        const std::size_t length = std::min(kBlock, static_cast<std::size_t>(to - from));
+        std::uint8_t count = 0;
+        for (std::size_t i = 0; i < length; ++i) count = static_cast<std::uint8_t>(count + (from[i] == '\n'));
+        total += count;
+        from += length;
+    }
+    return total;
 }
 
 // Where a line ends inside the bytes at hand.
@@ -208,6 +227,11 @@ private:
                 skipBytes_ -= count;
                 continue;
             }
+            // Lines that cannot change the structure pass unread.
+            if (quiet()) {
+                position = skipQuietLines(position, filled);
+                if (position == filled) break;
+            }
             const char* start = data + position;
             std::optional<LineEnd> lineEnd = findLineEnd(start, data + filled, atEnd);
             if (!lineEnd) {
@@ -240,6 +264,59 @@ private:
         return position;
     }
 
+    // Returns whether only comment lines can change the structure in the
+    // state the scanner is in, with the next line starting at the position.
+    bool quiet() const {
+        if (skipLines_ > 0 || inLongLine_) return false;
+        switch (state_) {
+            case State::Prolog:
+            case State::Setup:
+            case State::Body:
+            case State::PageSetup:
+            case State::Trailer:
+            case State::AfterEof: return true;
+            default: return false;
+        }
+    }
+
+    // Returns the start of the first line at or after `position` that
+    // begins with '%' or cannot be passed here (it ends in a CR or not
+    // among the bytes at hand), counting the lines passed. Two passes over
+    // the bytes, one for '%' and one counting LFs, replace a search per line.
+    std::size_t skipQuietLines(std::size_t position, std::size_t filled) {
+        const char* const from = buffer_.data() + position;
+        const char* const end = buffer_.data() + filled;
+        const char* const limit = crAtOrAfter(from, end);
+        const char* stop = from;
+        const char* search = from;
+        while (search < limit) {
+            const auto* percent = static_cast<const char*>(std::memchr(search, '%', static_cast<std::size_t>(limit - search)));
+            if (percent == nullptr) {
+                // Up to the last LF before the limit.
+                const auto last = std::find(std::make_reverse_iterator(limit), std::make_reverse_iterator(search), '\n');
+                if (last.base() != search) stop = last.base();
+                break;
+            }
+            if (percent == from || percent[-1] == '\n') {
+                stop = percent;
+                break;
+            }
+            search = percent + 1;
+        }
+        summary_.lines += countLineFeeds(from, stop);
+        return static_cast<std::size_t>(stop - buffer_.data());
+    }
+
+    // Returns the first CR at or after `from`, or `end` when there is none.
+    // It is remembered, so that a line is not searched twice.
+    const char* crAtOrAfter(const char* from, const char* end) {
+        if (nextCr_ == nullptr || nextCr_ < from) {
+            const auto* found = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
+            nextCr_ = found != nullptr ? found : end;
+        }
+        return nextCr_;
+    }
+
     // Returns where the line starting at `from` ends (LF, CR LF or CR
     // alone); nothing when its end is not among the bytes at hand. A CR as
     // the last byte at hand counts only at the end of the input, since its
@@ -253,12 +330,8 @@ private:
         }
         const char* lf = nextLf_ != end ? nextLf_ : nullptr;
         const char* searchEnd = lf != nullptr ? lf : end;
-        // So is the next CR, so that a line is not searched twice.
-        if (nextCr_ == nullptr || nextCr_ < from) {
-            const auto* found = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
-            nextCr_ = found != nullptr ? found : end;
-        }
-        const char* cr = nextCr_ < searchEnd ? nextCr_ : nullptr;
+        const char* cr = crAtOrAfter(from, end);
+        if (cr >= searchEnd) cr = nullptr;
         if (cr != nullptr) {
             if (cr + 1 < end) return LineEnd{cr, cr[1] == '\n' ? cr + 2 : cr + 1};
             if (atEnd) return LineEnd{cr, end};

@@ -65,7 +65,7 @@ struct DscSummary {
 
 // Lines are read through a buffer of this many bytes; a longer line streams
 // through in pieces and is recognised by its beginning.
-inline constexpr std::size_t kDefaultScanBuffer = 256 * 1024;
+inline constexpr std::size_t kDefaultScanBuffer = 64 * 1024;
 inline constexpr std::size_t kMinimumScanBuffer = 64;
 
 // Reads the whole document from source and hands every byte and mark to the

@@ -1,9 +1,10 @@
 #include "ppd_file.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "common/hex_text.h"
 #include "host_error.h"
@@ -32,6 +33,7 @@ constexpr std::string_view kJobControlPrefix = "JCL";
 constexpr char kHexStart = '<';
 constexpr char kHexEnd = '>';
 constexpr char kTranslationSeparator = '/';
+constexpr std::size_t kReadPiece = 64 * 1024;
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -61,15 +63,15 @@ std::string_view keywordOf(std::string_view text) {
 std::string withUnixLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            out += text[i];
-            continue;
-        }
+    // The runs between CRs are copied whole.
+    for (;;) {
+        const std::size_t cr = text.find('\r');
+        out.append(text.substr(0, cr));
+        if (cr == std::string_view::npos) return out;
         out += '\n';
-        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        text.remove_prefix(cr + 1);
+        if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
     }
-    return out;
 }
 
 // Returns the text with each hexadecimal substring "<0D0A>" replaced by the
@@ -129,11 +131,17 @@ private:
     }
 
     // Returns where the line from `from` ends (its CR or LF), npos when it
-    // runs to the end. One pass over the bytes, not a search per byte.
+    // runs to the end. The LF is found first and the line before it then
+    // searched for a CR, both with the library's wide searches.
     std::size_t lineEndFrom(std::size_t from) const {
-        const auto end = std::find_if(text_.begin() + static_cast<std::ptrdiff_t>(std::min(from, text_.size())),
-                                      text_.end(), [](char c) { return c == '\r' || c == '\n'; });
-        return end == text_.end() ? std::string_view::npos : static_cast<std::size_t>(end - text_.begin());
+        if (from >= text_.size()) return std::string_view::npos;
+        const char* const start = text_.data() + from;
+        const char* const end = text_.data() + text_.size();
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
+        const char* const searchEnd = lf != nullptr ? lf : end;
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(searchEnd - start)));
+        const char* const found = cr != nullptr ? cr : lf;
+        return found == nullptr ? std::string_view::npos : static_cast<std::size_t>(found - text_.data());
     }
 
     // Returns the rest of the current line and steps past its end.
@@ -239,7 +247,10 @@ private:
 PpdFile::PpdFile(const std::string& path) {
     std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
     if (!in) throw HostError(path + ": cannot open the PPD file");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read in large pieces rather than character by character.
+    std::string text;
+    std::array<char, kReadPiece> piece;
+    while (in.read(piece.data(), piece.size()) || in.gcount() > 0) text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
     if (in.bad()) throw HostError(path + ": cannot read the PPD file");
     *this = fromText(text, path);
 }

@@ -83,7 +83,9 @@ constexpr std::string_view kComplete =
     "%%BeginPageSetup\n"
     "ps\n"
     "%%EndPageSetup\n"
-    "one showpage\n"
+    "(100%) one\n"
+    "% plain comment\n"
+    "showpage\n"
     "%%PageTrailer\n"
     "pt\n"
     "%%Page: two 2\n"
@@ -110,7 +112,9 @@ constexpr std::string_view kCompleteTrace =
     "%%BeginPageSetup\n<PageSetup 1>"
     "ps\n"
     "%%EndPageSetup\n"
-    "one showpage\n"
+    "(100%) one\n"
+    "% plain comment\n"
+    "showpage\n"
     "%%PageTrailer\n<PageTrailer 1>"
     "pt\n"
     "<PageStart 2>%%Page: two 2\n"
@@ -127,7 +131,7 @@ TEST(DscScanner, MarksEveryPartOfACompleteDocument) {
     EXPECT_EQ(result.trace, kCompleteTrace);
     EXPECT_EQ(result.summary.pages, 2u);
     EXPECT_EQ(result.summary.declaredPages, 2u);
-    EXPECT_EQ(result.summary.lines, 25u);
+    EXPECT_EQ(result.summary.lines, 27u);
     EXPECT_EQ(result.summary.bytes, kComplete.size());
 }
 
@@ -137,8 +141,11 @@ TEST(DscScanner, FindsTheSameMarksWithAnyBufferSizeAndLineEnd) {
     for (const std::string_view lineEnd : {"\n", "\r\n", "\r"}) {
         const std::string document = replaceAll(std::string(kComplete), "\n", lineEnd);
         const std::string expected = replaceAll(std::string(kCompleteTrace), "\n", lineEnd);
-        for (std::size_t size = tvzx::host::kMinimumScanBuffer; size < 160; ++size)
-            ASSERT_EQ(scan(document, size).trace, expected) << "buffer " << size << ", line end " << lineEnd.size();
+        for (std::size_t size = tvzx::host::kMinimumScanBuffer; size < 160; ++size) {
+            const Scan result = scan(document, size);
+            ASSERT_EQ(result.trace, expected) << "buffer " << size << ", line end " << lineEnd.size();
+            ASSERT_EQ(result.summary.lines, 27u) << "buffer " << size << ", line end " << lineEnd.size();
+        }
     }
 }
 
