@@ -51,6 +51,16 @@ std::optional<std::string> besideProgram(std::string_view name) {
     return candidate.string();
 }
 
+// Returns the packaged file for a program the package installed; nothing
+// for a program of a build folder, which uses the files of its build.
+std::optional<std::string> packaged(std::string_view path) {
+    std::error_code error;
+    const auto program = hostFile();
+    if (!program || !program->string().starts_with(TVZX_HOST_PACKAGE_PREFIX)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
+    return std::string(path);
+}
+
 // Sets an environment variable for its lifetime and puts back what was there.
 class ScopedVariable {
 public:
@@ -143,6 +153,7 @@ private:
 
 std::string defaultModulePath() {
     if (auto beside = besideProgram(kModuleFileName)) return *beside;
+    if (auto installed = packaged(TVZX_HOST_PACKAGE_MODULE)) return *installed;
 #ifdef TVZX_HOST_MODULE_PATH
     return TVZX_HOST_MODULE_PATH;
 #else
@@ -152,6 +163,7 @@ std::string defaultModulePath() {
 
 std::string defaultPpdPath() {
     if (auto beside = besideProgram(kPpdFileName)) return *beside;
+    if (auto installed = packaged(TVZX_HOST_PACKAGE_PPD)) return *installed;
     return TVZX_HOST_PPD_PATH;
 }
 

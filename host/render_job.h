@@ -53,10 +53,12 @@ struct RenderResult {
 
 // Returns the plug-in module the host loads when none is named: the one
 // beside the host's file (the program, or the base module that prints tab
-// documents), else the one built with the host.
+// documents), else for a packaged program the package's, else the one
+// built with the host.
 std::string defaultModulePath();
 // Returns the PPD file the host reads when none is named: the one beside the
-// host's file, else the one shipped in the source tree.
+// host's file, else for a packaged program the package's, else the one
+// shipped in the source tree.
 std::string defaultPpdPath();
 
 // Applies the settings edits to a record in order. Throws HostError naming

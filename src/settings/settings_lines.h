@@ -12,6 +12,10 @@
 
 namespace tvzx::settings {
 
+// Returns the text as a text field's value is written: in double quotes,
+// with C escapes.
+std::string quotedText(std::string_view text);
+
 // Returns the value text of one field.
 std::string formatFieldValue(const CoreData& record, FieldId id);
 

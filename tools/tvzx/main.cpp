@@ -16,7 +16,7 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "usage: tvzx version\n"
     "       tvzx settings describe [--wrapped]\n"
-    "       tvzx settings show [--block FILE [--description FILE]] [--settings FILE] [--set Name=Value ...] [--rules]\n"
+    "       tvzx settings show [--block FILE [--description FILE]] [--sample plain|tabs] [--settings FILE] [--set Name=Value ...] [--rules]\n"
     "       tvzx settings write --block FILE [--settings FILE] [--set Name=Value ...] [--rules]\n"
     "       tvzx ppd [--settings FILE] [--set Name=Value ...] [--changed Name ...] | tvzx ppd --printer-data-example\n"
     "       tvzx render [INPUT.ps] [-o OUT] [--set Name=Value ...] [--settings FILE] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer NAME] [--printer-data FILE.reg] [--sample plain|tabs] [--preview PREFIX]\n"

@@ -8,6 +8,7 @@
 #include "common/byte_order.h"
 #include "common/hex_text.h"
 #include "files.h"
+#include "host/sample_jobs.h"
 #include "platform/printer_data.h"
 #include "rules/rule_engine.h"
 #include "settings/devmode.h"
@@ -28,6 +29,7 @@ struct SettingsSource {
     std::vector<std::string> settingsFiles;
     std::vector<std::string> assignments;
     bool rules = false;  // --set assignments go through the rules engine
+    std::string sample;  // a built-in sample job whose settings start the record
 };
 
 // Reads a private block through the driver's conversion request, as the
@@ -78,6 +80,11 @@ void applyThroughRules(CoreData& record, const std::string& assignment) {
 
 CoreData loadSettings(const SettingsSource& source) {
     CoreData record = source.blockPath.empty() ? settings::defaultRecord() : recordFromBlock(source);
+    if (!source.sample.empty()) {
+        const auto sample = host::sampleJob(source.sample);
+        if (!sample) throw UsageError("--sample " + source.sample + ": no such sample job (" + std::string(host::kSampleJobNames) + ")");
+        if (sample->settings) record = *sample->settings;
+    }
     for (const std::string& path : source.settingsFiles)
         if (auto error = settings::applySettingsText(record, readFileText(path))) throw UsageError(path + ": " + *error);
     for (const std::string& assignment : source.assignments) {
@@ -93,6 +100,7 @@ bool takeSettingsOption(const std::string& option, Arguments& arguments, Setting
     if (option == "--set") source.assignments.push_back(arguments.value(option));
     else if (option == "--settings") source.settingsFiles.push_back(arguments.value(option));
     else if (option == "--rules") source.rules = true;
+    else if (option == "--sample") source.sample = arguments.value(option);
     else return false;
     return true;
 }
