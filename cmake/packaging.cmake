@@ -22,7 +22,10 @@ if(TARGET tvzx_rundll)
   install(TARGETS tvzx_rundll RUNTIME DESTINATION ${TVZX_LIB_DIR} PERMISSIONS ${TVZX_PROGRAM_PERMISSIONS})
 endif()
 install(TARGETS tvzx RUNTIME DESTINATION bin PERMISSIONS ${TVZX_PROGRAM_PERMISSIONS})
-install(FILES ${PROJECT_SOURCE_DIR}/data/tvzx.ppd DESTINATION share/ppd/tvzx PERMISSIONS ${TVZX_DATA_PERMISSIONS})
+# The sample printer's data goes beside the PPD, where tvzx render
+# --sample tabs looks for it.
+install(FILES ${PROJECT_SOURCE_DIR}/data/tvzx.ppd ${PROJECT_SOURCE_DIR}/data/sample_printer.reg
+        DESTINATION share/ppd/tvzx PERMISSIONS ${TVZX_DATA_PERMISSIONS})
 install(FILES ${PROJECT_SOURCE_DIR}/doc/man/tvzx.1 DESTINATION share/man/man1 PERMISSIONS ${TVZX_DATA_PERMISSIONS})
 install(FILES ${PROJECT_SOURCE_DIR}/doc/man/pstotvzx.8 DESTINATION share/man/man8 PERMISSIONS ${TVZX_DATA_PERMISSIONS})
 
