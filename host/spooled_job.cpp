@@ -191,7 +191,10 @@ std::variant<RecoveredSettings, std::string> recoverSettings(const SpooledJob& j
     const std::uint32_t hash = readBe32(bytes.data());
     RecoveredSettings recovered{settings::defaultRecord(), hash, false};
     if (hash == settings::schemaHash()) {
-        if (bytes.size() != settings::kRecordSize)
+        if (bytes.size() < settings::kRecordSize)
+            return "the job-settings record is cut short (" + std::to_string(bytes.size()) + " of " +
+                   std::to_string(settings::kRecordSize) + " bytes)";
+        if (bytes.size() > settings::kRecordSize)
             return "the job-settings record holds " + std::to_string(bytes.size()) + " bytes, not " +
                    std::to_string(settings::kRecordSize);
         std::copy(bytes.begin(), bytes.end(), recovered.record.bytes.begin());
