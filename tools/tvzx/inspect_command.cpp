@@ -1,7 +1,6 @@
 // tvzx inspect: a printed job read back. Prints its ticket, the settings its
 // comments carry where they differ from the defaults, and checks that those
 // settings give the ticket the stream holds.
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <variant>
@@ -27,15 +26,6 @@ constexpr int kExitDiffers = 1;
 constexpr std::string_view kUserNameKey = "USERNAME";
 constexpr std::string_view kJobNameKey = "JOBNAME";
 constexpr std::string_view kDriverJobIdKey = "DRIVERJOBID";
-
-class StandardInput final : public host::ByteSource {
-public:
-    std::size_t read(std::span<char> into) override {
-        const std::size_t n = std::fread(into.data(), 1, into.size(), stdin);
-        if (n == 0 && std::ferror(stdin)) throw host::HostError("standard input cannot be read");
-        return n;
-    }
-};
 
 // Returns the unquoted value of the ticket's first line with this key.
 std::optional<std::string> ticketValue(const host::SpooledJob& job, std::string_view key) {
@@ -75,7 +65,7 @@ std::string inspectCommand(Arguments arguments) {
     host::SpooledJob job;
     try {
         if (input == kStandardInput) {
-            StandardInput source;
+            host::StandardInputSource source;
             job = host::readSpooledJob(source);
         } else {
             host::FileSource source(input);
