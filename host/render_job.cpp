@@ -159,11 +159,15 @@ std::string defaultPpdPath() {
 std::vector<rules::RuleChange> applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits,
                                                   const EditOptions& options) {
     if (options.installed) rules::applyInstalledOptions(record, *options.installed);
-    // A saved record is loaded as it was saved: no rule runs on it.
+    // A saved record is loaded as it was saved: checked as the driver checks
+    // a stored record, but no rule runs on it.
+    bool loaded = false;
     for (const SettingsEdit& edit : edits) {
         if (edit.singleAssignment) continue;
         if (const auto error = settings::applySettingsText(record, edit.text)) throw HostError(edit.origin + ": " + *error);
+        loaded = true;
     }
+    if (loaded) settings::validateRecord(record);
     // Each assignment is a user's edit, whose dependent settings follow.
     rules::PrinterConfig printer;
     rules::RuleInputs inputs;
