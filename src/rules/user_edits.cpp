@@ -18,10 +18,6 @@ std::optional<std::string> applyUserEdit(settings::CoreData& record, std::string
         record = parsed;
         return std::nullopt;
     }
-    // A user picks among the setting's options; an index past them names none.
-    const settings::FieldDef& def = settings::fieldDef(*field);
-    if (def.kind == settings::Kind::Option && parsed.option(*field) >= def.options->count())
-        return "no option of " + std::string(def.name) + " is numbered " + std::to_string(parsed.option(*field));
     setSettingBytes(record, *field, parsed.field(*field), nullptr, inputs);
     return std::nullopt;
 }

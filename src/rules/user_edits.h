@@ -20,9 +20,8 @@ enum class EditMode {
 };
 
 // Applies one "Name=Value" edit to the record. Values are read as the
-// settings text form writes them; through the setters an option must be
-// one of the setting's options (by name, or by an index inside the list).
-// Returns an error message naming the setting or the value when the edit is
+// settings text form writes them: an option by its name, or by its index
+// (which may lie past the list, as the custom paper size does). Returns an error message naming the setting or the value when the edit is
 // refused; the record is unchanged then.
 std::optional<std::string> applyUserEdit(settings::CoreData& record, std::string_view assignment,
                                          EditMode mode = EditMode::ThroughSetters, const RuleInputs& inputs = {});
