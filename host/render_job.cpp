@@ -8,6 +8,7 @@
 #include "host_error.h"
 #include "plugin_driver.h"
 #include "plugin_module.h"
+#include "rules/installed_options.h"
 #include "platform/environment_variables.h"
 #include "platform/module_exports.h"
 #include "platform/module_path.h"
@@ -167,12 +168,31 @@ std::string defaultPpdPath() {
     return TVZX_HOST_PPD_PATH;
 }
 
-void applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits) {
+std::vector<rules::RuleChange> applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits,
+                                                  const EditOptions& options) {
+    if (options.installed) rules::applyInstalledOptions(record, *options.installed);
+    // A saved record is loaded as it was saved: checked as the driver checks
+    // a stored record, but no rule runs on it.
+    bool loaded = false;
     for (const SettingsEdit& edit : edits) {
-        const auto error = edit.singleAssignment ? settings::applySetting(record, edit.text)
-                                                 : settings::applySettingsText(record, edit.text);
-        if (error) throw HostError(edit.origin + ": " + *error);
+        if (edit.singleAssignment) continue;
+        if (const auto error = settings::applySettingsText(record, edit.text)) throw HostError(edit.origin + ": " + *error);
+        loaded = true;
     }
+    if (loaded) settings::validateRecord(record);
+    // Each assignment is a user's edit, whose dependent settings follow.
+    rules::PrinterConfig printer;
+    rules::RuleInputs inputs;
+    if (options.installed) {
+        printer.installed = *options.installed;
+        inputs.printerConfig = &printer;
+    }
+    rules::UserEdits userEdits(record, options.mode, inputs);
+    for (const SettingsEdit& edit : edits) {
+        if (!edit.singleAssignment) continue;
+        if (const auto error = userEdits.apply(edit.text)) throw HostError(edit.origin + ": " + *error);
+    }
+    return userEdits.ruleChanges();
 }
 
 RenderResult renderDocument(const RenderRequest& request, ByteSource& input, OutputSink& output) {
@@ -188,7 +208,7 @@ RenderResult renderDocument(const RenderRequest& request, ByteSource& input, Out
     job.jobId = request.jobId;
     job.editSettings = [&](settings::CoreData& record) {
         if (request.startingSettings) record = *request.startingSettings;
-        applySettingsEdits(record, request.settings);
+        applySettingsEdits(record, request.settings, request.edits);
     };
     PluginDriver driver(module, helpers, job);
 

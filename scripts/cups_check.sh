@@ -153,14 +153,24 @@ wait_done() {
   return 1
 }
 
-# The ticket lines of a printer-ready stream, the job identity masked.
+# The ticket lines of a printer-ready stream: the "@PJL SET" lines after the
+# job identity, which only the plug-in's own job has.
 ticket() {
-  tr -d '\r' <"$1" | sed -n '2,/^@PJL ENTER LANGUAGE/p' | sed -E 's/^(@PJL SET DRIVERJOBID=).*/\1(masked)/'
+  tr -d '\r' <"$1" | sed -n '/^@PJL SET /p;/^@PJL ENTER LANGUAGE/q' | grep -v '^@PJL SET DRIVERJOBID='
 }
 
-# Prints a job through the queue and compares its ticket with the one the
-# tool writes for the same settings: print_and_compare NAME "LP OPTIONS"
-# "TOOL OPTIONS" [TITLE].
+# The queue's printer data as the filter must derive it from the queue,
+# written by hand: every unit but the trimmer (finishing byte 0xBF), every
+# paper-path unit, punch pattern, the duplex unit and job storage, the
+# three-tray deck with the bypass; duplex by default; the wake-up address.
+printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Print\Printers\tvzx\PrinterDriverData]' \
+  '"InstallableOptions"=hex:01,bf,ff,0f,03,00,00,06,00,00,00,00,00,00,00,00,00,00,00,00,00,00' \
+  '"DefaultDuplex"=dword:00000001' "\"MacAddress\"=\"$mac\"" >"$work/queue.reg"
+
+# Prints a job through the queue and compares its ticket with the one
+# tvzx ticket writes for the same settings on the same printer:
+# print_and_compare NAME "LP OPTIONS" "TOOL SETTINGS" [TITLE].
 print_and_compare() {
   local name=$1 lp_options=$2 tool_options=$3 title=${4:-doc.ps} id
   # shellcheck disable=SC2086
@@ -175,8 +185,8 @@ print_and_compare() {
   fi
   cp "$work/out/job.prn" "$work/jobs/$name.prn"
   # shellcheck disable=SC2086
-  if ! "$tvzx" render "$work/doc.ps" -o "$work/jobs/$name.expected" --user "$(id -un)" --document "$title" \
-       --job-id "$id" $tool_options; then
+  if ! "$tvzx" ticket --printer-data "$work/queue.reg" --user "$(id -un)" --document "$title" --job-id "$id" \
+       $tool_options >"$work/jobs/$name.expected"; then
     fail "$name" "the tool refused the settings"
     return
   fi
@@ -188,11 +198,11 @@ print_and_compare() {
     cat "$work/jobs/$name.diff"
   elif [ "$pages" -ne 3 ]; then
     fail "$name" "$pages pages passed through, not 3"
-  elif [ "$(grep -c TARVOSaveAfterTab "$work/jobs/$name.prn")" -ne "$(grep -c TARVOSaveAfterTab "$work/jobs/$name.expected")" ]; then
-    fail "$name" "the tab sheets differ"
   elif [ "$(grep -c '^%%BeginFeature: \*ZVStaple ' "$work/jobs/$name.prn")" -ne 1 ] ||
        [ "$(grep -c $'^\e%-12345X@PJL' "$work/jobs/$name.prn")" -ne 1 ]; then
     fail "$name" "a feature or the PJL header arrived more than once"
+  elif [ "$name" = tabs ] && ! grep -q TARVOSaveAfterTab "$work/jobs/$name.prn"; then
+    fail "$name" "no tab sheets"
   else
     pass "$name"
   fi
@@ -211,13 +221,12 @@ listener_pid=$!
 sleep 0.3
 
 print_and_compare staples "-o ZVStaple=2StapleWide" "--set Staple=2StaplesWide" "Größenübersicht Ωmega"
-print_and_compare booklet "-o ZVLayout=Booklet -o ZVDuplex=True" "--set Layout=Booklet --set Duplex=True"
+print_and_compare booklet "-o ZVLayout=Booklet" "--set Layout=Booklet"
 print_and_compare secure "-o job-password=4711" \
   "--set OutputMethod=Secure --set WaitModeSecurePrintId=\"$(id -un | cut -c1-8)\" --set WaitModePassword=\"4711\""
 print_and_compare account "-o job-account-id=Sales -n 2 -o sides=two-sided-short-edge" \
   "--set AccountTrack=True --set AccountTrackDepartmentName=\"Sales\" --set NumCopies=2 --set Duplex=True --set Binding=Top"
-print_and_compare tabs "-o tvzx-settings=$work/tabs.settings" \
-  "--settings $work/tabs.settings --printer-data data/sample_printer.reg"
+print_and_compare tabs "-o tvzx-settings=$work/tabs.settings" "--settings $work/tabs.settings"
 
 expected_wake=$(printf 'ff%.0s' 1 2 3 4 5 6; for _ in $(seq 16); do printf '%s' "${mac//:/}"; done)
 if [ -s "$work/wake.bin" ] && [ "$(od -An -tx1 "$work/wake.bin" | tr -d ' \n')" = "${expected_wake,,}" ]; then

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "pjl/authentication.h"
 #include "pjl/pjl_format.h"
+#include "pjl/secure_print.h"
 #include "pjl/ticket_writers.h"
 
 namespace tvzx::pjl {
@@ -19,6 +21,11 @@ constexpr std::string_view kJobNameKey = "JOBNAME";
 constexpr std::size_t kJobNameLimit = 240;
 
 }  // namespace
+
+bool carriesEncipheredValue(std::string_view key) {
+    return key == kSectionPasswordKey || key == kSecurePasswordKey || key == kBoxFolderPasswordKey ||
+           key == kUserPasswordKey || isRelayValueKey(key);
+}
 
 std::string buildJobTicket(const settings::CoreData& settings, const TicketInputs& inputs) {
     std::string ticket;

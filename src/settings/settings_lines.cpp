@@ -184,6 +184,12 @@ std::string formatSettingsLines(const CoreData& record) {
     return out;
 }
 
+std::optional<FieldId> assignedField(std::string_view assignment) {
+    const auto at = assignment.find(kAssign);
+    if (at == std::string_view::npos) return std::nullopt;
+    return findField(trim(assignment.substr(0, at)));
+}
+
 std::optional<std::string> applySetting(CoreData& record, std::string_view assignment) {
     const auto at = assignment.find(kAssign);
     if (at == std::string_view::npos) return "expected Name=Value: '" + std::string(assignment) + "'";

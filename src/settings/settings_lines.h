@@ -22,6 +22,10 @@ std::string formatFieldValue(const CoreData& record, FieldId id);
 // Returns every field as one line, each ending in a newline.
 std::string formatSettingsLines(const CoreData& record);
 
+// Returns the field a "Name=Value" assignment names; nothing when it names
+// none or is no assignment.
+std::optional<FieldId> assignedField(std::string_view assignment);
+
 // Sets one field from a "Name=Value" assignment. Returns an error message
 // naming the field or value when the assignment is refused; the record is
 // unchanged then.

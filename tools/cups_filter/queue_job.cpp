@@ -194,8 +194,8 @@ ppd::MarkedChoice markedChoices(ppd_file_t* ppd) {
 
 // The printer's data as the Windows driver's user interface would keep it
 // for this queue.
-std::string printerData(const std::string& printer, ppd_file_t* ppd, const std::string& macAddress) {
-    const rules::InstalledOptions installed = ppd::installedOptionsFromChoices(markedChoices(ppd));
+std::string printerData(const std::string& printer, ppd_file_t* ppd, const rules::InstalledOptions& installed,
+                        const std::string& macAddress) {
     // The queue's default duplex is its PPD default, which lpadmin sets.
     ppd_option_t* duplex = ppdFindOption(ppd, std::string(kDuplexKeyword).c_str());
     const bool duplexDefault = duplex != nullptr && kTrueChoice == duplex->defchoice;
@@ -261,6 +261,8 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         }
     }
 
+    // The printer's installed options limit what the edits may set.
+    request.edits.installed = ppd::installedOptionsFromChoices(markedChoices(ppd));
     // The queue's defaults and the user's PPD choices, where they differ
     // from a fresh job's.
     const ppd::ChoiceAssignments fromPpd = ppd::assignmentsFromChoices(settings::defaultRecord(), markedChoices(ppd));
@@ -292,7 +294,7 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         edits.add(std::string(settings::fieldDef(FieldId::AccountTrack).name) + kAssign + std::string(onOption(FieldId::AccountTrack)));
         edits.add(assignText(FieldId::AccountTrackDepartmentName, *account));
     }
-    job.printerData = printerData(arguments.printer, ppd, macAddress);
+    job.printerData = printerData(arguments.printer, ppd, *request.edits.installed, macAddress);
     return job;
 }
 
