@@ -70,7 +70,9 @@ void SpoolerFeatureFilter::fillPending() {
                 skipTo(kEndFeature);
                 skipTo(kBracketClose);
             } else {
-                pending_ = std::move(open) + line_;
+                // The next line is read again on its own: it may be the first page.
+                buffer_.insert(0, line_);
+                pending_ = std::move(open);
             }
         } else {
             pending_ = std::move(line_);

@@ -37,6 +37,12 @@ TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
         SpoolerFeatureFilter filter(memory);
         EXPECT_EQ(readAll(filter, chunk), kept) << "chunk " << chunk;
     }
+    // A bracket of the document's own right before the first page: the page
+    // still starts the body, whose brackets all pass.
+    const std::string ownBracket = "[{\n%%Page: 1 1\n[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\n";
+    MemorySource memory(ownBracket);
+    SpoolerFeatureFilter filter(memory);
+    EXPECT_EQ(readAll(filter, 5), ownBracket);
 }
 
 }  // namespace

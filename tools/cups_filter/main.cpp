@@ -9,10 +9,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <optional>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -22,7 +20,6 @@
 
 #include "config/registry_printer.h"
 #include "host/byte_source.h"
-#include "host/file_descriptors.h"
 #include "host/host_error.h"
 #include "host/output_file.h"
 #include "host/render_job.h"
@@ -40,7 +37,6 @@ constexpr int kWithFileArgumentCount = 7;
 constexpr const char* kPpdVariable = "PPD";
 constexpr const char* kPrinterVariable = "PRINTER";
 constexpr const char* kTemporaryVariable = "TMPDIR";
-constexpr int kStandardInput = 0;
 
 volatile std::sig_atomic_t cancelled = 0;
 
@@ -49,24 +45,23 @@ void onTerminate(int) { cancelled = 1; }
 class JobCancelled {};
 
 // Reads the document from a file or standard input until the job is
-// cancelled. (Standard input is a pipe that only this process may read: it
-// cannot be opened again by name.)
+// cancelled.
 class JobDocument final : public host::ByteSource {
 public:
     explicit JobDocument(const char* path) {
-        if (path != nullptr) file_.emplace(path);
+        if (path != nullptr) source_ = std::make_unique<host::FileSource>(path);
+        else source_ = std::make_unique<host::StandardInputSource>();
     }
     std::size_t read(std::span<char> into) override {
         if (cancelled) throw JobCancelled();
-        if (file_) return file_->read(into);
-        const long long count = host::files::readSome(kStandardInput, into.data(), into.size());
+        const std::size_t count = source_->read(into);
+        // A read that SIGTERM ended early ends the job.
         if (cancelled) throw JobCancelled();
-        if (count < 0) throw host::HostError(std::string("cannot read the document: ") + std::strerror(errno));
-        return static_cast<std::size_t>(count);
+        return count;
     }
 
 private:
-    std::optional<host::FileSource> file_;
+    std::unique_ptr<host::ByteSource> source_;
 };
 
 // Removes its file when the job ends, however it ends.
