@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace tvzx::host {
@@ -16,6 +17,9 @@ constexpr std::string_view kEndFeature = "%%EndFeature";
 constexpr std::string_view kBeginNonPpdFeature = "%RBIBeginNonPPDFeature:";
 constexpr std::string_view kEndNonPpdFeature = "%RBIEndNonPPDFeature";
 constexpr std::string_view kPage = "%%Page:";
+// The copies left to the printer, among the header comments.
+constexpr std::string_view kCopiesComment = "%RBINumCopies:";
+constexpr std::string_view kEndComments = "%%EndComments";
 constexpr std::size_t kReadSize = 64 * 1024;
 
 // Returns the line without its CR LF or LF ending.
@@ -78,6 +82,28 @@ void SpoolerFeatureFilter::fillPending() {
             pending_ = std::move(line_);
         }
     }
+}
+
+std::optional<std::uint32_t> SpoolerFeatureFilter::printerCopies() {
+    // The header ends at its end comment, or at the first line that is no comment.
+    const auto headerEnd = [this] {
+        return buffer_.find(std::string("\n") + std::string(kEndComments)) != std::string::npos ||
+               buffer_.find("\n%%BeginProlog") != std::string::npos || buffer_.find(std::string("\n") + std::string(kPage)) != std::string::npos;
+    };
+    while (!innerEnded_ && !headerEnd()) {
+        std::array<char, kReadSize> chunk;
+        const std::size_t got = inner_.read(chunk);
+        if (got == 0) innerEnded_ = true;
+        buffer_.append(chunk.data(), got);
+    }
+    const std::size_t at = buffer_.find(std::string("\n") + std::string(kCopiesComment));
+    if (at == std::string::npos) return std::nullopt;
+    std::size_t i = at + 1 + kCopiesComment.size();
+    while (i < buffer_.size() && buffer_[i] == ' ') ++i;
+    std::uint32_t copies = 0;
+    const auto [end, error] = std::from_chars(buffer_.data() + i, buffer_.data() + buffer_.size(), copies);
+    if (error != std::errc() || end == buffer_.data() + i) return std::nullopt;
+    return copies;
 }
 
 std::size_t SpoolerFeatureFilter::read(std::span<char> into) {

@@ -6,6 +6,8 @@
 // printer once.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -21,6 +23,12 @@ class SpoolerFeatureFilter final : public ByteSource {
 public:
     explicit SpoolerFeatureFilter(ByteSource& inner) : inner_(inner) {}
     std::size_t read(std::span<char> into) override;
+
+    // Returns the copies the printer is to make, as the spooler's header
+    // comment "%RBINumCopies:" states them (1 when the spooler has put the
+    // copies into the document itself); nothing without the comment. Reads
+    // the header ahead; call it before the first read.
+    std::optional<std::uint32_t> printerCopies();
 
 private:
     // Takes the next line into `line_`; returns false at the end.

@@ -264,13 +264,15 @@ mkdir -p "$work/root/usr/lib/cups/filter"
 cp "$filter" "$work/root/usr/lib/cups/filter/"
 if report=$(cupstestppd -q -R "$work/root" "$ppd" 2>&1); then pass cupstestppd; else fail cupstestppd "$report"; fi
 
-# The one-command check without a scheduler.
+# The one-command check without a scheduler; collated copies, which CUPS's
+# PostScript filter puts into the document, leave one copy to the printer.
 if CUPS_SERVERBIN=$bin cupsfilter -e -c "$work/etc/cups-files.conf" -p "$ppd" -m printer/foo \
-     -o ZVStaple=2StapleWide "$work/doc.ps" >"$work/cupsfilter.prn" 2>"$work/cupsfilter.log" &&
-   grep -q '^@PJL SET FINISH=' "$work/cupsfilter.prn"; then
+     -o ZVStaple=2StapleWide -n 2 -o collate=true "$work/doc.ps" >"$work/cupsfilter.prn" 2>"$work/cupsfilter.log" &&
+   grep -q '^@PJL SET FINISH=' "$work/cupsfilter.prn" && grep -q $'^@PJL SET QTY=1\r$' "$work/cupsfilter.prn" &&
+   [ "$(grep -c '^%%Page:' "$work/cupsfilter.prn")" -eq 6 ]; then
   pass cupsfilter
 else
-  fail cupsfilter "$(grep -E '^(ERROR|E \[)' "$work/cupsfilter.log" | head -n 3 | tr '\n' ' ')"
+  fail cupsfilter "$(grep -E '^(ERROR|@PJL SET QTY)' "$work/cupsfilter.log" "$work/cupsfilter.prn" | head -n 3 | tr '\n' ' ')"
 fi
 
 if [ "$failed" -gt 0 ]; then

@@ -18,7 +18,7 @@ std::string readAll(ByteSource& source, std::size_t chunk) {
 
 TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
     const std::string document =
-        "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n"
+        "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
         "[{\n%%BeginFeature: *ZVStaple 2StapleWide\nTVZXFeatures /ZVStaple (2StapleWide) put\n%%EndFeature\n"
         "} stopped cleartomark\n"
         "[{\n%%BeginFeature: *InputSlot Auto\n%%EndFeature\n} stopped cleartomark\n"
@@ -28,13 +28,15 @@ TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
         "%%EndSetup\n%%Page: 1 1\n"
         "[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\nshowpage\n%%EOF";
     const std::string kept =
-        "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n"
+        "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
         "[{\r\n1 2 add\r\n"
         "%%EndSetup\n%%Page: 1 1\n"
         "[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\nshowpage\n%%EOF";
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
         MemorySource memory(document);
         SpoolerFeatureFilter filter(memory);
+        // The spooler made the copies: one is left to the printer.
+        EXPECT_EQ(filter.printerCopies(), 1u);
         EXPECT_EQ(readAll(filter, chunk), kept) << "chunk " << chunk;
     }
     // A bracket of the document's own right before the first page: the page
@@ -42,6 +44,7 @@ TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
     const std::string ownBracket = "[{\n%%Page: 1 1\n[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\n";
     MemorySource memory(ownBracket);
     SpoolerFeatureFilter filter(memory);
+    EXPECT_EQ(filter.printerCopies(), std::nullopt);
     EXPECT_EQ(readAll(filter, 5), ownBracket);
 }
 

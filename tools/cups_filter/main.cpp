@@ -145,12 +145,20 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "INFO: Preparing the job for the printer\n");
     JobDocument input(argc == kWithFileArgumentCount ? argv[6] : nullptr);
     host::SpoolerFeatureFilter document(input);
+    // CUPS's PostScript filter makes collated copies itself for a printer
+    // without a Collate feature, and then leaves one copy to the printer.
+    std::uint32_t copies = arguments.copies;
+    if (const auto left = document.printerCopies(); left && *left != copies) {
+        std::fprintf(stderr, "DEBUG: pstotvzx: the document holds the copies; the printer makes %u\n", *left);
+        copies = *left;
+        cups_filter::setCopies(job, copies);
+    }
     host::OutputFile output("");
     const host::RenderResult result = host::renderDocument(job.request, document, output);
     output.commit();
     // The total counts each copy; CUPS's PostScript filter counted pages as
     // they passed, and this line settles the count.
-    std::fprintf(stderr, "PAGE: total %llu\n", static_cast<unsigned long long>(result.document.pages * arguments.copies));
+    std::fprintf(stderr, "PAGE: total %llu\n", static_cast<unsigned long long>(result.document.pages * copies));
     std::fprintf(stderr, "INFO: Job sent to the printer\n");
     return kSuccess;
 }

@@ -211,7 +211,17 @@ std::string printerData(const std::string& printer, ppd_file_t* ppd, const rules
     return config::formatRegistryFile(file);
 }
 
+std::string copiesAssignment(std::uint32_t copies) {
+    return std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign + std::to_string(copies);
+}
+
 }  // namespace
+
+void setCopies(QueueJob& job, std::uint32_t copies) {
+    const std::string name = std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign;
+    for (host::SettingsEdit& edit : job.request.settings)
+        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(copies);
+}
 
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options) {
     QueueJob job;
@@ -281,7 +291,7 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         }
         for (std::string_view one : split(value, kListSeparator)) edits.addAll(findIppValue(name, one)->assignments);
     }
-    edits.add(std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign + std::to_string(arguments.copies));
+    edits.add(copiesAssignment(arguments.copies));
     if (password) {
         // A secure print job: the user releases it at the printer with the
         // password, under the job's own identifier.

@@ -44,4 +44,7 @@ struct QueueJob {
 // marked already. Throws OptionRefused.
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options);
 
+// Sets the copies the printer makes, in place of the count of the arguments.
+void setCopies(QueueJob& job, std::uint32_t copies);
+
 }  // namespace tvzx::cups_filter
