@@ -39,7 +39,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcups2, libc6, libstdc++6, libgcc-s1")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, ghostscript")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, cups-filters, ghostscript")
 # Directories the package shares with others keep their usual owner and mode.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
