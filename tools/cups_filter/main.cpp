@@ -37,6 +37,8 @@ constexpr int kWithFileArgumentCount = 7;
 constexpr const char* kPpdVariable = "PPD";
 constexpr const char* kPrinterVariable = "PRINTER";
 constexpr const char* kTemporaryVariable = "TMPDIR";
+// The printer's name when CUPS names no queue (a filter run by hand).
+constexpr const char* kUnnamedPrinter = "TVZX Printer";
 
 volatile std::sig_atomic_t cancelled = 0;
 
@@ -115,7 +117,7 @@ int run(int argc, char** argv) {
     arguments.copies = numberOf(argv[4], "the copy count");
     arguments.options = argv[5];
     const char* printer = std::getenv(kPrinterVariable);
-    arguments.printer = printer != nullptr && *printer != '\0' ? printer : "TVZX Printer";
+    arguments.printer = printer != nullptr && *printer != '\0' ? printer : kUnnamedPrinter;
 
     const char* ppdPath = std::getenv(kPpdVariable);
     if (ppdPath == nullptr || *ppdPath == '\0') throw host::HostError("the queue has no PPD file (PPD is not set)");
@@ -128,13 +130,11 @@ int run(int argc, char** argv) {
 
     cups_filter::QueueJob job = cups_filter::readQueueJob(arguments, cups.ppd, cups.optionCount, cups.options);
     job.request.ppdPath = ppdPath;
-    for (std::string_view line : {std::string_view(job.settingsLog)}) {
-        std::size_t at = 0;
-        while (at < line.size()) {
-            const std::size_t end = line.find('\n', at);
-            std::fprintf(stderr, "DEBUG: pstotvzx: setting %.*s\n", static_cast<int>(end - at), line.data() + at);
-            at = end + 1;
-        }
+    // The settings the job got, passwords masked, for the scheduler's log.
+    const std::string_view log = job.settingsLog;
+    for (std::size_t at = 0, end = 0; at < log.size(); at = end + 1) {
+        end = log.find('\n', at);
+        std::fprintf(stderr, "DEBUG: pstotvzx: setting %.*s\n", static_cast<int>(end - at), log.data() + at);
     }
 
     // The plug-in and the tab sheets' worker read the queue's printer data
