@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <pwd.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/byte_order.h"
 #include "config/printer_values.h"
@@ -169,9 +172,29 @@ std::string outputBinOption(std::string_view value) {
     refuse(kOutputBin, value, "names no output bin of this printer");
 }
 
-std::string readSettingsFile(const std::string& path) {
+// Returns whether the file belongs to root or to the user.
+bool ownedByUserOrRoot(const struct stat& status, const std::string& user) {
+    constexpr uid_t kRoot = 0;
+    if (status.st_uid == kRoot) return true;
+    constexpr std::size_t kFallbackBufferSize = 16384;
+    const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : kFallbackBufferSize);
+    passwd entry{};
+    passwd* found = nullptr;
+    return getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+           found->pw_uid == status.st_uid;
+}
+
+// Reads a saved settings file. The filter may read files the job's user may
+// not: only a regular file of that user's or of root's is taken.
+std::string readSettingsFile(const std::string& path, const std::string& user) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) refuse(kSettingsFileOption, path, "the settings file cannot be read");
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || !ownedByUserOrRoot(status, user)) {
+        std::fclose(file);
+        refuse(kSettingsFileOption, path, "not a settings file of the job's user or of root");
+    }
     std::string text;
     char chunk[4096];
     std::size_t got = 0;
@@ -241,7 +264,7 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         const std::string_view name = options[i].name;
         const std::string_view value = options[i].value;
         if (name == kSettingsFileOption) {
-            request.settings.push_back({std::string(value), readSettingsFile(std::string(value)), false});
+            request.settings.push_back({std::string(value), readSettingsFile(std::string(value), arguments.user), false});
         } else if (name == kMacAddressOption) {
             net::MacAddress parsed{};
             if (!net::parseMacAddress(value, parsed)) refuse(name, value, "is not a network (MAC) address");
