@@ -33,4 +33,10 @@ std::size_t FileSource::read(std::span<char> into) {
     return static_cast<std::size_t>(count);
 }
 
+std::size_t StandardInputSource::read(std::span<char> into) {
+    const long long count = files::readSome(files::standardInput(), into.data(), into.size());
+    if (count < 0) throw HostError(std::string("standard input cannot be read: ") + std::strerror(errno));
+    return static_cast<std::size_t>(count);
+}
+
 }  // namespace tvzx::host

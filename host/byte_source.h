@@ -42,4 +42,10 @@ private:
     int descriptor_;
 };
 
+// Standard input, read as it comes and left open.
+class StandardInputSource final : public ByteSource {
+public:
+    std::size_t read(std::span<char> into) override;
+};
+
 }  // namespace tvzx::host

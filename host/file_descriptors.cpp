@@ -20,6 +20,7 @@
 namespace tvzx::host::files {
 namespace {
 
+constexpr int kStandardInput = 0;
 constexpr int kStandardOutput = 1;
 constexpr std::string_view kUniquePlaceholder = "XXXXXX";
 
@@ -112,6 +113,12 @@ int standardOutput() {
     return kStandardOutput;
 }
 
+int standardInput() {
+    // A job's CR LF and its other control bytes must come in as they are.
+    ::_setmode(kStandardInput, _O_BINARY);
+    return kStandardInput;
+}
+
 #else
 
 int createUnique(std::string& path, std::size_t suffixLength) {
@@ -165,6 +172,8 @@ bool rewind(int descriptor) { return ::lseek(descriptor, 0, SEEK_SET) == 0; }
 bool close(int descriptor) { return ::close(descriptor) == 0; }
 
 int standardOutput() { return kStandardOutput; }
+
+int standardInput() { return kStandardInput; }
 
 #endif
 

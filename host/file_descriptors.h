@@ -56,5 +56,7 @@ bool rename(const std::string& from, const std::string& to);
 
 // Returns the descriptor of standard output, switched to binary mode.
 int standardOutput();
+// Returns the descriptor of standard input, switched to binary mode.
+int standardInput();
 
 }  // namespace tvzx::host::files

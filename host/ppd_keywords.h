@@ -51,6 +51,16 @@ inline constexpr std::string_view kCenterRegistered = "*CenterRegistered:";
 inline constexpr std::string_view kParamCustomPageSize = "*ParamCustomPageSize";
 inline constexpr std::string_view kEnd = "*End";
 
+// CUPS's own keywords: the filter that takes the PostScript CUPS's
+// PostScript filter makes (the spooler's type) and turns it into the
+// printer-ready stream (the printer's type), and the group of the printer's
+// installed options, which CUPS shows on its installable options page.
+inline constexpr std::string_view kCupsFilter2 = "*cupsFilter2:";
+inline constexpr std::string_view kSpoolerPostScriptType = "application/vnd.cups-postscript";
+inline constexpr std::string_view kPrinterStreamType = "application/vnd.tvzx-postscript";
+inline constexpr std::string_view kCupsFilterProgram = "pstotvzx";
+inline constexpr std::string_view kInstallableGroup = "InstallableOptions";
+
 // The attribute of an option that holds its PostScript code.
 inline constexpr std::string_view kInvocation = "Invocation";
 

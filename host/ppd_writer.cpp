@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string_view>
 
+#include "ppd/marked_choices.h"
 #include "ppd_keywords.h"
 #include "settings/feature_tables.h"
 
@@ -114,11 +116,11 @@ bool isBoolean(const PpdFeature& feature) {
     return feature.choices.size() == 2 && feature.choices[0].option == ppd::kFalse && feature.choices[1].option == ppd::kTrue;
 }
 
-std::string featureText(const PpdFeature& feature, int order) {
+std::string featureText(const PpdFeature& feature, std::optional<int> order) {
     const std::string& keyword = feature.keyword;
     std::string text = std::string(ppd::kOpenUi) + " *" + keyword + "/" + feature.label + ": " +
                        std::string(isBoolean(feature) ? ppd::kBoolean : ppd::kPickOne) + "\n";
-    text += orderLine(keyword, order);
+    if (order) text += orderLine(keyword, *order);
     text += std::string(ppd::kDefaultPrefix) + keyword + ": " + feature.defaultOption + "\n";
     for (const PpdChoice& choice : feature.choices)
         text += "*" + keyword + " " + choice.option + "/" + choice.label + ": \"" + choice.code + "\"\n";
@@ -174,6 +176,36 @@ std::string customSize() {
     text += customParameter("HeightOffset", 4, "points", 0, 0);
     text += customParameter("Orientation", 5, "int", 0, 0);
     return text + "\n";
+}
+
+// The installed options, each with the choices CUPS's installable options
+// page offers: a unit is there or not; the paper-feed unit is one of its kinds.
+std::string installableGroup() {
+    constexpr std::string_view kInstalled = "Installed";
+    constexpr std::string_view kNotInstalled = "Not installed";
+    std::vector<PpdFeature> features;
+    for (const tvzx::ppd::InstallableOption& option : tvzx::ppd::installableOptions()) {
+        PpdFeature feature{std::string(option.keyword), std::string(option.label), {}, {}};
+        if (option.unit) {
+            feature.defaultOption = std::string(ppd::kTrue);
+            feature.choices = {{std::string(ppd::kFalse), std::string(kNotInstalled), {}},
+                               {std::string(ppd::kTrue), std::string(kInstalled), {}}};
+        } else {
+            for (const std::string_view choice : tvzx::ppd::paperFeedUnitChoices())
+                feature.choices.push_back({std::string(choice), std::string(choice), {}});
+            feature.defaultOption = feature.choices.back().option;
+        }
+        features.push_back(std::move(feature));
+    }
+    std::string text = std::string(ppd::kOpenGroup) + " " + std::string(ppd::kInstallableGroup) + "/Installed options\n\n";
+    for (const PpdFeature& feature : features) text += featureText(feature, std::nullopt);
+    return text + std::string(ppd::kCloseGroup) + " " + std::string(ppd::kInstallableGroup) + "\n\n";
+}
+
+// The line that has CUPS run the plug-in's filter after its PostScript filter.
+std::string cupsFilterLine() {
+    return std::string(ppd::kCupsFilter2) + " \"" + std::string(ppd::kSpoolerPostScriptType) + " " +
+           std::string(ppd::kPrinterStreamType) + " 0 " + std::string(ppd::kCupsFilterProgram) + "\"\n\n";
 }
 
 constexpr std::string_view kHeader =
@@ -268,6 +300,8 @@ std::string ppdText() {
     std::string text(kHeader);
     text += std::string(ppd::kFileVersion) + " \"" + driverVersion() + "\"\n";
     text += kDeviceDescription;
+    text += cupsFilterLine();
+    text += installableGroup();
 
     const std::vector<PpdFeature> features = ppdFeatures();
     text += std::string(ppd::kOpenGroup) + " " + std::string(kGroup) + "/" + std::string(kGroup) + "\n\n";

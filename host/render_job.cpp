@@ -8,6 +8,7 @@
 #include "host_error.h"
 #include "plugin_driver.h"
 #include "plugin_module.h"
+#include "rules/installed_options.h"
 #include "platform/environment_variables.h"
 #include "platform/module_exports.h"
 #include "platform/module_path.h"
@@ -49,6 +50,16 @@ std::optional<std::string> besideProgram(std::string_view name) {
     const auto candidate = program->parent_path() / name;
     if (!std::filesystem::is_regular_file(candidate, error)) return std::nullopt;
     return candidate.string();
+}
+
+// Returns the packaged file for a program the package installed; nothing
+// for a program of a build folder, which uses the files of its build.
+std::optional<std::string> packaged(std::string_view path) {
+    std::error_code error;
+    const auto program = hostFile();
+    if (!program || !program->string().starts_with(TVZX_HOST_PACKAGE_PREFIX)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
+    return std::string(path);
 }
 
 // Sets an environment variable for its lifetime and puts back what was there.
@@ -143,6 +154,7 @@ private:
 
 std::string defaultModulePath() {
     if (auto beside = besideProgram(kModuleFileName)) return *beside;
+    if (auto installed = packaged(TVZX_HOST_PACKAGE_MODULE)) return *installed;
 #ifdef TVZX_HOST_MODULE_PATH
     return TVZX_HOST_MODULE_PATH;
 #else
@@ -152,15 +164,35 @@ std::string defaultModulePath() {
 
 std::string defaultPpdPath() {
     if (auto beside = besideProgram(kPpdFileName)) return *beside;
+    if (auto installed = packaged(TVZX_HOST_PACKAGE_PPD)) return *installed;
     return TVZX_HOST_PPD_PATH;
 }
 
-void applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits) {
+std::vector<rules::RuleChange> applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits,
+                                                  const EditOptions& options) {
+    if (options.installed) rules::applyInstalledOptions(record, *options.installed);
+    // A saved record is loaded as it was saved: checked as the driver checks
+    // a stored record, but no rule runs on it.
+    bool loaded = false;
     for (const SettingsEdit& edit : edits) {
-        const auto error = edit.singleAssignment ? settings::applySetting(record, edit.text)
-                                                 : settings::applySettingsText(record, edit.text);
-        if (error) throw HostError(edit.origin + ": " + *error);
+        if (edit.singleAssignment) continue;
+        if (const auto error = settings::applySettingsText(record, edit.text)) throw HostError(edit.origin + ": " + *error);
+        loaded = true;
     }
+    if (loaded) settings::validateRecord(record);
+    // Each assignment is a user's edit, whose dependent settings follow.
+    rules::PrinterConfig printer;
+    rules::RuleInputs inputs;
+    if (options.installed) {
+        printer.installed = *options.installed;
+        inputs.printerConfig = &printer;
+    }
+    rules::UserEdits userEdits(record, options.mode, inputs);
+    for (const SettingsEdit& edit : edits) {
+        if (!edit.singleAssignment) continue;
+        if (const auto error = userEdits.apply(edit.text)) throw HostError(edit.origin + ": " + *error);
+    }
+    return userEdits.ruleChanges();
 }
 
 RenderResult renderDocument(const RenderRequest& request, ByteSource& input, OutputSink& output) {
@@ -176,7 +208,7 @@ RenderResult renderDocument(const RenderRequest& request, ByteSource& input, Out
     job.jobId = request.jobId;
     job.editSettings = [&](settings::CoreData& record) {
         if (request.startingSettings) record = *request.startingSettings;
-        applySettingsEdits(record, request.settings);
+        applySettingsEdits(record, request.settings, request.edits);
     };
     PluginDriver driver(module, helpers, job);
 

@@ -13,6 +13,8 @@
 #include "byte_source.h"
 #include "common/output_sink.h"
 #include "dsc_scanner.h"
+#include "rules/rule_engine.h"
+#include "rules/user_edits.h"
 #include "settings/core_data.h"
 
 namespace tvzx::host {
@@ -30,6 +32,14 @@ struct SettingsEdit {
     bool singleAssignment = false;
 };
 
+// How the edits of a job are made.
+struct EditOptions {
+    rules::EditMode mode = rules::EditMode::ThroughSetters;  // for the single assignments
+    // The printer's installed options: applied to the starting record, and
+    // consulted by the setters. Nothing for a printer that is not known.
+    std::optional<rules::InstalledOptions> installed;
+};
+
 struct RenderRequest {
     std::string modulePath;  // empty: defaultModulePath()
     std::string ppdPath;     // empty: defaultPpdPath()
@@ -37,6 +47,7 @@ struct RenderRequest {
     // edits; the plug-in converts it as it converts any stored settings.
     std::optional<settings::CoreData> startingSettings;
     std::vector<SettingsEdit> settings;
+    EditOptions edits;
     std::string documentName;  // UTF-8
     // The printer the job goes to, opened through the system's spooler
     // (UTF-8); empty: the simulated printer, whose handle stands for the
@@ -53,15 +64,21 @@ struct RenderResult {
 
 // Returns the plug-in module the host loads when none is named: the one
 // beside the host's file (the program, or the base module that prints tab
-// documents), else the one built with the host.
+// documents), else for a packaged program the package's, else the one
+// built with the host.
 std::string defaultModulePath();
 // Returns the PPD file the host reads when none is named: the one beside the
-// host's file, else the one shipped in the source tree.
+// host's file, else for a packaged program the package's, else the one
+// shipped in the source tree.
 std::string defaultPpdPath();
 
-// Applies the settings edits to a record in order. Throws HostError naming
-// the edit and the refused line.
-void applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits);
+// Edits a record as a job's settings are edited: the printer's installed
+// options first, then the saved settings texts as they stand, in order, then
+// the single assignments in order, each as a user's edit. Returns what the
+// rules changed besides the settings the assignments named. Throws
+// HostError naming the edit and the refused line.
+std::vector<rules::RuleChange> applySettingsEdits(settings::CoreData& record, const std::vector<SettingsEdit>& edits,
+                                                  const EditOptions& options = {});
 
 // Renders the document into the output. Returns what the document held and
 // the settings used. Throws HostError (DocumentRefused for a document

@@ -41,6 +41,10 @@ echo "== release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build
 run_ctest build
+# The CUPS filter through a private scheduler; each check counts.
+line=$(bash scripts/cups_check.sh build 2>&1 | tee /dev/stderr | grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' | tail -n 1 || true)
+passed=$((passed + $(sed -nE 's/^cups checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
+failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null

@@ -2,12 +2,8 @@
 // exception rules and pass, and its entry points.
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
-
-#include <cstdio>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +14,7 @@
 #include "rules/page_forms.h"
 #include "rules/rule_context.h"
 #include "rules/rule_engine.h"
+#include "rules/user_edits.h"
 #include "rules/setters.h"
 
 namespace tvzx::rules {
@@ -620,35 +617,26 @@ TEST(Setters, TextsAreCutToTheirFieldAndPlainSettingsTakeNoRules) {
     EXPECT_FALSE(setSetting(numbered, F::Gutter, static_cast<std::uint32_t>(-2500000)));
 }
 
-// The tool runs through a POSIX shell; the Windows build leaves this out.
-#if !defined(_WIN32)
-// Returns the lines of `tvzx settings show` with the arguments that name one
-// of the settings, and the exit status.
-std::pair<std::string, int> showSettings(const std::string& arguments, std::initializer_list<const char*> names) {
-    const std::string command = std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx settings show " + arguments;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return {"", -1};
-    std::string out;
-    char line[4096];
-    while (std::fgets(line, sizeof line, pipe) != nullptr)
-        for (const char* name : names)
-            if (std::string(line).rfind(std::string(name) + "=", 0) == 0) out += line;
-    const int status = ::pclose(pipe);
-    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
+TEST(UserEdits, EditsGoThroughTheSettersUnlessWrittenAsTheyStand) {
+    CoreData record = recordWith({{F::Duplex, "False"}});
+    CoreData raw = record;
+    UserEdits edits(record);
+    for (const char* edit : {"Staple=2StaplesWide", "Layout=Booklet"}) EXPECT_EQ(edits.apply(edit), std::nullopt);
+    EXPECT_EQ(show(record, {F::Layout, F::Duplex, F::Staple}), "Layout=Booklet Duplex=True Staple=None");
+    // Staple was named, so only what the rules changed besides the named settings is listed.
+    const std::string changes = formatRuleChanges(edits.ruleChanges());
+    EXPECT_EQ(changes.find("Staple="), std::string::npos);
+    EXPECT_NE(changes.find("Duplex=False -> True\n"), std::string::npos);
 
-TEST(SettingsTool, RulesOptionSendsAssignmentsThroughTheSetters) {
-    const std::string assignments = "--set Duplex=False --set Staple=2StaplesWide --set Layout=Booklet";
-    const auto plain = showSettings(assignments, {"Layout", "Duplex", "Staple"});
-    EXPECT_EQ(plain.second, 0);
-    EXPECT_EQ(plain.first, "Layout=Booklet\nDuplex=False\nStaple=2StaplesWide\n");
-    const auto ruled = showSettings("--rules " + assignments, {"Layout", "Duplex", "Staple"});
-    EXPECT_EQ(ruled.second, 0);
-    EXPECT_EQ(ruled.first, "Layout=Booklet\nDuplex=True\nStaple=None\n");
-    EXPECT_EQ(showSettings("--rules --set Layout=Sideways 2>/dev/null", {}).second, 2);
-}
+    EXPECT_EQ(applyUserEdit(raw, "Layout=Booklet", EditMode::AsItStands), std::nullopt);
+    EXPECT_EQ(show(raw, {F::Layout, F::Duplex}), "Layout=Booklet Duplex=False");
 
-#endif
+    // Refused edits name what is wrong and leave the record alone.
+    const CoreData before = raw;
+    EXPECT_NE(applyUserEdit(raw, "Layout=Sideways"), std::nullopt);
+    EXPECT_NE(applyUserEdit(raw, "Nothing=1"), std::nullopt);
+    EXPECT_EQ(raw.bytes, before.bytes);
+}
 
 }  // namespace
 }  // namespace tvzx::rules

@@ -62,6 +62,17 @@ TEST(TicketHeader, JobNameIsCutAtACharacterBoundary) {
               std::string::npos);
 }
 
+TEST(TicketHeader, ControlCharactersLeaveNamesBeforeTheCut) {
+    // Removed, not replaced: the cut counts the kept bytes only, so the
+    // closing two-byte character just fits into the 240 bytes.
+    const std::string name = "Gr\xC3\xB6\xC3\x9F" "e\x1B[2J\t\x7F" + std::string(228, 'y') + "\xCE\xA9";
+    EXPECT_EQ(header(settings::defaultRecord(), {name, "m\x01\xC3\xBCller\r\n", std::nullopt}),
+              "@PJL SET STRINGCODESET=UTF8\r\n"
+              "@PJL SET ZXCOETYPE=2\r\n"
+              "@PJL SET USERNAME=\"m\xC3\xBCller\"\r\n"
+              "@PJL SET JOBNAME=\"Gr\xC3\xB6\xC3\x9F" "e[2J" + std::string(228, 'y') + "\xCE\xA9\"\r\n");
+}
+
 TEST(TicketHeader, UserNameOfAnotherCodePageGetsQuestionMarks) {
     EXPECT_NE(buildJobTicket(settings::defaultRecord(), {std::nullopt, "J\xF6rg", std::nullopt})
                   .find("@PJL SET USERNAME=\"J?rg\"\r\n"),

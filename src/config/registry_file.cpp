@@ -433,6 +433,14 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view text) {
     return out;
 }
 
+std::optional<std::vector<std::uint8_t>> registryTextValue(std::string_view text) {
+    auto bytes = utf16LeOf(text);
+    if (!bytes) return std::nullopt;
+    bytes->push_back(0);
+    bytes->push_back(0);
+    return bytes;
+}
+
 bool sameRegistryName(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });

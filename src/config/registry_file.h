@@ -84,6 +84,10 @@ std::string formatRegistryFile(const RegistryFile& file);
 // Returns the UTF-16 form of a UTF-8 text; nothing when it is not UTF-8.
 std::optional<std::u16string> utf16FromUtf8(std::string_view text);
 
+// Returns a UTF-8 text as the registry stores a text value: UTF-16LE with
+// its NUL; nothing when it is not UTF-8.
+std::optional<std::vector<std::uint8_t>> registryTextValue(std::string_view text);
+
 // Returns whether two names are equal without regard to ASCII case.
 bool sameRegistryName(std::string_view a, std::string_view b);
 

@@ -17,7 +17,6 @@ namespace {
 
 
 constexpr std::string_view kUserNameKey = "ZXUSERNAME";
-constexpr std::string_view kUserPasswordKey = "ZXUSERKEY2";
 constexpr std::string_view kServerTypeKey = "ZXCERTSERVTYPE";
 constexpr std::string_view kServerNumberKey = "ZXCERTSERVNUM";
 constexpr std::string_view kFieldCountKey = "ZXCERTFLEXCONTNUM";
@@ -69,6 +68,19 @@ const RelayTypeKeys& relayTypeKeys(std::uint32_t type) {
 std::string numberedKey(std::string_view key, std::size_t number) {
     return std::string(key) + formatNumber(static_cast<std::int64_t>(number));
 }
+
+}  // namespace
+
+bool isRelayValueKey(std::string_view key) {
+    for (const RelayTypeKeys& keys : kRelayTypeKeys) {
+        if (!key.starts_with(keys.valueKey) || key.size() == keys.valueKey.size()) continue;
+        const std::string_view number = key.substr(keys.valueKey.size());
+        if (number.find_first_not_of("0123456789") == std::string_view::npos) return true;
+    }
+    return false;
+}
+
+namespace {
 
 void wipeText(std::string& text) { wipeMemory(text.data(), text.size()); }
 

@@ -4,11 +4,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "pjl/ticket.h"
 #include "settings/core_data.h"
 
 namespace tvzx::pjl {
+
+// The key of the enciphered user password.
+inline constexpr std::string_view kUserPasswordKey = "ZXUSERKEY2";
+
+// Returns whether the key is that of a relay field's enciphered value: a
+// value key of a relay field type and the field's number.
+bool isRelayValueKey(std::string_view key);
 
 // Appends the user's login (ZXUSERNAME and the enciphered ZXUSERKEY2, or the
 // public user), always ZXCERTSERVTYPE with, for an external server,

@@ -59,6 +59,18 @@ bool isWellFormedUtf8(std::string_view text) {
     return true;
 }
 
+std::string withoutControls(std::string_view text) {
+    constexpr unsigned char kFirstPrintable = 0x20;
+    constexpr unsigned char kDelete = 0x7F;
+    std::string kept;
+    kept.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= kFirstPrintable && byte != kDelete) kept += c;
+    }
+    return kept;
+}
+
 std::string boundedUtf8Copy(std::string_view source, std::size_t n) {
     const std::size_t room = n == 0 ? 0 : n - 1;
     if (isWellFormedUtf8(source)) {

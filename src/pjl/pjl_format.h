@@ -28,6 +28,10 @@ std::string formatNumber(std::int64_t value);
 // n - 1 bytes with every byte of 0x80 or above replaced by "?".
 std::string boundedUtf8Copy(std::string_view source, std::size_t n);
 
+// Returns the text without its control characters (below 0x20, and DEL),
+// which some printers' network cards hang on.
+std::string withoutControls(std::string_view text);
+
 // Returns whether the bytes are well-formed UTF-8.
 bool isWellFormedUtf8(std::string_view text);
 

@@ -12,15 +12,12 @@ namespace {
 
 
 constexpr std::string_view kSectionNameKey = "ZXSECTIONNAME";
-constexpr std::string_view kSectionPasswordKey = "ZXSECTIONKEY2";
 constexpr std::string_view kSecureJobIdKey = "ZXJOBID";
-constexpr std::string_view kSecurePasswordKey = "HOLDKEY2";
 constexpr std::string_view kFormSaveKey = "TARVOFORMSAVE";
 constexpr std::string_view kHoldKey = "HOLD";
 constexpr std::string_view kSpoolKey = "SPOOL";
 constexpr std::string_view kBoxHoldKey = "BOXHOLD";
 constexpr std::string_view kBoxFolderNameKey = "BOXFOLDERNAME";
-constexpr std::string_view kBoxFolderPasswordKey = "BOXFOLDERPASSWORD";
 constexpr std::string_view kBoxNameKey = "BOXIDNAME";
 
 constexpr std::string_view kBoxStore = "STORE";

@@ -4,11 +4,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "pjl/ticket.h"
 #include "settings/core_data.h"
 
 namespace tvzx::pjl {
+
+// The keys whose values are enciphered passwords.
+inline constexpr std::string_view kSectionPasswordKey = "ZXSECTIONKEY2";
+inline constexpr std::string_view kSecurePasswordKey = "HOLDKEY2";
+inline constexpr std::string_view kBoxFolderPasswordKey = "BOXFOLDERPASSWORD";
 
 // Appends the department name and the enciphered department password
 // (ZXSECTIONNAME, ZXSECTIONKEY2) when account track is on; nothing otherwise.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "pjl/authentication.h"
 #include "pjl/pjl_format.h"
+#include "pjl/secure_print.h"
 #include "pjl/ticket_writers.h"
 
 namespace tvzx::pjl {
@@ -20,6 +22,11 @@ constexpr std::size_t kJobNameLimit = 240;
 
 }  // namespace
 
+bool carriesEncipheredValue(std::string_view key) {
+    return key == kSectionPasswordKey || key == kSecurePasswordKey || key == kBoxFolderPasswordKey ||
+           key == kUserPasswordKey || isRelayValueKey(key);
+}
+
 std::string buildJobTicket(const settings::CoreData& settings, const TicketInputs& inputs) {
     std::string ticket;
     // The job identity lets the controller match the job with its notification.
@@ -27,8 +34,11 @@ std::string buildJobTicket(const settings::CoreData& settings, const TicketInput
     // Every text that follows is UTF-8, and the ticket says so first.
     ticket += formatPjlSet(kStringCodeSetKey, kStringCodeSet);
     ticket += formatPjlSet(kCoeTypeKey, kCoeType);
+    // Names come from users and applications: control characters go, and a
+    // cut never splits a character.
     if (inputs.userName) {
-        ticket += formatPjlSet(kUserNameKey, boundedUtf8Copy(*inputs.userName, inputs.userName->size() + 1), true);
+        const std::string user = withoutControls(*inputs.userName);
+        ticket += formatPjlSet(kUserNameKey, boundedUtf8Copy(user, user.size() + 1), true);
     }
     // The file name set for the job wins over the document name.
     const std::string_view fileName = settings.text(settings::FieldId::FileName);
@@ -36,8 +46,9 @@ std::string buildJobTicket(const settings::CoreData& settings, const TicketInput
     if (!fileName.empty()) jobName = fileName;
     else if (inputs.documentName) jobName = *inputs.documentName;
     if (jobName) {
-        const std::size_t n = std::min(jobName->size(), kJobNameLimit) + 1;
-        ticket += formatPjlSet(kJobNameKey, boundedUtf8Copy(*jobName, n), true);
+        const std::string name = withoutControls(*jobName);
+        const std::size_t n = std::min(name.size(), kJobNameLimit) + 1;
+        ticket += formatPjlSet(kJobNameKey, boundedUtf8Copy(name, n), true);
     }
     for (TicketWriter writer : ticketWriters()) writer(ticket, settings, inputs);
     return ticket;

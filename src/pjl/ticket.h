@@ -18,6 +18,9 @@ struct TicketInputs {
     std::optional<std::string> driverJobId;  // the job notification identifier
 };
 
+// Returns whether the ticket carries this key's value enciphered.
+bool carriesEncipheredValue(std::string_view key);
+
 // Returns the whole ticket text: the header commands and every feature
 // command in ticket order, each line ending in CR LF. Never empty.
 std::string buildJobTicket(const settings::CoreData& settings, const TicketInputs& inputs);

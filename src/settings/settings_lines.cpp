@@ -82,6 +82,9 @@ std::optional<T> parseInteger(std::string_view text) {
 }
 
 std::string describe(const FieldDef& def, std::string_view value, std::string_view problem) {
+    // Messages reach logs: a password's value is never repeated in one.
+    constexpr std::string_view kSecret = "Password";
+    if (def.name.find(kSecret) != std::string_view::npos) return std::string(problem) + " for " + std::string(def.name);
     return std::string(problem) + " for " + std::string(def.name) + ": '" + std::string(value) + "'";
 }
 
@@ -181,6 +184,12 @@ std::string formatSettingsLines(const CoreData& record) {
     return out;
 }
 
+std::optional<FieldId> assignedField(std::string_view assignment) {
+    const auto at = assignment.find(kAssign);
+    if (at == std::string_view::npos) return std::nullopt;
+    return findField(trim(assignment.substr(0, at)));
+}
+
 std::optional<std::string> applySetting(CoreData& record, std::string_view assignment) {
     const auto at = assignment.find(kAssign);
     if (at == std::string_view::npos) return "expected Name=Value: '" + std::string(assignment) + "'";
@@ -196,6 +205,8 @@ std::optional<std::string> applySetting(CoreData& record, std::string_view assig
     }
     return def.isText() ? setTextValue(record, *id, def, value) : setBinaryValue(record, *id, def, value);
 }
+
+std::string quotedText(std::string_view text) { return escapeText(text); }
 
 std::optional<std::string> applySettingsText(CoreData& record, std::string_view text) {
     std::size_t lineNumber = 0;

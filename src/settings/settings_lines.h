@@ -12,11 +12,19 @@
 
 namespace tvzx::settings {
 
+// Returns the text as a text field's value is written: in double quotes,
+// with C escapes.
+std::string quotedText(std::string_view text);
+
 // Returns the value text of one field.
 std::string formatFieldValue(const CoreData& record, FieldId id);
 
 // Returns every field as one line, each ending in a newline.
 std::string formatSettingsLines(const CoreData& record);
+
+// Returns the field a "Name=Value" assignment names; nothing when it names
+// none or is no assignment.
+std::optional<FieldId> assignedField(std::string_view assignment);
 
 // Sets one field from a "Name=Value" assignment. Returns an error message
 // naming the field or value when the assignment is refused; the record is

@@ -15,6 +15,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A command that ran but found a fault: what it prints, the one line naming
+// the fault, and the exit status.
+class CommandFailed : public std::runtime_error {
+public:
+    CommandFailed(int status, std::string output, const std::string& fault)
+        : std::runtime_error(fault), status_(status), output_(std::move(output)) {}
+    int status() const { return status_; }
+    const std::string& output() const { return output_; }
+
+private:
+    int status_;
+    std::string output_;
+};
+
 // The arguments after the command words, read option by option.
 class Arguments {
 public:

@@ -13,6 +13,8 @@ std::string versionCommand(Arguments arguments);
 std::string settingsCommand(std::vector<std::string> words);
 std::string renderCommand(Arguments arguments);
 std::string ppdCommand(Arguments arguments);
+std::string ticketCommand(Arguments arguments);
+std::string inspectCommand(Arguments arguments);
 std::string wakeCommand(Arguments arguments);
 std::string textCommand(Arguments arguments);
 std::string lngCommand(std::vector<std::string> words);

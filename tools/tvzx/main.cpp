@@ -16,13 +16,16 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "usage: tvzx version\n"
     "       tvzx settings describe [--wrapped]\n"
-    "       tvzx settings show [--block FILE [--description FILE]] [--settings FILE] [--set Name=Value ...] [--rules]\n"
-    "       tvzx settings write --block FILE [--settings FILE] [--set Name=Value ...] [--rules]\n"
-    "       tvzx ppd [--settings FILE] [--set Name=Value ...] [--changed Name ...] | tvzx ppd --printer-data-example\n"
-    "       tvzx render [INPUT.ps] [-o OUT] [--set Name=Value ...] [--settings FILE] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer NAME] [--printer-data FILE.reg] [--sample plain|tabs] [--preview PREFIX]\n"
+    "       tvzx settings show [--block FILE [--description FILE]] [--sample plain|tabs] [SETTINGS] [--changes]\n"
+    "       tvzx settings write --block FILE [SETTINGS]\n"
+    "       tvzx ppd [SETTINGS] [--changed Name ...] | tvzx ppd --printer-data-example\n"
+    "       tvzx ticket [SETTINGS] [--user NAME] [--document NAME] [--job-id N] [--job-identity TEXT]\n"
+    "       tvzx inspect [JOB|-] [--settings-out FILE]\n"
+    "       tvzx render [INPUT.ps] [-o OUT] [SETTINGS] [--user NAME] [--document NAME] [--job-id N] [--module PATH] [--printer NAME] [--sample plain|tabs] [--preview PREFIX]\n"
     "       tvzx wake MAC [--to ADDRESS] [--port N]\n"
     "       tvzx text ID|KEY [--lang INDEX] [--lng FILE]\n"
-    "       tvzx lng pack TABLE.tsv OUT.lng | tvzx lng unpack IN.lng\n";
+    "       tvzx lng pack TABLE.tsv OUT.lng | tvzx lng unpack IN.lng\n"
+    "SETTINGS: [--settings FILE ...] [--set Name=Value ...] [--raw] [--printer-data FILE.reg]\n";
 
 // The commands by name. Commands with actions of their own take their words
 // unread; the others take them as options.
@@ -41,6 +44,8 @@ constexpr Command kCommands[] = {
     {"settings", tvzx::cli::settingsCommand},
     {"render", withArguments<tvzx::cli::renderCommand>},
     {"ppd", withArguments<tvzx::cli::ppdCommand>},
+    {"ticket", withArguments<tvzx::cli::ticketCommand>},
+    {"inspect", withArguments<tvzx::cli::inspectCommand>},
     {"wake", withArguments<tvzx::cli::wakeCommand>},
     {"text", withArguments<tvzx::cli::textCommand>},
     {"lng", tvzx::cli::lngCommand},
@@ -68,6 +73,12 @@ int main(int argc, char** argv) {
         const std::string output = runCommand(name, std::move(words));
         std::fwrite(output.data(), 1, output.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
+    } catch (const tvzx::cli::CommandFailed& failure) {
+        // The command's output stands, and one line names what it found.
+        std::fwrite(failure.output().data(), 1, failure.output().size(), stdout);
+        std::fflush(stdout);
+        std::cerr << "tvzx: " << failure.what() << '\n';
+        return failure.status();
     } catch (const std::exception& error) {
         // A refused argument or input, or a failure of the job: one line, nothing written.
         std::cerr << "tvzx: " << error.what() << '\n';

@@ -14,12 +14,12 @@
 #include "config/registry_file.h"
 #include "config/registry_printer.h"
 #include "files.h"
+#include "job_settings.h"
 #include "l10n/text_lookup.h"
 #include "platform/windows_types.h"
 #include "ppd/feature_selections.h"
 #include "settings/devmode.h"
 #include "settings/schema_hash.h"
-#include "settings/settings_lines.h"
 #include "settings/text_form.h"
 
 namespace tvzx::cli {
@@ -164,19 +164,14 @@ std::string selectionLines(const settings::CoreData& record, const settings::Fie
 }  // namespace
 
 std::string ppdCommand(Arguments arguments) {
-    settings::CoreData record = settings::defaultRecord();
-    std::vector<std::string> settingsFiles;
-    std::vector<std::string> assignments;
+    JobSettingsOptions options;
     settings::FieldSet changed;
     bool restricted = false;
     bool example = false;
     while (arguments.more()) {
         const std::string option = arguments.take();
-        if (option == "--set") {
-            assignments.push_back(arguments.value(option));
-        } else if (option == "--settings") {
-            settingsFiles.push_back(arguments.value(option));
-        } else if (option == "--changed") {
+        if (takeJobSettingsOption(option, arguments, options)) continue;
+        if (option == "--changed") {
             const std::string name = arguments.value(option);
             const auto field = settings::findField(name);
             if (!field) throw UsageError("--changed: no setting is named '" + name + "'");
@@ -189,15 +184,13 @@ std::string ppdCommand(Arguments arguments) {
         }
     }
     if (example) {
-        if (restricted || !settingsFiles.empty() || !assignments.empty())
+        if (restricted || !options.settingsFiles.empty() || !options.assignments.empty() || !options.printerData.empty())
             throw UsageError("--printer-data-example takes no settings");
         return examplePrinterData();
     }
-    // Settings files first, then the single settings, as tvzx settings reads them.
-    for (const std::string& path : settingsFiles)
-        if (auto error = settings::applySettingsText(record, readFileText(path))) throw UsageError(path + ": " + *error);
-    for (const std::string& assignment : assignments)
-        if (auto error = settings::applySetting(record, assignment)) throw UsageError("--set: " + *error);
+    // The selections the driver is told for a job with these settings.
+    const CommandPrinter printer(options.printerData);
+    const settings::CoreData record = printer.jobRecord(editSettings(printer.defaults(), options, printer).record);
     return selectionLines(record, restricted ? &changed : nullptr);
 }
 

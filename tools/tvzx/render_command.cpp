@@ -1,6 +1,5 @@
 // tvzx render: a PostScript document through the plug-in module, as the
 // PostScript driver prints it, into the printer-ready stream.
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -10,6 +9,7 @@
 #include "commands.h"
 #include "config/registry_printer.h"
 #include "files.h"
+#include "job_settings.h"
 #include "preview.h"
 #include "host/byte_source.h"
 #include "host/host_error.h"
@@ -29,34 +29,24 @@ struct RenderOptions {
     host::RenderRequest request;
     bool documentNamed = false;
     std::string printerData;  // registry export file of the printer's data
+    JobSettingsOptions jobSettings;
     std::string sample = "plain";  // the built-in job printed without a document
     bool sampleNamed = false;
     std::string preview;  // prefix of the page pictures; empty: none
 };
 
-std::uint32_t jobIdOf(const std::string& text) {
-    std::uint32_t id = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-    if (error != std::errc() || end != text.data() + text.size()) throw UsageError("--job-id: '" + text + "' is not a job id");
-    return id;
-}
-
 RenderOptions readOptions(Arguments arguments) {
     RenderOptions options;
     while (arguments.more()) {
         const std::string word = arguments.take();
+        if (takeJobSettingsOption(word, arguments, options.jobSettings)) continue;
         if (word == "-o") options.output = arguments.value(word);
-        else if (word == "--set") options.request.settings.push_back({"--set", arguments.value(word), true});
-        else if (word == "--settings") {
-            const std::string path = arguments.value(word);
-            options.request.settings.push_back({path, readFileText(path), false});
-        } else if (word == "--user") options.request.userName = arguments.value(word);
+        else if (word == "--user") options.request.userName = arguments.value(word);
         else if (word == "--document") {
             options.request.documentName = arguments.value(word);
             options.documentNamed = true;
         } else if (word == "--job-id") options.request.jobId = jobIdOf(arguments.value(word));
         else if (word == "--module") options.request.modulePath = arguments.value(word);
-        else if (word == "--printer-data") options.printerData = arguments.value(word);
         else if (word == "--printer") {
             options.request.printerName = arguments.value(word);
             if (options.request.printerName.empty()) throw UsageError("--printer: the printer needs a name");
@@ -69,6 +59,8 @@ RenderOptions readOptions(Arguments arguments) {
         else if (word.starts_with("-") || options.input) Arguments::unknown(word);
         else options.input = word;
     }
+    options.printerData = options.jobSettings.printerData;
+    options.request.settings = settingsEdits(options.jobSettings);
     if (options.output.empty() == false && options.output == options.input)
         throw UsageError("-o " + options.output + ": the output would overwrite the input");
     if (!options.preview.empty() && options.output.empty()) throw UsageError("--preview needs -o FILE");
@@ -80,6 +72,7 @@ RenderOptions readOptions(Arguments arguments) {
 
 std::string renderCommand(Arguments arguments) {
     RenderOptions options = readOptions(std::move(arguments));
+    if (options.jobSettings.raw) options.request.edits.mode = rules::EditMode::AsItStands;
     const std::optional<host::SampleJob> sample = host::sampleJob(options.sample);
     if (!sample)
         throw UsageError("--sample " + options.sample + ": no such sample job (" + std::string(host::kSampleJobNames) + ")");
@@ -95,6 +88,7 @@ std::string renderCommand(Arguments arguments) {
         const auto load = config::loadRegistryPrinter(options.printerData);
         if (!load.printer) throw UsageError(load.error);
         filePrinter = load.printer->name();
+        options.request.edits.installed = CommandPrinter(options.printerData).installed();
         platform::setEnvironmentVariable(config::kPrinterDataVariable,
                                          std::filesystem::absolute(options.printerData).string());
     }

@@ -1,16 +1,12 @@
 // tvzx version and tvzx settings: the job settings record on the command line.
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands.h"
-#include "common/byte_order.h"
-#include "common/hex_text.h"
 #include "files.h"
-#include "platform/printer_data.h"
-#include "rules/rule_engine.h"
-#include "settings/devmode.h"
+#include "host/sample_jobs.h"
+#include "job_settings.h"
 #include "settings/private_block.h"
 #include "settings/schema_hash.h"
 #include "settings/settings_lines.h"
@@ -21,80 +17,38 @@ namespace {
 
 using settings::CoreData;
 
-// The settings a command works on and where they came from.
+// The settings show and write work on and where they came from.
 struct SettingsSource {
     std::string blockPath;
     std::string descriptionPath;
-    std::vector<std::string> settingsFiles;
-    std::vector<std::string> assignments;
-    bool rules = false;  // --set assignments go through the rules engine
+    std::string sample;  // a built-in sample job whose settings start the record
+    JobSettingsOptions job;
 };
-
-// Reads a private block through the driver's conversion request, as the
-// driver would hand it over: a current block is validated, any other block
-// is converted through the description given for its schema.
-CoreData recordFromBlock(const SettingsSource& source) {
-    std::vector<std::uint8_t> input = readFileBytes(source.blockPath);
-    if (input.size() < settings::kBaseHeaderSize)
-        throw UsageError(source.blockPath + ": too short for a private block (" + std::to_string(input.size()) + " bytes)");
-    const std::uint32_t stated = readLe32(input.data());
-    if (stated > input.size())
-        throw UsageError(source.blockPath + ": block states " + std::to_string(stated) + " bytes but the file holds " +
-                         std::to_string(input.size()));
-
-    platform::MemoryPrinterData printerData;
-    if (!source.descriptionPath.empty()) {
-        const std::string wrapped = readFileText(source.descriptionPath);
-        const std::uint32_t foreignHash = readLe32(input.data() + settings::kHashOffset);
-        printerData.set(std::string(settings::kDescriptionValuePrefix) + hexBytesText(foreignHash),
-                        {win::REG_BINARY, std::vector<std::uint8_t>(wrapped.begin(), wrapped.end())});
-    }
-    settings::BasicDevModeServices services(&printerData);
-
-    std::vector<std::uint8_t> output(settings::kPrivateBlockSize);
-    win::OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    param.pOEMDMOut = output.data();
-    param.cbBufSize = settings::kPrivateBlockSize;
-    settings::devModeCallback(win::OEMDM_DEFAULT, &param, services);
-    param.pOEMDMIn = input.data();
-    if (!settings::devModeCallback(win::OEMDM_CONVERT, &param, services))
-        throw UsageError(source.blockPath + ": the block could not be read");
-    return settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(output.data(), output.size()));
-}
-
-// Sets one assignment through the field's setter, so that the settings that
-// depend on it follow.
-void applyThroughRules(CoreData& record, const std::string& assignment) {
-    CoreData parsed = record;
-    if (auto error = settings::applySetting(parsed, assignment)) throw UsageError("--set: " + *error);
-    std::string_view name = std::string_view(assignment).substr(0, assignment.find('='));
-    name.remove_prefix(std::min(name.find_first_not_of(" \t"), name.size()));
-    name = name.substr(0, name.find_last_not_of(" \t") + 1);
-    const auto field = settings::findField(name);
-    if (!field) throw UsageError("--set: unknown field '" + std::string(name) + "'");
-    rules::setSettingBytes(record, *field, parsed.field(*field));
-}
-
-CoreData loadSettings(const SettingsSource& source) {
-    CoreData record = source.blockPath.empty() ? settings::defaultRecord() : recordFromBlock(source);
-    for (const std::string& path : source.settingsFiles)
-        if (auto error = settings::applySettingsText(record, readFileText(path))) throw UsageError(path + ": " + *error);
-    for (const std::string& assignment : source.assignments) {
-        if (source.rules) applyThroughRules(record, assignment);
-        else if (auto error = settings::applySetting(record, assignment)) throw UsageError("--set: " + *error);
-    }
-    return record;
-}
 
 // Reads the options shared by show and write; returns false for an option
 // it does not know, leaving it to the caller.
 bool takeSettingsOption(const std::string& option, Arguments& arguments, SettingsSource& source) {
-    if (option == "--set") source.assignments.push_back(arguments.value(option));
-    else if (option == "--settings") source.settingsFiles.push_back(arguments.value(option));
-    else if (option == "--rules") source.rules = true;
-    else return false;
-    return true;
+    if (takeJobSettingsOption(option, arguments, source.job)) return true;
+    // Edits have gone through the setters by default since --raw came; the old switch still reads.
+    return option == "--rules";
+}
+
+// Returns the settings as a job on the printer starts from them: the block
+// as the driver hands it over, or the driver's defaults; then the saved
+// records and the edits.
+EditedSettings loadSettings(const SettingsSource& source) {
+    const CommandPrinter printer(source.job.printerData);
+    CoreData start = printer.defaults();
+    if (!source.blockPath.empty()) {
+        const std::string description = source.descriptionPath.empty() ? std::string() : readFileText(source.descriptionPath);
+        start = printer.fromBlock(readFileBytes(source.blockPath), description, source.blockPath);
+    }
+    if (!source.sample.empty()) {
+        const auto sample = host::sampleJob(source.sample);
+        if (!sample) throw UsageError("--sample " + source.sample + ": no such sample job (" + std::string(host::kSampleJobNames) + ")");
+        if (sample->settings) start = *sample->settings;
+    }
+    return editSettings(std::move(start), source.job, printer);
 }
 
 std::string describe(Arguments arguments) {
@@ -109,16 +63,20 @@ std::string describe(Arguments arguments) {
 
 std::string show(Arguments arguments) {
     SettingsSource source;
+    bool changes = false;
     while (arguments.more()) {
         const std::string option = arguments.take();
         if (takeSettingsOption(option, arguments, source)) continue;
-        if (option == "--block") source.blockPath = arguments.value(option);
+        if (option == "--changes") changes = true;
+        else if (option == "--block") source.blockPath = arguments.value(option);
         else if (option == "--description") source.descriptionPath = arguments.value(option);
+        else if (option == "--sample") source.sample = arguments.value(option);
         else Arguments::unknown(option);
     }
     if (!source.descriptionPath.empty() && source.blockPath.empty())
         throw UsageError("--description goes with --block");
-    return settings::formatSettingsLines(loadSettings(source));
+    const EditedSettings edited = loadSettings(source);
+    return changes ? rules::formatRuleChanges(edited.ruleChanges) : settings::formatSettingsLines(edited.record);
 }
 
 std::string write(Arguments arguments) {
@@ -131,7 +89,7 @@ std::string write(Arguments arguments) {
         else Arguments::unknown(option);
     }
     if (target.empty()) throw UsageError("settings write needs --block FILE");
-    const CoreData record = loadSettings(source);
+    const CoreData record = loadSettings(source).record;
     std::vector<std::uint8_t> block(settings::kPrivateBlockSize);
     const std::span<std::uint8_t, settings::kPrivateBlockSize> view(block.data(), block.size());
     settings::initialiseBlock(view);
