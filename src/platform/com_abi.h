@@ -109,6 +109,7 @@ inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x8004
 constexpr bool succeeded(HRESULT result) { return result >= 0; }
 
 // Result of an injection index the plug-in does not handle.
+inline constexpr DWORD ERROR_WRITE_FAULT = 29;
 inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 
 // Geometry and driver structures
