@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -36,8 +35,8 @@ namespace {
 using namespace tvzx::win;
 
 // Which call of the job fails: calls are counted in the order they are
-// made, and the one at `failAt` fails (none when it is negative). Each
-// named kind of call may also fail every time.
+// made, and the one at `failAt` fails (none when it is negative); named
+// calls in `alwaysFailing` fail every time.
 struct FaultPlan {
     int failAt = -1;
     std::set<std::string> alwaysFailing;
@@ -50,207 +49,160 @@ struct FaultPlan {
     }
 };
 
-class FaultyPrinterData final : public platform::PrinterData {
-public:
-    FaultyPrinterData(FaultPlan& plan, const platform::MemoryPrinterData& data) : plan_(plan), data_(data) {}
-    std::optional<platform::PrinterDataValue> read(std::string_view name) const override {
-        if (plan_.fails("printer data " + std::string(name))) return std::nullopt;
-        return data_.read(name);
-    }
-
-private:
-    FaultPlan& plan_;
-    platform::MemoryPrinterData data_;
+// What every faulty stand-in holds.
+struct Planned {
+    explicit Planned(FaultPlan& faults) : plan(faults) {}
+    FaultPlan& plan;
 };
 
-// The spooler of one printer, named "Production 1", with a wake-up address.
-class FaultySpooler final : public platform::Spooler {
-public:
-    explicit FaultySpooler(FaultPlan& plan) : plan_(plan) {
-        data_.set("MacAddress", {REG_SZ, {'0', 0, '0', 0, '-', 0, '1', 0, 'A', 0, '-', 0, '2', 0, 'B', 0, '-', 0,
-                                          '3', 0, 'C', 0, '-', 0, '4', 0, 'D', 0, '-', 0, '5', 0, 'E', 0, 0, 0}});
+struct FaultyPrinterData final : platform::PrinterData, Planned {
+    FaultyPrinterData(FaultPlan& faults, const platform::MemoryPrinterData& values) : Planned(faults), data(values) {}
+    std::optional<platform::PrinterDataValue> read(std::string_view name) const override {
+        return plan.fails("printer data " + std::string(name)) ? std::nullopt : data.read(name);
+    }
+    platform::MemoryPrinterData data;
+};
+
+// The spooler of one printer, "Production 1", whose data holds a wake-up address.
+struct FaultySpooler final : platform::Spooler, Planned {
+    explicit FaultySpooler(FaultPlan& faults) : Planned(faults) {
+        platform::PrinterDataValue address{REG_SZ, {}};  // UTF-16LE with its terminator
+        for (const char c : std::string_view("00-1A-2B-3C-4D-5E\0", 18))
+            address.data.insert(address.data.end(), {std::uint8_t(c), 0});
+        data.set("MacAddress", address);
     }
     std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
-        if (printer == nullptr || plan_.fails("open printer data")) return nullptr;
-        return std::make_unique<FaultyPrinterData>(plan_, data_);
+        return printer == nullptr || plan.fails("open printer data") ? nullptr
+                                                                     : std::make_unique<FaultyPrinterData>(plan, data);
     }
     std::optional<std::u16string> printerName(void* printer) override {
-        if (printer == nullptr || plan_.fails("printer name")) return std::nullopt;
+        if (printer == nullptr || plan.fails("printer name")) return std::nullopt;
         return u"Production 1";
     }
     std::optional<std::u16string> jobParameters(void*, std::uint32_t) override {
-        if (plan_.fails("job parameters")) return std::nullopt;
+        if (plan.fails("job parameters")) return std::nullopt;
         return std::u16string();
     }
     std::unique_ptr<platform::PrinterData> byName(std::u16string_view) {
-        if (plan_.fails("open printer by name")) return nullptr;
-        return std::make_unique<FaultyPrinterData>(plan_, data_);
+        return plan.fails("open printer by name") ? nullptr : std::make_unique<FaultyPrinterData>(plan, data);
     }
-
-private:
-    FaultPlan& plan_;
-    platform::MemoryPrinterData data_;
+    platform::MemoryPrinterData data;
 };
 
-// The registry's shared application data and the temporary directory, both
-// writable.
-class FaultyFileSystem final : public platform::FileSystem {
-public:
-    explicit FaultyFileSystem(FaultPlan& plan) : plan_(plan) {}
-    bool isDirectory(std::u16string_view) override { return !plan_.fails("is directory"); }
-    bool exists(std::u16string_view) override { return plan_.fails("exists"); }
-    bool createScratchFile(std::u16string_view) override { return !plan_.fails("create scratch file"); }
+// The registry's shared application data and the temporary directory.
+struct FaultyFileSystem final : platform::FileSystem, Planned {
+    using Planned::Planned;
+    bool isDirectory(std::u16string_view) override { return !plan.fails("is directory"); }
+    bool exists(std::u16string_view) override { return plan.fails("exists"); }
+    bool createScratchFile(std::u16string_view) override { return !plan.fails("create scratch file"); }
     std::u16string temporaryDirectory() override { return u"/tmp/user"; }
     std::optional<std::u16string> commonAppDataDirectory() override {
-        if (plan_.fails("registry common application data")) return std::nullopt;
+        if (plan.fails("registry common application data")) return std::nullopt;
         return u"/data/common";
     }
-
-private:
-    FaultPlan& plan_;
 };
 
-// Temporary files in memory; a file opened for deletion goes when closed.
-class FaultyTemporaryFiles final : public platform::TemporaryFiles {
-public:
-    explicit FaultyTemporaryFiles(FaultPlan& plan) : plan_(plan) {}
+// Temporary files in memory; those opened for deletion on close are gone
+// once the job is over.
+struct FaultyTemporaryFiles final : platform::TemporaryFiles, Planned {
+    using Planned::Planned;
     std::optional<std::u16string> createUnique(std::u16string_view directory, std::u16string_view prefix) override {
-        if (plan_.fails("create temporary file " + std::to_string(created_++))) return std::nullopt;
+        if (plan.fails("create temporary file " + std::to_string(created++))) return std::nullopt;
         return files.createUnique(directory, prefix);
     }
     std::unique_ptr<platform::ReadableFile> openShared(std::u16string_view path) override {
-        if (plan_.fails("open temporary file shared")) return nullptr;
-        return files.openShared(path);
+        return plan.fails("open temporary file shared") ? nullptr : files.openShared(path);
     }
     std::unique_ptr<platform::ReadableFile> openExclusive(std::u16string_view path, bool deleteOnClose) override {
-        if (plan_.fails("open temporary file exclusive")) return nullptr;
-        auto file = files.openExclusive(path, deleteOnClose);
-        if (file == nullptr || !deleteOnClose) return file;
-        return std::make_unique<DeletedOnClose>(std::move(file), files.contents, std::u16string(path));
+        if (plan.fails("open temporary file exclusive")) return nullptr;
+        if (deleteOnClose) deletedOnClose.emplace(path);
+        return files.openExclusive(path, deleteOnClose);
     }
     bool remove(std::u16string_view path) override {
-        if (plan_.fails("remove temporary file")) return false;
-        return files.remove(path);
+        return !plan.fails("remove temporary file") && files.remove(path);
     }
     void sleep(std::uint32_t) override {}
     void clearLastError() override {}
+    std::size_t left() const {
+        return std::ranges::count_if(files.contents,
+                                     [this](const auto& file) { return !deletedOnClose.count(file.first); });
+    }
 
     testing::MemoryTemporaryFiles files;
-
-private:
-    class DeletedOnClose final : public platform::ReadableFile {
-    public:
-        DeletedOnClose(std::unique_ptr<platform::ReadableFile> file, std::map<std::u16string, std::string>& contents,
-                       std::u16string path)
-            : file_(std::move(file)), contents_(contents), path_(std::move(path)) {}
-        ~DeletedOnClose() override { contents_.erase(path_); }
-        std::size_t read(std::uint8_t* buffer, std::size_t capacity) override { return file_->read(buffer, capacity); }
-        std::uint64_t size() override { return file_->size(); }
-
-    private:
-        std::unique_ptr<platform::ReadableFile> file_;
-        std::map<std::u16string, std::string>& contents_;
-        std::u16string path_;
-    };
-    FaultPlan& plan_;
-    int created_ = 0;
+    std::set<std::u16string> deletedOnClose;
+    int created = 0;
 };
 
 // Named blocks in memory, counting the views that are open.
-class FaultySharedMemory final : public platform::SharedMemory {
-public:
-    explicit FaultySharedMemory(FaultPlan& plan) : plan_(plan) {}
+struct FaultySharedMemory final : platform::SharedMemory, Planned {
+    struct View final : platform::SharedMemoryBlock {
+        View(std::unique_ptr<platform::SharedMemoryBlock> viewed, int& count)
+            : block(std::move(viewed)), views(++count) {}
+        ~View() override { --views; }
+        std::uint8_t* data() override { return block->data(); }
+        std::size_t size() const override { return block->size(); }
+        std::unique_ptr<platform::SharedMemoryBlock> block;
+        int& views;
+    };
+
+    using Planned::Planned;
     std::unique_ptr<platform::SharedMemoryBlock> create(std::u16string_view name, std::size_t size) override {
-        if (plan_.fails("create shared memory")) return nullptr;
-        return counted(memory.create(name, size));
+        return plan.fails("create shared memory") ? nullptr : std::make_unique<View>(memory.create(name, size), views);
     }
     std::unique_ptr<platform::SharedMemoryBlock> open(std::u16string_view name, std::size_t size) override {
-        if (plan_.fails("open shared memory")) return nullptr;
-        return counted(memory.open(name, size));
+        auto block = plan.fails("open shared memory") ? nullptr : memory.open(name, size);
+        return block == nullptr ? nullptr : std::make_unique<View>(std::move(block), views);
     }
 
     testing::MapSharedMemory memory;
-    int openViews = 0;
-
-private:
-    class View final : public platform::SharedMemoryBlock {
-    public:
-        View(std::unique_ptr<platform::SharedMemoryBlock> block, int& views) : block_(std::move(block)), views_(views) {
-            ++views_;
-        }
-        ~View() override { --views_; }
-        std::uint8_t* data() override { return block_->data(); }
-        std::size_t size() const override { return block_->size(); }
-
-    private:
-        std::unique_ptr<platform::SharedMemoryBlock> block_;
-        int& views_;
-    };
-    std::unique_ptr<platform::SharedMemoryBlock> counted(std::unique_ptr<platform::SharedMemoryBlock> block) {
-        if (block == nullptr) return nullptr;
-        return std::make_unique<View>(std::move(block), openViews);
-    }
-    FaultPlan& plan_;
+    int views = 0;
 };
 
-class FaultyLauncher final : public platform::WorkerLauncher {
-public:
-    explicit FaultyLauncher(FaultPlan& plan) : plan_(plan) {}
+// Starts the worker "process" or thread in the test.
+struct FaultyLauncher final : platform::WorkerLauncher, Planned {
+    using Planned::Planned;
     std::u16string exportRunnerPath(void*) override { return u"/system/rundll32"; }
     std::u16string shortPath(std::u16string_view path) override { return std::u16string(path); }
     bool runProcess(std::u16string_view, std::u16string_view commandLine) override {
-        if (plan_.fails("start process")) return false;
+        if (plan.fails("start process")) return false;
         process(commandLine);
         return true;
     }
     bool runThread(const std::function<void()>& work) override {
-        if (plan_.fails("start thread")) return false;
+        if (plan.fails("start thread")) return false;
         work();
         return true;
     }
-
     std::function<void(std::u16string_view)> process;
-
-private:
-    FaultPlan& plan_;
 };
 
-class FaultySocketApi final : public platform::SocketApi {
-public:
-    explicit FaultySocketApi(FaultPlan& plan) : plan_(plan) {
+// One IPv4 segment whose broadcast targets resolve; nothing leaves the process.
+struct FaultySocketApi final : platform::SocketApi, Planned {
+    explicit FaultySocketApi(FaultPlan& faults) : Planned(faults) {
         api.knowIPv4("255.255.255.255", testing::v4(255, 255, 255, 255));
         api.knowIPv4("192.168.1.255", testing::v4(192, 168, 1, 255));
-        api.adapterList =
-            std::vector<platform::AdapterRecord>{testing::ipv4Adapter("eth0", testing::v4(192, 168, 1, 20), 24)};
+        api.adapterList = std::vector{testing::ipv4Adapter("eth0", testing::v4(192, 168, 1, 20), 24)};
     }
-    bool startLibrary() override { return !plan_.fails("start socket library") && api.startLibrary(); }
+    bool startLibrary() override { return !plan.fails("start socket library") && api.startLibrary(); }
     void stopLibrary() override { api.stopLibrary(); }
     platform::SocketHandle openDatagram(std::uint16_t family) override {
-        if (plan_.fails("open socket")) return platform::kInvalidSocket;
-        return api.openDatagram(family);
+        return plan.fails("open socket") ? platform::kInvalidSocket : api.openDatagram(family);
     }
     bool enableBroadcast(platform::SocketHandle socket) override {
-        return !plan_.fails("enable broadcast") && api.enableBroadcast(socket);
+        return !plan.fails("enable broadcast") && api.enableBroadcast(socket);
     }
     std::int64_t sendTo(platform::SocketHandle socket, const std::uint8_t* data, std::size_t size,
                         const platform::SocketAddress& address) override {
-        if (plan_.fails("send datagram")) return -1;
-        return api.sendTo(socket, data, size, address);
+        return plan.fails("send datagram") ? -1 : api.sendTo(socket, data, size, address);
     }
     void close(platform::SocketHandle socket) override { api.close(socket); }
     std::optional<std::vector<platform::SocketAddress>> resolve(std::string_view host) override {
-        if (plan_.fails("resolve")) return std::nullopt;
-        return api.resolve(host);
+        return plan.fails("resolve") ? std::nullopt : api.resolve(host);
     }
     std::optional<std::vector<platform::AdapterRecord>> adapters() override {
-        if (plan_.fails("list adapters")) return std::nullopt;
-        return api.adapters();
+        return plan.fails("list adapters") ? std::nullopt : api.adapters();
     }
-
     testing::FakeSocketApi api;
-
-private:
-    FaultPlan& plan_;
 };
 
 class FixedIdentity final : public postscript::JobIdentity {
@@ -267,7 +219,8 @@ constexpr std::string_view kTabDocument =
     "featurebegin{\r\n%%BeginFeature: *ZVOpPPDVersion 7.0.410\r\nV\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *PageSize ZXA4Tab1\r\nP\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n"
-    "%%EndSetup\r\n%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
+    "%%EndSetup\r\n%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) "
+    "show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
 
 // What one run of the job leaves.
 struct JobRun {
@@ -347,8 +300,8 @@ JobRun runJob(FaultPlan& plan) {
             run.commandResults.push_back(result);
         };
         frame::hookStartDoc(&device.surface, const_cast<char16_t*>(u"Tabbed report"), 7);
-        for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
-                            PSINJECT_ENDSETUP})
+        for (DWORD index :
+             {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP})
             command(index);
         for (int page = 1; page <= 3; ++page) {
             frame::hookStartPage(&device.surface);
@@ -362,8 +315,8 @@ JobRun runJob(FaultPlan& plan) {
     }
     for (const std::string& piece : helpers.writes) run.stream += piece;
     run.datagrams = sockets.api.sent.size();
-    run.openSharedMemory = memory.openViews;
-    run.temporaryFiles = files.files.contents.size();
+    run.openSharedMemory = memory.views;
+    run.temporaryFiles = files.left();
     run.openSockets = sockets.api.open.size();
     run.socketUsers = library.users();
     run.helperReferences = helpers.references;
@@ -395,6 +348,9 @@ TEST(FailingSystemCalls, EachFailureEndsInAFallbackOrOneClearError) {
     }
     ASSERT_EQ(fallbacks.size(), 8u);
 
+    // The calls of the wake-up, before the first spooler read of the job.
+    const std::set<std::string> wakeCalls(clean.calls.begin(),
+                                          std::find(clean.calls.begin(), clean.calls.end(), "job parameters"));
     for (int at = 0; at < static_cast<int>(clean.calls.size()); ++at) {
         FaultPlan plan;
         plan.failAt = at;
@@ -419,7 +375,14 @@ TEST(FailingSystemCalls, EachFailureEndsInAFallbackOrOneClearError) {
             EXPECT_EQ(run.datagrams, full.datagrams);
         } else {
             EXPECT_EQ(std::count(run.commandResults.begin(), run.commandResults.end(), ERROR_WRITE_FAULT), 0);
-            EXPECT_EQ(fallbacks.count(run.stream), 1u) << run.stream;
+            // Only a sheet without its file, without a worker that can read
+            // its block, or without the printer's name is left out; every
+            // other failure has a way round it.
+            const bool maySkipSheets =
+                call.starts_with("create temporary file") || call == "open shared memory" || call == "printer name";
+            EXPECT_TRUE(maySkipSheets ? fallbacks.count(run.stream) == 1 : run.stream == full.stream) << run.stream;
+            // Waking is worth a try, never a stop: what fails is left out.
+            EXPECT_TRUE(wakeCalls.count(call) != 0 || run.datagrams == full.datagrams);
         }
     }
 }

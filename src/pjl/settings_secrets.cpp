@@ -14,8 +14,8 @@ namespace {
 using settings::FieldId;
 
 constexpr FieldId kPasswordFields[] = {
-    FieldId::AccountTrackPassword,       FieldId::WaitModePassword, FieldId::OutputMethodFolderNamePassword,
-    FieldId::PdfPassword,                FieldId::UserAuthenticationPassword,
+    FieldId::AccountTrackPassword, FieldId::WaitModePassword,           FieldId::OutputMethodFolderNamePassword,
+    FieldId::PdfPassword,          FieldId::UserAuthenticationPassword,
 };
 
 // Returns the field's value with whatever may be a secret taken out: the
