@@ -13,6 +13,7 @@ namespace {
 
 using settings::FieldId;
 
+// The text fields that hold passwords.
 constexpr FieldId kPasswordFields[] = {
     FieldId::AccountTrackPassword, FieldId::WaitModePassword,           FieldId::OutputMethodFolderNamePassword,
     FieldId::PdfPassword,          FieldId::UserAuthenticationPassword,
@@ -33,8 +34,6 @@ void clearRelayField(RelayField& field) {
 }
 
 }  // namespace
-
-std::span<const FieldId> passwordFields() { return kPasswordFields; }
 
 settings::CoreData withoutSecrets(const settings::CoreData& record) {
     settings::CoreData copy = record;

@@ -2,15 +2,9 @@
 // everything that carries the record beyond the printer's ticket.
 #pragma once
 
-#include <span>
-
 #include "settings/core_data.h"
-#include "settings/field_id.h"
 
 namespace tvzx::pjl {
-
-// Returns the text fields that hold passwords.
-std::span<const settings::FieldId> passwordFields();
 
 // Returns a copy of the record in which every password field is zeroed and
 // the relay server's input fields keep their types and ids but no secret:
