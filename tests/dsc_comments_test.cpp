@@ -1,6 +1,8 @@
 // The DSC comments that carry the job settings, title and user.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/base64.h"
 #include "postscript/dsc_comments.h"
 #include "settings/text_form.h"
@@ -21,11 +23,33 @@ TEST(LongComment, LinesStayWithin160Characters) {
     EXPECT_EQ(longComment("", "value"), "");
 }
 
-TEST(JobSettingsComments, CarryTheRecordAndItsDescription) {
+// Stores a text into a binary field, zero-filling the rest.
+void storeBlock(settings::CoreData& record, settings::FieldId id, std::string_view text) {
+    const auto block = record.field(id);
+    std::fill(block.begin(), block.end(), std::uint8_t{0});
+    std::copy(text.begin(), text.end(), block.begin());
+}
+
+TEST(JobSettingsComments, CarryTheRecordWithoutSecretsAndItsDescription) {
+    using settings::FieldId;
     settings::CoreData record = settings::defaultRecord();
-    record.setOption(settings::FieldId::Staple, 2);
+    record.setOption(FieldId::Staple, 2);
+    record.setText(FieldId::WaitModePassword, "secret12");
+    record.setText(FieldId::UserAuthenticationPassword, "hunter22");
+    record.setText(FieldId::PdfPassword, "pdfsecret");
+    // Relay values: a text PIN, a number, a toggle, a date, an unknown type
+    // read as text, and a malformed line that is dropped.
+    storeBlock(record, FieldId::RelayServerSettings,
+               "1\tpin\tsecret12\n2\tcode\t4711\n3\tok\tON\n4\twhen\t2026-12-07\n5\tkey\tp\\x41ss\nbroken line\n");
+    // What the comment must carry, written out by hand.
+    settings::CoreData expected = record;
+    for (FieldId id : {FieldId::AccountTrackPassword, FieldId::WaitModePassword, FieldId::OutputMethodFolderNamePassword,
+                       FieldId::PdfPassword, FieldId::UserAuthenticationPassword})
+        expected.setText(id, "");
+    storeBlock(expected, FieldId::RelayServerSettings, "1\tpin\t\n2\tcode\t0\n3\tok\tON\n4\twhen\t2026-12-07\n5\tkey\t\n");
+
     const std::string block = jobSettingsComments(record);
-    EXPECT_EQ(block, longComment("TARVO-JobSettings", base64Encode(record.bytes)) +
+    EXPECT_EQ(block, longComment("TARVO-JobSettings", base64Encode(expected.bytes)) +
                          longComment("TARVO-JobSettingsDescription", settings::writeDescription()));
     // Every line of the block stays within the DSC line limit.
     for (std::size_t at = 0; at < block.size();) {

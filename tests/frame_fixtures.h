@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -130,7 +131,10 @@ public:
     win::IPrintOemDriverPS* driverHelper() { return &driver_.com; }
 
     int references = 0;
+    // The pieces the spool stream took; a write refused when asked to fails
+    // and takes nothing.
     std::vector<std::string> writes;
+    std::function<bool()> refuseWrite;
     // What GetOptionAttribute answers: the invocation per "feature/option".
     std::map<std::string, std::string> invocations;
 
@@ -158,6 +162,8 @@ private:
 
     static win::HRESULT TVZX_STDCALL writeSpool(win::IPrintOemDriverPS* face, win::DEVOBJ*, void* buffer,
                                                 win::DWORD size, win::DWORD* written) {
+        *written = 0;
+        if (owner(face)->refuseWrite && owner(face)->refuseWrite()) return win::E_FAIL;
         owner(face)->writes.emplace_back(static_cast<const char*>(buffer), size);
         *written = size;
         return win::S_OK;

@@ -4,6 +4,8 @@
 // unchanged and in order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@ constexpr std::string_view kJobStart = "\x1b%-12345X@PJL\r\n";
 constexpr std::string_view kEnterPostScript = "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
 constexpr std::string_view kJobEnd = "\x1b%-12345X";
 constexpr std::string_view kSettingsComment = "%%TARVO-JobSettings: ";
+constexpr std::string_view kDescriptionComment = "%%TARVO-JobSettingsDescription: ";
 constexpr std::string_view kBitmapSize = "%%TARVO-BitmapSize: 4661 6716\r\n";
 constexpr std::string_view kBeginPageSetup = "%%BeginPageSetup\n";
 constexpr std::string_view kCommentLineEnd = "\r\n";
@@ -104,16 +107,64 @@ TEST(PlugInJob, PutsTheCommentsAmongTheHeaderAndOneBitmapSizePerPage) {
     EXPECT_EQ(job.result.document.pages, 3u);
 }
 
-TEST(PlugInJob, CarriesTheSettingsTheDriverHandedOver) {
-    const Job job = render(tvzx::host::sampleDocument(), {"Staple=2StaplesWide", "NumCopies=4"});
-    const std::string encoded = longCommentValue(job.stream, kSettingsComment);
-    const std::vector<std::uint8_t> decoded = tvzx::base64Decode(encoded);
-    EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), job.result.settings.bytes.begin(), job.result.settings.bytes.end()))
-        << encoded.substr(0, 100);
-    EXPECT_EQ(job.result.settings.option(tvzx::settings::FieldId::Staple),
-              *tvzx::settings::fieldDef(tvzx::settings::FieldId::Staple).options->find("2StaplesWide"));
-    EXPECT_EQ(job.result.settings.number(tvzx::settings::FieldId::NumCopies), 4);
-    EXPECT_NE(job.stream.find("%%BeginFeature: *ZVStaple 2StapleWide\r\n"), std::string::npos);
+// Returns the text as upper-case hexadecimal, as the settings text form writes blocks.
+std::string hexOf(std::string_view text) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const char c : text) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 15];
+    }
+    return hex;
+}
+
+TEST(PlugInJob, CarriesTheSettingsTheDriverHandedOverButNoPassword) {
+    using tvzx::settings::FieldId;
+    // Settings under which every password and relay value reaches the ticket
+    // in some job, with passwords drawn afresh for each job.
+    std::mt19937 random(20261207);
+    const auto password = [&random](std::size_t length) {
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) text += static_cast<char>('a' + random() % 26);
+        return text;
+    };
+    for (const char* method : {"Secure", "SaveInUB"}) {
+        for (const char* login : {"MainBody", "RelayServer"}) {
+            const std::vector<std::string> secrets = {password(8), password(8), password(40), password(32),
+                                                      password(64), password(20)};
+            const Job job = render(tvzx::host::sampleDocument(),
+                                   {"Staple=2StaplesWide", "NumCopies=4", "AccountTrack=True",
+                                    std::string("OutputMethod=") + method, std::string("UserAuthentication=") + login,
+                                    "EncryptPdf=True", "AccountTrackPassword=\"" + secrets[0] + "\"",
+                                    "WaitModePassword=\"" + secrets[1] + "\"",
+                                    "OutputMethodFolderNamePassword=\"" + secrets[2] + "\"",
+                                    "PdfPassword=\"" + secrets[3] + "\"",
+                                    "UserAuthenticationPassword=\"" + secrets[4] + "\"",
+                                    "RelayServerSettings=" + hexOf("1\tpin\t" + secrets[5] + "\n3\tok\tON\n")});
+            SCOPED_TRACE(std::string(method) + " " + login);
+            // The comment holds the record the plug-in ran with, passwords
+            // zeroed; the ticket still sends them, enciphered.
+            const std::vector<std::uint8_t> decoded = tvzx::base64Decode(longCommentValue(job.stream, kSettingsComment));
+            tvzx::settings::CoreData carried;
+            ASSERT_EQ(decoded.size(), carried.bytes.size());
+            std::copy(decoded.begin(), decoded.end(), carried.bytes.begin());
+            EXPECT_EQ(carried.option(FieldId::Staple),
+                      *tvzx::settings::fieldDef(FieldId::Staple).options->find("2StaplesWide"));
+            EXPECT_EQ(carried.number(FieldId::NumCopies), 4);
+            EXPECT_EQ(carried.text(FieldId::WaitModePassword), "");
+            EXPECT_EQ(job.result.settings.text(FieldId::WaitModePassword), secrets[1]);
+            EXPECT_NE(job.stream.find("%%BeginFeature: *ZVStaple 2StapleWide\r\n"), std::string::npos);
+            EXPECT_NE(job.stream.find("@PJL SET ZXSECTIONKEY2=\""), std::string::npos);
+
+            // No password anywhere: not in the stream, not in the Base64 comments.
+            std::string everything = job.stream;
+            for (std::string_view key : {kSettingsComment, kDescriptionComment}) {
+                const std::vector<std::uint8_t> bytes = tvzx::base64Decode(longCommentValue(job.stream, key));
+                everything.append(bytes.begin(), bytes.end());
+            }
+            for (const std::string& secret : secrets) EXPECT_EQ(everything.find(secret), std::string::npos) << secret;
+        }
+    }
 }
 
 TEST(PlugInJob, PassesTheDocumentThroughUnchangedAndInOrder) {

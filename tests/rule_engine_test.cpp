@@ -588,12 +588,18 @@ TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
     CoreData record = finished;
     settings::FieldSet changed;
     EXPECT_TRUE(applyInstalledOptions(record, installed, &changed));
-    // Without a duplex unit the booklet goes too, as the rules of Duplex say.
+    // Without a duplex unit the booklet goes too, as the rules of Duplex say;
+    // without job storage a secure job stays secure, never printed at once.
     EXPECT_EQ(show(record, {F::Staple, F::OutputBin, F::Fold, F::Punch, F::InputSlot, F::FrontCoverTray,
                             F::PIFrontCoverTray, F::Duplex, F::Layout, F::OutputMethod}),
               "Staple=None OutputBin=Auto Fold=None Punch=None InputSlot=Auto FrontCoverTray=None "
               "PIFrontCoverTray=None "
-              "Duplex=False Layout=None OutputMethod=Print");
+              "Duplex=False Layout=None OutputMethod=Secure");
+    for (const char* mode : {"ProofMode", "ProofMode1st", "Wait"}) {
+        CoreData held = recordWith({{F::PrintMode, mode}});
+        applyInstalledOptions(held, installed);
+        EXPECT_EQ(show(held, {F::PrintMode}), std::string("PrintMode=") + mode);
+    }
 
     // A fully equipped printer keeps everything.
     InstalledOptions everything{};

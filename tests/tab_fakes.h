@@ -19,16 +19,12 @@ namespace tvzx::testing {
 class MemoryTemporaryFiles final : public platform::TemporaryFiles {
 public:
     std::optional<std::u16string> createUnique(std::u16string_view directory, std::u16string_view prefix) override {
-        if (!creatable) return std::nullopt;
         const std::u16string path = std::u16string(directory) + std::u16string(prefix) + u"1.tmp";
         contents[path] = {};
         return path;
     }
     std::unique_ptr<platform::ReadableFile> openShared(std::u16string_view path) override { return open(path); }
-    std::unique_ptr<platform::ReadableFile> openExclusive(std::u16string_view path, bool deleteOnClose) override {
-        if (deleteOnClose && !deleteOnCloseWorks) return nullptr;
-        return open(path);
-    }
+    std::unique_ptr<platform::ReadableFile> openExclusive(std::u16string_view path, bool) override { return open(path); }
     bool remove(std::u16string_view path) override {
         removed.emplace_back(path);
         contents.erase(std::u16string(path));
@@ -37,8 +33,6 @@ public:
     void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
     void clearLastError() override { ++errorsCleared; }
 
-    bool creatable = true;
-    bool deleteOnCloseWorks = true;
     std::map<std::u16string, std::string> contents;
     std::vector<std::u16string> removed;
     std::vector<std::uint32_t> sleeps;
@@ -65,7 +59,6 @@ public:
     };
 
     std::unique_ptr<platform::SharedMemoryBlock> create(std::u16string_view name, std::size_t size) override {
-        if (!creatable) return nullptr;
         auto& bytes = blocks[std::u16string(name)];
         bytes.assign(size, 0);
         return std::make_unique<Block>(bytes);
@@ -76,7 +69,6 @@ public:
         return std::make_unique<Block>(it->second);
     }
 
-    bool creatable = true;
     std::map<std::u16string, std::vector<std::uint8_t>> blocks;
 };
 
@@ -88,19 +80,15 @@ public:
     bool runProcess(std::u16string_view application, std::u16string_view commandLine) override {
         applications.emplace_back(application);
         commandLines.emplace_back(commandLine);
-        if (!processStarts) return false;
         if (process) process(commandLine);
         return true;
     }
     bool runThread(const std::function<void()>& work) override {
         ++threads;
-        if (!threadStarts) return false;
         work();
         return true;
     }
 
-    bool processStarts = true;
-    bool threadStarts = true;
     std::function<void(std::u16string_view)> process;
     std::vector<std::u16string> applications;
     std::vector<std::u16string> commandLines;

@@ -58,7 +58,6 @@ protected:
     }
 
     std::uint32_t worker(std::span<std::uint8_t> record) {
-        ++workerRuns;
         const auto exchange = readExchange(record);
         if (!exchange) return kWorkerFailed;
         seen = *exchange;
@@ -83,7 +82,6 @@ protected:
     TabSheetRequest request;
     std::string_view document = kTabDocument;
     TabExchange seen;
-    int workerRuns = 0;
     StringSink sink;
 };
 
@@ -107,22 +105,6 @@ TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
     EXPECT_EQ(sink.writes, 4u);
     EXPECT_EQ(files.removed, std::vector<std::u16string>{u"/spool/TP11.tmp"});
     EXPECT_TRUE(files.sleeps.empty());
-}
-
-TEST_F(TabSheetTest, ThreadTakesOverWhenNoProcessOrBlockCanBeMade) {
-    for (const bool blockFails : {true, false}) {
-        SCOPED_TRACE(blockFails ? "no block" : "no process");
-        MemoryTemporaryFiles freshFiles;
-        files = freshFiles;
-        memory.creatable = !blockFails;
-        launcher.processStarts = blockFails;
-        launcher.threads = 0;
-        sink = StringSink();
-        TabSheetServices tabServices = services();
-        ASSERT_TRUE(createTabSheet(request, tabServices, sink));
-        EXPECT_EQ(launcher.threads, 1);
-        EXPECT_EQ(sink.text, spliced(false));
-    }
 }
 
 TEST_F(TabSheetTest, FileThatNeverAppearsIsGivenUpWithinFiveSeconds) {
@@ -163,22 +145,6 @@ TEST_F(TabSheetTest, UnusableTabDocumentWritesNothing) {
         EXPECT_EQ(sink.text, "");
     }
     EXPECT_EQ(files.contents.size(), 0u) << "every temporary file is removed";
-}
-
-TEST_F(TabSheetTest, FileIsReadWithoutDeleteOnCloseWhereThatIsRefused) {
-    files.deleteOnCloseWorks = false;
-    TabSheetServices tabServices = services();
-    EXPECT_TRUE(createTabSheet(request, tabServices, sink));
-    EXPECT_EQ(sink.text, spliced(false));
-    EXPECT_EQ(files.removed.size(), 1u);
-}
-
-TEST_F(TabSheetTest, NoTemporaryFileMeansNoWorker) {
-    files.creatable = false;
-    TabSheetServices tabServices = services();
-    EXPECT_FALSE(createTabSheet(request, tabServices, sink));
-    EXPECT_EQ(workerRuns, 0);
-    EXPECT_TRUE(launcher.commandLines.empty());
 }
 
 TEST(TabSheetNames, BlockNameIsTwentyCapitalLetters) {

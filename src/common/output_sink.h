@@ -12,6 +12,10 @@ public:
     virtual ~OutputSink() = default;
     // Writes the bytes as one piece.
     virtual void write(std::string_view bytes) = 0;
+    // Returns whether a write did not take all its bytes. A sink that can
+    // fail drops every later write, so the output never misses a piece in
+    // its middle.
+    virtual bool failed() const { return false; }
 };
 
 // A sink that keeps everything written, piece by piece.

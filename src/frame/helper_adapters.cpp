@@ -3,11 +3,12 @@
 namespace tvzx::frame {
 
 void DriverHelperSink::write(std::string_view bytes) {
-    if (bytes.empty()) return;
+    if (bytes.empty() || failed_) return;
     win::DWORD written = 0;
     // The driver does not change what it is given to write.
-    helper_->lpVtbl->DrvWriteSpoolBuf(helper_, devObj_, const_cast<char*>(bytes.data()),
-                                      static_cast<win::DWORD>(bytes.size()), &written);
+    const win::HRESULT result = helper_->lpVtbl->DrvWriteSpoolBuf(helper_, devObj_, const_cast<char*>(bytes.data()),
+                                                                  static_cast<win::DWORD>(bytes.size()), &written);
+    if (!win::succeeded(result) || written != bytes.size()) failed_ = true;
 }
 
 win::HRESULT CoreHelperAdapter::getOptionAttribute(win::DEVOBJ* devObj, const char* feature, const char* option,

@@ -10,14 +10,18 @@
 namespace tvzx::frame {
 
 // Writes every piece with one DrvWriteSpoolBuf call of the driver helper.
+// Once the driver takes a piece only in part or not at all, the later ones
+// are dropped.
 class DriverHelperSink final : public OutputSink {
 public:
     DriverHelperSink(win::IPrintOemDriverPS* helper, win::DEVOBJ* devObj) : helper_(helper), devObj_(devObj) {}
     void write(std::string_view bytes) override;
+    bool failed() const override { return failed_; }
 
 private:
     win::IPrintOemDriverPS* helper_;
     win::DEVOBJ* devObj_;
+    bool failed_ = false;
 };
 
 // Asks the core helper's GetOptionAttribute.

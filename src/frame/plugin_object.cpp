@@ -128,14 +128,18 @@ HRESULT TVZX_STDCALL pluginPublishDriverInterface(IPrintOemPS2* self, IUnknown* 
 
 HRESULT TVZX_STDCALL pluginCommand(IPrintOemPS2* self, DEVOBJ* devObj, DWORD index, void*, DWORD, DWORD* result) {
     IOemPS* object = objectOf(self);
-    // Nothing is reported to the driver, whatever happens.
+    // The call always succeeds; only a text the spool stream did not take
+    // shows, in the result.
     return guarded(S_OK, [&] {
         std::optional<DriverHelperSink> sink;
         if (object->driverHelper != nullptr) sink.emplace(object->driverHelper, devObj);
         std::optional<CoreHelperAdapter> core;
         if (object->coreHelper != nullptr) core.emplace(object->coreHelper);
-        return postscript::dispatch(devObj, index, sink ? &*sink : nullptr, core ? &*core : nullptr, result,
-                                    environment().injection());
+        const HRESULT dispatched = postscript::dispatch(devObj, index, sink ? &*sink : nullptr,
+                                                        core ? &*core : nullptr, result, environment().injection());
+        // The driver learns that its spool stream lost the plug-in's text.
+        if (sink && sink->failed() && result != nullptr) *result = ERROR_WRITE_FAULT;
+        return dispatched;
     });
 }
 

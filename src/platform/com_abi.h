@@ -108,6 +108,8 @@ inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x8004
 // Returns whether a result code reports success.
 constexpr bool succeeded(HRESULT result) { return result >= 0; }
 
+// Result of an injection whose text the spool stream did not take.
+inline constexpr DWORD ERROR_WRITE_FAULT = 29;
 // Result of an injection index the plug-in does not handle.
 inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "common/base64.h"
+#include "pjl/settings_secrets.h"
 #include "settings/text_form.h"
 
 namespace tvzx::postscript {
@@ -49,7 +50,10 @@ std::string longComment(std::string_view key, std::string_view value) {
 }
 
 std::string jobSettingsComments(const settings::CoreData& settings) {
-    std::string block = longComment(kJobSettingsKey, base64Encode(settings.bytes));
+    // The comment travels into spool files, print servers and the printer's
+    // disk, so it carries the record without its passwords; the ticket alone
+    // has them, enciphered.
+    std::string block = longComment(kJobSettingsKey, base64Encode(pjl::withoutSecrets(settings).bytes));
     block += longComment(kJobSettingsDescriptionKey, settings::currentLayoutDescription());
     return block;
 }

@@ -19,8 +19,9 @@ inline constexpr std::string_view kUserKey = "ForEx";
 // lines of at most 160 characters, continued with "%%+ ". Empty for an empty key.
 std::string longComment(std::string_view key, std::string_view value);
 
-// Returns the job-settings block: the record in Base64 and the description of
-// its layout, as two long comments.
+// Returns the job-settings block: the record without its secrets (see
+// pjl::withoutSecrets) in Base64 and the description of its layout, as two
+// long comments.
 std::string jobSettingsComments(const settings::CoreData& settings);
 
 // Returns one "%%TARVO-" key ": " line; a value with anything but ASCII

@@ -112,10 +112,12 @@ constexpr CapabilityLimit kLimits[] = {
     {C::Tray4, F::HeaderPage, oneOf("Tray4"), to("Auto")},
     {C::Tray5, F::HeaderPage, oneOf("Tray5"), to("Auto")},
     {C::BypassTray, F::HeaderPage, oneOf("MBT"), to("Auto")},
-    // Two-sided printing and stored jobs need their units.
+    // Two-sided printing needs its unit. A stored, held, secure or proof job
+    // keeps its mode without job storage: printing it at once would put a
+    // confidential document on the output tray, so the printer holds or
+    // refuses it instead. Only spooling, which prints at once anyway, falls back.
     {C::DuplexUnit, F::Duplex, oneOf("True"), to("False")},
-    {C::JobStorage, F::OutputMethod, allBut("Print"), to("Print")},
-    {C::JobStorage, F::PrintMode, allBut("Print"), to("Print")},
+    {C::JobStorage, F::PrintMode, oneOf("Spool"), to("Print")},
 };
 
 // Returns whether the paper-feed unit code provides a tray; trays 1 and 2

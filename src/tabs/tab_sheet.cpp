@@ -128,7 +128,9 @@ bool createTabSheet(const TabSheetRequest& request, TabSheetServices& services, 
     if (request.noEject) sink.write(postscript::noEjectText());
     sink.write(*body);
     sink.write(postscript::stateRestore());
-    return true;
+    // A sheet the output did not take is not there: its page device owes no
+    // restore.
+    return !sink.failed();
 }
 
 }  // namespace tvzx::tabs

@@ -73,8 +73,9 @@ std::u16string workerCommandLine(std::u16string_view runner, std::u16string_view
 
 // Produces one tab sheet and writes it into the stream: state save, the
 // no-eject text for a sheet printed on the page, the body, state restore.
-// Returns whether it was written; on failure nothing is written. The
-// temporary file is removed in every case.
+// Returns whether it was written: false when the sheet could not be made,
+// and then nothing is written, or when the sink failed. The temporary file
+// is removed in every case.
 bool createTabSheet(const TabSheetRequest& request, TabSheetServices& services, OutputSink& sink);
 
 }  // namespace tvzx::tabs

@@ -1,6 +1,6 @@
 // The user's preferred UI languages through GetUserPreferredUILanguages,
 // looked up at run time since systems before Windows Vista lack it; there,
-// or when it names none, the user's default UI language stands alone.
+// or when it names none, the list is empty and the texts stay in English.
 #include "platform/ui_languages.h"
 
 #include <windows.h>
@@ -72,12 +72,6 @@ std::vector<std::uint16_t> listedLanguages() {
 
 }  // namespace
 
-std::vector<std::uint16_t> preferredUiLanguages() {
-    std::vector<std::uint16_t> languages = listedLanguages();
-    if (!languages.empty()) return languages;
-    const LANGID fallback = GetUserDefaultUILanguage();
-    if (fallback == 0) return {};
-    return {static_cast<std::uint16_t>(fallback)};
-}
+std::vector<std::uint16_t> preferredUiLanguages() { return listedLanguages(); }
 
 }  // namespace tvzx::platform
