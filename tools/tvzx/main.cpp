@@ -8,6 +8,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "host/file_descriptors.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ std::string runCommand(const std::string& name, std::vector<std::string> words) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Every system gets the same bytes: a ticket's CR LF must not become CR CR LF.
+    tvzx::host::files::standardOutput();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
         std::cerr << "tvzx: no command given\n" << kUsage;
