@@ -10,6 +10,7 @@
 
 namespace tvzx::platform {
 
+// The user set aside is kept where Windows keeps the previous token.
 SelfImpersonation::SelfImpersonation() {
     if (auto user = standin::impersonatedUser()) previousToken_ = new std::string(std::move(*user));
     standin::revertToSelf();

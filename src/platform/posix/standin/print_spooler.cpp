@@ -85,6 +85,8 @@ bool addPrinter(std::string_view name, std::string_view dataPath) {
     const fs::path target = fs::absolute(fs::path(dataPath), error);
     if (error) return false;
     const fs::path entry = *folder / entryName(name);
+    // A printer listed as it is already stays as it is.
+    if (fs::read_symlink(entry, error) == target && !error) return true;
     // The link is made under a name of this thread's own and then renamed
     // over the entry, so a reader sees the old printer or the new, whole.
     const fs::path staging = *folder / (entryName(name) + "." + std::to_string(getpid()) + "." +
