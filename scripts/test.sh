@@ -50,7 +50,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== ThreadSanitizer build: many jobs at once through one module"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVZX_TSAN=ON -DTVZX_BENCH=OFF >/dev/null
 cmake --build build-tsan
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan -R 'ConcurrentJobs|SpoolerPrinter|PlugInJob'
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan_suppressions.txt run_ctest build-tsan -R 'ConcurrentJobs|SpoolerPrinter|PlugInJob'
 
 echo "== Windows x64 cross build, proved under Wine"
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
