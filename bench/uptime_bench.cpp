@@ -91,7 +91,7 @@ void BM_Uptime(benchmark::State& state) {
     const std::string printerData = tvzx::host::samplePrinterDataPath();
     const auto load = tvzx::config::loadRegistryPrinter(printerData);
     if (!load.printer) return state.SkipWithError(load.error.c_str());
-    setenv(std::string(tvzx::config::kPrinterDataVariable).c_str(), fs::absolute(printerData).c_str(), 1);
+    const std::string printerDataPath = fs::absolute(printerData).string();
 
     // One module for the whole run, as a spooler keeps it: each job's own
     // load only counts up.
@@ -107,6 +107,7 @@ void BM_Uptime(benchmark::State& state) {
             request.documentName = "Uptime " + std::to_string(job);
             request.userName = "user" + std::to_string(job % 7);
             request.printerName = tvzx::platform::utf8Path(load.printer->name());
+            request.printerDataPath = printerDataPath;
             request.settings.push_back({"--set", "NumCopies=" + std::to_string(1 + job % 3), true});
             if (job % kTabJobEvery == 0) request.startingSettings = tabSettings;
             tvzx::host::MemorySource source(document);

@@ -1,5 +1,6 @@
 #include "driver_helpers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -12,6 +13,7 @@ namespace tvzx::host {
 struct HelperCalls {
     using Driver = DriverHelpers::DriverObject;
     using Core = DriverHelpers::CoreObject;
+    using Helper = DriverHelpers::HelperObject;
 
     template <typename Object>
     static Object* self(void* interface) { return reinterpret_cast<Object*>(interface); }
@@ -29,9 +31,20 @@ struct HelperCalls {
     template <typename Object>
     static win::ULONG addRef(Object* object) { return ++object->references; }
 
-    // The host owns the objects: a release only counts.
+    // The host owns the objects: a release only counts, and a release
+    // without a reference is noted against the plug-in.
     template <typename Object>
-    static win::ULONG release(Object* object) { return object->references > 0 ? --object->references : 0; }
+    static win::ULONG release(Object* object) {
+        if (object->references == 0) {
+            ++object->overReleases;
+            return 0;
+        }
+        return --object->references;
+    }
+
+    // Returns whether a call names one of the job's device objects.
+    template <typename Object>
+    static bool forJob(Object* object, const win::DEVOBJ* device) { return object->owner->knowsDevice(device); }
 
     static win::HRESULT TVZX_STDCALL driverQuery(win::IPrintOemDriverPS* s, const win::GUID* iid, void** out) {
         return query(self<Driver>(s), iid, out, win::IID_IPrintOemDriverPS);
@@ -42,8 +55,9 @@ struct HelperCalls {
                                                    win::DWORD*, win::DWORD*) {
         return win::E_NOTIMPL;
     }
-    static win::HRESULT TVZX_STDCALL driverWrite(win::IPrintOemDriverPS* s, win::DEVOBJ*, void* buffer, win::DWORD size,
-                                                 win::DWORD* written) {
+    static win::HRESULT TVZX_STDCALL driverWrite(win::IPrintOemDriverPS* s, win::DEVOBJ* device, void* buffer,
+                                                 win::DWORD size, win::DWORD* written) {
+        if (!forJob(self<Driver>(s), device)) return win::E_FAIL;
         return self<Driver>(s)->owner->writeSpool(buffer, size, written);
     }
 
@@ -52,8 +66,9 @@ struct HelperCalls {
     }
     static win::ULONG TVZX_STDCALL coreAddRef(win::IPrintCorePS2* s) { return addRef(self<Core>(s)); }
     static win::ULONG TVZX_STDCALL coreRelease(win::IPrintCorePS2* s) { return release(self<Core>(s)); }
-    static win::HRESULT TVZX_STDCALL coreWrite(win::IPrintCorePS2* s, win::DEVOBJ*, void* buffer, win::DWORD size,
-                                               win::DWORD* written) {
+    static win::HRESULT TVZX_STDCALL coreWrite(win::IPrintCorePS2* s, win::DEVOBJ* device, void* buffer,
+                                               win::DWORD size, win::DWORD* written) {
+        if (!forJob(self<Core>(s), device)) return E_INVALIDARG;
         return self<Core>(s)->owner->writeSpool(buffer, size, written);
     }
     static win::HRESULT TVZX_STDCALL coreOptions(win::IPrintCorePS2*, win::DEVOBJ*, win::DWORD, const char*, win::DWORD,
@@ -68,9 +83,11 @@ struct HelperCalls {
                                                  win::DWORD*, win::BYTE*, win::DWORD, win::DWORD*) {
         return win::E_NOTIMPL;
     }
-    static win::HRESULT TVZX_STDCALL coreOption(win::IPrintCorePS2* s, win::DEVOBJ*, win::DWORD, const char* feature,
-                                                const char* option, const char* attribute, win::DWORD* dataType,
-                                                win::BYTE* data, win::DWORD size, win::DWORD* needed) {
+    static win::HRESULT TVZX_STDCALL coreOption(win::IPrintCorePS2* s, win::DEVOBJ* device, win::DWORD,
+                                                const char* feature, const char* option, const char* attribute,
+                                                win::DWORD* dataType, win::BYTE* data, win::DWORD size,
+                                                win::DWORD* needed) {
+        if (!forJob(self<Core>(s), device)) return E_INVALIDARG;
         return self<Core>(s)->owner->optionAttribute(feature, option, attribute, dataType, data, size, needed);
     }
     static win::HRESULT TVZX_STDCALL coreEnumFeatures(win::IPrintCorePS2*, win::DEVOBJ*, win::DWORD, char*, win::DWORD,
@@ -82,19 +99,46 @@ struct HelperCalls {
         return win::E_NOTIMPL;
     }
 
+    static win::HRESULT TVZX_STDCALL helperQuery(void* s, const win::GUID* iid, void** out) {
+        return query(self<Helper>(s), iid, out, win::IID_IPrintCoreHelperPS);
+    }
+    static win::ULONG TVZX_STDCALL helperAddRef(void* s) { return addRef(self<Helper>(s)); }
+    static win::ULONG TVZX_STDCALL helperRelease(void* s) { return release(self<Helper>(s)); }
+
     static constexpr win::IPrintOemDriverPSVtbl kDriverVtable{driverQuery, driverAddRef, driverRelease, driverSetting,
                                                               driverWrite};
     static constexpr win::IPrintCorePS2Vtbl kCoreVtable{coreQuery,   coreAddRef,  coreRelease,    coreWrite,
                                                         coreOptions, coreGlobal,  coreFeature,    coreOption,
                                                         coreEnumFeatures, coreEnumOptions};
+    static constexpr DriverHelpers::CoreHelperObjectVtbl kHelperVtable{helperQuery, helperAddRef, helperRelease, {}};
 };
 
 DriverHelpers::DriverHelpers(OutputSink& output, const PpdFile& ppd)
-    : output_(output), ppd_(ppd), driver_{&HelperCalls::kDriverVtable, this, 0}, core_{&HelperCalls::kCoreVtable, this, 0} {}
+    : output_(output),
+      ppd_(ppd),
+      driver_{&HelperCalls::kDriverVtable, this, 0, 0},
+      core_{&HelperCalls::kCoreVtable, this, 0, 0},
+      helperObject_{&HelperCalls::kHelperVtable, this, 0, 0} {}
 
 win::IUnknown* DriverHelpers::driverHelper() { return reinterpret_cast<win::IUnknown*>(&driver_); }
 
 win::IUnknown* DriverHelpers::coreHelper() { return reinterpret_cast<win::IUnknown*>(&core_); }
+
+win::IUnknown* DriverHelpers::coreHelperObject() { return reinterpret_cast<win::IUnknown*>(&helperObject_); }
+
+bool DriverHelpers::knowsDevice(const win::DEVOBJ* device) const {
+    return device != nullptr && std::find(devices_.begin(), devices_.end(), device) != devices_.end();
+}
+
+std::string DriverHelpers::referenceFault() const {
+    const std::uint32_t overReleases = driver_.overReleases + core_.overReleases + helperObject_.overReleases;
+    if (overReleases > 0)
+        return "the plug-in released the driver's helpers " + std::to_string(overReleases) +
+               " time(s) more than it took them";
+    if (outstandingReferences() > 0)
+        return "the plug-in kept " + std::to_string(outstandingReferences()) + " reference(s) to the driver's helpers";
+    return {};
+}
 
 win::HRESULT DriverHelpers::writeSpool(const void* buffer, win::DWORD size, win::DWORD* written) {
     if (buffer == nullptr && size > 0) return E_INVALIDARG;

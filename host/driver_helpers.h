@@ -1,12 +1,16 @@
 // The helper interfaces the host hands to the plug-in: the driver helper,
-// whose DrvWriteSpoolBuf appends to the job's output, and the core helper,
+// whose DrvWriteSpoolBuf appends to the job's output, the core helper,
 // whose GetOptionAttribute answers the "Invocation" of a PPD option from the
-// PPD file. Both live as long as the host; they count the references the
-// plug-in holds so that the host can see them all given back.
+// PPD file, and the core helper object the plug-in may ask for. All live as
+// long as the host; they count the references the plug-in takes and gives
+// back, so that the host can see each given back exactly once. A call
+// for a device object that is not the job's fails, as the driver's does.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include <utility>
 
@@ -29,8 +33,23 @@ public:
     win::IUnknown* driverHelper();
     // Returns the core helper's IUnknown (IPrintCorePS2).
     win::IUnknown* coreHelper();
-    // Returns the references the plug-in holds on the two helpers.
-    std::uint32_t outstandingReferences() const { return driver_.references + core_.references; }
+    // Returns the IUnknown of the core helper object (IPrintCoreHelperPS).
+    win::IUnknown* coreHelperObject();
+    // Returns the references the plug-in holds on the helpers.
+    std::uint32_t outstandingReferences() const {
+        return driver_.references + core_.references + helperObject_.references;
+    }
+    // Returns what the plug-in did wrong with the references: a release of
+    // a helper it held no reference on, or references it kept. Empty when
+    // each reference taken was given back exactly once.
+    std::string referenceFault() const;
+
+    // The device objects of the job, for which the helpers answer; a call
+    // naming another fails.
+    void acceptDevice(const win::DEVOBJ* device) { devices_.push_back(device); }
+    void forgetDevice(const win::DEVOBJ* device) { std::erase(devices_, device); }
+    // Returns whether the device object is one of the job's.
+    bool knowsDevice(const win::DEVOBJ* device) const;
 
     // Answers GetOptionAttribute as the core helper does; exposed for tests.
     win::HRESULT optionAttribute(const char* feature, const char* option, const char* attribute, win::DWORD* dataType,
@@ -43,22 +62,33 @@ public:
     std::exception_ptr takeFailure() { return std::exchange(failure_, nullptr); }
 
 private:
-    struct DriverObject {
-        const win::IPrintOemDriverPSVtbl* vtable;
+    template <typename Vtable>
+    struct Object {
+        const Vtable* vtable;
         DriverHelpers* owner;
         std::uint32_t references;
+        // Releases of this helper while the plug-in held no reference.
+        std::uint32_t overReleases;
     };
-    struct CoreObject {
-        const win::IPrintCorePS2Vtbl* vtable;
-        DriverHelpers* owner;
-        std::uint32_t references;
+    // The core helper object's table: IUnknown, then methods the plug-in
+    // never calls (nine of IPrintCoreHelper, three of its PostScript part).
+    struct CoreHelperObjectVtbl {
+        win::HRESULT(TVZX_STDCALL* QueryInterface)(void* self, const win::GUID* iid, void** out);
+        win::ULONG(TVZX_STDCALL* AddRef)(void* self);
+        win::ULONG(TVZX_STDCALL* Release)(void* self);
+        void* unused[12];
     };
+    using DriverObject = Object<win::IPrintOemDriverPSVtbl>;
+    using CoreObject = Object<win::IPrintCorePS2Vtbl>;
+    using HelperObject = Object<CoreHelperObjectVtbl>;
     friend struct HelperCalls;
 
     OutputSink& output_;
     const PpdFile& ppd_;
     DriverObject driver_;
     CoreObject core_;
+    HelperObject helperObject_;
+    std::vector<const win::DEVOBJ*> devices_;
     std::exception_ptr failure_;
 };
 

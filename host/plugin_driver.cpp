@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/registry_printer.h"
 #include "host_error.h"
 #include "job_paper.h"
 #include "platform/path_text.h"
@@ -29,11 +30,13 @@ std::string hexResult(win::HRESULT result) {
     return text;
 }
 
-// The simulated handle of the job's printer. The plug-in only hands it back
-// to its platform's spooler, which without a spooler printer stands for the
-// printer that the printer data file describes; any handle that is not null
-// does.
+// The handle of a simulated printer the system's spooler cannot give: the
+// plug-in only hands it back to its spooler, which knows no such printer.
 constexpr char kPrinterHandleToken[] = "printer";
+
+HostError cannotOpen(const std::u16string& printer) {
+    return HostError("printer '" + platform::utf8Path(printer) + "': the spooler cannot open it");
+}
 
 win::OEMDMPARAM devmodeRequest(win::HANDLE printer, DevmodeImage& devmode, void* input, void* output,
                                win::DWORD size) {
@@ -75,6 +78,70 @@ struct HostDriverFunctions {
     static win::BOOL TVZX_STDCALL endDoc(win::SURFOBJ* surface, win::FLONG) {
         return commandFromHook(surface, win::PSINJECT_ENDSTREAM);
     }
+    // The host's own functions for the calls the plug-in only passes on:
+    // each notes that the call arrived.
+    static void arrived(win::SURFOBJ* surface, win::ULONG index) {
+        if (surface != nullptr && surface->dhpdev != nullptr) ++driverOf(surface).arrivals_[index];
+    }
+    static win::BOOL TVZX_STDCALL sendPage(win::SURFOBJ* surface) {
+        arrived(surface, win::INDEX_DrvSendPage);
+        return kTrue;
+    }
+    static win::ULONG TVZX_STDCALL escape(win::SURFOBJ* surface, win::ULONG, win::ULONG, void*, win::ULONG, void*) {
+        arrived(surface, win::INDEX_DrvEscape);
+        return 0;
+    }
+    template <win::ULONG Index, typename Function>
+    struct Drawing;
+    template <win::ULONG Index, typename... Rest>
+    struct Drawing<Index, win::BOOL(TVZX_STDCALL*)(win::SURFOBJ*, Rest...)> {
+        using Function = win::BOOL(TVZX_STDCALL*)(win::SURFOBJ*, Rest...);
+        static win::BOOL TVZX_STDCALL own(win::SURFOBJ* surface, Rest...) {
+            arrived(surface, Index);
+            return kTrue;
+        }
+        // Draws once through the plug-in's hook, or the host's own function
+        // where the plug-in has none, with nothing to draw.
+        static void draw(PluginDriver& driver) {
+            const auto hook = reinterpret_cast<Function>(driver.hookOf(Index));
+            (hook != nullptr ? hook : &own)(&driver.surface_, Rest{}...);
+        }
+    };
+    template <win::ULONG Index, typename Function>
+    static void drawOnce(PluginDriver& driver) {
+        const std::uint64_t before = driver.arrivals_[Index];
+        Drawing<Index, Function>::draw(driver);
+        if (driver.arrivals_[Index] != before + 1)
+            throw HostError(driver.module_.path() + ": the plug-in's hook for driver function " + std::to_string(Index) +
+                            " did not pass the call on to the driver");
+    }
+    struct DrawingCall {
+        win::ULONG index;
+        win::PFN own;
+        void (*drawOnce)(PluginDriver&);
+    };
+    template <win::ULONG Index, typename Function>
+    static DrawingCall drawingCall() {
+        return {Index, reinterpret_cast<win::PFN>(&Drawing<Index, Function>::own), &drawOnce<Index, Function>};
+    }
+    // Returns the drawing calls every page gets once.
+    static const std::array<DrawingCall, kDrawingCalls>& drawingCalls() {
+        static const std::array<DrawingCall, kDrawingCalls> calls = {
+            drawingCall<win::INDEX_DrvCopyBits, win::PFN_DrvCopyBits>(),
+            drawingCall<win::INDEX_DrvBitBlt, win::PFN_DrvBitBlt>(),
+            drawingCall<win::INDEX_DrvStretchBlt, win::PFN_DrvStretchBlt>(),
+            drawingCall<win::INDEX_DrvStretchBltROP, win::PFN_DrvStretchBltROP>(),
+            drawingCall<win::INDEX_DrvPlgBlt, win::PFN_DrvPlgBlt>(),
+            drawingCall<win::INDEX_DrvTransparentBlt, win::PFN_DrvTransparentBlt>(),
+            drawingCall<win::INDEX_DrvAlphaBlend, win::PFN_DrvAlphaBlend>(),
+            drawingCall<win::INDEX_DrvGradientFill, win::PFN_DrvGradientFill>(),
+            drawingCall<win::INDEX_DrvTextOut, win::PFN_DrvTextOut>(),
+            drawingCall<win::INDEX_DrvStrokePath, win::PFN_DrvStrokePath>(),
+            drawingCall<win::INDEX_DrvFillPath, win::PFN_DrvFillPath>(),
+            drawingCall<win::INDEX_DrvStrokeAndFillPath, win::PFN_DrvStrokeAndFillPath>(),
+        };
+        return calls;
+    }
 };
 
 win::GDIINFO deviceCapabilities(const settings::CoreData& record) {
@@ -105,16 +172,26 @@ win::GDIINFO deviceCapabilities(const settings::CoreData& record) {
 }
 
 PrinterHandle::PrinterHandle(const DriverJob& job) {
-    if (!job.spoolerPrinter) {
-        handle_ = const_cast<char*>(kPrinterHandleToken);
-        return;
+    platform::Spooler& spooler = platform::systemSpooler();
+    // A printer data file describes the job's printer where the system has
+    // no spooler; the job's printer name, when given, must be its name.
+    if (!job.printerDataPath.empty()) {
+        const auto load = config::loadRegistryPrinter(job.printerDataPath);
+        if (!load.printer) throw HostError(load.error);
+        if (job.spoolerPrinter && load.printer->name() != job.printerName) throw cannotOpen(job.printerName);
+        handle_ = spooler.openPrinterFile(load.printer->name(), job.printerDataPath);
     }
     // The printer is asked for by the name the job gives it, as the driver
     // is handed the handle of the printer the job was sent to.
-    handle_ = platform::systemSpooler().openPrinter(job.printerName);
-    if (handle_ == nullptr)
-        throw HostError("printer '" + platform::utf8Path(job.printerName) + "': the spooler cannot open it");
-    opened_ = true;
+    if (handle_ == nullptr && job.spoolerPrinter) {
+        handle_ = spooler.openPrinter(job.printerName);
+        if (handle_ == nullptr) throw cannotOpen(job.printerName);
+    }
+    if (handle_ == nullptr && job.printerDataPath.empty()) handle_ = spooler.openPrinterFile(job.printerName, {});
+    opened_ = handle_ != nullptr;
+    // A system whose spooler has only its own printers gets a handle that
+    // reaches none of them.
+    if (handle_ == nullptr) handle_ = const_cast<char*>(kPrinterHandleToken);
 }
 
 PrinterHandle::~PrinterHandle() {
@@ -122,10 +199,11 @@ PrinterHandle::~PrinterHandle() {
 }
 
 PluginDriver::PluginDriver(PluginModule& module, DriverHelpers& helpers, const DriverJob& job)
-    : module_(module), helpers_(helpers), printer_(job), devmode_(job.printerName, settings::kPrivateBlockSize) {
+    : module_(module), helpers_(helpers), printer_(job), devmode_(std::make_unique<DevmodeImage>(job.printerName, settings::kPrivateBlockSize)) {
     try {
         createObject();
         checkIdentity();
+        publishHelpers();
         setUpDevmode(job);
         enable(job);
     } catch (...) {
@@ -140,12 +218,33 @@ PluginDriver::~PluginDriver() { tearDown(); }
 
 void PluginDriver::tearDown() {
     if (!plugin_) return;
-    if (deviceEnabled_) plugin_->lpVtbl->DisablePDEV(plugin_.get(), &device_.devobj);
+    if (deviceEnabled_) plugin_->lpVtbl->DisablePDEV(plugin_.get(), &device_->devobj);
     deviceEnabled_ = false;
+    helpers_.forgetDevice(&device_->devobj);
     if (driverEnabled_) plugin_->lpVtbl->DisableDriver(plugin_.get());
     driverEnabled_ = false;
     plugin_.reset();
     module_.askCanUnloadNow();
+}
+
+void PluginDriver::finish() {
+    tearDown();
+    rethrowFailure();
+    if (const std::string fault = helpers_.referenceFault(); !fault.empty()) throw HostError(module_.path() + ": " + fault);
+}
+
+void PluginDriver::publishHelpers() {
+    // The driver offers the core helper first, and the driver helper only
+    // to a plug-in that cannot take the core helper; a plug-in that takes
+    // neither gets no further call.
+    auto* plugin = plugin_.get();
+    win::HRESULT result = plugin->lpVtbl->PublishDriverInterface(plugin, helpers_.coreHelper());
+    if (result == win::E_FAIL) result = plugin->lpVtbl->PublishDriverInterface(plugin, helpers_.driverHelper());
+    if (result != win::S_OK) refused("every helper interface the driver offered", result);
+    // The core helper object goes only to a plug-in that asked for it, and
+    // a plug-in may do without it.
+    if ((requestedHelpers_ & win::OEMPUBLISH_IPRINTCOREHELPER) != 0)
+        plugin->lpVtbl->PublishDriverInterface(plugin, helpers_.coreHelperObject());
 }
 
 void PluginDriver::refused(const std::string& request, win::HRESULT result) const {
@@ -183,7 +282,7 @@ void PluginDriver::checkIdentity() {
 
 void PluginDriver::setUpDevmode(const DriverJob& job) {
     auto* plugin = plugin_.get();
-    auto request = devmodeRequest(printer_.get(), devmode_, nullptr, nullptr, 0);
+    auto request = devmodeRequest(printer_.get(), *devmode_, nullptr, nullptr, 0);
     win::HRESULT result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_SIZE, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_SIZE", result);
     if (request.cbBufSize != settings::kPrivateBlockSize)
@@ -192,9 +291,9 @@ void PluginDriver::setUpDevmode(const DriverJob& job) {
                         std::to_string(settings::kPrivateBlockSize));
 
     // The public part starts from the default settings, as a new printer's does.
-    devmode_.followSettings(settings::defaultRecord());
-    std::span<std::uint8_t> block = devmode_.pluginBlock();
-    request = devmodeRequest(printer_.get(), devmode_, nullptr, block.data(), request.cbBufSize);
+    devmode_->followSettings(settings::defaultRecord());
+    std::span<std::uint8_t> block = devmode_->pluginBlock();
+    request = devmodeRequest(printer_.get(), *devmode_, nullptr, block.data(), request.cbBufSize);
     result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_DEFAULT, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_DEFAULT", result);
     if (!settings::isCurrentBlock(block)) throw HostError(module_.path() + ": the plug-in's default block is not of the host's layout");
@@ -205,14 +304,14 @@ void PluginDriver::setUpDevmode(const DriverJob& job) {
     const auto stagingBlock = std::span<std::uint8_t, settings::kPrivateBlockSize>(staging.data(), settings::kPrivateBlockSize);
     settings::CoreData& edited = settings::blockRecord(stagingBlock);
     if (job.editSettings) job.editSettings(edited);
-    devmode_.followSettings(edited);
-    request = devmodeRequest(printer_.get(), devmode_, staging.data(), block.data(),
+    devmode_->followSettings(edited);
+    request = devmodeRequest(printer_.get(), *devmode_, staging.data(), block.data(),
                              static_cast<win::DWORD>(block.size()));
     result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_CONVERT, &request);
     if (result != win::S_OK) refused("DevMode OEMDM_CONVERT", result);
 
     settings_ = settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(block.data(), settings::kPrivateBlockSize));
-    devmode_.followSettings(settings_);
+    devmode_->followSettings(settings_);
 }
 
 void PluginDriver::enable(const DriverJob& job) {
@@ -221,38 +320,90 @@ void PluginDriver::enable(const DriverJob& job) {
     if (result != win::S_OK) refused("EnableDriver", result);
     driverEnabled_ = true;
 
-    hostFunctions_ = {{{win::INDEX_DrvStartDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::startDoc)},
-                       {win::INDEX_DrvStartPage, reinterpret_cast<win::PFN>(&HostDriverFunctions::startPage)},
-                       {win::INDEX_DrvEndDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::endDoc)}}};
+    hostFunctions_[0] = {win::INDEX_DrvStartDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::startDoc)};
+    hostFunctions_[1] = {win::INDEX_DrvStartPage, reinterpret_cast<win::PFN>(&HostDriverFunctions::startPage)};
+    hostFunctions_[2] = {win::INDEX_DrvEndDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::endDoc)};
+    hostFunctions_[3] = {win::INDEX_DrvSendPage, reinterpret_cast<win::PFN>(&HostDriverFunctions::sendPage)};
+    hostFunctions_[4] = {win::INDEX_DrvEscape, reinterpret_cast<win::PFN>(&HostDriverFunctions::escape)};
+    const auto& drawing = HostDriverFunctions::drawingCalls();
+    for (std::size_t i = 0; i < drawing.size(); ++i) hostFunctions_[5 + i] = {drawing[i].index, drawing[i].own};
     hostFunctionTable_ = {win::PRINTER_OEMINTF_VERSION, static_cast<win::ULONG>(hostFunctions_.size()), hostFunctions_.data()};
-    gdiInfo_ = deviceCapabilities(settings_);
-
-    device_.driver = this;
-    device_.devobj.dwSize = sizeof(win::DEVOBJ);
-    device_.devobj.hPrinter = printer_.get();
-    device_.devobj.pPublicDM = devmode_.publicPart();
-    device_.devobj.pOEMDM = devmode_.pluginBlock().data();
-    std::u16string printerName = job.printerName;
-    void* state = nullptr;
-    result = plugin->lpVtbl->EnablePDEV(plugin, &device_.devobj, printerName.data(), 0, nullptr, sizeof gdiInfo_, &gdiInfo_,
-                                        0, nullptr, &hostFunctionTable_, &state);
-    if (result != win::S_OK) refused("EnablePDEV", result);
-    device_.devobj.pdevOEM = state;
+    printerName_ = job.printerName;
+    enableDevice(*device_, *devmode_);
     deviceEnabled_ = true;
+    documentName_ = job.documentName;
+    jobId_ = job.jobId;
+}
 
-    result = plugin->lpVtbl->PublishDriverInterface(plugin, helpers_.driverHelper());
-    if (result != win::S_OK) refused("PublishDriverInterface with the driver helper", result);
-    if ((requestedHelpers_ & win::OEMPUBLISH_IPRINTCOREHELPER) != 0) {
-        result = plugin->lpVtbl->PublishDriverInterface(plugin, helpers_.coreHelper());
-        if (result != win::S_OK) refused("PublishDriverInterface with the core helper", result);
+void PluginDriver::enableDevice(HostDevice& device, DevmodeImage& devmode) {
+    auto* plugin = plugin_.get();
+    gdiInfo_ = deviceCapabilities(settings_);
+    device.driver = this;
+    device.devobj.dwSize = sizeof(win::DEVOBJ);
+    device.devobj.hPrinter = printer_.get();
+    device.devobj.pPublicDM = devmode.publicPart();
+    device.devobj.pOEMDM = devmode.pluginBlock().data();
+    helpers_.acceptDevice(&device.devobj);
+    std::u16string printerName = printerName_;
+    void* state = nullptr;
+    win::HRESULT result = plugin->lpVtbl->EnablePDEV(plugin, &device.devobj, printerName.data(), 0, nullptr,
+                                                     sizeof gdiInfo_, &gdiInfo_, 0, nullptr, &hostFunctionTable_, &state);
+    if (result != win::S_OK) {
+        helpers_.forgetDevice(&device.devobj);
+        refused("EnablePDEV", result);
+    }
+    device.devobj.pdevOEM = state;
+
+    // The driver asks once for the paper margins the plug-in wants; the
+    // host keeps its own imageable area whatever the answer.
+    win::RECTL margins{kDeviceMarginPixels, kDeviceMarginPixels,
+                       static_cast<win::LONG>(gdiInfo_.ulHorzRes) + kDeviceMarginPixels,
+                       static_cast<win::LONG>(gdiInfo_.ulVertRes) + kDeviceMarginPixels};
+    win::BOOL adjusted = kFalse;
+    result = plugin->lpVtbl->GetPDEVAdjustment(plugin, &device.devobj, win::PDEV_ADJUST_PAPER_MARGIN_TYPE, &margins,
+                                               sizeof margins, &adjusted);
+    if (result != win::S_OK && result != win::S_FALSE && result != win::E_NOTIMPL) {
+        plugin->lpVtbl->DisablePDEV(plugin, &device.devobj);
+        helpers_.forgetDevice(&device.devobj);
+        refused("GetPDEVAdjustment", result);
     }
 
     // The page surface is the imageable area the device ended up with.
-    surface_.dhpdev = &device_;
+    surface_.dhpdev = &device;
     surface_.sizlBitmap = {static_cast<win::LONG>(gdiInfo_.ulHorzRes), static_cast<win::LONG>(gdiInfo_.ulVertRes)};
     surface_.iType = kDeviceSurface;
-    documentName_ = job.documentName;
-    jobId_ = job.jobId;
+}
+
+void PluginDriver::resetDevice(const std::function<void(settings::CoreData&)>& edit) {
+    endPage();
+    auto* plugin = plugin_.get();
+    // The application's new settings go into a copy of the job's block,
+    // which the plug-in converts into the new DEVMODE.
+    auto devmode = std::make_unique<DevmodeImage>(printerName_, settings::kPrivateBlockSize);
+    const std::span<std::uint8_t> current = devmode_->pluginBlock();
+    std::vector<std::uint8_t> staging(current.begin(), current.end());
+    settings::CoreData& edited =
+        settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(staging.data(), settings::kPrivateBlockSize));
+    edit(edited);
+    devmode->followSettings(edited);
+    const std::span<std::uint8_t> block = devmode->pluginBlock();
+    auto request = devmodeRequest(printer_.get(), *devmode, staging.data(), block.data(),
+                                  static_cast<win::DWORD>(block.size()));
+    win::HRESULT result = plugin->lpVtbl->DevMode(plugin, win::OEMDM_CONVERT, &request);
+    if (result != win::S_OK) refused("DevMode OEMDM_CONVERT of a changed DEVMODE", result);
+    settings_ = settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(block.data(), settings::kPrivateBlockSize));
+    devmode->followSettings(settings_);
+
+    // A new device for the new DEVMODE takes over the old one's state, and
+    // the old one goes.
+    auto device = std::make_unique<HostDevice>();
+    enableDevice(*device, *devmode);
+    result = plugin->lpVtbl->ResetPDEV(plugin, &device_->devobj, &device->devobj);
+    plugin->lpVtbl->DisablePDEV(plugin, &device_->devobj);
+    helpers_.forgetDevice(&device_->devobj);
+    device_ = std::move(device);
+    devmode_ = std::move(devmode);
+    if (result != win::S_OK) refused("ResetPDEV", result);
 }
 
 win::PFN PluginDriver::hookOf(win::ULONG index) const {
@@ -268,15 +419,60 @@ void PluginDriver::startDocument() {
     std::u16string name = documentName_;
     function(&surface_, name.empty() ? nullptr : name.data(), jobId_);
     rethrowFailure();
-}
+    duringJobDevmode();
 
-void PluginDriver::startPage() {
-    const auto hook = reinterpret_cast<win::PFN_DrvStartPage>(hookOf(win::INDEX_DrvStartPage));
-    (hook != nullptr ? hook : &HostDriverFunctions::startPage)(&surface_);
+    // An application asks whether the driver lays out several pages per
+    // sheet itself.
+    const auto escape = reinterpret_cast<win::PFN_DrvEscape>(hookOf(win::INDEX_DrvEscape));
+    std::uint32_t feature = win::FEATURESETTING_NUP;
+    std::uint32_t answer = 0;
+    const win::ULONG handled = (escape != nullptr ? escape : &HostDriverFunctions::escape)(
+        &surface_, win::GET_PS_FEATURESETTING, sizeof feature, &feature, sizeof answer, &answer);
+    if (handled != 0) nupAnswer_ = answer;
     rethrowFailure();
 }
 
+void PluginDriver::duringJobDevmode() {
+    // A driver converts and merges the job's DEVMODE while the job runs (a
+    // property query, a DocumentProperties call); it names the job's device,
+    // and the job's settings must come through unchanged.
+    auto* plugin = plugin_.get();
+    std::span<std::uint8_t> block = devmode_->pluginBlock();
+    for (const win::DWORD mode : {win::OEMDM_CONVERT, win::OEMDM_MERGE}) {
+        std::vector<std::uint8_t> input(block.begin(), block.end());
+        auto request = devmodeRequest(printer_.get(), *devmode_, input.data(), block.data(),
+                                      static_cast<win::DWORD>(block.size()));
+        request.pdriverobj = &device_->devobj;
+        const win::HRESULT result = plugin->lpVtbl->DevMode(plugin, mode, &request);
+        if (result != win::S_OK) refused(mode == win::OEMDM_CONVERT ? "DevMode OEMDM_CONVERT during the job"
+                                                                    : "DevMode OEMDM_MERGE during the job", result);
+    }
+}
+
+void PluginDriver::startPage() {
+    endPage();
+    const auto hook = reinterpret_cast<win::PFN_DrvStartPage>(hookOf(win::INDEX_DrvStartPage));
+    (hook != nullptr ? hook : &HostDriverFunctions::startPage)(&surface_);
+    rethrowFailure();
+    pageOpen_ = true;
+    for (const auto& call : HostDriverFunctions::drawingCalls()) call.drawOnce(*this);
+    rethrowFailure();
+}
+
+void PluginDriver::endPage() {
+    if (!pageOpen_) return;
+    pageOpen_ = false;
+    const std::uint64_t before = arrivals_[win::INDEX_DrvSendPage];
+    const auto hook = reinterpret_cast<win::PFN_DrvSendPage>(hookOf(win::INDEX_DrvSendPage));
+    (hook != nullptr ? hook : &HostDriverFunctions::sendPage)(&surface_);
+    rethrowFailure();
+    if (arrivals_[win::INDEX_DrvSendPage] != before + 1)
+        throw HostError(module_.path() + ": the plug-in's DrvSendPage hook did not pass the page on to the driver");
+}
+
 void PluginDriver::endDocument(bool aborted) {
+    if (!aborted) endPage();
+    pageOpen_ = false;
     const auto hook = reinterpret_cast<win::PFN_DrvEndDoc>(hookOf(win::INDEX_DrvEndDoc));
     (hook != nullptr ? hook : &HostDriverFunctions::endDoc)(&surface_, aborted ? kAbortDocument : 0);
     rethrowFailure();
@@ -284,7 +480,7 @@ void PluginDriver::endDocument(bool aborted) {
 
 win::DWORD PluginDriver::command(win::DWORD index) {
     win::DWORD result = 0;
-    plugin_->lpVtbl->Command(plugin_.get(), &device_.devobj, index, nullptr, 0, &result);
+    plugin_->lpVtbl->Command(plugin_.get(), &device_->devobj, index, nullptr, 0, &result);
     rethrowFailure();
     return result;
 }

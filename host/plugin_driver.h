@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "com_ptr.h"
@@ -25,8 +27,11 @@ struct DriverJob {
     std::u16string printerName;
     // Whether the printer of that name is opened through the system's
     // spooler, whose handle the plug-in then gets; otherwise the plug-in
-    // gets the simulated handle that stands for the printer data file.
+    // gets the simulated printer's handle.
     bool spoolerPrinter = false;
+    // The registry export file of the printer's data where the system has
+    // no spooler; the printer it describes is the job's printer.
+    std::string printerDataPath;
     std::u16string documentName;
     std::uint32_t jobId = 0;
     // Writes the job's settings into the record that the plug-in defaulted.
@@ -44,6 +49,13 @@ struct HostDevice {
 inline constexpr win::ULONG kDeviceDpi = 600;
 // Margins of the imageable area on every side: a quarter inch.
 inline constexpr win::LONG kDeviceMarginPixels = 150;
+// The drawing calls every page gets once through the plug-in's hooks.
+inline constexpr std::size_t kDrawingCalls = 12;
+// The driver functions of the host itself behind the plug-in's hooks: the
+// document and page calls, the escape and the drawing calls.
+inline constexpr std::size_t kHostFunctions = 5 + kDrawingCalls;
+// One past the highest index of a driver function.
+inline constexpr std::size_t kDriverFunctionIndexes = 128;
 
 // Returns the device capabilities for the job's paper at 600 dpi.
 win::GDIINFO deviceCapabilities(const settings::CoreData& record);
@@ -70,10 +82,10 @@ private:
 class PluginDriver {
 public:
     // Opens the job's printer, then brings the plug-in up to an enabled
-    // device for the job: GetInfo, the DevMode requests (size, default, the
-    // job's settings, convert), EnableDriver, EnablePDEV and
-    // PublishDriverInterface. Throws HostError naming the printer that
-    // cannot be opened, or the module and the request it refused.
+    // device for the job: GetInfo, PublishDriverInterface, the DevMode
+    // requests (size, default, the job's settings, convert), EnableDriver,
+    // EnablePDEV and GetPDEVAdjustment. Throws HostError naming the printer
+    // that cannot be opened, or the module and the request it refused.
     PluginDriver(PluginModule& module, DriverHelpers& helpers, const DriverJob& job);
     // Takes it down: DisablePDEV, DisableDriver, Release, DllCanUnloadNow;
     // then closes the printer.
@@ -83,15 +95,35 @@ public:
 
     // Returns the job settings as the plug-in's block holds them after conversion.
     const settings::CoreData& settings() const { return settings_; }
-    const win::DEVMODEW& publicDevmode() { return *devmode_.publicPart(); }
+    const win::DEVMODEW& publicDevmode() { return *devmode_->publicPart(); }
     const win::GDIINFO& gdiInfo() const { return gdiInfo_; }
     const win::SURFOBJ& surface() const { return surface_; }
 
     // Starts the document through the plug-in's DrvStartDoc hook; the
-    // host's own DrvStartDoc begins the stream (injection 1).
+    // host's own DrvStartDoc begins the stream (injection 1). Then, as the
+    // driver does while a job is under way, converts and merges the job's
+    // DEVMODE for the device and asks the N-up question an application asks.
     void startDocument();
-    // Starts a page through the plug-in's DrvStartPage hook.
+    // Starts a page through the plug-in's DrvStartPage hook and draws once
+    // through each drawing hook, every one of which must reach the host.
     void startPage();
+    // Sends the page started last through the plug-in's DrvSendPage hook;
+    // nothing when no page is open.
+    void endPage();
+    // Changes the job's DEVMODE between pages, as an application's ResetDC
+    // does: the plug-in converts the edited settings into a new DEVMODE, a
+    // new device is enabled for it, ResetPDEV carries the plug-in's state
+    // over and the old device is disabled. Throws HostError naming the
+    // request the plug-in refused.
+    void resetDevice(const std::function<void(settings::CoreData&)>& edit);
+    // Returns the plug-in's answer to the N-up escape at document start:
+    // 1 when it lays out the pages itself; nothing when it passed the
+    // question on.
+    std::optional<std::uint32_t> nupAnswer() const { return nupAnswer_; }
+    // Takes the plug-in down (as the destructor does) and checks that it
+    // gave back every helper reference exactly once. Throws HostError when
+    // it did not.
+    void finish();
     // Ends the document through the plug-in's DrvEndDoc hook; the host's own
     // DrvEndDoc ends the stream (injection 20). An aborted document is ended
     // with the abort flag.
@@ -110,6 +142,11 @@ private:
     [[noreturn]] void refused(const std::string& request, win::HRESULT result) const;
     void createObject();
     void checkIdentity();
+    void publishHelpers();
+    // Enables the plug-in's device for this DEVMODE and makes it the page
+    // surface's device.
+    void enableDevice(HostDevice& device, DevmodeImage& devmode);
+    void duringJobDevmode();
     void setUpDevmode(const DriverJob& job);
     void enable(const DriverJob& job);
     // Returns the plug-in's hook for a DDI function; null when it has none.
@@ -121,18 +158,23 @@ private:
     PrinterHandle printer_;
     ComPtr<win::IPrintOemPS2> plugin_;
     std::uint32_t requestedHelpers_ = 0;
-    DevmodeImage devmode_;
+    std::unique_ptr<DevmodeImage> devmode_;
     settings::CoreData settings_;
     win::DRVENABLEDATA hooks_{};
     bool driverEnabled_ = false;
     bool deviceEnabled_ = false;
-    std::array<win::DRVFN, 3> hostFunctions_{};
+    std::array<win::DRVFN, kHostFunctions> hostFunctions_{};
     win::DRVENABLEDATA hostFunctionTable_{};
     win::GDIINFO gdiInfo_{};
-    HostDevice device_;
+    std::unique_ptr<HostDevice> device_ = std::make_unique<HostDevice>();
     win::SURFOBJ surface_{};
+    std::u16string printerName_;
     std::u16string documentName_;
     std::uint32_t jobId_ = 0;
+    bool pageOpen_ = false;
+    std::optional<std::uint32_t> nupAnswer_;
+    // Calls of each driver function of the host's own that arrived.
+    std::array<std::uint64_t, kDriverFunctionIndexes> arrivals_{};
     std::exception_ptr failure_;
 };
 

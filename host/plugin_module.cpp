@@ -1,7 +1,8 @@
 #include "plugin_module.h"
 
+#include <map>
+#include <mutex>
 #include <utility>
-#include <vector>
 
 #include "host_error.h"
 #include "platform/dynamic_library.h"
@@ -17,10 +18,16 @@ Function exportOf(const platform::LoadedLibrary& library, std::string_view name,
     return reinterpret_cast<Function>(address);
 }
 
-// Returns the modules kept loaded until the process ends; never destroyed,
-// so nothing unloads them while the process exits.
-std::vector<std::unique_ptr<platform::LoadedLibrary>>& keptModules() {
-    static auto* kept = new std::vector<std::unique_ptr<platform::LoadedLibrary>>();
+// The modules kept loaded until the process ends, one load of each file
+// however many jobs asked; never destroyed, so nothing unloads them while
+// the process exits. Jobs on several threads share it.
+struct KeptModules {
+    std::mutex lock;
+    std::map<std::string, std::unique_ptr<platform::LoadedLibrary>> byPath;
+};
+
+KeptModules& keptModules() {
+    static auto* kept = new KeptModules();
     return *kept;
 }
 
@@ -36,7 +43,11 @@ PluginModule::PluginModule(const std::string& path)
 
 PluginModule::~PluginModule() {
     // A module that asked to stay loaded stays for the life of the process.
-    if (keepLoaded_) keptModules().push_back(std::move(library_));
+    if (!keepLoaded_) return;
+    KeptModules& kept = keptModules();
+    const std::lock_guard hold(kept.lock);
+    // A module kept already stays by that load; this one is let go.
+    kept.byPath.try_emplace(path_, std::move(library_));
 }
 
 win::HRESULT PluginModule::getClassObject(const win::GUID& clsid, const win::GUID& iid, void** out) const {

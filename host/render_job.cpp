@@ -9,10 +9,10 @@
 #include "plugin_driver.h"
 #include "plugin_module.h"
 #include "rules/installed_options.h"
-#include "platform/environment_variables.h"
 #include "platform/module_exports.h"
 #include "platform/module_path.h"
 #include "platform/path_text.h"
+#include "platform/user_account.h"
 #include "ppd_file.h"
 #include "settings/settings_lines.h"
 #include "setup_code.h"
@@ -62,34 +62,13 @@ std::optional<std::string> packaged(std::string_view path) {
     return std::string(path);
 }
 
-// Sets an environment variable for its lifetime and puts back what was there.
-class ScopedVariable {
-public:
-    ScopedVariable(std::string_view name, const std::optional<std::string>& value) : name_(name) {
-        if (!value) return;
-        previous_ = platform::environmentVariable(name_);
-        active_ = platform::setEnvironmentVariable(name_, *value);
-    }
-    ~ScopedVariable() {
-        if (!active_) return;
-        if (previous_) platform::setEnvironmentVariable(name_, *previous_);
-        else platform::removeEnvironmentVariable(name_);
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> previous_;
-    bool active_ = false;
-};
-
 // Passes the document through and calls the plug-in at its injection
 // points, writing the driver's own texts where the driver writes them.
 class JobStream final : public DscHandler {
 public:
-    JobStream(PluginDriver& driver, OutputSink& output, std::string setupText)
-        : driver_(driver), output_(output), setupText_(std::move(setupText)) {}
+    JobStream(PluginDriver& driver, OutputSink& output, std::string setupText,
+              const std::map<std::uint32_t, std::vector<SettingsEdit>>& pageSettings)
+        : driver_(driver), output_(output), setupText_(std::move(setupText)), pageSettings_(pageSettings) {}
 
     void documentBytes(std::string_view bytes) override { output_.write(bytes); }
 
@@ -117,7 +96,14 @@ public:
                 driver_.command(win::PSINJECT_ENDSETUP);
                 if (event.synthetic) writeLine(dsc::kEndSetup);
                 return;
-            case DscMark::PageStart: driver_.startPage(); return;
+            case DscMark::PageStart: {
+                // A page of other settings gets a device of its own first.
+                const auto edits = pageSettings_.find(++pages_);
+                if (edits != pageSettings_.end())
+                    driver_.resetDevice([&](settings::CoreData& record) { applySettingsEdits(record, edits->second); });
+                driver_.startPage();
+                return;
+            }
             case DscMark::PageSetup: driver_.command(win::PSINJECT_BEGINPAGESETUP); return;
             case DscMark::PageTrailer: driver_.command(win::PSINJECT_PAGETRAILER); return;
             case DscMark::TrailerStart: driver_.command(win::PSINJECT_TRAILER); return;
@@ -146,6 +132,8 @@ private:
     PluginDriver& driver_;
     OutputSink& output_;
     std::string setupText_;
+    const std::map<std::uint32_t, std::vector<SettingsEdit>>& pageSettings_;
+    std::uint32_t pages_ = 0;
     bool started_ = false;
     bool ended_ = false;
 };
@@ -198,12 +186,14 @@ std::vector<rules::RuleChange> applySettingsEdits(settings::CoreData& record, co
 RenderResult renderDocument(const RenderRequest& request, ByteSource& input, OutputSink& output) {
     const PpdFile ppd(request.ppdPath.empty() ? defaultPpdPath() : request.ppdPath);
     PluginModule module(request.modulePath.empty() ? defaultModulePath() : request.modulePath);
-    const ScopedVariable user(kUserNameVariable, request.userName);
+    // The plug-in learns the user from the thread it is called on.
+    const platform::ScopedUserImpersonation user(request.userName.value_or(std::string()));
 
     DriverHelpers helpers(output, ppd);
     DriverJob job;
     job.printerName = request.printerName.empty() ? std::u16string(kPrinterName) : utf16FromUtf8(request.printerName);
     job.spoolerPrinter = !request.printerName.empty();
+    job.printerDataPath = request.printerDataPath;
     job.documentName = utf16FromUtf8(request.documentName);
     job.jobId = request.jobId;
     job.editSettings = [&](settings::CoreData& record) {
@@ -215,15 +205,20 @@ RenderResult renderDocument(const RenderRequest& request, ByteSource& input, Out
     // The setup section carries the driver's opening and the job's features
     // as the plug-in's converted settings select them.
     const settings::CoreData& record = driver.settings();
-    JobStream stream(driver, output, setupPrelude() + setupFeatures(record, ppd, jobFeatureSelections(record)));
+    JobStream stream(driver, output, setupPrelude() + setupFeatures(record, ppd, jobFeatureSelections(record)),
+                     request.pageSettings);
     RenderResult result;
+    result.settings = record;
     try {
         result.document = scanDocument(input, stream);
     } catch (...) {
         stream.abandon();
         throw;
     }
-    result.settings = record;
+    result.nupAnswer = driver.nupAnswer();
+    // The job ends with the plug-in taken down and every helper reference
+    // it took given back.
+    driver.finish();
     return result;
 }
 

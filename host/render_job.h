@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,6 @@
 
 namespace tvzx::host {
 
-// The environment variable through which the plug-in's platform layer takes
-// the user name instead of the logged-on user's.
-inline constexpr std::string_view kUserNameVariable = "TVZX_USER_NAME";
 // The printer the host plays.
 inline constexpr std::u16string_view kPrinterName = u"TVZX Printer";
 
@@ -48,18 +46,30 @@ struct RenderRequest {
     std::optional<settings::CoreData> startingSettings;
     std::vector<SettingsEdit> settings;
     EditOptions edits;
+    // Settings the job's DEVMODE changes to before a page (numbered from 1),
+    // as an application's ResetDC between pages does.
+    std::map<std::uint32_t, std::vector<SettingsEdit>> pageSettings;
     std::string documentName;  // UTF-8
     // The printer the job goes to, opened through the system's spooler
-    // (UTF-8); empty: the simulated printer, whose handle stands for the
-    // printer data file.
+    // (UTF-8); empty: the simulated printer.
     std::string printerName;
+    // The registry export file of the printer's data, for a system without
+    // a spooler: the printer it describes, named printerName when that is
+    // given, is the job's printer. Empty: the simulated printer has no data.
+    std::string printerDataPath;
     std::uint32_t jobId = 0;
+    // The user the job renders for, as the spooler impersonates them on the
+    // rendering thread; nothing: the thread's own user.
     std::optional<std::string> userName;
 };
 
 struct RenderResult {
     DscSummary document;
     settings::CoreData settings;  // the job settings the plug-in ran with
+    // The plug-in's answer to the application's N-up question: 1 when it
+    // lays out the pages itself; nothing when it left the question to the
+    // driver.
+    std::optional<std::uint32_t> nupAnswer;
 };
 
 // Returns the plug-in module the host loads when none is named: the one

@@ -8,4 +8,4 @@ BUILD_PACKAGES=(cmake ninja-build g++)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine wine64 cups-client libcups2-dev ghostscript)
 # The CUPS checks: a private scheduler, its client tools, CUPS's own
 # PostScript filter, cupsfilter, ipptool, and python3 to catch the wake-up.
-CUPS_PACKAGES=(cups-daemon cups-client cups-filters cups cups-ipp-utils python3)
+CUPS_PACKAGES=(cups-daemon cups-client cups-filters cups cups-ipp-utils python3 iproute2)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the release build's tests, the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of
+# many jobs at once under ThreadSanitizer, the Windows
 # x64 cross build with its tests and sample jobs under Wine, and each fuzz
 # target for a short while.
 set -euo pipefail
@@ -8,20 +9,19 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-# Whatever the tests render, a printer wake-up goes to loopback only.
-export TVZX_WAKE_TO=127.0.0.1
-
 jobs=$(nproc)
 fuzz_seconds=${TVZX_FUZZ_SECONDS:-20}
 passed=0
 failed=0
 
-# Runs ctest in a build folder and adds its counts to the totals.
+# Runs ctest in a build folder (further arguments go to ctest) and adds
+# its counts to the totals.
 run_ctest() {
   local dir=$1 log
+  shift
   log=$(mktemp)
   set +e
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs" 2>&1 | tee "$log"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" "$@" 2>&1 | tee "$log"
   set -e
   local line total bad
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
@@ -50,6 +50,11 @@ echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
+
+echo "== ThreadSanitizer build: many jobs at once through one module"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTVZX_TSAN=ON -DTVZX_BENCH=OFF >/dev/null
+cmake --build build-tsan
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan_suppressions.txt run_ctest build-tsan -R 'ConcurrentJobs|SpoolerPrinter|PlugInJob'
 
 echo "== Windows x64 cross build, proved under Wine"
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \

@@ -61,8 +61,6 @@ done
 export WINEPREFIX=${WINEPREFIX:-$windows/wineprefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
-# Whatever the jobs render, a printer wake-up goes to loopback only.
-export TVZX_WAKE_TO=127.0.0.1
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
@@ -124,7 +122,6 @@ fi
 
 # Every built-in sample job, rendered by both builds as the same user: the
 # one running them, whom Wine gives to Windows programs as well.
-unset TVZX_USER_NAME
 work=$(mktemp -d)
 # The modules as a release installs them: side by side with the driver's
 # PPD, where the base module that prints the tab documents finds both.

@@ -174,5 +174,31 @@ TEST(FrameCom, DevModeAnswersTheBlockSizeAndRejectsBadRequests) {
     EXPECT_EQ(frame::devMode(99, &param, frame::environment()), E_FAIL);
 }
 
+// A CONVERT or MERGE that names a device whose document is under way
+// leaves the core driver's layout flag as the job set it; without a job
+// under way the flag follows the settings.
+TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
+    testing::FakeEnvironment environment;
+    testing::FakeDevice device;
+    device.blockSettings().setOption(settings::FieldId::NUpCount, 3);
+    std::vector<std::uint8_t> input = device.privateBlock;
+    OEMDMPARAM param{};
+    param.cbSize = sizeof param;
+    param.pPublicDMIn = param.pPublicDMOut = &device.publicDevmode();
+    param.pOEMDMIn = input.data();
+    param.pOEMDMOut = device.privateBlock.data();
+    param.cbBufSize = settings::kPrivateBlockSize;
+    param.pdriverobj = &device.devObj;
+    for (const DWORD mode : {OEMDM_CONVERT, OEMDM_MERGE}) {
+        device.state().documentStartCount = 1;
+        device.layoutFlag() = 0;
+        EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
+        EXPECT_EQ(device.layoutFlag(), 0) << mode;
+        device.state().documentStartCount = 0;
+        EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
+        EXPECT_EQ(device.layoutFlag(), 1) << mode;
+    }
+}
+
 }  // namespace
 }  // namespace tvzx

@@ -186,6 +186,23 @@ TEST(PlugInJob, PassesTheDocumentThroughUnchangedAndInOrder) {
     EXPECT_EQ(job.result.document.bytes, document.size());
 }
 
+// The driver's calls during the job: the DEVMODE converted and merged for the
+// job's device, the N-up question, drawing and sending every page, and a
+// new device for a page of other paper; the plug-in hands back each helper
+// reference it took (a job that leaks one fails).
+TEST(PlugInJob, FollowsADocumentWhosePagesChangePaper) {
+    RenderRequest request;
+    request.settings.push_back({"--set", "NUpCount=2", true});
+    request.pageSettings[2] = {{"--set", "PageSize=Letter", true}};
+    tvzx::host::MemorySource source(tvzx::host::sampleDocument());
+    tvzx::StringSink sink;
+    const RenderResult result = tvzx::host::renderDocument(request, source, sink);
+    EXPECT_EQ(result.document.pages, 3u);
+    EXPECT_EQ(result.nupAnswer, std::optional<std::uint32_t>(1));
+    EXPECT_EQ(sink.text.rfind(kJobEnd), sink.text.size() - kJobEnd.size());
+    EXPECT_EQ(render(tvzx::host::sampleDocument(), {}).result.nupAnswer, std::nullopt);
+}
+
 TEST(PlugInJob, NamesTheUserItIsGiven) {
     const Job job = render(tvzx::host::sampleDocument(), {}, "alice");
     EXPECT_NE(job.stream.find("%%TARVO-ForEx: alice\r\n"), std::string::npos);

@@ -124,4 +124,34 @@ TEST(CoreHelper, AnswersInvocationsByTheBufferProtocol) {
     EXPECT_EQ(buffer, code);
 }
 
+// The helpers answer only for the job's device, and see each reference the
+// plug-in takes given back once: a kept or an extra release is a fault.
+TEST(CoreHelper, ChecksTheDeviceAndEveryReference) {
+    using namespace tvzx::win;
+    const PpdFile ppd(kShippedPpd);
+    tvzx::StringSink sink;
+    tvzx::host::DriverHelpers helpers(sink, ppd);
+    DEVOBJ device{};
+    helpers.acceptDevice(&device);
+    DEVOBJ foreign{};
+    auto* driver = reinterpret_cast<IPrintOemDriverPS*>(helpers.driverHelper());
+    auto* core = reinterpret_cast<IPrintCorePS2*>(helpers.coreHelper());
+    char text[] = "x";
+    DWORD written = 0;
+    EXPECT_EQ(driver->lpVtbl->DrvWriteSpoolBuf(driver, nullptr, text, 1, &written), E_FAIL);
+    EXPECT_EQ(driver->lpVtbl->DrvWriteSpoolBuf(driver, &foreign, text, 1, &written), E_FAIL);
+    EXPECT_EQ(core->lpVtbl->DrvWriteSpoolBuf(core, &foreign, text, 1, &written), tvzx::host::E_INVALIDARG);
+    EXPECT_EQ(driver->lpVtbl->DrvWriteSpoolBuf(driver, &device, text, 1, &written), S_OK);
+    EXPECT_EQ(sink.text, "x");
+
+    void* taken = nullptr;
+    EXPECT_EQ(core->lpVtbl->QueryInterface(core, &IID_IPrintOemDriverPS, &taken), E_NOINTERFACE);
+    EXPECT_EQ(core->lpVtbl->QueryInterface(core, &IID_IPrintCorePS2, &taken), S_OK);
+    EXPECT_NE(helpers.referenceFault(), "");
+    core->lpVtbl->Release(core);
+    EXPECT_EQ(helpers.referenceFault(), "");
+    core->lpVtbl->Release(core);
+    EXPECT_NE(helpers.referenceFault(), "");
+}
+
 }  // namespace

@@ -4,15 +4,12 @@
 // file describes gives the same job as the simulated printer.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <regex>
 #include <string>
 
-#include "config/registry_printer.h"
 #include "host/host_error.h"
 #include "host/render_job.h"
 #include "host/sample_document.h"
-#include "platform/environment_variables.h"
 
 namespace {
 
@@ -33,28 +30,11 @@ TEST(SpoolerPrinter, AnUnknownPrinterStopsTheJobBeforeItStarts) {
 }
 
 #if !defined(_WIN32)
-// Points the printer data file variable at a file for the test's lifetime.
-class PrinterDataFile {
-public:
-    explicit PrinterDataFile(const std::string& path)
-        : previous_(tvzx::platform::environmentVariable(tvzx::config::kPrinterDataVariable)) {
-        tvzx::platform::setEnvironmentVariable(tvzx::config::kPrinterDataVariable, path);
-    }
-    ~PrinterDataFile() {
-        if (previous_) tvzx::platform::setEnvironmentVariable(tvzx::config::kPrinterDataVariable, *previous_);
-        else tvzx::platform::removeEnvironmentVariable(tvzx::config::kPrinterDataVariable);
-    }
-    PrinterDataFile(const PrinterDataFile&) = delete;
-    PrinterDataFile& operator=(const PrinterDataFile&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
-
 std::string render(const std::string& printerName) {
     tvzx::host::RenderRequest request;
     request.documentName = "Report2024";
     request.printerName = printerName;
+    request.printerDataPath = std::string(TVZX_SOURCE_DIR) + "/data/sample_printer.reg";
     tvzx::host::MemorySource source(tvzx::host::sampleDocument());
     tvzx::StringSink sink;
     tvzx::host::renderDocument(request, source, sink);
@@ -62,10 +42,9 @@ std::string render(const std::string& printerName) {
     return std::regex_replace(sink.text, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
 }
 
-// Without a spooler the printer data file is the spooler: its printer opens
-// by name, and only by its name.
+// Without a spooler the printer data file describes the printer: it opens
+// by its name, and only by its name.
 TEST(SpoolerPrinter, ThePrinterOfTheDataFileGivesTheSimulatedPrintersJob) {
-    const PrinterDataFile file(std::string(TVZX_SOURCE_DIR) + "/data/sample_printer.reg");
     const std::string simulated = render("");
     EXPECT_EQ(render("TVZX Printer"), simulated);
     EXPECT_THROW(render("TVZX Printer 2"), tvzx::host::HostError);

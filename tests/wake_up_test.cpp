@@ -154,29 +154,9 @@ TEST(ReadPrinterMacAddress, NoNameOrNoPrinterReadsNothing) {
     EXPECT_FALSE(net::readPrinterMacAddress(u"Production 1", address, nullptr));
 }
 
-// Sets or clears the variable that keeps the wake-up on one address, and
-// puts the previous value back afterwards.
-class ScopedWakeTarget {
-public:
-    explicit ScopedWakeTarget(const char* address) {
-        if (const char* old = std::getenv(kVariable)) previous_ = old;
-        if (address != nullptr) ::setenv(kVariable, address, 1);
-        else ::unsetenv(kVariable);
-    }
-    ~ScopedWakeTarget() {
-        if (previous_) ::setenv(kVariable, previous_->c_str(), 1);
-        else ::unsetenv(kVariable);
-    }
-
-private:
-    static constexpr const char* kVariable = "TVZX_WAKE_TO";
-    std::optional<std::string> previous_;
-};
-
 // A network of one IPv4 segment, 192.168.1.0/24, whose broadcast targets
 // resolve; every send is recorded, none leaves the process.
 struct Segment {
-    ScopedWakeTarget broadcastAsUsual{nullptr};
     FakeSocketApi api;
     net::SocketLibrary library{api};
     std::vector<std::chrono::milliseconds> pauses;
@@ -216,18 +196,6 @@ TEST(SendWakeUp, TwoRoundsOfFiveThroughEveryTargetWithAPauseBetween) {
     EXPECT_TRUE(segment.api.open.empty());
     EXPECT_EQ(segment.library.users(), 0u);
     EXPECT_EQ(segment.api.stops, segment.api.starts);
-}
-
-TEST(SendWakeUp, AChosenTargetReplacesTheBroadcasts) {
-    Segment segment;
-    const ScopedWakeTarget loopback("127.0.0.1");
-    segment.api.knowIPv4("127.0.0.1", v4(127, 0, 0, 1));
-    EXPECT_TRUE(net::sendWakeUp(kPrinter, segment.library, segment.timing));
-    std::vector<std::string> destinations;
-    for (const auto& datagram : segment.api.sent) destinations.push_back(textOf(datagram.to));
-    std::vector<std::string> expected;
-    for (int i = 0; i < 10; ++i) expected.insert(expected.end(), {"127.0.0.1:7", "127.0.0.1:9"});
-    EXPECT_EQ(destinations, expected);
 }
 
 TEST(SendWakeUp, AFailingSocketDoesNotStopTheOthers) {

@@ -24,7 +24,6 @@
 #include "platform/udp_sockets.h"
 #include "platform/ui_languages.h"
 #include "platform/user_account.h"
-#include "platform/wake_target.h"
 #include "platform/worker_launch.h"
 
 namespace {
@@ -211,30 +210,6 @@ TEST(Win32SecurityContext, SelfImpersonationEndsWithItsScope) {
     HANDLE token = nullptr;
     EXPECT_FALSE(OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_TOKEN));
-}
-
-// Restores TVZX_WAKE_TO as the test run set it.
-class WakeTargetVariable {
-public:
-    WakeTargetVariable() {
-        wchar_t value[256] = {};
-        const DWORD length = GetEnvironmentVariableW(L"TVZX_WAKE_TO", value, 256);
-        if (length > 0 && length < 256) saved_ = value;
-    }
-    ~WakeTargetVariable() { SetEnvironmentVariableW(L"TVZX_WAKE_TO", saved_ ? saved_->c_str() : nullptr); }
-
-private:
-    std::optional<std::wstring> saved_;
-};
-
-TEST(Win32WakeTarget, EnvironmentNamesTheOneAddress) {
-    WakeTargetVariable restore;
-    SetEnvironmentVariableW(L"TVZX_WAKE_TO", L"::1");
-    EXPECT_EQ(wakeUpTargetOverride(), std::optional<std::string>("::1"));
-    SetEnvironmentVariableW(L"TVZX_WAKE_TO", L"");
-    EXPECT_EQ(wakeUpTargetOverride(), std::nullopt);
-    SetEnvironmentVariableW(L"TVZX_WAKE_TO", nullptr);
-    EXPECT_EQ(wakeUpTargetOverride(), std::nullopt);
 }
 
 TEST(Win32Sockets, DatagramReachesALoopbackReceiver) {

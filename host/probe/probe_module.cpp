@@ -151,7 +151,7 @@ std::string publicFields(const win::DEVMODEW& devmode) {
 }
 
 win::HRESULT TVZX_STDCALL devMode(win::IPrintOemPS2*, win::DWORD mode, win::OEMDMPARAM* param) {
-    log("DevMode " + std::to_string(mode));
+    log("DevMode " + std::to_string(mode) + (param != nullptr && param->pdriverobj != nullptr ? " device" : ""));
     using Block = std::span<std::uint8_t, settings::kPrivateBlockSize>;
     switch (mode) {
         case win::OEMDM_SIZE: param->cbBufSize = settings::kPrivateBlockSize; return win::S_OK;
@@ -160,6 +160,9 @@ win::HRESULT TVZX_STDCALL devMode(win::IPrintOemPS2*, win::DWORD mode, win::OEMD
             return win::S_OK;
         case win::OEMDM_CONVERT:
             log("public " + publicFields(*param->pPublicDMOut));
+            std::memmove(param->pOEMDMOut, param->pOEMDMIn, settings::kPrivateBlockSize);
+            return win::S_OK;
+        case win::OEMDM_MERGE:
             std::memmove(param->pOEMDMOut, param->pOEMDMIn, settings::kPrivateBlockSize);
             return win::S_OK;
         default: return win::E_FAIL;

@@ -5,8 +5,9 @@
 
 namespace tvzx::config {
 
-PrinterDevModeServices::PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer)
-    : job_(job), handle_(printer), printer_(spooler, printer) {}
+PrinterDevModeServices::PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer,
+                                               bool jobUnderWay)
+    : job_(job), handle_(printer), jobUnderWay_(jobUnderWay), printer_(spooler, printer) {}
 
 void PrinterDevModeServices::setDuplex(settings::CoreData& record, bool duplex) {
     rules::setDuplexThroughRules(record, duplex);

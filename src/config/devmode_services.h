@@ -14,18 +14,22 @@ namespace tvzx::config {
 
 class PrinterDevModeServices final : public settings::DevModeServices {
 public:
-    // Serves one request for the printer behind the handle (which may be null).
-    PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer);
+    // Serves one request for the printer behind the handle (which may be
+    // null), during a job on that printer or outside one.
+    PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer,
+                           bool jobUnderWay = false);
 
     const platform::PrinterData* printerData() override { return printer_.printerData(); }
     void setDuplex(settings::CoreData& record, bool duplex) override;
     void syncCoreDriverOptions(const settings::CoreData& record, win::DEVMODEW* publicDevmode) override;
     bool takePublicDevmode(settings::CoreData& record, const win::DEVMODEW* publicDevmode) override;
     bool holdsTabSheets(const settings::CoreData& record) override;
+    bool jobUnderWay() override { return jobUnderWay_; }
 
 private:
     frame::JobServices& job_;
     win::HANDLE handle_;
+    bool jobUnderWay_;
     PrinterAccess printer_;
 };
 

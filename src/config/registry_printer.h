@@ -2,8 +2,8 @@
 // (...\Printers\<name>) with its driver data key "PrinterDriverData", whose
 // values are the printer data, and further keys such as "DsDriver" that the
 // keyed reads reach. This is where the printer data comes from on a system
-// without a Windows spooler: the file named by the environment variable
-// TVZX_PRINTER_DATA.
+// without a Windows spooler: the file a printer handle of the spooler's
+// stand-in carries.
 #pragma once
 
 #include <memory>
@@ -16,8 +16,6 @@
 
 namespace tvzx::config {
 
-// The environment variable that names the printer data file.
-inline constexpr std::string_view kPrinterDataVariable = "TVZX_PRINTER_DATA";
 // The key of a printer that holds its printer data.
 inline constexpr std::string_view kDriverDataKey = "PrinterDriverData";
 // The key that holds one key per printer.

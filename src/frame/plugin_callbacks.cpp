@@ -54,12 +54,18 @@ win::HRESULT getInfo(win::DWORD mode, void* buffer, win::DWORD size, win::DWORD*
 }
 
 win::HRESULT devMode(win::DWORD mode, win::OEMDMPARAM* param, const Environment& environment) {
-    // The request may rewrite the block a device works from.
-    if (param != nullptr)
-        if (DeviceState* state = deviceStateOf(static_cast<const win::DEVOBJ*>(param->pdriverobj)))
-            state->jobSettings.forget();
-    config::PrinterDevModeServices services(*environment.spooler, *environment.job,
-                                            param != nullptr ? param->hPrinter : nullptr);
+    // During a job the driver hands over its device object: the device's
+    // printer serves a request that names none, and the device's state says
+    // whether a document is under way.
+    const auto* devObj = param != nullptr ? static_cast<const win::DEVOBJ*>(param->pdriverobj) : nullptr;
+    if (devObj != nullptr && devObj->dwSize < sizeof(win::DEVOBJ)) devObj = nullptr;
+    win::HANDLE printer = param != nullptr ? param->hPrinter : nullptr;
+    if (printer == nullptr && devObj != nullptr) printer = devObj->hPrinter;
+    DeviceState* state = deviceStateOf(devObj);
+    const bool underWay = state != nullptr && (state->documentStartCount > 0 || state->pageCounter > 0);
+    // The request may rewrite the block the device works from.
+    if (state != nullptr) state->jobSettings.forget();
+    config::PrinterDevModeServices services(*environment.spooler, *environment.job, printer, underWay);
     if (!settings::devModeCallback(mode, param, services)) return failWith(win::ERROR_INVALID_PARAMETER);
     return win::S_OK;
 }

@@ -1,6 +1,5 @@
 #include "net/wake_up.h"
 
-#include "platform/wake_target.h"
 
 #include <thread>
 
@@ -45,14 +44,6 @@ std::size_t sendMagicPackets(const MacAddress& address, const std::vector<Socket
 
 std::vector<SocketPointer> wakeUpTargets(SocketLibrary& library) {
     std::vector<SocketPointer> targets;
-    // A system that keeps the wake-up on one address sends it there only.
-    if (const auto address = platform::wakeUpTargetOverride()) {
-        for (std::uint16_t port : kWakeUpPorts) {
-            const TvSocket::ConstantUdpSocketParams params(port);
-            if (SocketPointer socket = resolveSocket(library, *address, params)) targets.push_back(std::move(socket));
-        }
-        return targets;
-    }
     for (std::uint16_t port : kWakeUpPorts) {
         std::vector<SocketPointer> sockets = broadcastSockets(library, port);
         targets.insert(targets.end(), sockets.begin(), sockets.end());

@@ -91,6 +91,7 @@ inline constexpr GUID IID_IPrintOemPS = makeGuid("688342B5-8E1A-11D1-881F-00C04F
 inline constexpr GUID IID_IPrintOemPS2 = makeGuid("BECF7F34-51B3-46C9-8A1C-18679BD21F36");
 inline constexpr GUID IID_IPrintOemDriverPS = makeGuid("D90060C7-8E1A-11D1-881F-00C04FB961EC");
 inline constexpr GUID IID_IPrintCorePS2 = makeGuid("CDBB0B0B-A917-40D7-9FBF-483B3BE7EF22");
+inline constexpr GUID IID_IPrintCoreHelperPS = makeGuid("C2C14F6F-95D3-4D63-96CF-6BD9E6C907C2");
 inline constexpr GUID CLSID_OEMRENDER = makeGuid("6D6ABF26-9F38-11D1-882A-00C04FB961EC");
 
 // Result codes

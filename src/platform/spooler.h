@@ -37,7 +37,18 @@ public:
         (void)name;
         return nullptr;
     }
-    // Closes a handle that openPrinter returned; a null handle is ignored.
+    // Opens a printer the spooler does not list, whose data the registry
+    // export file at this path holds (none for an empty path): what a
+    // system without a spooler prints through. Returns its handle, to be
+    // given back to closePrinter; null where the system's spooler has only
+    // its own printers.
+    virtual void* openPrinterFile(std::u16string_view name, const std::string& dataPath) {
+        (void)name;
+        (void)dataPath;
+        return nullptr;
+    }
+    // Closes a handle that openPrinter or openPrinterFile returned; a null
+    // handle is ignored.
     virtual void closePrinter(void* printer) { (void)printer; }
 };
 

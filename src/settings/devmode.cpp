@@ -136,7 +136,9 @@ void convertForeignBlock(CoreData& destination, std::span<const std::uint8_t> fo
 }
 
 void updateLayoutFlag(const CoreData& record, win::DEVMODEW* publicDevmode, DevModeServices& services) {
-    if (publicDevmode == nullptr) return;
+    // A job's pages are laid out as its start decided; a request during the
+    // job must not change that under the core driver.
+    if (publicDevmode == nullptr || services.jobUnderWay()) return;
     // The flag byte lies inside the core driver's area only when that area
     // holds more than 124 bytes.
     if (publicDevmode->dmDriverExtra <= kLayoutFlagOffset) return;

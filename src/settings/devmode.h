@@ -27,6 +27,9 @@ public:
     virtual bool takePublicDevmode(CoreData& record, const win::DEVMODEW* publicDevmode);
     // Returns whether the record's page exception list holds tab sheets.
     virtual bool holdsTabSheets(const CoreData& record);
+    // Returns whether a job is under way on the device the request names,
+    // whose layout the core driver's layout flag then keeps as it is.
+    virtual bool jobUnderWay() { return false; }
 };
 
 // Services with nothing behind them but a printer data store.
@@ -54,7 +57,8 @@ void convertForeignBlock(CoreData& destination, std::span<const std::uint8_t> fo
                          DevModeServices& services);
 
 // Sets the core driver's layout flag in its private area behind the public
-// DEVMODE, when that area is there and large enough.
+// DEVMODE, when that area is there and large enough and no job is under
+// way; during a job the flag stays as the job set it.
 void updateLayoutFlag(const CoreData& record, win::DEVMODEW* publicDevmode, DevModeServices& services);
 
 // Answers one DevMode request. Returns false for a bad mode, a missing

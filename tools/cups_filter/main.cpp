@@ -138,9 +138,9 @@ int run(int argc, char** argv) {
     }
 
     // The plug-in and the tab sheets' worker read the queue's printer data
-    // from the file; this process prints one job.
+    // from the file the job's printer is opened from.
     const TemporaryFile printerData(job.printerData);
-    setenv(std::string(config::kPrinterDataVariable).c_str(), printerData.path().c_str(), 1);
+    job.request.printerDataPath = printerData.path();
 
     std::fprintf(stderr, "INFO: Preparing the job for the printer\n");
     JobDocument input(argc == kWithFileArgumentCount ? argv[6] : nullptr);

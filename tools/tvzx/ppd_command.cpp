@@ -49,9 +49,9 @@ constexpr std::u16string_view kExampleCustomPaper = u"Banner 330x1200";
 constexpr std::uint32_t kExampleCustomPaperKind = config::kEngineCustomPaper;
 
 constexpr std::string_view kExampleComment =
-    "; The printer data of an example printer, for TVZX_PRINTER_DATA or\r\n"
-    "; tvzx render --printer-data; an export of a real printer's key serves\r\n"
-    "; as well. Made by: tvzx ppd --printer-data-example\r\n";
+    "; The printer data of an example printer, for tvzx render --printer-data;\r\n"
+    "; an export of a real printer's key serves as well.\r\n"
+    "; Made by: tvzx ppd --printer-data-example\r\n";
 
 std::vector<std::uint8_t> wideText(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;

@@ -17,7 +17,6 @@
 #include "host/render_job.h"
 #include "host/sample_document.h"
 #include "host/sample_jobs.h"
-#include "platform/environment_variables.h"
 #include "platform/path_text.h"
 
 namespace tvzx::cli {
@@ -81,16 +80,15 @@ std::string renderCommand(Arguments arguments) {
     // spooler; a system's spooler knows the printer by its name.
     const bool samplePrinter = !options.input && sample->needsPrinter;
     if (samplePrinter && options.printerData.empty()) options.printerData = host::samplePrinterDataPath();
-    // The module reads the printer's data from the file the variable names;
-    // a file it could not read is refused here, where it can be reported.
+    // The printer's handle carries the file of its data; a file that
+    // cannot be read is refused here, where it can be reported.
     std::u16string filePrinter;
     if (!options.printerData.empty()) {
         const auto load = config::loadRegistryPrinter(options.printerData);
         if (!load.printer) throw UsageError(load.error);
         filePrinter = load.printer->name();
         options.request.edits.installed = CommandPrinter(options.printerData).installed();
-        platform::setEnvironmentVariable(config::kPrinterDataVariable,
-                                         std::filesystem::absolute(options.printerData).string());
+        options.request.printerDataPath = std::filesystem::absolute(options.printerData).string();
     }
     // The sample goes to the printer its data file describes: for the
     // sample printer's file, the host's own printer.

@@ -1,19 +1,19 @@
-// Without a Windows spooler the one printer there is, is the printer that
-// the printer data file named by TVZX_PRINTER_DATA describes; a printer of
-// another name cannot be opened.
+// Without a Windows spooler a printer opens by name through the spooler's
+// stand-in, whose handle carries the file of the printer's data.
 #include "platform/printer_by_name.h"
 
-#include <cstdlib>
-#include <string>
-
 #include "config/registry_printer.h"
+#include "platform/path_text.h"
+#include "platform/posix/standin/print_spooler.h"
 
 namespace tvzx::platform {
 
 std::unique_ptr<PrinterData> openPrinterData(std::u16string_view printerName) {
-    const char* path = std::getenv(std::string(config::kPrinterDataVariable).c_str());
-    if (path == nullptr || *path == '\0') return nullptr;
-    auto printer = config::loadRegistryPrinter(path).printer;
+    void* handle = standin::openPrinter(utf8Path(printerName));
+    const auto record = standin::printerOf(handle);
+    standin::closePrinter(handle);
+    if (!record || record->dataPath.empty()) return nullptr;
+    auto printer = config::loadRegistryPrinter(record->dataPath).printer;
     if (printer == nullptr || printer->name() != printerName) return nullptr;
     return std::make_unique<config::RegistryPrinterData>(std::move(printer));
 }
