@@ -13,9 +13,10 @@ jobs=$(nproc)
 fuzz_seconds=${TVZX_FUZZ_SECONDS:-20}
 passed=0
 failed=0
+skipped=0
 
 # Runs ctest in a build folder (further arguments go to ctest) and adds
-# its counts to the totals.
+# its counts to the totals; a skipped test counts apart.
 run_ctest() {
   local dir=$1 log
   shift
@@ -23,8 +24,9 @@ run_ctest() {
   set +e
   ctest --test-dir "$dir" --output-on-failure -j"$jobs" "$@" 2>&1 | tee "$log"
   set -e
-  local line total bad
+  local line total bad skip
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  skip=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$log" || true)
   rm -f "$log"
   if [ -z "$line" ]; then
     echo "== no test result in $dir"
@@ -33,8 +35,9 @@ run_ctest() {
   fi
   bad=$(sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.*tests passed, ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
-  passed=$((passed + total - bad))
+  passed=$((passed + total - bad - skip))
   failed=$((failed + bad))
+  skipped=$((skipped + skip))
 }
 
 echo "== release build"
@@ -67,14 +70,15 @@ if cmake --build build-mingw; then
   set +e
   bash scripts/wine_check.sh build-mingw build 2>&1 | tee "$log"
   set -e
-  line=$(grep -E '^wine checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+  line=$(grep -E '^wine checks: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" | tail -n 1 || true)
   rm -f "$log"
   if [ -z "$line" ]; then
     echo "== no result from the Wine checks"
     failed=$((failed + 1))
   else
     passed=$((passed + $(sed -E 's/^wine checks: ([0-9]+) passed.*/\1/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed, .*/\1/' <<<"$line")))
+    skipped=$((skipped + $(sed -E 's/.* ([0-9]+) skipped$/\1/' <<<"$line")))
   fi
 else
   failed=$((failed + 1))
@@ -102,5 +106,5 @@ for target in build-fuzz/fuzz/*_fuzz; do
   fi
 done
 
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

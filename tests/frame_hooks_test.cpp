@@ -10,7 +10,7 @@
 #include "frame/hook_table.h"
 #include "frame/layout_override.h"
 #include "frame/plugin_callbacks.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "frame_fixtures.h"
 
 namespace tvzx {
@@ -136,7 +136,7 @@ TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
     EXPECT_EQ(startDoc(longName.c_str(), 42), 11);
     EXPECT_EQ(calls.startDoc, 1);
     const frame::DeviceState& state = device.state();
-    EXPECT_EQ(frame::untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
+    EXPECT_EQ(untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
     EXPECT_EQ(state.jobId, 42u);
     EXPECT_EQ(state.bitmapWidth, 4960u);
     EXPECT_EQ(state.bitmapHeight, 7016u);

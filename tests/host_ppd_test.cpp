@@ -14,6 +14,7 @@
 #include "host/ppd_file.h"
 #include "host/ppd_writer.h"
 #include "settings/core_data.h"
+#include "required_tool.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(ShippedPpd, HoldsEveryKeywordAndOptionOfTheOptionTables) {
 TEST(ShippedPpd, PassesTheCupsConformanceTest) {
     // The filter it names is checked where it is installed (scripts/cups_check.sh).
     const std::string command = "cupstestppd -q -I filters '" + kShippedPpd + "' 2>&1";
-    if (std::system("command -v cupstestppd >/dev/null 2>&1") != 0) GTEST_SKIP() << "cupstestppd is not installed";
+    TVZX_REQUIRE_TOOL(std::system("command -v cupstestppd >/dev/null 2>&1") == 0, "cupstestppd");
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string report;

@@ -10,6 +10,7 @@
 
 #include "postscript/tab_texts.h"
 #include "tool_runner.h"
+#include "required_tool.h"
 
 namespace tvzx {
 namespace {
@@ -146,7 +147,7 @@ TEST_F(TabJob, WithoutTheBaseModuleTheJobGoesOnWithoutTabSheets) {
 }
 
 TEST_F(TabJob, GhostscriptShowsEachLabelOnItsTab) {
-    if (::system("gs -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+    TVZX_REQUIRE_TOOL(::system("gs -v >/dev/null 2>&1") == 0, "Ghostscript (gs)");
     render();
     constexpr double kDpi = 36;
     const std::string command = "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pgmraw -r36 -sOutputFile='" +

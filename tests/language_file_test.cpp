@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "l10n/language_file.h"
 #include "l10n/language_file_cipher.h"
 #include "l10n/text_lookup.h"
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using tvzx::l10n::FileLanguage;
 using tvzx::l10n::LanguageFile;
 
-std::string utf8(std::u16string_view text) { return tvzx::frame::utf8FromUtf16(text); }
+std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 
 std::string hexOf(const std::vector<std::uint8_t>& bytes) {
     std::string text;

@@ -24,6 +24,7 @@
 #include "postscript/tab_texts.h"
 #include "rules/page_exceptions.h"
 #include "settings/core_data.h"
+#include "required_tool.h"
 
 namespace tvzx::postscript {
 namespace {
@@ -67,7 +68,7 @@ class PostScriptInterpreter : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::optional<fs::path> gs = ghostscript();
-        if (!gs) GTEST_SKIP() << "Ghostscript (gs) is not installed";
+        TVZX_REQUIRE_TOOL(gs, "Ghostscript (gs)");
         gs_ = *gs;
         dir_ = fs::temp_directory_path() / ("tvzx-gs-" + std::to_string(::getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());

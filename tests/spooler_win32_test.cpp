@@ -17,6 +17,7 @@
 
 #include "platform/printer_by_name.h"
 #include "platform/spooler.h"
+#include "required_tool.h"
 
 namespace tvzx {
 namespace {
@@ -89,7 +90,7 @@ protected:
     }
 
     void SetUp() override {
-        if (!skipReason.empty()) GTEST_SKIP() << skipReason;
+        TVZX_REQUIRE_TOOL(skipReason.empty(), "a printer in the system's spooler: " + skipReason);
     }
 
     static std::vector<std::uint8_t>& options() {

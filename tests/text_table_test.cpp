@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "l10n/language_codes.h"
 #include "l10n/language_file.h"
 #include "l10n/text_lookup.h"
@@ -19,7 +19,7 @@ using tvzx::l10n::getText;
 using tvzx::l10n::kTextRowCount;
 using tvzx::l10n::TextColumn;
 
-std::string utf8(std::u16string_view text) { return tvzx::frame::utf8FromUtf16(text); }
+std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 
 // The texts of one identifier in language index order.
 std::vector<std::string> byLanguageIndex(std::uint32_t textId) {

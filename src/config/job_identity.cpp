@@ -3,7 +3,7 @@
 #include "config/companion_files.h"
 #include "config/notify_print.h"
 #include "config/runtime_random.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 
 namespace tvzx::config {
 namespace {
@@ -73,7 +73,7 @@ bool announceJob(platform::LibraryLoader& loader, std::u16string_view libraryPat
     if (notify == nullptr) return false;
     // Both texts need their terminators; an unconvertible name is empty.
     const std::string identity(jobIdentity);
-    const std::string document = frame::utf8FromUtf16(*documentText);
+    const std::string document = utf8FromUtf16(*documentText);
     notify(identity.c_str(), document.c_str());
     return true;
 }

@@ -1,12 +1,12 @@
 #include "config/job_identity_service.h"
 
 #include "config/job_identity.h"
-#include "frame/module_state.h"
+#include "common/module_handle.h"
 
 namespace tvzx::config {
 
 JobIdentityService::JobIdentityService()
-    : JobIdentityService([] { return frame::moduleHandle(); }, platform::systemLibraryLoader()) {}
+    : JobIdentityService([] { return tvzx::moduleHandle(); }, platform::systemLibraryLoader()) {}
 
 JobIdentityService::JobIdentityService(ModuleSource module, platform::LibraryLoader& loader)
     : module_(std::move(module)), loader_(&loader) {}

@@ -5,7 +5,7 @@
 #include "common/byte_order.h"
 #include "common/rescale.h"
 #include "config/windows_forms.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "l10n/display_language.h"
 #include "l10n/text_lookup.h"
 
@@ -151,7 +151,7 @@ void takePaper(const win::DEVMODEW& devmode, const PrinterPaperFacts& facts, rul
     if (!codeGiven && !dimensionsGiven) return;
     const std::int16_t code = codeGiven ? devmode.dmPaperSize : 0;
     std::u16string formName;
-    if ((devmode.dmFields & win::DM_FORMNAME) != 0) formName = frame::untilNul(devmode.dmFormName, win::kFormNameLength);
+    if ((devmode.dmFields & win::DM_FORMNAME) != 0) formName = untilNul(devmode.dmFormName, win::kFormNameLength);
     const std::optional<Size> size = givenSize(devmode, facts, dimensionsGiven, code, formName);
 
     // A paper Windows numbers as one of the printer's papers is that paper.
@@ -176,7 +176,7 @@ void takePaper(const win::DEVMODEW& devmode, const PrinterPaperFacts& facts, rul
         rescale(size->width, kTenthsPerMillimetre, customScale(FieldId::CustomPageSizeWidth)));
     values.customHeight = static_cast<std::uint32_t>(
         rescale(size->height, kTenthsPerMillimetre, customScale(FieldId::CustomPageSizeHeight)));
-    values.pageSizeName = frame::utf8FromUtf16(formName);
+    values.pageSizeName = utf8FromUtf16(formName);
     values.pageSizeType = customPaperSource(facts, formName, code);
 }
 

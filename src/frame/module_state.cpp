@@ -8,7 +8,6 @@
 namespace tvzx::frame {
 namespace {
 
-std::atomic<void*> savedModuleHandle{nullptr};
 std::atomic<std::int32_t> serverLocks{0};
 // Devices whose job is a tab document or carries tab sheets: counted by the
 // dispatcher and the tab logic, uncounted when the device is disabled, read
@@ -17,13 +16,6 @@ std::atomic<std::int32_t> serverLocks{0};
 std::atomic<std::int32_t> tabDocumentDevices{0};
 
 }  // namespace
-
-void captureModuleHandle(void* handle) {
-    void* expected = nullptr;
-    savedModuleHandle.compare_exchange_strong(expected, handle);
-}
-
-void* moduleHandle() { return savedModuleHandle.load(); }
 
 std::int32_t lockServer(bool lock) {
     return lock ? serverLocks.fetch_add(1) + 1 : serverLocks.fetch_sub(1) - 1;

@@ -1,5 +1,5 @@
-// State the loaded module keeps for the whole process: its own handle, the
-// server lock count and whether a tab document is being produced.
+// State the loaded module keeps for the whole process: the server lock count
+// and whether a tab document is being produced.
 #pragma once
 
 #include <chrono>
@@ -8,11 +8,6 @@
 #include "platform/com_abi.h"
 
 namespace tvzx::frame {
-
-// Records the module's handle; only the first non-null handle is kept.
-void captureModuleHandle(void* handle);
-// Returns the module's handle, null before it was captured.
-void* moduleHandle();
 
 // Changes the server lock count: up when lock is true, else down. Returns
 // the new count.

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string_view>
 
-#include "frame/module_state.h"
+#include "common/module_handle.h"
 #include "platform/shared_memory.h"
 #include "tabs/tab_worker.h"
 

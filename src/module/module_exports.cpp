@@ -1,5 +1,6 @@
 // The module's entry points: the class object of the rendering plug-in, the
 // unload check and the tab worker. Everything else stays inside the module.
+#include "common/module_handle.h"
 #include "frame/module_state.h"
 #include "frame/plugin_object.h"
 #include "platform/com_abi.h"
@@ -30,7 +31,7 @@ namespace {
 // The loader runs this when it attaches the module to the process, which is
 // when the module's handle is saved for the tab-document worker.
 const bool moduleHandleCaptured = [] {
-    tvzx::frame::captureModuleHandle(
+    tvzx::captureModuleHandle(
         tvzx::platform::moduleHandleContaining(reinterpret_cast<const void*>(&DllCanUnloadNow)));
     return true;
 }();

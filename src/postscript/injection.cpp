@@ -8,7 +8,7 @@
 #include "frame/job_settings.h"
 #include "frame/layout_override.h"
 #include "frame/module_state.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "pjl/ticket.h"
 #include "platform/user_account.h"
 #include "postscript/dsc_comments.h"
@@ -46,7 +46,7 @@ std::optional<std::string> presentWhenNonEmpty(std::string text) {
 
 std::u16string_view documentNameOf(const frame::DeviceState* state) {
     if (state == nullptr) return {};
-    return frame::untilNul(state->documentName.data(), frame::kDocumentNameCapacity);
+    return untilNul(state->documentName.data(), frame::kDocumentNameCapacity);
 }
 
 bool startsWith(std::u16string_view text, std::string_view prefix) {
@@ -60,7 +60,7 @@ bool startsWith(std::u16string_view text, std::string_view prefix) {
 // notification identifier (absent when empty).
 std::string jobTicket(const Call& call, std::string notificationId) {
     pjl::TicketInputs inputs;
-    inputs.documentName = presentWhenNonEmpty(frame::utf8FromUtf16(documentNameOf(call.state)));
+    inputs.documentName = presentWhenNonEmpty(utf8FromUtf16(documentNameOf(call.state)));
     inputs.userName = presentWhenNonEmpty(call.services.identity.userName());
     inputs.driverJobId = presentWhenNonEmpty(std::move(notificationId));
     return pjl::buildJobTicket(call.settings(), inputs);
@@ -114,7 +114,7 @@ void headerComments(Call& call) {
         (startsWith(documentName, kPrintedTabDocumentPrefix) || startsWith(documentName, kInsertedTabDocumentPrefix)))
         frame::markTabDocument(*call.state);
     if (!call.helper()) return;
-    if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, frame::utf8FromUtf16(documentName)));
+    if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, utf8FromUtf16(documentName)));
     const std::string user = call.services.identity.userName();
     if (!user.empty()) writeText(*call.sink, shortComment(kUserKey, user));
 }

@@ -4,6 +4,7 @@
 
 #include "config/companion_files.h"
 #include "config/working_directory.h"
+#include "common/module_handle.h"
 #include "frame/module_state.h"
 #include "platform/windows_types.h"
 #include "postscript/tab_texts.h"
@@ -87,7 +88,7 @@ bool PlugInTabSheets::makeSheet(InjectionContext& context, const std::u16string&
     if (!directory) return false;
     TabSheetRequest request;
     request.workingDirectory = *directory;
-    request.module = frame::moduleHandle();
+    request.module = tvzx::moduleHandle();
     request.moduleFile = config::companionFilePath(request.module, config::CompanionKind::PostScript).value_or(u"");
     request.noEject = noEject;
     TabExchange& exchange = request.exchange;

@@ -11,7 +11,7 @@
 
 #include "commands.h"
 #include "files.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "l10n/language_codes.h"
 #include "l10n/language_file.h"
 #include "l10n/language_file_cipher.h"
@@ -117,11 +117,11 @@ TableSummary checkTable(const std::string& path, std::u16string_view table) {
             const std::optional<std::uint32_t> locale = l10n::parseLocaleField(fields[column]);
             if (!locale || !l10n::isFileLanguageCode(l10n::languageCodeOfLocale(*locale)))
                 throw UsageError(path + ":" + std::to_string(i + 1) + ": column " + std::to_string(column) + " ('" +
-                                 frame::utf8FromUtf16(fields[column]) + "') is not a language a language file may add");
+                                 utf8FromUtf16(fields[column]) + "') is not a language a language file may add");
         }
     }
     if (!headerLine)
-        throw UsageError(path + ": no header line beginning with " + frame::utf8FromUtf16(l10n::kLanguageHeaderKey));
+        throw UsageError(path + ": no header line beginning with " + utf8FromUtf16(l10n::kLanguageHeaderKey));
     if (columns == 0) throw UsageError(path + ":" + std::to_string(*headerLine + 1) + ": the header names no language");
 
     TableSummary summary{columns, 0};
@@ -139,7 +139,7 @@ TableSummary checkTable(const std::string& path, std::u16string_view table) {
             throw UsageError(where + std::to_string(fields.size() - 1) + " texts for " + std::to_string(columns) + " languages");
         const auto [first, added] = firstLineOfKey.emplace(fields.front(), i + 1);
         if (!added)
-            throw UsageError(where + "the key " + frame::utf8FromUtf16(fields.front()) + " was given on line " +
+            throw UsageError(where + "the key " + utf8FromUtf16(fields.front()) + " was given on line " +
                              std::to_string(first->second));
         ++summary.keys;
     }
@@ -174,7 +174,7 @@ std::string unpackCommand(const std::string& inputPath) {
     const std::optional<std::u16string> text = l10n::decipherLanguageFile(std::move(bytes));
     if (!text || !l10n::LanguageFile::parse(*text).hasHeader())
         throw UsageError(inputPath + ": does not decipher to a language table");
-    return frame::utf8FromUtf16(*text);
+    return utf8FromUtf16(*text);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "commands.h"
 #include "files.h"
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 #include "l10n/display_language.h"
 #include "l10n/language_file.h"
 #include "l10n/language_file_cipher.h"
@@ -80,7 +80,7 @@ std::string textCommand(Arguments arguments) {
                              " languages (0 to " + std::to_string(count - 1) + ")");
         language = *index;
     }
-    return frame::utf8FromUtf16(l10n::textIn(file, language, textId)) + "\n";
+    return utf8FromUtf16(l10n::textIn(file, language, textId)) + "\n";
 }
 
 }  // namespace tvzx::cli

@@ -3,28 +3,12 @@
 
 #include <cstdint>
 
+#include "common/wide_text.h"
+
 namespace tvzx::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
 
 void appendUtf16(std::u16string& out, char32_t code) {
     if (code < 0x10000) {
@@ -38,22 +22,7 @@ void appendUtf16(std::u16string& out, char32_t code) {
 
 }  // namespace
 
-std::string utf8Path(std::u16string_view path) {
-    std::string out;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        char32_t code = path[i];
-        const bool high = code >= 0xD800 && code < 0xDC00;
-        const bool low = code >= 0xDC00 && code < 0xE000;
-        if (high && i + 1 < path.size() && path[i + 1] >= 0xDC00 && path[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (path[i + 1] - 0xDC00);
-            ++i;
-        } else if (high || low) {
-            code = kReplacement;
-        }
-        appendUtf8(out, code);
-    }
-    return out;
-}
+std::string utf8Path(std::u16string_view path) { return utf8FromUtf16(path); }
 
 std::u16string utf16Path(std::string_view path) {
     std::u16string out;

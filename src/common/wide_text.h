@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tvzx::frame {
+namespace tvzx {
 
 // Returns the UTF-8 form of a UTF-16 text; an unpaired surrogate becomes
 // U+FFFD.
@@ -14,4 +14,4 @@ std::string utf8FromUtf16(std::u16string_view text);
 // Returns the text up to its first NUL, at most `capacity` characters.
 std::u16string_view untilNul(const char16_t* text, std::size_t capacity);
 
-}  // namespace tvzx::frame
+}  // namespace tvzx

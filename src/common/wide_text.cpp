@@ -1,8 +1,8 @@
-#include "frame/wide_text.h"
+#include "common/wide_text.h"
 
 #include <cstdint>
 
-namespace tvzx::frame {
+namespace tvzx {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -59,4 +59,4 @@ std::u16string_view untilNul(const char16_t* text, std::size_t capacity) {
     return std::u16string_view(text, length);
 }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx
