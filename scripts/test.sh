@@ -45,7 +45,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build
 run_ctest build
 # The CUPS filter through a private scheduler; each check counts.
-line=$(bash scripts/cups_check.sh build 2>&1 | tee /dev/stderr | grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' | tail -n 1 || true)
+log=$(mktemp)
+bash scripts/cups_check.sh build >"$log" 2>&1 || true
+cat "$log"
+line=$(grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+rm -f "$log"
 passed=$((passed + $(sed -nE 's/^cups checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
 failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
 
