@@ -182,40 +182,6 @@ TEST(PpdPaperSizes, MatchWithinOnePointAsThePageStands) {
     EXPECT_EQ(matchingPpdPaperSize(648, 792)->keyword, "9x11");
 }
 
-TEST(PpdPaperSizes, AgreeWithThePaperTable) {
-    // Every PageSize option the PPD offers has the PPD's size in points.
-    const settings::OptionTable& sizes = *settings::fieldDef(FieldId::PageSize).options;
-    for (const settings::PaperRow& row : settings::paperTable()) {
-        const std::string_view keyword = sizes.entries[row.pageSizeIndex].ppdOption;
-        const PpdPaperSize* size = matchingPpdPaperSize(row.widthPoints, row.heightPoints);
-        ASSERT_NE(size, nullptr) << keyword;
-        if (keyword == "ZXLetterTab") continue;  // the same size as 9x11, listed after it
-        EXPECT_EQ(size->keyword, keyword);
-        EXPECT_EQ(size->widthPoints, row.widthPoints) << keyword;
-        EXPECT_EQ(size->heightPoints, row.heightPoints) << keyword;
-    }
-}
-
-TEST(PpdPaperSizes, AreThoseOfTheShippedPpd) {
-    const std::string path = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
-    std::ifstream ppd(path);
-    ASSERT_TRUE(ppd) << path;
-    const std::regex entry(R"re(^\*PaperDimension ([^/:\s]+)(/[^:]*)?:\s*"\s*([0-9.]+)\s+([0-9.]+)\s*"\s*$)re");
-    std::string listed;
-    for (std::string line; std::getline(ppd, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::smatch match;
-        if (std::regex_match(line, match, entry))
-            listed += match[1].str() + " " + std::to_string(std::stod(match[3].str())) + " " +
-                      std::to_string(std::stod(match[4].str())) + "\n";
-    }
-    std::string kept;
-    for (const PpdPaperSize& size : ppdPaperSizes())
-        kept += std::string(size.keyword) + " " + std::to_string(size.widthPoints) + " " +
-                std::to_string(size.heightPoints) + "\n";
-    EXPECT_EQ(kept, listed);
-}
-
 TEST(TargetPaperCustomSize, OnlyForACustomTarget) {
     CoreData record = a4Record();
     EXPECT_EQ(targetPaperCustomSize(record), "");
@@ -387,16 +353,6 @@ TEST(PlugInSettings, OneLinePerCode) {
     const std::vector<std::string> empty = {"", ""};
     EXPECT_EQ(plugInSettingsText(empty), "");
     EXPECT_EQ(plugInSettingsText({}), "");
-}
-
-TEST(PlugInFeatureTexts, AreTheDefaultProvider) {
-    EXPECT_NE(dynamic_cast<PlugInFeatureTexts*>(frame::environment().texts), nullptr);
-    PlugInFeatureTexts texts;
-    const CoreData record = a4Record();
-    EXPECT_EQ(texts.setupEntries(record), setupText(record));
-    EXPECT_EQ(texts.endOfSetup(record), endOfSetupText());
-    EXPECT_EQ(texts.pageTrailer(record), pageTrailerText());
-    EXPECT_EQ(texts.trailer(record), trailerText());
 }
 
 // Whatever a record holds, even one that was never checked, the texts stay

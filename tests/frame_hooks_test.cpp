@@ -2,7 +2,6 @@
 // their settings synchronisation, and the escape filter.
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "common/base64.h"
 #include "frame/document_hooks.h"
@@ -275,23 +274,6 @@ TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
     bytes = valid;
     bytes[sizeof(DEVMODEW) + 117 + settings::kHashOffset] ^= 1;
     EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-}
-
-TEST(FrameJobParameters, RandomParametersNeverReadOutside) {
-    std::mt19937 random(20240611);
-    const auto valid = jobDevmode(117, 117, settings::defaultRecord());
-    for (int round = 0; round < 300; ++round) {
-        std::vector<std::uint8_t> bytes(random() % 400);
-        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
-        // Header sizes small enough to point into the bytes now and then.
-        if (bytes.size() >= 72) {
-            writeLittleEndian(bytes.data() + 68, 2, random() % 256);
-            writeLittleEndian(bytes.data() + 70, 2, random() % 256);
-        }
-        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-        auto damaged = std::vector<std::uint8_t>(valid.begin(), valid.begin() + random() % valid.size());
-        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(damaged)));
-    }
 }
 
 TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {

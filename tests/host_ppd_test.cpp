@@ -33,34 +33,6 @@ TEST(ShippedPpd, IsWhatTheGeneratorMakesFromTheTables) {
         << "data/tvzx.ppd is out of date: build the target tvzx_regenerate_ppd";
 }
 
-TEST(ShippedPpd, HoldsEveryKeywordAndOptionOfTheOptionTables) {
-    const PpdFile ppd(kShippedPpd);
-    int checked = 0;
-    for (const FieldDef& field : fieldTable()) {
-        if (field.kind != Kind::Option || field.options == nullptr || field.options->ppdKeyword.empty()) continue;
-        const OptionTable& table = *field.options;
-        EXPECT_TRUE(ppd.defaultOption(table.ppdKeyword)) << field.name << ": no *" << table.ppdKeyword;
-        for (const OptionEntry& entry : table.entries) {
-            if (entry.ppdOption.empty()) continue;
-            EXPECT_TRUE(ppd.invocation(table.ppdKeyword, entry.ppdOption))
-                << field.name << ": no *" << table.ppdKeyword << " " << entry.ppdOption;
-            ++checked;
-        }
-    }
-    EXPECT_GT(checked, 300);
-    // The selections the settings mapping derives, and the driver's own features.
-    for (const auto& [keyword, option] : {std::pair{"ZVOffset", "True"}, {"ZVOffset", "False"}, {"ZVCbSwModelName", "True"},
-                                          {"ZVCbSwModelName", "False"}, {"ZVStaple", "1Staple(Left)"},
-                                          {"ZVStaple", "1Staple(Right)"}, {"ZVPunch", "GBCStreampunch"},
-                                          {"CustomPageSize", "True"}})
-        EXPECT_TRUE(ppd.invocation(keyword, option)) << keyword << " " << option;
-    EXPECT_EQ(ppd.defaultOption("ZVOpCreator"), "PSDriver");
-    EXPECT_EQ(ppd.defaultOption("ZVOpPPDVersion"), tvzx::host::driverVersion());
-    EXPECT_EQ(ppd.invocation("PageSize", "Letter"), "<</PageSize [612 792] /ImagingBBox null>> setpagedevice");
-    EXPECT_EQ(ppd.invocation("InputSlot", "Auto"), "");
-    EXPECT_FALSE(ppd.invocation("ZVStaple", "Sideways"));
-}
-
 TEST(ShippedPpd, PassesTheCupsConformanceTest) {
     // The filter it names is checked where it is installed (scripts/cups_check.sh).
     const std::string command = "cupstestppd -q -I filters '" + kShippedPpd + "' 2>&1";

@@ -289,14 +289,6 @@ TEST(InjectionPieces, InvocationIsFetchedInTwoSteps) {
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "");
 }
 
-TEST(InjectionPieces, SettingsProcedureHoldsTheNonEmptyCodes) {
-    postscript::FeatureTexts texts;
-    const std::vector<std::string> codes = {"A", "", "B"};
-    EXPECT_EQ(texts.plugInSettings(codes), "TVZXFeatures /TVZXPlugInSettings {\r\nA\r\nB\r\n} bind executeonly put\r\n");
-    const std::vector<std::string> empty = {"", ""};
-    EXPECT_EQ(texts.plugInSettings(empty), "");
-}
-
 TEST(InjectionPieces, UserNameLosesItsDomain) {
     EXPECT_EQ(postscript::withoutDomain("CORP\\jdoe"), "jdoe");
     EXPECT_EQ(postscript::withoutDomain("a\\b\\c"), "c");

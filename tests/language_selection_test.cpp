@@ -132,23 +132,6 @@ TEST(LanguageSelection, PosixEnvironmentInOrderOfPreference) {
 }
 #endif
 
-TEST(LanguageSelection, DisplayLanguageFollowsTheUserAndFeedsTheTabFont) {
-    // This process's display language is what its environment asks for.
-    const std::vector<std::uint16_t> languages = tvzx::platform::preferredUiLanguages();
-    EXPECT_EQ(tvzx::l10n::currentLanguageIndex(), languageIndexFor(languages));
-
-    // The default record takes its tab fonts from the display language.
-    using tvzx::settings::FieldId;
-    const tvzx::settings::CoreData japanese = tvzx::settings::buildDefaultRecord({'9', tvzx::l10n::kJapaneseIndex});
-    EXPECT_EQ(japanese.text(FieldId::Tab1FontName), "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF");
-    EXPECT_EQ(japanese.text(FieldId::Tab2FontName), japanese.text(FieldId::Tab1FontName));
-    const tvzx::settings::CoreData german = tvzx::settings::buildDefaultRecord({'9', tvzx::l10n::kGermanIndex});
-    EXPECT_EQ(german.text(FieldId::Tab1FontName), "Arial");
-    const tvzx::settings::CoreData& current = tvzx::settings::defaultRecord();
-    const tvzx::settings::CoreData expected = tvzx::settings::buildDefaultRecord({'9', tvzx::l10n::currentLanguageIndex()});
-    EXPECT_EQ(current.text(FieldId::Tab1FontName), expected.text(FieldId::Tab1FontName));
-}
-
 TEST(LanguageSelection, SearchOrderStartsWithTheDisplayLanguage) {
     const std::vector<int> order = tvzx::l10n::languagesToSearch();
     ASSERT_EQ(order.size(), 9u);

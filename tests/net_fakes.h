@@ -58,7 +58,6 @@ public:
     void stopLibrary() override { ++stops; }
 
     platform::SocketHandle openDatagram(std::uint16_t family) override {
-        openedFamilies.push_back(family);
         if (refusedFamilies.count(family) != 0) return platform::kInvalidSocket;
         const platform::SocketHandle handle = nextHandle++;
         open.insert(handle);
@@ -87,16 +86,12 @@ public:
 
     std::optional<std::vector<platform::SocketAddress>> resolve(std::string_view host) override {
         resolved.emplace_back(host);
-        if (onResolve) onResolve();
         const auto it = names.find(std::string(host));
         if (it == names.end()) return std::nullopt;
         return it->second;
     }
 
-    std::optional<std::vector<platform::AdapterRecord>> adapters() override {
-        ++adapterQueries;
-        return adapterList;
-    }
+    std::optional<std::vector<platform::AdapterRecord>> adapters() override { return adapterList; }
 
     // Answers numeric IPv4 texts as the resolver would.
     void knowIPv4(const std::string& text, const platform::SocketAddress& address) { names[text] = {address}; }
@@ -104,7 +99,6 @@ public:
     int starts = 0;
     int stops = 0;
     bool startSucceeds = true;
-    std::vector<std::uint16_t> openedFamilies;
     std::set<std::uint16_t> refusedFamilies;
     platform::SocketHandle nextHandle = 100;
     std::set<platform::SocketHandle> open;
@@ -117,9 +111,7 @@ public:
     std::vector<SentDatagram> sent;
     std::map<std::string, std::vector<platform::SocketAddress>> names;
     std::vector<std::string> resolved;
-    std::function<void()> onResolve;
     std::optional<std::vector<platform::AdapterRecord>> adapterList;
-    int adapterQueries = 0;
 };
 
 // Returns an adapter with one IPv4 address of this prefix length.

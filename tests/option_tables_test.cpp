@@ -30,17 +30,6 @@ TEST(ValueLookup, UnknownColumnReadsThePpdOption) {
     EXPECT_EQ(lookupValue(tableOf(FieldId::Binding), 1, static_cast<Column>(9)).text, "RightBinding");
 }
 
-TEST(OptionTables, KeywordsOfTellingFeatures) {
-    EXPECT_EQ(tableOf(FieldId::NUpCount).pjlKey, "INFONIN1");
-    EXPECT_EQ(tableOf(FieldId::NUpCount).pjlMode, PjlMode::Grouped);
-    EXPECT_EQ(tableOf(FieldId::EncryptPdf).pjlMode, PjlMode::Suppressed);
-    EXPECT_EQ(tableOf(FieldId::Staple).ppdKeyword, "ZVStaple");
-    EXPECT_EQ(tableOf(FieldId::JobForm).count(), 0u);
-    EXPECT_EQ(fieldDef(FieldId::Zoom).numeric->pjlKey, "SCALE");
-    EXPECT_EQ(fieldDef(FieldId::CutLength).numeric->pjlKey, "TOMBOSIZE");
-    EXPECT_EQ(fieldDef(FieldId::NumLines).numeric->ppdKeyword, "ZVCbJobInfoLines");
-}
-
 TEST(PaperTable, LooksUpByOptionIndexNotRow) {
     const PaperRow* letter = lookupPaper(15);
     ASSERT_NE(letter, nullptr);

@@ -66,19 +66,6 @@ TEST(PpdSelections, DefaultsFollowTheRecordOrderWithOneSelectionPerFeature) {
             EXPECT_NE(selections[i].keyword, selections[j].keyword) << "twice: " << selections[i].keyword;
 }
 
-TEST(PpdSelections, EveryOptionFieldWithAKeywordIsMapped) {
-    const auto mapped = tvzx::ppd::mappedSettings();
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-        const auto id = static_cast<FieldId>(i);
-        const FieldDef& def = fieldDef(id);
-        if (def.kind != Kind::Option || def.options == nullptr || def.options->ppdKeyword.empty()) continue;
-        EXPECT_TRUE(std::any_of(mapped.begin(), mapped.end(), [id](const auto& setting) { return setting.field == id; }))
-            << def.name << " (" << def.options->ppdKeyword << ") is not mapped";
-    }
-    EXPECT_TRUE(std::is_sorted(mapped.begin(), mapped.end(),
-                               [](const auto& a, const auto& b) { return a.field < b.field; }));
-}
-
 TEST(PpdSelections, StraightMappingUsesThePpdOptionAndTheDefaultForAnIndexPastTheList) {
     EXPECT_EQ(optionFor(featureSelections(withOptions({{FieldId::PageSize, "B4"}})), "PageSize"), "ZXB4");
     EXPECT_EQ(optionFor(featureSelections(withOptions({{FieldId::InputSlot, "Tray2"}})), "InputSlot"), "Tray2");

@@ -258,14 +258,4 @@ TEST(PublicDevmode, IsTakenIntoTheRecordThroughThePrinter) {
     EXPECT_FALSE(takePublicDevmode(record, nullptr, printer));
 }
 
-TEST(WindowsPapers, CoverTheCodesUpTo117WithTheirSizes) {
-    ASSERT_NE(windowsPaper(9), nullptr);
-    EXPECT_EQ(windowsPaper(9)->name, u"A4");
-    EXPECT_EQ(windowsPaper(9)->width, 210000u);
-    EXPECT_EQ(windowsPaper(1)->height, 279400u);
-    EXPECT_EQ(windowsPaper(117)->name, u"PRC Envelope #9 Rotated");
-    for (std::int16_t code : {0, 48, 49, 118, -1}) EXPECT_EQ(windowsPaper(code), nullptr) << code;
-    EXPECT_EQ(windowsPapers().size(), 115u);
-}
-
 }  // namespace

@@ -36,10 +36,6 @@ std::string describe(const std::vector<RelayField>& fields) {
     return out;
 }
 
-TEST(RelaySettings, BlockSizeIsTheSettingsField) {
-    EXPECT_EQ(settings::fieldDef(FieldId::RelayServerSettings).byteSize(), kRelaySettingsSize);
-}
-
 TEST(RelaySettings, ReadsEveryTypeInBlockOrder) {
     const std::vector<RelayField> expected = {
         {kRelayTypeText, "user", std::string("bob smith")},

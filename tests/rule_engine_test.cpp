@@ -115,19 +115,6 @@ TEST(RuleContext, ARuleNeverCorrectsASettingInProgress) {
     EXPECT_EQ(show(free, {F::Layout, F::Duplex}), "Layout=None Duplex=False");
 }
 
-TEST(RuleContext, InProgressHoldsAFieldAsOftenAsItWasEntered) {
-    InProgress inProgress;
-    inProgress.push(F::Layout);
-    inProgress.push(F::Duplex);
-    inProgress.push(F::Layout);
-    inProgress.pop();
-    EXPECT_TRUE(inProgress.contains(F::Layout));
-    inProgress.pop();
-    inProgress.pop();
-    EXPECT_FALSE(inProgress.contains(F::Layout));
-    inProgress.pop();  // popping an empty list does nothing
-    EXPECT_TRUE(inProgress.entries().empty());
-}
 
 TEST(LayoutRules, ABookletForcesDuplexAndKeepsItsLayout) {
     CoreData record = recordWith({{F::Duplex, "False"},

@@ -17,14 +17,6 @@ TEST(FieldTable, LayoutIsPinnedByTheDescriptionLengthAndHash) {
     EXPECT_EQ(settingsVersionText(), "7.0.410:0xB9F98581");
 }
 
-TEST(FieldTable, NamesResolveToTheirFields) {
-    EXPECT_EQ(findField("Gutter"), FieldId::Gutter);
-    EXPECT_EQ(fieldDef(FieldId::Gutter).offset, 297u);
-    EXPECT_TRUE(fieldDef(FieldId::Gutter).isSigned());
-    EXPECT_FALSE(findField("gutter"));
-    EXPECT_FALSE(findField(""));
-}
-
 TEST(DefaultRecord, HeaderAndPlainDefaults) {
     const CoreData& record = defaultRecord();
     EXPECT_EQ(record.storedHash(), schemaHash());

@@ -185,11 +185,5 @@ TEST(TabBodyExtraction, MarkerAcrossTheFirstBlockBoundary) {
     }
 }
 
-TEST(TabBodyExtraction, ReadBlockGrowsForLongMarkers) {
-    EXPECT_EQ(readBlockFor(kHeaderStart), kMinimumReadBlock);
-    EXPECT_EQ(readBlockFor(std::string(1535, 'm')), kMinimumReadBlock);
-    EXPECT_EQ(readBlockFor(std::string(2000, 'm')), 5024u);
-}
-
 }  // namespace
 }  // namespace tvzx::tabs

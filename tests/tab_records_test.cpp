@@ -94,11 +94,6 @@ TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
     EXPECT_FALSE(jobPrintsTabSheets(job));
 }
 
-TEST(UsableTabs, InformationBytesInWorkerOrder) {
-    const rules::TabInfo info{1, 2, 3, 4, "label"};
-    EXPECT_EQ(informationBytes(info), (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
-}
-
 TEST(ShortTabPaper, ByOptionOfTheSelectedTabPaper) {
     for (std::uint32_t option = 0; option < 6; ++option) {
         const bool isShort = option == 2 || option == 3 || option == 5;

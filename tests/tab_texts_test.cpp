@@ -42,15 +42,6 @@ TEST(TabTexts, ShortFormsExactly) {
               "TVZXFeatures /TARVOQXPFix known and {/TARVOQXPFix get exec} {pop}ifelse }if\r\n");
 }
 
-TEST(TabTexts, PreparationIsTheFlagThenTheOverride) {
-    EXPECT_EQ(tabPreparation(true), tabFlagText(true) + erasePageOverride());
-    EXPECT_EQ(tabPreparation(false), tabFlagText(false) + erasePageOverride());
-    const std::vector<std::string> lines = linesOf(erasePageOverride());
-    ASSERT_EQ(lines.size(), 13u);
-    EXPECT_EQ(lines[1], "userdict /erasepage { userdict /TARVONEP known TVZXFeatures /QXP1Tab known and");
-    EXPECT_EQ(lines[12], "matrix invertmatrix matrix concatmatrix put }if } if } if } bind put");
-}
-
 TEST(TabTexts, ShiftedCallbackMovesThePageBeforeItsLastLine) {
     const std::vector<std::string> plain = linesOf(pageSetupCallback(false));
     const std::vector<std::string> shifted = linesOf(pageSetupCallback(true));

@@ -143,15 +143,4 @@ TEST_F(ToolText, UnpackRefusesWhatIsNoLanguageFile) {
     expectRefused(tvzx({"text", "12", "--lng", file("noise.lng").string()}), "noise as a text source");
 }
 
-TEST_F(ToolText, DisplayLanguageChoosesTheTabFont) {
-    using tvzx::settings::FieldId;
-    const std::string gothic =
-        "Tab1FontName=" +
-        tvzx::settings::formatFieldValue(tvzx::settings::buildDefaultRecord({'9', 8}), FieldId::Tab1FontName) + "\n";
-    const std::string arial = "Tab1FontName=\"Arial\"\n";
-    EXPECT_NE(tvzx({"settings", "show"}, "ja_JP").out.find(gothic), std::string::npos);
-    EXPECT_NE(tvzx({"settings", "show"}, "de_DE").out.find(arial), std::string::npos);
-    EXPECT_NE(tvzx({"settings", "show"}, "pt_BR:ja").out.find(gothic), std::string::npos);
-}
-
 }  // namespace
