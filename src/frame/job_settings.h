@@ -20,7 +20,9 @@ struct JobSettings {
     // Whether the block asks to leave out the plug-in settings procedure.
     bool suppressesSettingsProcedure = false;
     // Texts the output builds from the record alone, kept with it from
-    // their first use: the head of every page and the page trailer.
+    // their first use: the tab sheets' capture of the page save, the head
+    // of every page and the page trailer.
+    mutable std::optional<std::string> pageSaveCapture;
     mutable std::optional<std::string> pageHead;
     mutable std::optional<std::string> pageTrailer;
 };

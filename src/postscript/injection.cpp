@@ -73,11 +73,6 @@ const std::string& keptText(std::optional<std::string>& kept, Build build) {
     return *kept;
 }
 
-std::string bitmapSizeOf(const frame::DeviceState* state) {
-    if (state == nullptr) return {};
-    return bitmapSizeLine(state->bitmapWidth, state->bitmapHeight);
-}
-
 void clearJobProgress(frame::DeviceState* state) {
     if (state == nullptr) return;
     state->pageCounter = 0;
@@ -135,7 +130,9 @@ void plugInSettingsProcedure(Call& call) {
 void beginSetup(Call& call) {
     if (call.helper()) {
         writeText(*call.sink, call.services.tabs.setupPreparation(call.settings()));
-        writeText(*call.sink, bitmapSizeOf(call.state) + call.services.texts.setupEntries(call.settings()));
+        std::string text;
+        if (call.state != nullptr) appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
+        writeText(*call.sink, text + call.services.texts.setupEntries(call.settings()));
     }
     plugInSettingsProcedure(call);
 }
@@ -163,12 +160,14 @@ void endStream(Call& call) {
 void beginPageSetup(Call& call) {
     if (call.state != nullptr) ++call.state->pageCounter;
     if (!call.helper() || call.state == nullptr) return;
-    writeText(*call.sink, call.services.tabs.pageSaveCapture(call.settings()));
+    writeText(*call.sink, keptText(call.job.pageSaveCapture,
+                                   [&] { return call.services.tabs.pageSaveCapture(call.settings()); }));
     const std::string& head =
         keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
     const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
-    std::string text = bitmapSizeOf(call.state);
-    text.reserve(text.size() + head.size() + tail.size());
+    std::string text;
+    text.reserve(kBitmapSizeLineLimit + head.size() + tail.size());
+    appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
     text += head;
     text += tail;
     writeText(*call.sink, text);
