@@ -25,6 +25,8 @@ struct JobSettings {
     mutable std::optional<std::string> pageSaveCapture;
     mutable std::optional<std::string> pageHead;
     mutable std::optional<std::string> pageTrailer;
+    // Whether the tab sheets act on the pages of the job, also kept.
+    mutable std::optional<bool> tabsActOnPages;
 };
 
 // Returns the settings of the device object's private block when it is

@@ -66,11 +66,11 @@ std::string jobTicket(const Call& call, std::string notificationId) {
     return pjl::buildJobTicket(call.settings(), inputs);
 }
 
-// Returns the kept text, built first when there is none yet.
-template <typename Build>
-const std::string& keptText(std::optional<std::string>& kept, Build build) {
-    if (!kept) kept = build();
-    return *kept;
+// Returns the kept value, built first when there is none yet.
+template <typename Value, typename Build>
+const Value& kept(std::optional<Value>& slot, Build build) {
+    if (!slot) slot = build();
+    return *slot;
 }
 
 void clearJobProgress(frame::DeviceState* state) {
@@ -157,13 +157,18 @@ void endStream(Call& call) {
     call.sink->write(kUniversalExit);
 }
 
+// Returns whether the tab sheets act on the job's pages; asked once a job.
+bool tabsActOnPages(const Call& call) {
+    return kept(call.job.tabsActOnPages, [&] { return call.services.tabs.actsOnPages(call.settings()); });
+}
+
 void beginPageSetup(Call& call) {
     if (call.state != nullptr) ++call.state->pageCounter;
     if (!call.helper() || call.state == nullptr) return;
-    writeText(*call.sink, keptText(call.job.pageSaveCapture,
+    writeText(*call.sink, kept(call.job.pageSaveCapture,
                                    [&] { return call.services.tabs.pageSaveCapture(call.settings()); }));
     const std::string& head =
-        keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
+        kept(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
     const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
     std::string text;
     text.reserve(kBitmapSizeLineLimit + head.size() + tail.size());
@@ -171,15 +176,18 @@ void beginPageSetup(Call& call) {
     text += head;
     text += tail;
     writeText(*call.sink, text);
+    if (!tabsActOnPages(call)) return;
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
 }
 
 void pageTrailer(Call& call) {
     if (!call.helper() || call.state == nullptr) return;
-    InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
-    call.services.tabs.endPage(context);
-    writeText(*call.sink, keptText(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
+    if (tabsActOnPages(call)) {
+        InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
+        call.services.tabs.endPage(context);
+    }
+    writeText(*call.sink, kept(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
 }
 
 }  // namespace
@@ -202,6 +210,7 @@ std::string FeatureTexts::plugInSettings(std::span<const std::string> invocation
 
 std::string TabSheets::setupPreparation(const CoreData&) { return {}; }
 std::string TabSheets::pageSaveCapture(const CoreData&) { return {}; }
+bool TabSheets::actsOnPages(const CoreData&) { return true; }
 void TabSheets::beginPage(InjectionContext&) {}
 void TabSheets::endPage(InjectionContext&) {}
 void TabSheets::afterDocument(InjectionContext&) {}

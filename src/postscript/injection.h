@@ -73,6 +73,10 @@ public:
     virtual std::string setupPreparation(const settings::CoreData& settings);
     // Returns the page-save capture text; empty unless the job has tab sheets.
     virtual std::string pageSaveCapture(const settings::CoreData& settings);
+    // Returns whether beginPage and endPage can write anything for a job of
+    // these settings; they are not called for its pages when not. True
+    // unless a kind of sheets knows better.
+    virtual bool actsOnPages(const settings::CoreData& settings);
     // Writes the tab sheets that belong to the current page and the
     // page-setup callback.
     virtual void beginPage(InjectionContext& context);
