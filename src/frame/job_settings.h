@@ -25,8 +25,11 @@ struct JobSettings {
     mutable std::optional<std::string> pageSaveCapture;
     mutable std::optional<std::string> pageHead;
     mutable std::optional<std::string> pageTrailer;
-    // Whether the tab sheets act on the pages of the job, also kept.
+    // Whether the tab sheets act on the pages of the job, and whether the
+    // rest of a page's text varies from page to page (kept when not).
     mutable std::optional<bool> tabsActOnPages;
+    mutable std::optional<bool> pageTextVaries;
+    mutable std::optional<std::string> pageTail;
 };
 
 // Returns the settings of the device object's private block when it is

@@ -169,7 +169,12 @@ void beginPageSetup(Call& call) {
                                    [&] { return call.services.tabs.pageSaveCapture(call.settings()); }));
     const std::string& head =
         kept(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
-    const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
+    // A text of the page's own is built for each page; one that is the same
+    // on every page, once a job.
+    const auto pageTail = [&] { return call.services.texts.pageText(call.settings(), call.state->pageCounter); };
+    const bool varies = kept(call.job.pageTextVaries, [&] { return call.services.texts.pageTextVaries(call.settings()); });
+    const std::string ownTail = varies ? pageTail() : std::string();
+    const std::string& tail = varies ? ownTail : kept(call.job.pageTail, pageTail);
     std::string text;
     text.reserve(kBitmapSizeLineLimit + head.size() + tail.size());
     appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
@@ -196,6 +201,7 @@ std::string FeatureTexts::setupEntries(const CoreData&) { return {}; }
 std::string FeatureTexts::endOfSetup(const CoreData&) { return {}; }
 std::string FeatureTexts::pageHead(const CoreData&) { return {}; }
 std::string FeatureTexts::pageText(const CoreData&, std::uint64_t) { return {}; }
+bool FeatureTexts::pageTextVaries(const CoreData&) { return true; }
 std::string FeatureTexts::pageTrailer(const CoreData&) { return {}; }
 std::string FeatureTexts::trailer(const CoreData&) { return {}; }
 

@@ -55,6 +55,10 @@ public:
     // Returns the rest of the page procedure text of a page, written after
     // the page head.
     virtual std::string pageText(const settings::CoreData& settings, std::uint64_t page);
+    // Returns whether pageText can differ from page to page for a job of
+    // these settings; when not, the first page's is kept for the job. True
+    // unless the texts know better.
+    virtual bool pageTextVaries(const settings::CoreData& settings);
     // Returns the page-trailer call. Built once per job.
     virtual std::string pageTrailer(const settings::CoreData& settings);
     // Returns the trailer call.
