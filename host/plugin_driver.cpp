@@ -319,6 +319,7 @@ void PluginDriver::enable(const DriverJob& job) {
     win::HRESULT result = plugin->lpVtbl->EnableDriver(plugin, win::PRINTER_OEMINTF_VERSION, sizeof hooks_, &hooks_);
     if (result != win::S_OK) refused("EnableDriver", result);
     driverEnabled_ = true;
+    resolveHooks();
 
     hostFunctions_[0] = {win::INDEX_DrvStartDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::startDoc)};
     hostFunctions_[1] = {win::INDEX_DrvStartPage, reinterpret_cast<win::PFN>(&HostDriverFunctions::startPage)};
@@ -406,10 +407,14 @@ void PluginDriver::resetDevice(const std::function<void(settings::CoreData&)>& e
     if (result != win::S_OK) refused("ResetPDEV", result);
 }
 
-win::PFN PluginDriver::hookOf(win::ULONG index) const {
-    for (win::ULONG i = 0; i < hooks_.c && hooks_.pdrvfn != nullptr; ++i)
-        if (hooks_.pdrvfn[i].iFunc == index) return hooks_.pdrvfn[i].pfn;
-    return nullptr;
+void PluginDriver::resolveHooks() {
+    hookByIndex_.fill(nullptr);
+    // The first entry for an index is the one the driver would find; an
+    // index beyond the driver's functions names nothing it calls.
+    for (win::ULONG i = hooks_.c; i > 0 && hooks_.pdrvfn != nullptr; --i) {
+        const win::DRVFN& entry = hooks_.pdrvfn[i - 1];
+        if (entry.iFunc < hookByIndex_.size()) hookByIndex_[entry.iFunc] = entry.pfn;
+    }
 }
 
 void PluginDriver::startDocument() {

@@ -150,7 +150,10 @@ private:
     void setUpDevmode(const DriverJob& job);
     void enable(const DriverJob& job);
     // Returns the plug-in's hook for a DDI function; null when it has none.
-    win::PFN hookOf(win::ULONG index) const;
+    win::PFN hookOf(win::ULONG index) const { return index < hookByIndex_.size() ? hookByIndex_[index] : nullptr; }
+    // Looks up each of the plug-in's hooks once, after EnableDriver, so that
+    // the calls of every page find theirs by index.
+    void resolveHooks();
 
     PluginModule& module_;
     DriverHelpers& helpers_;
@@ -161,6 +164,8 @@ private:
     std::unique_ptr<DevmodeImage> devmode_;
     settings::CoreData settings_;
     win::DRVENABLEDATA hooks_{};
+    // The plug-in's hook of each driver function index; null where it has none.
+    std::array<win::PFN, kDriverFunctionIndexes> hookByIndex_{};
     bool driverEnabled_ = false;
     bool deviceEnabled_ = false;
     std::array<win::DRVFN, kHostFunctions> hostFunctions_{};

@@ -20,9 +20,16 @@ struct JobSettings {
     // Whether the block asks to leave out the plug-in settings procedure.
     bool suppressesSettingsProcedure = false;
     // Texts the output builds from the record alone, kept with it from
-    // their first use: the head of every page and the page trailer.
+    // their first use: the tab sheets' capture of the page save, the head
+    // of every page and the page trailer.
+    mutable std::optional<std::string> pageSaveCapture;
     mutable std::optional<std::string> pageHead;
     mutable std::optional<std::string> pageTrailer;
+    // Whether the tab sheets act on the pages of the job, and whether the
+    // rest of a page's text varies from page to page (kept when not).
+    mutable std::optional<bool> tabsActOnPages;
+    mutable std::optional<bool> pageTextVaries;
+    mutable std::optional<std::string> pageTail;
 };
 
 // Returns the settings of the device object's private block when it is

@@ -76,19 +76,22 @@ std::string shortComment(std::string_view key, std::string_view value) {
 }
 
 std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height) {
+    std::string line;
+    appendBitmapSizeLine(line, width, height);
+    return line;
+}
+
+void appendBitmapSizeLine(std::string& text, std::uint32_t width, std::uint32_t height) {
     // Written once a page: the numbers go straight into the line.
     std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> widthDigits{};
     std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> heightDigits{};
     char* widthEnd = std::to_chars(widthDigits.data(), widthDigits.data() + widthDigits.size(), width).ptr;
     char* heightEnd = std::to_chars(heightDigits.data(), heightDigits.data() + heightDigits.size(), height).ptr;
-    std::string line;
-    line.reserve(kBitmapSizeStart.size() + widthDigits.size() + 1 + heightDigits.size() + kLineEnd.size());
-    line += kBitmapSizeStart;
-    line.append(widthDigits.data(), widthEnd);
-    line += ' ';
-    line.append(heightDigits.data(), heightEnd);
-    line += kLineEnd;
-    return line;
+    text += kBitmapSizeStart;
+    text.append(widthDigits.data(), widthEnd);
+    text += ' ';
+    text.append(heightDigits.data(), heightEnd);
+    text += kLineEnd;
 }
 
 }  // namespace tvzx::postscript

@@ -30,5 +30,9 @@ std::string shortComment(std::string_view key, std::string_view value);
 
 // Returns the "%%TARVO-BitmapSize: " line for the page surface size.
 std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height);
+// Appends that line to the text, so that a page's texts need one string.
+void appendBitmapSizeLine(std::string& text, std::uint32_t width, std::uint32_t height);
+// The longest the line can be.
+inline constexpr std::size_t kBitmapSizeLineLimit = 64;
 
 }  // namespace tvzx::postscript

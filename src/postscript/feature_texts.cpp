@@ -154,6 +154,8 @@ std::string PlugInFeatureTexts::pageText(const CoreData& settings, std::uint64_t
     return pageTailText(settings, exceptions, page);
 }
 
+bool PlugInFeatureTexts::pageTextVaries(const CoreData& settings) { return !rules::pageExceptionsOf(settings).empty(); }
+
 std::string PlugInFeatureTexts::pageTrailer(const CoreData&) { return pageTrailerText(); }
 
 std::string PlugInFeatureTexts::trailer(const CoreData&) { return trailerText(); }

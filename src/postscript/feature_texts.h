@@ -72,6 +72,9 @@ public:
     std::string pageHead(const settings::CoreData& settings) override;
     // Returns pageTailText of the settings with their own page exception list.
     std::string pageText(const settings::CoreData& settings, std::uint64_t page) override;
+    // Returns whether the settings hold page exceptions, the only source of
+    // a text of the page's own.
+    bool pageTextVaries(const settings::CoreData& settings) override;
     // Returns pageTrailerText.
     std::string pageTrailer(const settings::CoreData& settings) override;
     // Returns trailerText.

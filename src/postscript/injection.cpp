@@ -66,16 +66,11 @@ std::string jobTicket(const Call& call, std::string notificationId) {
     return pjl::buildJobTicket(call.settings(), inputs);
 }
 
-// Returns the kept text, built first when there is none yet.
-template <typename Build>
-const std::string& keptText(std::optional<std::string>& kept, Build build) {
-    if (!kept) kept = build();
-    return *kept;
-}
-
-std::string bitmapSizeOf(const frame::DeviceState* state) {
-    if (state == nullptr) return {};
-    return bitmapSizeLine(state->bitmapWidth, state->bitmapHeight);
+// Returns the kept value, built first when there is none yet.
+template <typename Value, typename Build>
+const Value& kept(std::optional<Value>& slot, Build build) {
+    if (!slot) slot = build();
+    return *slot;
 }
 
 void clearJobProgress(frame::DeviceState* state) {
@@ -135,7 +130,9 @@ void plugInSettingsProcedure(Call& call) {
 void beginSetup(Call& call) {
     if (call.helper()) {
         writeText(*call.sink, call.services.tabs.setupPreparation(call.settings()));
-        writeText(*call.sink, bitmapSizeOf(call.state) + call.services.texts.setupEntries(call.settings()));
+        std::string text;
+        if (call.state != nullptr) appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
+        writeText(*call.sink, text + call.services.texts.setupEntries(call.settings()));
     }
     plugInSettingsProcedure(call);
 }
@@ -160,27 +157,42 @@ void endStream(Call& call) {
     call.sink->write(kUniversalExit);
 }
 
+// Returns whether the tab sheets act on the job's pages; asked once a job.
+bool tabsActOnPages(const Call& call) {
+    return kept(call.job.tabsActOnPages, [&] { return call.services.tabs.actsOnPages(call.settings()); });
+}
+
 void beginPageSetup(Call& call) {
     if (call.state != nullptr) ++call.state->pageCounter;
     if (!call.helper() || call.state == nullptr) return;
-    writeText(*call.sink, call.services.tabs.pageSaveCapture(call.settings()));
+    writeText(*call.sink, kept(call.job.pageSaveCapture,
+                                   [&] { return call.services.tabs.pageSaveCapture(call.settings()); }));
     const std::string& head =
-        keptText(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
-    const std::string tail = call.services.texts.pageText(call.settings(), call.state->pageCounter);
-    std::string text = bitmapSizeOf(call.state);
-    text.reserve(text.size() + head.size() + tail.size());
+        kept(call.job.pageHead, [&] { return call.services.texts.pageHead(call.settings()); });
+    // A text of the page's own is built for each page; one that is the same
+    // on every page, once a job.
+    const auto pageTail = [&] { return call.services.texts.pageText(call.settings(), call.state->pageCounter); };
+    const bool varies = kept(call.job.pageTextVaries, [&] { return call.services.texts.pageTextVaries(call.settings()); });
+    const std::string ownTail = varies ? pageTail() : std::string();
+    const std::string& tail = varies ? ownTail : kept(call.job.pageTail, pageTail);
+    std::string text;
+    text.reserve(kBitmapSizeLineLimit + head.size() + tail.size());
+    appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
     text += head;
     text += tail;
     writeText(*call.sink, text);
+    if (!tabsActOnPages(call)) return;
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
 }
 
 void pageTrailer(Call& call) {
     if (!call.helper() || call.state == nullptr) return;
-    InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
-    call.services.tabs.endPage(context);
-    writeText(*call.sink, keptText(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
+    if (tabsActOnPages(call)) {
+        InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
+        call.services.tabs.endPage(context);
+    }
+    writeText(*call.sink, kept(call.job.pageTrailer, [&] { return call.services.texts.pageTrailer(call.settings()); }));
 }
 
 }  // namespace
@@ -189,6 +201,7 @@ std::string FeatureTexts::setupEntries(const CoreData&) { return {}; }
 std::string FeatureTexts::endOfSetup(const CoreData&) { return {}; }
 std::string FeatureTexts::pageHead(const CoreData&) { return {}; }
 std::string FeatureTexts::pageText(const CoreData&, std::uint64_t) { return {}; }
+bool FeatureTexts::pageTextVaries(const CoreData&) { return true; }
 std::string FeatureTexts::pageTrailer(const CoreData&) { return {}; }
 std::string FeatureTexts::trailer(const CoreData&) { return {}; }
 
@@ -203,6 +216,7 @@ std::string FeatureTexts::plugInSettings(std::span<const std::string> invocation
 
 std::string TabSheets::setupPreparation(const CoreData&) { return {}; }
 std::string TabSheets::pageSaveCapture(const CoreData&) { return {}; }
+bool TabSheets::actsOnPages(const CoreData&) { return true; }
 void TabSheets::beginPage(InjectionContext&) {}
 void TabSheets::endPage(InjectionContext&) {}
 void TabSheets::afterDocument(InjectionContext&) {}

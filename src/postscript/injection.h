@@ -55,6 +55,10 @@ public:
     // Returns the rest of the page procedure text of a page, written after
     // the page head.
     virtual std::string pageText(const settings::CoreData& settings, std::uint64_t page);
+    // Returns whether pageText can differ from page to page for a job of
+    // these settings; when not, the first page's is kept for the job. True
+    // unless the texts know better.
+    virtual bool pageTextVaries(const settings::CoreData& settings);
     // Returns the page-trailer call. Built once per job.
     virtual std::string pageTrailer(const settings::CoreData& settings);
     // Returns the trailer call.
@@ -73,6 +77,10 @@ public:
     virtual std::string setupPreparation(const settings::CoreData& settings);
     // Returns the page-save capture text; empty unless the job has tab sheets.
     virtual std::string pageSaveCapture(const settings::CoreData& settings);
+    // Returns whether beginPage and endPage can write anything for a job of
+    // these settings; they are not called for its pages when not. True
+    // unless a kind of sheets knows better.
+    virtual bool actsOnPages(const settings::CoreData& settings);
     // Writes the tab sheets that belong to the current page and the
     // page-setup callback.
     virtual void beginPage(InjectionContext& context);

@@ -69,6 +69,8 @@ std::string PlugInTabSheets::pageSaveCapture(const settings::CoreData& settings)
     return postscript::pageSaveCapture();
 }
 
+bool PlugInTabSheets::actsOnPages(const settings::CoreData& settings) { return jobPrintsTabSheets(settings); }
+
 std::optional<std::u16string> PlugInTabSheets::printerNameOf(const InjectionContext& context) {
     void* printer = context.devObj != nullptr ? context.devObj->hPrinter : nullptr;
     if (printer == nullptr) return std::nullopt;

@@ -41,6 +41,7 @@ public:
 
     std::string setupPreparation(const settings::CoreData& settings) override;
     std::string pageSaveCapture(const settings::CoreData& settings) override;
+    bool actsOnPages(const settings::CoreData& settings) override;
     void beginPage(postscript::InjectionContext& context) override;
     void endPage(postscript::InjectionContext& context) override;
     void afterDocument(postscript::InjectionContext& context) override;
