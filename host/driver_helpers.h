@@ -60,6 +60,8 @@ public:
     win::HRESULT writeSpool(const void* buffer, win::DWORD size, win::DWORD* written);
     // Returns the first failure of the output since the last call, if any.
     std::exception_ptr takeFailure() { return std::exchange(failure_, nullptr); }
+    // Returns whether the output failed since the last takeFailure.
+    bool failed() const noexcept { return failure_ != nullptr; }
 
 private:
     template <typename Vtable>

@@ -491,6 +491,9 @@ win::DWORD PluginDriver::command(win::DWORD index) {
 }
 
 void PluginDriver::rethrowFailure() {
+    // Asked after every call into the plug-in: the common case, nothing
+    // failed, takes no exception object apart.
+    if (!helpers_.failed() && !failure_) return;
     if (std::exception_ptr failure = helpers_.takeFailure()) std::rethrow_exception(failure);
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }

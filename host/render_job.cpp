@@ -28,9 +28,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Returns the file the host runs from: the module that holds this code (the
 // program, or the base module that prints tab documents), else the running
 // program; nothing when neither can be told.
-std::optional<std::filesystem::path> hostFile() {
+std::optional<std::filesystem::path> findHostFile() {
     const std::u16string path =
-        platform::modulePath(platform::moduleHandleContaining(reinterpret_cast<const void*>(&hostFile)));
+        platform::modulePath(platform::moduleHandleContaining(reinterpret_cast<const void*>(&findHostFile)));
     if (!path.empty()) return std::filesystem::path(platform::utf8Path(path));
 #if defined(_WIN32)
     return std::nullopt;
@@ -42,10 +42,17 @@ std::optional<std::filesystem::path> hostFile() {
 #endif
 }
 
+// Returns the host's file, looked up once a process: the module lookup
+// walks the module's symbols.
+const std::optional<std::filesystem::path>& hostFile() {
+    static const std::optional<std::filesystem::path> file = findHostFile();
+    return file;
+}
+
 // Returns the file of that name beside the host's file, if there is one.
 std::optional<std::string> besideProgram(std::string_view name) {
     std::error_code error;
-    const auto program = hostFile();
+    const auto& program = hostFile();
     if (!program) return std::nullopt;
     const auto candidate = program->parent_path() / name;
     if (!std::filesystem::is_regular_file(candidate, error)) return std::nullopt;
@@ -56,7 +63,7 @@ std::optional<std::string> besideProgram(std::string_view name) {
 // for a program of a build folder, which uses the files of its build.
 std::optional<std::string> packaged(std::string_view path) {
     std::error_code error;
-    const auto program = hostFile();
+    const auto& program = hostFile();
     if (!program || !program->string().starts_with(TVZX_HOST_PACKAGE_PREFIX)) return std::nullopt;
     if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return std::nullopt;
     return std::string(path);

@@ -121,10 +121,6 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
     EXPECT_EQ(device.state().pageCounter, 0u);
 
     EXPECT_EQ(sink.text, expected);
-    // One write per piece: the framing line, ticket, language switch, three
-    // comments, setup, settings procedure, end of setup, page, page
-    // trailer, trailer and the closing exit.
-    EXPECT_EQ(sink.writes, 13u);
     EXPECT_EQ(identity.askedPrinter, u"Production 1");
     EXPECT_EQ(identity.askedDocument, u"Report2024");
 }

@@ -76,22 +76,21 @@ std::string shortComment(std::string_view key, std::string_view value) {
 }
 
 std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height) {
-    std::string line;
-    appendBitmapSizeLine(line, width, height);
-    return line;
+    std::array<char, kBitmapSizeLineLimit> line;
+    return std::string(formatBitmapSizeLine(line, width, height));
 }
 
-void appendBitmapSizeLine(std::string& text, std::uint32_t width, std::uint32_t height) {
+std::string_view formatBitmapSizeLine(std::span<char, kBitmapSizeLineLimit> into, std::uint32_t width,
+                                      std::uint32_t height) {
     // Written once a page: the numbers go straight into the line.
-    std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> widthDigits{};
-    std::array<char, std::numeric_limits<std::uint32_t>::digits10 + 1> heightDigits{};
-    char* widthEnd = std::to_chars(widthDigits.data(), widthDigits.data() + widthDigits.size(), width).ptr;
-    char* heightEnd = std::to_chars(heightDigits.data(), heightDigits.data() + heightDigits.size(), height).ptr;
-    text += kBitmapSizeStart;
-    text.append(widthDigits.data(), widthEnd);
-    text += ' ';
-    text.append(heightDigits.data(), heightEnd);
-    text += kLineEnd;
+    static_assert(kBitmapSizeStart.size() + 2 * (std::numeric_limits<std::uint32_t>::digits10 + 1) + 1 +
+                      kLineEnd.size() <= kBitmapSizeLineLimit);
+    char* at = std::copy(kBitmapSizeStart.begin(), kBitmapSizeStart.end(), into.data());
+    at = std::to_chars(at, into.data() + into.size(), width).ptr;
+    *at++ = ' ';
+    at = std::to_chars(at, into.data() + into.size(), height).ptr;
+    at = std::copy(kLineEnd.begin(), kLineEnd.end(), at);
+    return std::string_view(into.data(), static_cast<std::size_t>(at - into.data()));
 }
 
 }  // namespace tvzx::postscript

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,11 +29,13 @@ std::string jobSettingsComments(const settings::CoreData& settings);
 // letters and digits is written as <hex>.
 std::string shortComment(std::string_view key, std::string_view value);
 
+// The longest the bitmap size line can be.
+inline constexpr std::size_t kBitmapSizeLineLimit = 64;
 // Returns the "%%TARVO-BitmapSize: " line for the page surface size.
 std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height);
-// Appends that line to the text, so that a page's texts need one string.
-void appendBitmapSizeLine(std::string& text, std::uint32_t width, std::uint32_t height);
-// The longest the line can be.
-inline constexpr std::size_t kBitmapSizeLineLimit = 64;
+// Writes that line into `into`, so that a page needs no string of its own;
+// returns it.
+std::string_view formatBitmapSizeLine(std::span<char, kBitmapSizeLineLimit> into, std::uint32_t width,
+                                      std::uint32_t height);
 
 }  // namespace tvzx::postscript

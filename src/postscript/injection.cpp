@@ -1,5 +1,6 @@
 #include "postscript/injection.h"
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -131,7 +132,8 @@ void beginSetup(Call& call) {
     if (call.helper()) {
         writeText(*call.sink, call.services.tabs.setupPreparation(call.settings()));
         std::string text;
-        if (call.state != nullptr) appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
+        std::array<char, kBitmapSizeLineLimit> line;
+        if (call.state != nullptr) text = formatBitmapSizeLine(line, call.state->bitmapWidth, call.state->bitmapHeight);
         writeText(*call.sink, text + call.services.texts.setupEntries(call.settings()));
     }
     plugInSettingsProcedure(call);
@@ -175,12 +177,11 @@ void beginPageSetup(Call& call) {
     const bool varies = kept(call.job.pageTextVaries, [&] { return call.services.texts.pageTextVaries(call.settings()); });
     const std::string ownTail = varies ? pageTail() : std::string();
     const std::string& tail = varies ? ownTail : kept(call.job.pageTail, pageTail);
-    std::string text;
-    text.reserve(kBitmapSizeLineLimit + head.size() + tail.size());
-    appendBitmapSizeLine(text, call.state->bitmapWidth, call.state->bitmapHeight);
-    text += head;
-    text += tail;
-    writeText(*call.sink, text);
+    // The page's texts go out as they stand, without a copy joining them.
+    std::array<char, kBitmapSizeLineLimit> line;
+    writeText(*call.sink, formatBitmapSizeLine(line, call.state->bitmapWidth, call.state->bitmapHeight));
+    writeText(*call.sink, head);
+    writeText(*call.sink, tail);
     if (!tabsActOnPages(call)) return;
     InjectionContext context{call.devObj, call.state, call.settings(), *call.sink};
     call.services.tabs.beginPage(context);
