@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/path_text.h"
 #include "platform/printer_data.h"
+#include "printer_fixtures.h"
 
 namespace {
 
@@ -62,17 +63,9 @@ public:
     int existsQuestions = 0;
 };
 
-platform::PrinterDataValue wideValue(std::u16string_view text) {
-    platform::PrinterDataValue value;
-    value.type = 1;
-    for (char16_t c : text) value.data.insert(value.data.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
-    value.data.insert(value.data.end(), {0, 0});
-    return value;
-}
-
 struct Printer {
     platform::MemoryPrinterData data;
-    Printer() { data.set("DefaultSpoolDirectory", wideValue(u"/spool/printers/")); }
+    Printer() { data.set("DefaultSpoolDirectory", {1, tvzx::testing::wideBytes(u"/spool/printers/")}); }
 };
 
 TEST(WorkingDirectory, CandidateOrderBySystemAndPrinter) {
