@@ -5,7 +5,7 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
-#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,55 +24,50 @@ std::string show(const std::optional<std::u16string>& name) {
     return name ? "\"" + platform::utf8Path(*name) + "\"" : "(none)";
 }
 
-TEST(CompanionFileName, EveryKindOfAPlugInWithUnderscores) {
+TEST(CompanionFileName, EveryKindFromTheBaseOfThePlugInsFileName) {
     const std::u16string module = u"C:\\Drivers\\X_PS_dll.dll";
-    const std::array<const char16_t*, 8> expected = {
-        u"C:\\Drivers\\X_PS_ui.dll",   u"C:\\Drivers\\X_PS.chm",   u"C:\\Drivers\\X_PS_ps.dll",
-        u"C:\\Drivers\\X_PS_umpd.dll", u"C:\\Drivers\\X_PS.dll",   u"C:\\Drivers\\X_PS_pcl.dll",
-        u"C:\\Drivers\\X_PS.lng",      u"C:\\Drivers\\X_PS_n.dll",
-    };
-    for (std::uint32_t kind = 0; kind < expected.size(); ++kind) {
-        const auto name = companionFileName(module, kind);
-        EXPECT_EQ(show(name), show(std::u16string(expected[kind]))) << "kind " << kind;
-    }
-    // The system copy is the base's file name in the system directory.
-    EXPECT_EQ(show(companionFileName(module, 8, u"C:\\Windows\\system32")), show(u"C:\\Windows\\system32\\X_PS.dll"));
-    EXPECT_EQ(show(companionFileName(module, 8, u"C:\\Windows\\system32\\")), show(u"C:\\Windows\\system32\\X_PS.dll"));
-    EXPECT_EQ(show(companionFileName(module, 8)), "(none)");
-}
-
-TEST(CompanionFileName, BaseOfFileNamesWithoutUnderscore) {
-    struct Case {
+    const std::u16string system = u"C:\\Windows\\system32";
+    const struct {
         std::u16string module;
         std::uint32_t kind;
+        std::u16string systemDirectory;
         std::optional<std::u16string> expected;
-    };
-    const std::vector<Case> cases = {
-        {u"plugin.dll", 0, u"plugin_ui.dll"},
-        {u"plugin.dll", 6, u"plugin.lng"},
-        {u"/opt/print_drivers/plugin.DLL", 7, u"/opt/print_drivers/plugin_n.dll"},
+    } cases[] = {
+        // The base is the file name up to its last underscore.
+        {module, 0, {}, u"C:\\Drivers\\X_PS_ui.dll"},
+        {module, 1, {}, u"C:\\Drivers\\X_PS.chm"},
+        {module, 2, {}, u"C:\\Drivers\\X_PS_ps.dll"},
+        {module, 3, {}, u"C:\\Drivers\\X_PS_umpd.dll"},
+        {module, 4, {}, u"C:\\Drivers\\X_PS.dll"},
+        {module, 5, {}, u"C:\\Drivers\\X_PS_pcl.dll"},
+        {module, 6, {}, u"C:\\Drivers\\X_PS.lng"},
+        {module, 7, {}, u"C:\\Drivers\\X_PS_n.dll"},
+        // The system copy is the base's file name in the system directory.
+        {module, 8, system, u"C:\\Windows\\system32\\X_PS.dll"},
+        {module, 8, system + u"\\", u"C:\\Windows\\system32\\X_PS.dll"},
+        {module, 8, {}, std::nullopt},
+        // Without an underscore the base is the name less its extension.
+        {u"plugin.dll", 0, {}, u"plugin_ui.dll"},
+        {u"/opt/print_drivers/plugin.DLL", 7, {}, u"/opt/print_drivers/plugin_n.dll"},
         // Only the file name's underscores count, never the directory's.
-        {u"C:\\my_dir\\plugin.dll", 1, u"C:\\my_dir\\plugin.chm"},
-        {u"/work/build/src/tvzx_ps.dll", 7, u"/work/build/src/tvzx_n.dll"},
-        // Ending in "dll" without the extension leaves nothing to take off.
-        {u"C:\\pluginxdll", 0, std::nullopt},
+        {u"C:\\my_dir\\plugin.dll", 1, {}, u"C:\\my_dir\\plugin.chm"},
+        {u"/work/build/src/tvzx_ps.dll", 7, {}, u"/work/build/src/tvzx_n.dll"},
+        // A five-character path is long enough.
+        {u"a.dll", 6, {}, u"a.lng"},
+        // Refused: no ".dll" to take off, nothing before it, no such kind.
+        {u"C:\\pluginxdll", 0, {}, std::nullopt},
+        {u"C:\\Drivers\\X_PS_dll.exe", 0, system, std::nullopt},
+        {u"C:\\Drivers\\X_PS_dll.exe", 8, system, std::nullopt},
+        {u".dll", 0, system, std::nullopt},
+        {u".dll", 8, system, std::nullopt},
+        {u"", 6, system, std::nullopt},
+        {module, 9, system, std::nullopt},
+        {module, 0xFFFFFFFF, system, std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(show(companionFileName(c.module, c.kind)), show(c.expected))
+    for (const auto& c : cases) {
+        EXPECT_EQ(show(companionFileName(c.module, c.kind, c.systemDirectory)), show(c.expected))
             << platform::utf8Path(c.module) << " kind " << c.kind;
     }
-}
-
-TEST(CompanionFileName, RefusedModulesAndKinds) {
-    for (std::uint32_t kind = 0; kind <= 8; ++kind) {
-        EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.exe", kind, u"C:\\Windows")) << kind;
-        EXPECT_FALSE(companionFileName(u".dll", kind, u"C:\\Windows")) << kind;
-        EXPECT_FALSE(companionFileName(u"", kind, u"C:\\Windows")) << kind;
-    }
-    EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.dll", 9));
-    EXPECT_FALSE(companionFileName(u"C:\\Drivers\\X_PS_dll.dll", 0xFFFFFFFF));
-    // A five-character path is long enough.
-    EXPECT_EQ(show(companionFileName(u"a.dll", 6)), show(u"a.lng"));
 }
 
 // The plug-in module loaded as the driver loads it, for its own handle.
@@ -105,14 +100,12 @@ TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPath) {
     // POSIX has no system directory for the system copy.
     EXPECT_FALSE(config::companionFilePath(module_, config::CompanionKind::SystemCopy));
     EXPECT_FALSE(config::companionFilePath(nullptr, config::CompanionKind::Base));
-}
 
-TEST_F(ModuleCompanions, CopiesTheNameOnlyWhenItFitsWithItsTerminator) {
+    // The name is copied only when it fits with its terminator.
     const std::u16string expected = directory_ + u"tvzx_ui.dll";
     std::vector<char16_t> buffer(expected.size() + 1, u'x');
     EXPECT_TRUE(config::copyCompanionFileName(module_, 0, buffer.data(), buffer.size()));
     EXPECT_EQ(std::u16string(buffer.data()), expected);
-
     std::vector<char16_t> tooShort(expected.size(), u'x');
     EXPECT_FALSE(config::copyCompanionFileName(module_, 0, tooShort.data(), tooShort.size()));
     EXPECT_EQ(tooShort[0], u'\0');

@@ -3,7 +3,9 @@
 // expected figures are worked out by hand from the rounding rules.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "frame/page_geometry.h"
 #include "frame_fixtures.h"
@@ -37,26 +39,27 @@ GDIINFO a4DeviceCapabilities() {
 }
 
 TEST(FrameGeometry, MaximumImageableSizeKeepsMarginsAndTheDeviceLimit) {
-    // Largest sheet less a quarter inch: 7504 by 11259 pixels, the width
-    // capped at 889.92 points (7416 pixels).
-    auto size = frame::computeMaxImageableSize(kDpi, kDpi, 324000, 483000, false, 0);
-    EXPECT_EQ(size.width, 7416);
-    EXPECT_EQ(size.height, 11259);
-    // Printed to the edge, the height reaches the 1368.96-point limit too.
-    size = frame::computeMaxImageableSize(kDpi, kDpi, 324000, 483000, true, 0);
-    EXPECT_EQ(size.width, 7416);
-    EXPECT_EQ(size.height, 11408);
-    // Any output method but printing and forms goes to the edge as well.
-    size = frame::computeMaxImageableSize(kDpi, kDpi, 210000, 297000, false, 2);
-    EXPECT_EQ(size.width, 4961);
-    EXPECT_EQ(size.height, 7016);
-    size = frame::computeMaxImageableSize(kDpi, kDpi, 210000, 297000, false, 6);
-    EXPECT_EQ(size.width, 4811);
-    EXPECT_EQ(size.height, 6866);
-    // A sheet no larger than the margin has nothing imageable.
-    size = frame::computeMaxImageableSize(kDpi, kDpi, 6350, 6000, false, 0);
-    EXPECT_EQ(size.width, 0);
-    EXPECT_EQ(size.height, 0);
+    const struct {
+        std::uint32_t widthUm, heightUm;
+        bool toTheEdge;
+        std::uint32_t outputMethod;
+        std::int64_t width, height;
+    } cases[] = {
+        // Largest sheet less a quarter inch: 7504 by 11259 pixels, the width
+        // capped at 889.92 points (7416 pixels).
+        {324000, 483000, false, 0, 7416, 11259},
+        // Printed to the edge, the height reaches the 1368.96-point limit too.
+        {324000, 483000, true, 0, 7416, 11408},
+        // Any output method but printing and forms goes to the edge as well.
+        {210000, 297000, false, 2, 4961, 7016},
+        {210000, 297000, false, 6, 4811, 6866},
+        // A sheet no larger than the margin has nothing imageable.
+        {6350, 6000, false, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const auto size = frame::computeMaxImageableSize(kDpi, kDpi, c.widthUm, c.heightUm, c.toTheEdge, c.outputMethod);
+        EXPECT_EQ(std::pair(size.width, size.height), std::pair(c.width, c.height)) << c.widthUm << " " << c.outputMethod;
+    }
 }
 
 TEST(FrameGeometry, CustomSizeConvertsToMicrometresRoundingHalfUp) {
@@ -69,54 +72,42 @@ TEST(FrameGeometry, CustomSizeConvertsToMicrometresRoundingHalfUp) {
     EXPECT_EQ(frame::paperSizeUm(record).height, 297000);
 }
 
+// Returns the device capabilities EnablePDEV leaves for the device's job.
+GDIINFO enabled(testing::FakeDevice& device) {
+    GDIINFO gdi = a4DeviceCapabilities();
+    void* state = nullptr;
+    EXPECT_EQ(frame::enablePdev(&device.devObj, sizeof gdi, &gdi, nullptr, &state), S_OK);
+    device.devObj.pdevOEM = state;
+    return gdi;
+}
+
+// The figures EnablePDEV changes: size (negative: micrometres), resolution
+// and offset, across then down.
+std::array<std::int32_t, 6> figures(const GDIINFO& gdi) {
+    return {static_cast<std::int32_t>(gdi.ulHorzSize), static_cast<std::int32_t>(gdi.ulHorzRes), gdi.ptlPhysOffset.x,
+            static_cast<std::int32_t>(gdi.ulVertSize), static_cast<std::int32_t>(gdi.ulVertRes), gdi.ptlPhysOffset.y};
+}
+
 TEST(FrameGeometry, EnablePdevClampsTheImageableAreaToTheJob) {
     testing::FakeDevice device(/*withState=*/false);
     setCustomA4(device.blockSettings());
-    GDIINFO gdi = a4DeviceCapabilities();
-    void* state = nullptr;
-    ASSERT_EQ(frame::enablePdev(&device.devObj, sizeof gdi, &gdi, nullptr, &state), S_OK);
-    device.devObj.pdevOEM = state;
     // 4811 by 6866 pixels are 203665 by 290660 micrometres.
-    EXPECT_EQ(static_cast<std::int32_t>(gdi.ulHorzSize), -203665);
-    EXPECT_EQ(gdi.ulHorzRes, 4811u);
-    EXPECT_EQ(gdi.ptlPhysOffset.x, 75);
-    EXPECT_EQ(static_cast<std::int32_t>(gdi.ulVertSize), -290660);
-    EXPECT_EQ(gdi.ulVertRes, 6866u);
-    EXPECT_EQ(gdi.ptlPhysOffset.y, 75);
-}
+    EXPECT_EQ(figures(enabled(device)), (std::array<std::int32_t, 6>{-203665, 4811, 75, -290660, 6866, 75}));
 
-TEST(FrameGeometry, FullBleedOpensTheWholePhysicalPage) {
-    testing::FakeDevice device(/*withState=*/false);
-    setCustomA4(device.blockSettings());
-    device.blockSettings().setOption(FieldId::FullBleed, 1);
-    GDIINFO gdi = a4DeviceCapabilities();
-    void* state = nullptr;
-    ASSERT_EQ(frame::enablePdev(&device.devObj, sizeof gdi, &gdi, nullptr, &state), S_OK);
-    device.devObj.pdevOEM = state;
-    EXPECT_EQ(gdi.ulHorzRes, 4960u);
-    EXPECT_EQ(static_cast<std::int32_t>(gdi.ulHorzSize), -209973);
-    EXPECT_EQ(gdi.ulVertRes, 7016u);
-    EXPECT_EQ(static_cast<std::int32_t>(gdi.ulVertSize), -297010);
-    EXPECT_EQ(gdi.ptlPhysOffset.x, 0);
-    EXPECT_EQ(gdi.ptlPhysOffset.y, 0);
-}
+    // Full bleed opens the whole physical page.
+    testing::FakeDevice bleed(/*withState=*/false);
+    setCustomA4(bleed.blockSettings());
+    bleed.blockSettings().setOption(FieldId::FullBleed, 1);
+    EXPECT_EQ(figures(enabled(bleed)), (std::array<std::int32_t, 6>{-209973, 4960, 0, -297010, 7016, 0}));
 
-TEST(FrameGeometry, LandscapeAndApplicationScalingChangeTheLimit) {
-    testing::FakeDevice device(/*withState=*/false);
-    device.blockSettings().setOption(FieldId::Orientation, 1);
-    device.publicDevmode().dmFields |= DM_SCALE;
-    device.publicDevmode().dmScale = 200;
-    GDIINFO gdi = a4DeviceCapabilities();
-    void* state = nullptr;
-    ASSERT_EQ(frame::enablePdev(&device.devObj, sizeof gdi, &gdi, nullptr, &state), S_OK);
-    device.devObj.pdevOEM = state;
-    // 7416 by 11259 pixels, turned: 476643 by 313944 micrometres, halved by
-    // the scaling: 238321 by 156972. Only the height is over the limit.
-    EXPECT_EQ(gdi.ulHorzSize, 210u);
-    EXPECT_EQ(gdi.ulHorzRes, 4760u);
-    EXPECT_EQ(static_cast<std::int32_t>(gdi.ulVertSize), -156972);
-    EXPECT_EQ(gdi.ulVertRes, 3708u);
-    EXPECT_EQ(gdi.ptlPhysOffset.y, 1654);
+    // Landscape with the application's scaling: 7416 by 11259 pixels, turned:
+    // 476643 by 313944 micrometres, halved: 238321 by 156972. Only the height
+    // is over the limit.
+    testing::FakeDevice scaled(/*withState=*/false);
+    scaled.blockSettings().setOption(FieldId::Orientation, 1);
+    scaled.publicDevmode().dmFields |= DM_SCALE;
+    scaled.publicDevmode().dmScale = 200;
+    EXPECT_EQ(figures(enabled(scaled)), (std::array<std::int32_t, 6>{210, 4760, 100, -156972, 3708, 1654}));
 }
 
 TEST(FrameGeometry, EnablePdevLeavesTheCapabilitiesAloneWithoutWhatItNeeds) {
@@ -140,8 +131,22 @@ TEST(FrameGeometry, EnablePdevLeavesTheCapabilitiesAloneWithoutWhatItNeeds) {
     EXPECT_EQ(frame::enablePdev(&device.devObj, sizeof gdi, &gdi, nullptr, nullptr), E_FAIL);
 }
 
-TEST(FrameGeometry, PaperMarginsOnlyForTheirAdjustmentType) {
+// Returns the rectangle GetPDEVAdjustment leaves, and whether it says it
+// changed it.
+std::pair<std::array<std::int32_t, 4>, BOOL> margins(testing::FakeDevice& device, RECTL rectangle) {
+    BOOL adjusted = 7;
+    EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted), S_OK);
+    return {{rectangle.left, rectangle.top, rectangle.right, rectangle.bottom}, adjusted};
+}
+
+TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumOrShrinkAroundTheirCentre) {
     testing::FakeDevice device;
+    using Rectangle = std::array<std::int32_t, 4>;
+    EXPECT_EQ(margins(device, {6350, 6350, 203650, 290650}), std::pair(Rectangle{6350, 6350, 203650, 290650}, BOOL{0}));
+    // The largest sheet less margins: 313944 (device limit) by 476650.
+    EXPECT_EQ(margins(device, {0, 0, 330000, 490000}), std::pair(Rectangle{8028, 6675, 321972, 483325}, BOOL{1}));
+
+    // Only for their adjustment type and a whole rectangle.
     RECTL rectangle{1, 2, 3, 4};
     BOOL adjusted = 7;
     EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, 2, &rectangle, sizeof rectangle, &adjusted), S_FALSE);
@@ -152,52 +157,14 @@ TEST(FrameGeometry, PaperMarginsOnlyForTheirAdjustmentType) {
     EXPECT_EQ(rectangle.right, 3);
 }
 
-TEST(FrameGeometry, PaperMarginsInsideTheMaximumStay) {
-    testing::FakeDevice device;
-    RECTL rectangle{6350, 6350, 203650, 290650};
-    BOOL adjusted = 7;
-    EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted),
-              S_OK);
-    EXPECT_EQ(adjusted, 0);
-    EXPECT_EQ(rectangle.left, 6350);
-    EXPECT_EQ(rectangle.bottom, 290650);
-}
-
-TEST(FrameGeometry, PaperMarginsShrinkAroundTheirCentre) {
-    testing::FakeDevice device;
-    // The largest sheet less margins: 313944 (device limit) by 476650.
-    RECTL rectangle{0, 0, 330000, 490000};
-    BOOL adjusted = 0;
-    EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted),
-              S_OK);
-    EXPECT_EQ(adjusted, 1);
-    EXPECT_EQ(rectangle.left, 8028);
-    EXPECT_EQ(rectangle.right, 321972);
-    EXPECT_EQ(rectangle.top, 6675);
-    EXPECT_EQ(rectangle.bottom, 483325);
-}
-
 TEST(FrameGeometry, FullBleedMovesTheMarginsToTheOrigin) {
     testing::FakeDevice device;
     setCustomA4(device.blockSettings());
     device.blockSettings().setOption(FieldId::FullBleed, 1);
-    RECTL rectangle{3000, 2000, 205000, 290000};
-    BOOL adjusted = 0;
-    EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted),
-              S_OK);
-    EXPECT_EQ(adjusted, 1);
-    EXPECT_EQ(rectangle.left, 0);
-    EXPECT_EQ(rectangle.top, 0);
-    EXPECT_EQ(rectangle.right, 208000);
-    EXPECT_EQ(rectangle.bottom, 292000);
-
+    using Rectangle = std::array<std::int32_t, 4>;
+    EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{0, 0, 208000, 292000}, BOOL{1}));
     // Moved to the origin, then centred back where it was: no change.
-    rectangle = {5000, 4000, 215000, 301000};
-    EXPECT_EQ(frame::getPdevAdjustment(&device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted),
-              S_OK);
-    EXPECT_EQ(adjusted, 0);
-    EXPECT_EQ(rectangle.left, 5000);
-    EXPECT_EQ(rectangle.bottom, 301000);
+    EXPECT_EQ(margins(device, {5000, 4000, 215000, 301000}), std::pair(Rectangle{5000, 4000, 215000, 301000}, BOOL{0}));
 }
 
 }  // namespace

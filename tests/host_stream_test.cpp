@@ -25,17 +25,6 @@ constexpr const char* kProbeLogVariable = "TVZX_PROBE_LOG";
 // A PPD with just the features the jobs below select; each option's code
 // names it, so the stream shows which one was written.
 constexpr std::string_view kFixturePpd = R"ppd(*PPD-Adobe: "4.3"
-*FormatVersion: "4.3"
-*FileVersion: "1.0"
-*LanguageVersion: English
-*LanguageEncoding: ISOLatin1
-*PCFileName: "FIXTURE.PPD"
-*Manufacturer: "Fixture"
-*Product: "(Fixture)"
-*ModelName: "Fixture"
-*ShortNickName: "Fixture"
-*NickName: "Fixture"
-*PSVersion: "(3010.000) 0"
 *OpenUI *ZVOpCreator: PickOne
 *DefaultZVOpCreator: PSDriver
 *ZVOpCreator PSDriver: "/creator"
@@ -90,27 +79,15 @@ std::string feature(std::string_view keywordAndOption, std::string_view body) {
            "%%EndFeature\r\n} featurecleanup\r\n";
 }
 
-// Returns the bytes with control characters made visible.
-std::string visible(std::string_view bytes) {
-    std::string out;
-    for (char c : bytes) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n\n";
-        else if (static_cast<unsigned char>(c) < 0x20) out += "\\x" + std::to_string(static_cast<unsigned char>(c));
-        else out += c;
-    }
-    return out;
-}
-
-// Compares two streams and shows where they part.
-::testing::AssertionResult sameStream(const std::string& got, const std::string& expected) {
-    if (got == expected) return ::testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
-    const std::size_t from = at > 200 ? at - 200 : 0;
-    return ::testing::AssertionFailure() << "streams differ at byte " << at << " (got " << got.size() << " bytes, expected "
-                                         << expected.size() << ")\n--- got:\n" << visible(got.substr(from, 400))
-                                         << "\n--- expected:\n" << visible(expected.substr(from, 400));
+// What the stand-in module and the driver write at the start of the setup:
+// the module's settings and its questions of the core helper, then the
+// driver's own features.
+std::string probeSetup(std::string_view settings) {
+    return "%probe: Command 16\r\n%probe: settings " + std::string(settings) +
+           "\r\n%probe: Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 "
+           "code /staple\n/wide\r\n%probe: Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\r\n" +
+           std::string(kPrelude) + feature("ZVOpCreator PSDriver", "/creator\r\n") +
+           feature("ZVOpPPDVersion 1.0", "/version\r\n");
 }
 
 class ProbeJob : public ::testing::Test {
@@ -185,14 +162,8 @@ TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
         "/x 1 def\n" +
         std::string(kHostProlog) +
         "%%EndProlog\n"
-        "%%BeginSetup\n"
-        "%probe: Command 16\r\n"
-        "%probe: settings Staple=2StaplesWide NumCopies=2\r\n"
-        "%probe: Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code "
-        "/staple\n/wide\r\n"
-        "%probe: Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\r\n" +
-        std::string(kPrelude) + feature("ZVOpCreator PSDriver", "/creator\r\n") +
-        feature("ZVOpPPDVersion 1.0", "/version\r\n") + feature("PageRegion A4", "/region-a4\r\n") +
+        "%%BeginSetup\n" +
+        probeSetup("Staple=2StaplesWide NumCopies=2") + feature("PageRegion A4", "/region-a4\r\n") +
         feature("InputSlot Tray2", "/tray2\r\n") + feature("ZVStaple 2StapleWide", "/staple\r\n/wide\r\n") +
         "doc-setup\n"
         "%probe: Command 17\r\n"
@@ -210,7 +181,7 @@ TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
         "%%EOF\n"
         "%probe: DrvEndDoc flags 0\r\n"
         "%probe: Command 20\r\n";
-    EXPECT_TRUE(sameStream(got, expected));
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
@@ -227,14 +198,8 @@ TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
         "%%EndComments\n" +
         std::string(kHostProlog) +
         "%%EndProlog\r\n"
-        "%%BeginSetup\r\n"
-        "%probe: Command 16\r\n"
-        "%probe: settings Staple=None NumCopies=1\r\n"
-        "%probe: Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code "
-        "/staple\n/wide\r\n"
-        "%probe: Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\r\n" +
-        std::string(kPrelude) + feature("ZVOpCreator PSDriver", "/creator\r\n") +
-        feature("ZVOpPPDVersion 1.0", "/version\r\n") + feature("PageSize Letter", "/size-letter\r\n") +
+        "%%BeginSetup\r\n" +
+        probeSetup("Staple=None NumCopies=1") + feature("PageSize Letter", "/size-letter\r\n") +
         feature("ZVStaple None", "/staple-none\r\n") +
         "%probe: Command 17\r\n"
         "%%EndSetup\r\n"
@@ -252,7 +217,7 @@ TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
         "%%EOF\n"
         "%probe: DrvEndDoc flags 0\r\n"
         "%probe: Command 20\r\n";
-    EXPECT_TRUE(sameStream(got, expected));
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(ProbeJob, GivesACustomSizeItsOperands) {
@@ -260,55 +225,30 @@ TEST_F(ProbeJob, GivesACustomSizeItsOperands) {
     EXPECT_NE(got.find(feature("ZVOpPPDVersion 1.0", "/version\r\n") +
                        feature("CustomPageSize True", "566.93 850.39 0 0 0\r\n/custom\r\n")),
               std::string::npos)
-        << visible(got);
+        << got;
     EXPECT_NE(log().find("public fields 9999 orientation 1 paper 256 2000x3000 form  source 7"), std::string::npos) << log();
 }
 
+// The module's life around the job; the calls in between show in the stream.
 TEST_F(ProbeJob, DrivesThePlugInThroughItsWholeLife) {
     render(kOnePage, request({"PageSize=Letter", "Orientation=Land", "Resolution=600dpi", "NumCopies=3", "InputSlot=MBT"}));
     // MBT is the sixth input slot: the PPD's slots are numbered from 256.
-    EXPECT_EQ(log(),
-              "DllGetClassObject\n"
-              "CreateInstance\n"
-              "Release 1\n"
-              "ClassFactory Release\n"
-              "GetInfo 1\n"
-              "GetInfo 3\n"
-              "GetInfo 5\n"
-              // The core helper first: the probe also wants the driver
-              // helper, so it answers E_FAIL and is offered that next.
-              "PublishDriverInterface driver 0\n"
-              "PublishDriverInterface driver 1\n"
-              "PublishDriverInterface core 1\n"
-              "DevMode 1\n"
-              "DevMode 2\n"
-              "DevMode 3\n"
-              "public fields 75523 orientation 2 paper 1 0x0 form Letter source 261 quality 600/600 copies 3 extra 27028\n"
-              "EnableDriver\n"
-              "EnablePDEV TVZX Printer gdi 320 600dpi phys 6600x5100 res 6300x4800\n"
-              "DrvStartDoc doc job 7 bitmap 6300x4800\n"
-              "Command 1\n"
-              "DevMode 3 device\n"
-              "public fields 75523 orientation 2 paper 1 0x0 form Letter source 261 quality 600/600 copies 3 extra 27028\n"
-              "DevMode 4 device\n"
-              "Command 2\n"
-              "Command 11\n"
-              "Command 16\n"
-              "settings Staple=None NumCopies=3\n"
-              "Invocation ZVStaple 2StapleWide 0x8007000E type 7 needed 13 short 0x8007000E full 0x00000000 code /staple\n"
-              "/wide\n"
-              "Invocation ZVStaple NoSuchOption 0x80070057 type 0 needed 0\n"
-              "Command 17\n"
-              "DrvStartPage\n"
-              "Command 101\n"
-              "Command 103\n"
-              "Command 18\n"
-              "DrvEndDoc flags 0\n"
-              "Command 20\n"
-              "DisablePDEV\n"
-              "DisableDriver\n"
-              "Release 0\n"
-              "DllCanUnloadNow objects 0\n");
+    const std::string devmode =
+        "public fields 75523 orientation 2 paper 1 0x0 form Letter source 261 quality 600/600 copies 3 extra 27028\n";
+    const std::string calls = log();
+    EXPECT_TRUE(calls.starts_with(
+        "DllGetClassObject\nCreateInstance\nRelease 1\nClassFactory Release\nGetInfo 1\nGetInfo 3\nGetInfo 5\n"
+        // The core helper first: the probe also wants the driver helper, so
+        // it answers E_FAIL and is offered that next.
+        "PublishDriverInterface driver 0\nPublishDriverInterface driver 1\nPublishDriverInterface core 1\n"
+        "DevMode 1\nDevMode 2\nDevMode 3\n" + devmode +
+        "EnableDriver\nEnablePDEV TVZX Printer gdi 320 600dpi phys 6600x5100 res 6300x4800\n"
+        "DrvStartDoc doc job 7 bitmap 6300x4800\nCommand 1\nDevMode 3 device\n" + devmode +
+        "DevMode 4 device\nCommand 2\nCommand 11\n"))
+        << calls;
+    EXPECT_TRUE(calls.ends_with("Command 18\nDrvEndDoc flags 0\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\n"
+                                "DllCanUnloadNow objects 0\n"))
+        << calls;
 }
 
 TEST_F(ProbeJob, EndsARefusedDocumentAsAnAbortedOneAndStillTakesThePlugInDown) {
@@ -363,20 +303,6 @@ TEST_F(ProbeJob, RefusesABadSettingBeforeTheJobStarts) {
     const std::string calls = log();
     EXPECT_EQ(calls.find("DrvStartDoc"), std::string::npos) << calls;
     EXPECT_NE(calls.find("DevMode 2\nRelease 0\nDllCanUnloadNow"), std::string::npos) << calls;
-}
-
-TEST_F(ProbeJob, NamesAModuleItCannotUse) {
-    RenderRequest job = request({});
-    job.modulePath = (dir_ / "missing.dll").string();
-    try {
-        render(kOnePage, job);
-        FAIL() << "a missing module was accepted";
-    } catch (const tvzx::host::HostError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind(job.modulePath + ": cannot load the module: ", 0), 0u) << error.what();
-    }
-    job.modulePath = std::string(TVZX_BINARY_DIR) + "/host/tvzx_probe_ps.dll";
-    job.ppdPath = (dir_ / "missing.ppd").string();
-    EXPECT_THROW(render(kOnePage, job), tvzx::host::HostError);
 }
 
 }  // namespace

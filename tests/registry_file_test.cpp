@@ -8,6 +8,7 @@
 
 #include "config/registry_file.h"
 #include "config/registry_printer.h"
+#include "printer_fixtures.h"
 
 namespace tvzx::config {
 
@@ -22,6 +23,7 @@ void PrintTo(const RegistryValue& value, std::ostream* out) {
 namespace {
 
 using namespace tvzx::config;
+using tvzx::testing::wideBytes;
 
 constexpr std::string_view kPrinterKey =
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Press 1";
@@ -47,30 +49,16 @@ const std::string kExport = std::string(kRegistryHeader) +
 
 std::vector<std::uint8_t> utf8(std::string_view text) { return {text.begin(), text.end()}; }
 
-std::vector<std::uint8_t> utf16le(std::string_view text, bool mark = true) {
-    std::vector<std::uint8_t> bytes;
-    if (mark) bytes = {0xFF, 0xFE};
-    const auto wide = utf16FromUtf8(text);
-    for (char16_t c : wide.value()) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return bytes;
-}
-
 std::vector<std::uint8_t> wide(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
+    for (char16_t c : text) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
     return bytes;
 }
 
-// The bytes of a text value: UTF-16LE and its NUL.
-std::vector<std::uint8_t> text(std::u16string_view value) {
-    auto bytes = wide(value);
-    bytes.insert(bytes.end(), {0, 0});
+// Returns the text as the registry editor saves it: UTF-16LE after its mark.
+std::vector<std::uint8_t> utf16le(std::string_view text) {
+    std::vector<std::uint8_t> bytes = wide(utf16FromUtf8(text).value());
+    bytes.insert(bytes.begin(), {0xFF, 0xFE});
     return bytes;
 }
 
@@ -86,12 +74,12 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
     EXPECT_EQ(data.path, std::string(kPrinterKey) + "\\PrinterDriverData");
     ASSERT_EQ(data.values.size(), 6u);
 
-    EXPECT_EQ(data.values[0], (RegistryValue{"MacAddress", 1, text(u"00:00:5E:00:53:01")}));
+    EXPECT_EQ(data.values[0], (RegistryValue{"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")}));
     EXPECT_EQ(data.values[1], (RegistryValue{"DefaultDuplex", 4, {1, 0, 0, 0}}));
     EXPECT_EQ(data.values[2], (RegistryValue{"InstallableOptions", 3, {1, 0x3F, 0x81, 0, 3, 0, 0, 6, 0, 0, 0,
                                                                        0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(data.values[3], (RegistryValue{"Path", 2, {0x25, 0, 0x41, 0, 0, 0}}));
-    EXPECT_EQ(data.values[4], (RegistryValue{"Quoted \"name\"", 1, text(u"C:\\Spool \"A\"")}));
+    EXPECT_EQ(data.values[4], (RegistryValue{"Quoted \"name\"", 1, wideBytes(u"C:\\Spool \"A\"")}));
     EXPECT_EQ(data.values[5], (RegistryValue{"", 1, {0, 0}}));
     EXPECT_EQ(parse.file.keys[1].values[0].type, 7u);
     EXPECT_EQ(parse.file.keys[1].values[1].type, 0xBu);
@@ -119,7 +107,7 @@ TEST(RegistryFile, Utf8WithOrWithoutMarkReadsLikeUtf16AndLfEndsLinesToo) {
     const RegistryParse b = parseRegistryFile(utf16le(accented));
     ASSERT_FALSE(a.error) << errorOf(a);
     EXPECT_EQ(a.file, b.file);
-    EXPECT_EQ(a.file.keys[0].values[0].data, text(u"\u20AC \U0001F5A8"));
+    EXPECT_EQ(a.file.keys[0].values[0].data, wideBytes(u"\u20AC \U0001F5A8"));
 }
 
 TEST(RegistryFile, ALaterValueOfTheSameNameReplacesAndAKeyNamedTwiceIsOneKey) {
@@ -188,8 +176,8 @@ TEST(RegistryFile, WhatIsWrittenReadsBackAndKeepsToTheLineWidth) {
     std::vector<std::uint8_t> large(300);
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i);
     file.keys.push_back({"HKEY_LOCAL_MACHINE\\A", {{"Large", 3, large},
-                                                   {"Text", 1, text(u"x \"y\" \\z")},
-                                                   {"Lines", 1, text(u"a\r\nb")},
+                                                   {"Text", 1, wideBytes(u"x \"y\" \\z")},
+                                                   {"Lines", 1, wideBytes(u"a\r\nb")},
                                                    {"Unterminated", 1, wide(u"abc")},
                                                    {"Short", 4, {1, 2}},
                                                    {"Number", 4, {0x2A, 0, 0, 0}},
@@ -233,15 +221,6 @@ TEST(RegistryPrinter, RefusesFilesWithoutOrWithMoreThanOnePrinter) {
     EXPECT_EQ(findRegistryPrinter(std::move(two.file)).error,
               "the file holds the data of the printers \"P\" and \"Q\"; export the key of one printer");
     EXPECT_EQ(loadRegistryPrinter("/nonexistent/printer.reg").error, "/nonexistent/printer.reg: cannot be read");
-}
-
-TEST(RegistryPrinter, TheShippedExampleIsAPrinter) {
-    const RegistryPrinterLoad load = loadRegistryPrinter(std::string(TVZX_SOURCE_DIR) + "/data/printer_data.reg");
-    ASSERT_TRUE(load.printer) << load.error;
-    EXPECT_FALSE(load.printer->name().empty());
-    for (std::string_view name : {"MacAddress", "DefaultDuplex", "InstallableOptions", "PScriptOffsets", "PScriptValues"})
-        EXPECT_TRUE(load.printer->driverData(name)) << name;
-    EXPECT_TRUE(load.printer->value("DsDriver", "printBinNames"));
 }
 
 }  // namespace

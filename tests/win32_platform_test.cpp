@@ -1,7 +1,7 @@
 // The Windows system services behind the platform headers: temporary files
 // with their sharing rules, named shared memory, worker processes and
-// threads, self impersonation, the wake-up target, loopback datagrams and
-// what the system says about itself. Built only for Windows.
+// threads, self impersonation, loopback datagrams and the spooler's
+// answers for unknown printers. Built only for Windows.
 #if defined(_WIN32)
 
 #include <gtest/gtest.h>
@@ -18,12 +18,8 @@
 #include "platform/security_context.h"
 #include "platform/shared_memory.h"
 #include "platform/spooler.h"
-#include "platform/system_locale.h"
-#include "platform/system_version.h"
 #include "platform/temporary_files.h"
 #include "platform/udp_sockets.h"
-#include "platform/ui_languages.h"
-#include "platform/user_account.h"
 #include "platform/worker_launch.h"
 
 namespace {
@@ -70,6 +66,16 @@ TEST(Win32TemporaryFiles, UniqueFileIsCreatedEmptyWithThePrefix) {
     // A file that is already gone counts as removed.
     EXPECT_TRUE(files.remove(*path));
     EXPECT_FALSE(files.createUnique(u"", u"TP1"));
+
+    // Opened alone to be deleted on close, it goes with its reader.
+    writeFile(*path, "body");
+    auto alone = files.openExclusive(*path, true);
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(readAll(*alone), "body");
+    alone.reset();
+    EXPECT_FALSE(fileExists(*path));
+    // A name cut short by a NUL would name another file.
+    EXPECT_FALSE(files.openShared(*path + std::u16string(1, u'\0') + u"x"));
 }
 
 TEST(Win32TemporaryFiles, SharedReaderLeavesTheFileToOthersButExclusiveDoesNot) {
@@ -99,73 +105,32 @@ TEST(Win32TemporaryFiles, SharedReaderLeavesTheFileToOthersButExclusiveDoesNot) 
     EXPECT_TRUE(files.remove(*path));
 }
 
-TEST(Win32TemporaryFiles, ExclusiveDeleteOnCloseRemovesTheFile) {
-    TemporaryFiles& files = systemTemporaryFiles();
-    const std::optional<std::u16string> path = files.createUnique(temporaryDirectory(), u"TP1");
-    ASSERT_TRUE(path);
-    writeFile(*path, "body");
-    auto file = files.openExclusive(*path, true);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(readAll(*file), "body");
-    file.reset();
-    EXPECT_FALSE(fileExists(*path));
-    // A name cut short by a NUL would name another file.
-    EXPECT_FALSE(files.openShared(*path + std::u16string(1, u'\0') + u"x"));
-}
-
-TEST(Win32TemporaryFiles, ClearLastErrorResetsTheThreadsError) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    systemTemporaryFiles().clearLastError();
-    EXPECT_EQ(GetLastError(), 0u);
-}
-
 std::u16string uniqueBlockName(const char16_t* purpose) {
     return u"TvzxTest" + std::u16string(purpose) + u"_" +
            std::u16string(reinterpret_cast<const char16_t*>(std::to_wstring(GetCurrentProcessId()).c_str()));
 }
 
-TEST(Win32SharedMemory, OpenedBlockSharesTheCreatorsBytes) {
+TEST(Win32SharedMemory, ANameIsOneBlockWhileAViewOfItLasts) {
     SharedMemory& memory = systemSharedMemory();
     const std::u16string name = uniqueBlockName(u"Share");
     constexpr std::size_t kSize = 193824;
     auto created = memory.create(name, kSize);
     ASSERT_TRUE(created);
     ASSERT_EQ(created->size(), kSize);
-    created->data()[0] = 0x5A;
-    created->data()[kSize - 1] = 0xA5;
-
     auto opened = memory.open(name, kSize);
     ASSERT_TRUE(opened);
-    EXPECT_EQ(opened->data()[0], 0x5A);
-    EXPECT_EQ(opened->data()[kSize - 1], 0xA5);
-    opened->data()[1] = 0x33;
-    EXPECT_EQ(created->data()[1], 0x33);
-
+    opened->data()[kSize - 1] = 0x33;
+    EXPECT_EQ(created->data()[kSize - 1], 0x33);
     // A name already taken is not a new block.
     EXPECT_FALSE(memory.create(name, kSize));
     opened.reset();
     created.reset();
     // The block went with its last view.
     EXPECT_FALSE(memory.open(name, kSize));
-}
 
-TEST(Win32SharedMemory, RefusesEmptyNamesSizesAndUnknownBlocks) {
-    SharedMemory& memory = systemSharedMemory();
     EXPECT_FALSE(memory.create(u"", 16));
     EXPECT_FALSE(memory.create(uniqueBlockName(u"Empty"), 0));
     EXPECT_FALSE(memory.open(uniqueBlockName(u"Missing"), 16));
-}
-
-TEST(Win32WorkerLaunch, ExportRunnerIsTheSystemsRundll32) {
-    WorkerLauncher& launcher = systemWorkerLauncher();
-    const std::u16string runner = launcher.exportRunnerPath(nullptr);
-    const std::u16string suffix = u"\\rundll32.exe";
-    ASSERT_GT(runner.size(), suffix.size());
-    EXPECT_EQ(runner.substr(runner.size() - suffix.size()), suffix);
-    EXPECT_TRUE(fileExists(runner));
-    // A path without a short form on disk stays as it is.
-    const std::u16string missing = temporaryDirectory() + u"no such directory\\file name.dll";
-    EXPECT_EQ(launcher.shortPath(missing), missing);
 }
 
 TEST(Win32WorkerLaunch, ThreadRunsTheWorkAndIsWaitedFor) {
@@ -216,10 +181,7 @@ TEST(Win32Sockets, DatagramReachesALoopbackReceiver) {
     SocketApi& api = systemSocketApi();
     ASSERT_TRUE(api.startLibrary());
     const auto resolved = api.resolve("127.0.0.1");
-    ASSERT_TRUE(resolved);
-    ASSERT_EQ(resolved->size(), 1u);
-    ASSERT_TRUE(resolved->front().isIPv4());
-    EXPECT_EQ(resolved->front().ipv4(), (IPv4Host{127, 0, 0, 1}));
+    ASSERT_TRUE(resolved && resolved->size() == 1u);
 
     // A receiver on a loopback port the system picks.
     SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
@@ -273,20 +235,6 @@ TEST(Win32Spooler, UnknownPrintersAnswerNothing) {
     EXPECT_FALSE(queries->readKeyValue(nullptr, "DsDriver", "printBinNames"));
     EXPECT_EQ(queries->deviceCapability(nullptr, tvzx::config::kCapabilityBins).count, -1);
     EXPECT_FALSE(queries->forms(nullptr));
-}
-
-TEST(Win32System, DescribesItself) {
-    const std::optional<ReportedVersion> version = systemVersion().reported();
-    ASSERT_TRUE(version);
-    EXPECT_EQ(version->platformId, 2u);
-    EXPECT_GE(version->major, 5u);
-    EXPECT_TRUE(systemVersion().atLeast(5, 1));
-    EXPECT_FALSE(systemVersion().atLeast(99, 0));
-
-    // There is always a UI language, if only the user's default one.
-    EXPECT_FALSE(preferredUiLanguages().empty());
-    EXPECT_FALSE(currentUserName().empty());
-    for (const char c : localePaperSize()) EXPECT_TRUE(c >= '0' && c <= '9');
 }
 
 }  // namespace
