@@ -9,6 +9,7 @@
 #include "host/driver_helpers.h"
 #include "host/feature_selection.h"
 #include "host/ppd_file.h"
+#include "host/ppd_writer.h"
 #include "settings/core_data.h"
 #include "required_tool.h"
 
@@ -18,6 +19,16 @@ using tvzx::host::PpdFile;
 using namespace tvzx::settings;
 
 const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
+
+TEST(ShippedPpd, IsWhatTheGeneratorMakesFromTheTables) {
+    std::FILE* file = std::fopen(kShippedPpd.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    std::string shipped;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) shipped.append(buffer, n);
+    std::fclose(file);
+    EXPECT_TRUE(shipped == tvzx::host::ppdText()) << "data/tvzx.ppd is out of date: build the target tvzx_regenerate_ppd";
+}
 
 TEST(ShippedPpd, PassesTheCupsConformanceTest) {
     // The filter it names is checked where it is installed (scripts/cups_check.sh).
