@@ -9,8 +9,10 @@
 #include "frame/hook_table.h"
 #include "frame/layout_override.h"
 #include "frame/plugin_callbacks.h"
+#include "frame/plugin_object.h"
 #include "common/wide_text.h"
 #include "frame_fixtures.h"
+#include "tab_fakes.h"
 
 namespace tvzx {
 namespace {
@@ -402,6 +404,56 @@ TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
     EXPECT_EQ(newDevice.state().settings.option(FieldId::Staple), 1u);
     EXPECT_EQ(newDevice.state().driverFunctions[4], reinterpret_cast<PFN>(&driverCopyBits));
     EXPECT_EQ(frame::resetPdev(nullptr, &newDevice.devObj), S_OK);
+}
+
+// Feature texts that are markers, to show where each one lands.
+class MarkerTexts final : public postscript::FeatureTexts {
+public:
+    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
+    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
+    std::string pageHead(const settings::CoreData&) override { return "<page head>\r\n"; }
+    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
+        return "<page " + std::to_string(page) + ">\r\n";
+    }
+    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
+    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
+};
+
+// The driver's calls of a two-page job through the plug-in object: the tab
+// sheets' texts come where the page they belong to needs them, each page's
+// end-of-page tab work before the page trailer, the sheets after the
+// document behind the trailer.
+TEST(FrameInjection, TabSheetHooksRunInStreamOrder) {
+    testing::FakeEnvironment environment;
+    MarkerTexts texts;
+    testing::MarkerTabSheets tabs;
+    frame::ScopedEnvironment scope{
+        frame::Environment{&environment.spooler, &environment.job, &texts, &tabs, &environment.identity}};
+    testing::FakeDriverHelpers host;
+    testing::FakeDevice device;
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(frame::getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IPrintOemPS2* plugin = nullptr;
+    factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
+    factory->lpVtbl->Release(factory);
+    ASSERT_EQ(plugin->lpVtbl->PublishDriverInterface(plugin, host.unknown()), S_OK);
+    for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
+                        PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_BEGINPAGESETUP,
+                        PSINJECT_PAGETRAILER, PSINJECT_TRAILER, PSINJECT_ENDSTREAM}) {
+        DWORD result = 1;
+        plugin->lpVtbl->Command(plugin, &device.devObj, index, nullptr, 0, &result);
+        EXPECT_EQ(result, 0u) << index;
+    }
+    plugin->lpVtbl->Release(plugin);
+    std::string markers;
+    for (const std::string& piece : host.writes)
+        for (std::size_t at = piece.find('<'); at != std::string::npos; at = piece.find('<', at + 1))
+            if (at == 0 || piece[at - 1] == '\n') markers += piece.substr(at, piece.find('\n', at) + 1 - at);
+    EXPECT_EQ(markers,
+              "<tab setup>\r\n<setup>\r\n<end of setup>\r\n"
+              "<tab capture>\r\n<page head>\r\n<page 1>\r\n<tab begin page 1>\r\n<tab end page>\r\n<page trailer>\r\n"
+              "<tab capture>\r\n<page head>\r\n<page 2>\r\n<tab begin page 2>\r\n<tab end page>\r\n<page trailer>\r\n"
+              "<trailer>\r\n<tab after document>\r\n");
 }
 
 }  // namespace
