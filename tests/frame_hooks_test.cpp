@@ -98,14 +98,6 @@ TEST(FrameHookTable, DescribesTwentySevenHooksInSlotOrder) {
     }
 }
 
-TEST_F(FrameHooks, MissingDriverFunctionsLeaveTheirSlotsEmpty) {
-    const auto& functions = device.state().driverFunctions;
-    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::BitBlt)], nullptr);
-    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::CopyBits)], reinterpret_cast<PFN>(&driverCopyBits));
-    frame::captureDriverFunctions(device.state(), nullptr);
-    EXPECT_EQ(functions[static_cast<std::size_t>(frame::HookSlot::CopyBits)], nullptr);
-}
-
 TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
     RECTL rectangle{};
     auto copyBits = hook<PFN_DrvCopyBits>(frame::HookSlot::CopyBits);
@@ -123,11 +115,6 @@ TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
     SURFOBJ orphan{};
     EXPECT_EQ(copyBits(&orphan, nullptr, nullptr, nullptr, &rectangle, nullptr), 0);
     EXPECT_EQ(calls.copyBits, 1);
-}
-
-TEST_F(FrameHooks, BrushesAreRealisedWithoutTheDriver) {
-    auto realizeBrush = hook<PFN_DrvRealizeBrush>(frame::HookSlot::RealizeBrush);
-    EXPECT_EQ(realizeBrush(nullptr, &device.surface, nullptr, nullptr, nullptr, 0), 1);
 }
 
 TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
@@ -321,6 +308,9 @@ protected:
 };
 
 TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
+    environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 0);
+    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
+    calls = {};
     environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 1);
     EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 0u);
     EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_DATA, 4)), 0u);
@@ -332,13 +322,6 @@ TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
     EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 3)), 14u);
     EXPECT_EQ(calls.escape, 2);
     EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
-}
-
-TEST_F(FrameEscapes, PassThroughEscapesReachTheDriverUnlessDeclined) {
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
-    environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 0);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
-    EXPECT_EQ(calls.escape, 2);
 }
 
 TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {

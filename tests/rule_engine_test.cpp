@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -137,11 +138,18 @@ std::string shownLike(const CoreData& record, std::string_view expected) {
 TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
     static DeviceInfo current;
     current.state = 2;
+    // Printers with and without job storage.
+    InstalledOptions noStorage{};
+    noStorage[kConfigurationGivenByte] = 1;
+    InstalledOptions withStorage = noStorage;
+    withStorage[4] = 0x02;
+    const PrinterConfig lacking{noStorage};
+    const PrinterConfig storing{withStorage};
     struct Row {
         std::vector<Value> start;
         Value change;
         std::string_view expected;
-        const DeviceInfo* device = nullptr;
+        RuleInputs inputs = {};
     };
     const Row rows[] = {
         {{{F::Layout, "2in1"}, {F::Fold, "MultiLetterFold"}, {F::RingBinding, "True"}, {F::FrontCoverTray, "Tray2"},
@@ -150,11 +158,10 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
          "Layout=None Fold=None RingBinding=False FrontCoverTray=None BackCoverTray=None DivideOutput=False "
          "Tandem=False PosterPrint=Central"},
         {{{F::PosterPrint, "Central"}, {F::NUpCount, "16Reverse"}}, {F::Collate, "Group"}, "PosterPrint=Off NUpCount=1",
-         &current},
+         {&current, nullptr}},
         {{{F::Collate, "Group"}}, {F::Staple, "1StapleLeft"}, "Collate=Sort Staple=1StapleLeft"},
         {{{F::Layout, "Booklet"}, {F::ChapterMode, "True"}, {F::ImageShiftType, "SeparateFrontBack"},
-          {F::CutMarkDuplex, "OnlyFront"}, {F::OutputBin, "RelayUnit3ASub"}},
-         {F::Duplex, "False"},
+          {F::CutMarkDuplex, "OnlyFront"}, {F::OutputBin, "RelayUnit3ASub"}}, {F::Duplex, "False"},
          "Layout=None ChapterMode=False ImageShiftType=AllEqual CutMarkDuplex=BothSides OutputBin=Auto"},
         {{{F::FaceUp, "True"}, {F::OutputBin, "RelayUnit3ASub"}}, {F::Duplex, "False"}, "OutputBin=RelayUnit3ASub"},
         {{{F::Duplex, "False"}, {F::MediaWeightAuto, "Thick8"}}, {F::Duplex, "True"}, "Duplex=True MediaWeightAuto=NoSet"},
@@ -166,15 +173,13 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
         {{{F::MediaWeightAuto, "Thick4"}}, {F::Fold, "ZFold"}, "Fold=ZFold MediaWeightAuto=NoSet"},
         {{{F::Staple, "1Staple"}}, {F::MediaTypeAuto, "Interleaved"}, "Duplex=False Staple=None"},
         {{{F::Duplex, "False"}, {F::Fold, "ZFold"}, {F::Staple, "2StaplesWide"}, {F::Punch, "2Holes"},
-          {F::ChapterMode, "True"}, {F::RingBinding, "True"}},
-         {F::Layout, "Booklet"},
+          {F::ChapterMode, "True"}, {F::RingBinding, "True"}}, {F::Layout, "Booklet"},
          "Layout=Booklet Duplex=True Fold=None Staple=None Punch=None ChapterMode=False RingBinding=False"},
         {{{F::Fold, "MultiCenterFold"}, {F::FoldDirection, "Inside"}}, {F::Layout, "Booklet"},
          "Fold=MultiCenterFold FoldDirection=Outside"},
         {{{F::Layout, "Booklet"}, {F::Gutter, {}, 50000}, {F::Creep, {}, 10000}, {F::CreepInputUnit, "AllSheets"},
           {F::BookletSplitting, "True"}, {F::BookletBlankInsertion, "True"}, {F::DatePrintOnOutside, "True"},
-          {F::PageNumberingPrintOnOutside, "True"}, {F::SetNumberingPrintOnOutside, "True"}},
-         {F::Layout, "None"},
+          {F::PageNumberingPrintOnOutside, "True"}, {F::SetNumberingPrintOnOutside, "True"}}, {F::Layout, "None"},
          "Gutter=0 Creep=0 CreepInputUnit=PerSheet BookletSplitting=False BookletBlankInsertion=False "
          "DatePrintOnOutside=False PageNumberingPrintOnOutside=False SetNumberingPrintOnOutside=False"},
         {{{F::Layout, "Booklet"}, {F::RingBinding, "True"}, {F::DatePrintOnOutside, "True"}}, {F::Layout, "None"},
@@ -189,6 +194,18 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
         {{{F::ImposQuality, "High"}, {F::Zoom, {}, 150}, {F::FullBleed, "True"}, {F::MixedSize, "True"}},
          {F::NUpCount, "2"}, "ImposQuality=Normal Zoom=100 FullBleed=False MixedSize=False"},
         {{{F::NUpCount, "4"}}, {F::ImposQuality, "High"}, "NUpCount=1"},
+        {{{F::Layout, "2in1"}}, {F::NUpCount, "2"}, "Layout=None"},
+        {{{F::Layout, "AdhBinding"}}, {F::NUpCount, "9"}, "Layout=None"},
+        {{{F::Layout, "2Repeat"}}, {F::NUpCount, "2Reverse"}, "Layout=None"},
+        {{{F::Layout, "Booklet"}}, {F::NUpCount, "2"}, "Layout=Booklet"},
+        {{{F::Layout, "2RepeatReverseBottom"}}, {F::NUpCount, "4"}, "Layout=None"},
+        {{{F::Layout, "2RepeatReverseTop"}}, {F::NUpCount, "8"}, "Layout=2RepeatReverseTop"},
+        {{{F::Layout, "2RepeatReverseLeft"}}, {F::NUpCount, "8Reverse"}, "Layout=None"},
+        {{{F::Layout, "2RepeatReverseRight"}}, {F::NUpCount, "9"}, "Layout=2RepeatReverseRight"},
+        {{{F::Layout, "4Repeat"}}, {F::NUpCount, "16"}, "Layout=4Repeat"},
+        {{{F::Layout, "4Repeat"}}, {F::NUpCount, "16"}, "Layout=None", {nullptr, &lacking}},
+        {{{F::Layout, "8Repeat"}}, {F::NUpCount, "4"}, "Layout=8Repeat", {nullptr, &storing}},
+        {{{F::Layout, "8Repeat"}}, {F::NUpCount, "2"}, "Layout=8Repeat", {nullptr, &lacking}},
         {{{F::NUpCount, "4"}, {F::MixedSize, "True"}}, {F::BookletBlankInsertion, "True"}, "NUpCount=1 MixedSize=False"},
         {{{F::NUpCount, "4"}, {F::OutputMethod, "SaveInUBAndP"}}, {F::BookletSplitting, "True"},
          "NUpCount=1 OutputMethod=Print"},
@@ -287,44 +304,9 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
         CoreData record = settings::defaultRecord();
         for (const Value& v : row.start) record.setRaw(v.field, v.name.empty() ? v.number : option(v.field, v.name));
         const Value& c = row.change;
-        setSetting(record, c.field, c.name.empty() ? c.number : option(c.field, c.name), nullptr, {row.device, nullptr});
+        setSetting(record, c.field, c.name.empty() ? c.number : option(c.field, c.name), nullptr, row.inputs);
         EXPECT_EQ(shownLike(record, row.expected), row.expected)
             << settings::fieldDef(c.field).name << "=" << (c.name.empty() ? std::to_string(c.number) : std::string(c.name));
-    }
-}
-
-TEST(NUpRules, NUpClearsTheLayoutsThatPlacePagesThemselves) {
-    InstalledOptions noStorage{};
-    noStorage[kConfigurationGivenByte] = 1;
-    InstalledOptions withStorage = noStorage;
-    withStorage[4] = 0x02;
-    const PrinterConfig lacking{noStorage};
-    const PrinterConfig storing{withStorage};
-    struct Case {
-        const char* layout;
-        const char* nUp;
-        const PrinterConfig* config;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"2in1", "2", nullptr, "None"},
-        {"AdhBinding", "9", nullptr, "None"},
-        {"2Repeat", "2Reverse", nullptr, "None"},
-        {"Booklet", "2", nullptr, "Booklet"},
-        {"2RepeatReverseBottom", "4", nullptr, "None"},
-        {"2RepeatReverseTop", "8", nullptr, "2RepeatReverseTop"},
-        {"2RepeatReverseLeft", "8Reverse", nullptr, "None"},
-        {"2RepeatReverseRight", "9", nullptr, "2RepeatReverseRight"},
-        {"4Repeat", "16", nullptr, "4Repeat"},
-        {"4Repeat", "16", &lacking, "None"},
-        {"8Repeat", "4", &storing, "8Repeat"},
-        {"8Repeat", "2", &lacking, "8Repeat"},
-    };
-    for (const Case& c : cases) {
-        CoreData record = recordWith({{F::Layout, c.layout}});
-        set(record, F::NUpCount, c.nUp, {nullptr, c.config});
-        EXPECT_EQ(show(record, {F::Layout}), std::string("Layout=") + c.expected)
-            << c.layout << " with N-up " << c.nUp << (c.config == nullptr ? "" : " and a configuration");
     }
 }
 
@@ -541,24 +523,15 @@ TEST(PublicSettings, ValuesGoThroughTheRules) {
 }
 
 TEST(PublicSettings, TraysThePaperFeedUnitLacksAreDropped) {
-    struct Case {
-        const char* slot;
-        std::uint8_t code;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"Tray3", 0, "Tray1"}, {"Tray3", 2, "Tray3"}, {"Tray5", 3, "Tray1"}, {"Tray4", 1, "Tray4"},
-        {"MBT", 3, "Tray1"},   {"MBT", 4, "MBT"},     {"Tray2", 0, "Tray2"},
-    };
-    for (const Case& c : cases) {
+    using Case = std::tuple<const char*, int, const char*>;
+    for (const auto& [slot, code, expected] : {Case{"MBT", 3, "Tray1"}, Case{"MBT", 4, "MBT"}, Case{"Tray5", 1, "Tray5"}}) {
         CoreData record = recordWith({{F::InputSlot, "Tray1"}});
         PublicSettings values;
-        values.inputSlot = option(F::InputSlot, c.slot);
+        values.inputSlot = option(F::InputSlot, slot);
         InstalledOptions installed{};
-        installed[kPaperFeedUnitByte] = c.code;
+        installed[kPaperFeedUnitByte] = static_cast<std::uint8_t>(code);
         applyPublicSettings(record, values, installed);
-        EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + c.expected)
-            << c.slot << " with paper-feed unit code " << int(c.code);
+        EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + expected) << slot << " " << code;
     }
 }
 

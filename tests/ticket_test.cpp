@@ -19,30 +19,21 @@ std::string opening(const TicketInputs& inputs, const std::string& expected) {
 // the printer must read it.
 TEST(Ticket, FeatureRichJobInFull) {
     CoreData s = settings::defaultRecord();
-    const auto option = [&s](FieldId field, std::string_view name) {
-        s.setOption(field, settings::fieldDef(field).options->find(name).value());
+    const std::pair<FieldId, std::string_view> options[] = {
+        {FieldId::InputSlot, "Tray2"},         {FieldId::Staple, "2StaplesNarrow"},   {FieldId::Punch, "3Holes"},
+        {FieldId::Fold, "ZFold"},              {FieldId::OutputBin, "StaplerSub"},    {FieldId::OffsetPages, "True"},
+        {FieldId::DateStamp, "All"},           {FieldId::DatePosition, "BottomRight"}, {FieldId::DateFont, "Ming12"},
+        {FieldId::JobInfo, "Top"},             {FieldId::PIJobName, "True"},          {FieldId::AccountTrack, "True"},
+        {FieldId::PrintMode, "ProofMode"},     {FieldId::OutputMethod, "HoldPrint"},
+        {FieldId::UserAuthentication, "MainBody"},
     };
-    option(FieldId::InputSlot, "Tray2");
+    for (const auto& [field, name] : options) s.setOption(field, settings::fieldDef(field).options->find(name).value());
     s.setNumber(FieldId::NumCopies, 3);
-    option(FieldId::Staple, "2StaplesNarrow");
-    option(FieldId::Punch, "3Holes");
-    option(FieldId::Fold, "ZFold");
-    option(FieldId::OutputBin, "StaplerSub");
-    option(FieldId::OffsetPages, "True");
     s.setNumber(FieldId::OffsetPagesCount, 5);
-    option(FieldId::DateStamp, "All");
-    option(FieldId::DatePosition, "BottomRight");
-    option(FieldId::DateFont, "Ming12");
-    option(FieldId::JobInfo, "Top");
     s.setNumber(FieldId::NumLines, 2);
-    option(FieldId::PIJobName, "True");
     s.setText(FieldId::PIComment, "Proof for review");
-    option(FieldId::AccountTrack, "True");
     s.setText(FieldId::AccountTrackDepartmentName, "Sales");
     s.setText(FieldId::AccountTrackPassword, "1234");
-    option(FieldId::PrintMode, "ProofMode");
-    option(FieldId::OutputMethod, "HoldPrint");
-    option(FieldId::UserAuthentication, "MainBody");
     s.setText(FieldId::UserAuthenticationUserName, "\xFF");  // the logged-on user
     s.setText(FieldId::UserAuthenticationPassword, "pw");
     // The enciphering has known answers of its own; here it only has to land on its line.
