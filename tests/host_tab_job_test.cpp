@@ -105,9 +105,7 @@ TEST_F(TabJob, ThreadGivesTheSameStreamAsTheWorkerProcess) {
     for (const char* file : {"tvzx_ps.dll", "tvzx.dll", "tvzx_n.dll"})
         fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / file, modules / file);
     const std::string byThread = withoutJobIdentity(render({"--module", (modules / "tvzx_ps.dll").string()}));
-    EXPECT_EQ(byThread.size(), byProcess.size());
     EXPECT_TRUE(byThread == byProcess);
-    EXPECT_EQ(count(byThread, postscript::stateSave()), 3u);
 }
 
 TEST_F(TabJob, WithoutTheBaseModuleTheJobGoesOnWithoutTabSheets) {

@@ -2,6 +2,7 @@
 // cause end in a consistent record; the installed-options block read by value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,24 +20,12 @@ using settings::FieldId;
 
 std::string nameOf(FieldId field) { return std::string(settings::fieldDef(field).name); }
 
-// Returns "Name=Option" for an option setting, "Name=number" otherwise.
-std::string valueText(const CoreData& record, FieldId field) {
-    const settings::FieldDef& def = settings::fieldDef(field);
-    const std::uint32_t value = def.kind == settings::Kind::Array ? 0 : record.raw(field);
-    if (def.kind == settings::Kind::Option && def.options != nullptr && value < def.options->count())
-        return nameOf(field) + "=" + std::string(def.options->entries[value].name);
-    if (def.kind == settings::Kind::Array) return nameOf(field) + "=<bytes>";
-    return nameOf(field) + "=" + std::to_string(value);
-}
-
-// Returns the fields in which two records differ, as "before -> after" lines.
+// Returns the names of the fields in which two records differ.
 std::string differences(const CoreData& before, const CoreData& after) {
     std::string out;
-    for (const settings::FieldDef& def : settings::fieldTable()) {
-        const auto id = *settings::findField(def.name);
-        if (before.field(id).size() != after.field(id).size() ||
-            !std::equal(before.field(id).begin(), before.field(id).end(), after.field(id).begin()))
-            out += "  " + valueText(before, id) + " -> " + valueText(after, id) + "\n";
+    for (std::size_t i = 0; i < settings::kFieldCount; ++i) {
+        const auto id = static_cast<FieldId>(i);
+        if (!std::ranges::equal(before.field(id), after.field(id))) out += " " + nameOf(id);
     }
     return out;
 }
@@ -58,7 +47,7 @@ std::vector<std::string> conflictsLeft(const CoreData& record, const settings::F
         CoreData rerun = record;
         setSetting(rerun, field, record.raw(field));
         if (rerun != record)
-            out.push_back(what + ", then " + valueText(record, field) + " again:\n" + differences(record, rerun));
+            out.push_back(what + ", then " + nameOf(field) + " again changes" + differences(record, rerun));
     }
     return out;
 }
@@ -88,7 +77,7 @@ TEST(RuleChains, EverySingleChangeEndsInAConsistentRecord) {
 
             CoreData again = record;
             setSetting(again, row.setting, option);
-            if (again != record) faults.push_back(what + " set twice:\n" + differences(record, again));
+            if (again != record) faults.push_back(what + " set twice changes" + differences(record, again));
 
             const auto left = conflictsLeft(record, changed, what);
             faults.insert(faults.end(), left.begin(), left.end());

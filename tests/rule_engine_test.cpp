@@ -313,14 +313,9 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
 TEST(ResolutionRules, FormsStoredAtAnotherResolutionAreDropped) {
     const std::vector<PageForm> forms = {{12, 1, 3}};
     const auto formBlock = encodePageForms(forms);
-    CoreData record = recordWith({{F::Resolution, "600dpi"},
-                                  {F::JobForm, {}, 7},
-                                  {F::JobFormResolution, {}, 0},
-                                  {F::Prepend, {}, 8},
-                                  {F::PrependResolution, {}, 1},
-                                  {F::Append, {}, 9},
-                                  {F::AppendResolution, {}, 2},
-                                  {F::PageSpecificFormsResolution, {}, 0}});
+    CoreData record = recordWith({{F::Resolution, "600dpi"}, {F::JobForm, {}, 7}, {F::JobFormResolution, {}, 0},
+                                  {F::Prepend, {}, 8}, {F::PrependResolution, {}, 1}, {F::Append, {}, 9},
+                                  {F::AppendResolution, {}, 2}, {F::PageSpecificFormsResolution, {}, 0}});
     std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
     set(record, F::Resolution, "1200dpi");
     const auto jobForm = record.field(F::JobForm);
@@ -333,11 +328,8 @@ TEST(ResolutionRules, FormsStoredAtAnotherResolutionAreDropped) {
 }
 
 TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
-    CoreData record = recordWith({{F::JobForm, {}, 3},
-                                  {F::Prepend, {}, 4},
-                                  {F::Append, {}, 5},
-                                  {F::CopyProtection, "True"},
-                                  {F::PrintMode, "Wait"}});
+    CoreData record = recordWith({{F::JobForm, {}, 3}, {F::Prepend, {}, 4}, {F::Append, {}, 5},
+                                  {F::CopyProtection, "True"}, {F::PrintMode, "Wait"}});
     const auto formBlock = encodePageForms(std::vector<PageForm>{{2, 1, 1}});
     std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
     set(record, F::OutputMethod, "Form");
@@ -357,12 +349,8 @@ TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWith) {
     PageException finishing = pageRecord(ExceptionKind::PageFinishing, 2, 4);
     finishing.finishing1 = 3;  // the pages' own staple
     finishing.finishing2 = 1;  // and their own punching
-    CoreData record = recordWith({{F::ImposQuality, "High"},
-                                  {F::Staple, "2StaplesWide"},
-                                  {F::Punch, "3Holes"},
-                                  {F::RingBinding, "True"},
-                                  {F::OutputBin, "OpenStacker"},
-                                  {F::OffsetPages, "True"},
+    CoreData record = recordWith({{F::ImposQuality, "High"}, {F::Staple, "2StaplesWide"}, {F::Punch, "3Holes"},
+                                  {F::RingBinding, "True"}, {F::OutputBin, "OpenStacker"}, {F::OffsetPages, "True"},
                                   {F::PosterPrint, "Partial"}});
     std::vector<PageException> list = {finishing};
     const EncodedPageExceptions encoded = encodePageExceptions(list);
@@ -536,15 +524,10 @@ TEST(PublicSettings, TraysThePaperFeedUnitLacksAreDropped) {
 }
 
 TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
-    const CoreData finished = recordWith({{F::Layout, "Booklet"},
-                                          {F::Staple, "2StaplesWide"},
-                                          {F::OutputBin, "StaplerMain"},
-                                          {F::Fold, "MultiCenterFold"},
-                                          {F::Punch, "2Holes"},
-                                          {F::InputSlot, "MBT"},
-                                          {F::FrontCoverTray, "Tray4"},
-                                          {F::PIFrontCoverTray, "PITray2"},
-                                          {F::OutputMethod, "Secure"}});
+    const CoreData finished = recordWith({{F::Layout, "Booklet"}, {F::Staple, "2StaplesWide"},
+                                          {F::OutputBin, "StaplerMain"}, {F::Fold, "MultiCenterFold"},
+                                          {F::Punch, "2Holes"}, {F::InputSlot, "MBT"}, {F::FrontCoverTray, "Tray4"},
+                                          {F::PIFrontCoverTray, "PITray2"}, {F::OutputMethod, "Secure"}});
     // Nothing known about the printer: nothing is ruled out.
     CoreData unknown = finished;
     EXPECT_FALSE(applyInstalledOptions(unknown, InstalledOptions{}));
