@@ -253,6 +253,8 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
          "Collate=Sort PosterPrint=Off"},
         {{{F::PosterPrint, "Central"}}, {F::BackCoverTray, "MBT"}, "PosterPrint=Off"},
         {{{F::OutputBin, "OpenStacker"}}, {F::PIFrontCoverTray, "PITray2"}, "OutputBin=Auto"},
+        {{{F::ThirdPartyFinisherMiddleMode, "True"}, {F::PosterPrint, "Central"}}, {F::PIBackCoverTray, "PITray1"},
+         "ThirdPartyFinisherMiddleMode=False PosterPrint=Off"},
         {{{F::Duplex, "False"}, {F::PosterPrint, "Central"}}, {F::ChapterMode, "True"}, "Duplex=True PosterPrint=Off"},
         {{{F::Layout, "2in1"}, {F::Fold, "ZFold"}, {F::PIFrontCoverTray, "PITray2"}}, {F::PosterPrint, "Central"},
          "Layout=None Fold=None PIFrontCoverTray=None"},
@@ -342,6 +344,9 @@ TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
     // A form chosen afterwards takes the job back to printing.
     setSetting(record, F::JobForm, 6);
     EXPECT_EQ(show(record, {F::JobForm, F::OutputMethod}), "JobForm=6 OutputMethod=Print");
+    CoreData listed = recordWith({{F::OutputMethod, "Form"}});
+    setSettingBytes(listed, F::PageSpecificForms, encodePageForms(std::vector<PageForm>{{2, 1, 1}}));
+    EXPECT_EQ(show(listed, {F::OutputMethod}), "OutputMethod=Print");
 
 }
 
@@ -406,48 +411,30 @@ TEST(PageExceptionRules, RepeatingNeedsExceptionsToRepeat) {
     EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=Off");
 }
 
-TEST(PageExceptionPass, JobWideFinishingClearsTheRecordsOwn) {
-    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
-    stapled.finishing1 = 1;
-    stapled.finishing4 = 1;
-    CoreData record = settings::defaultRecord();
-    putExceptions(record, {stapled});
-    set(record, F::FaceUp, "True");
-    ASSERT_EQ(pageExceptionsOf(record).size(), 1u);
-    EXPECT_EQ(pageExceptionsOf(record)[0].finishing1, 0);
-    EXPECT_EQ(pageExceptionsOf(record)[0].finishing4, 0);
-    EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True");
-}
-
-TEST(PageExceptionPass, GroupedOrPerfectBoundJobsSkipThePass) {
-    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
-    stapled.finishing1 = 1;
-    for (const char* skip : {"Collate", "Layout"}) {
-        CoreData record = std::string(skip) == "Collate" ? recordWith({{F::Collate, "Group"}})
-                                                         : recordWith({{F::Layout, "AdhBinding"}});
-        putExceptions(record, {stapled});
-        const CoreData before = record;
-        set(record, F::FaceUp, "True");
-        EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True") << skip;
-        EXPECT_TRUE(std::equal(before.field(F::PageSpecificTrays).begin(), before.field(F::PageSpecificTrays).end(),
-                               record.field(F::PageSpecificTrays).begin()))
-            << skip;
+// Job-wide face-up delivery and booklets clear the records' own finishing
+// and keep their trays; grouped and perfect-bound jobs leave the list alone.
+TEST(PageExceptionPass, JobWideSettingsClearTheRecordsOwnFinishing) {
+    struct Case {
+        ExceptionKind kind;
+        Value start, change;
+        bool cleared;
+    };
+    const Case cases[] = {{ExceptionKind::PageFinishing, {F::Collate, "Sort"}, {F::FaceUp, "True"}, true},
+                          {ExceptionKind::BlankInsert, {F::Collate, "Sort"}, {F::Layout, "Booklet"}, true},
+                          {ExceptionKind::PageFinishing, {F::Collate, "Group"}, {F::FaceUp, "True"}, false},
+                          {ExceptionKind::PageFinishing, {F::Layout, "AdhBinding"}, {F::FaceUp, "True"}, false}};
+    for (const Case& c : cases) {
+        PageException own = pageRecord(c.kind, 3, 3);
+        own.finishing1 = own.finishing3 = own.finishing4 = 1;
+        own.tray = 2;
+        CoreData record = recordWith({c.start});
+        putExceptions(record, {own});
+        set(record, c.change.field, c.change.name);
+        const PageException r = pageExceptionsOf(record).at(0);
+        EXPECT_EQ(std::tuple(r.finishing1, r.finishing3, r.finishing4, r.tray),
+                  c.cleared ? std::tuple(0, 0, 0, 2) : std::tuple(1, 1, 1, 2))
+            << c.start.name << " then " << c.change.name;
     }
-}
-
-TEST(PageExceptionPass, BookletSheetsLoseTheirOwnFinishing) {
-    PageException blank = pageRecord(ExceptionKind::BlankInsert, 4, 4);
-    blank.finishing1 = 2;
-    blank.finishing3 = 1;
-    blank.tray = 2;
-    CoreData record = settings::defaultRecord();
-    putExceptions(record, {blank});
-    set(record, F::Layout, "Booklet");
-    const auto records = pageExceptionsOf(record);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].finishing1, 0);
-    EXPECT_EQ(records[0].finishing3, 0);
-    EXPECT_EQ(records[0].tray, 2);
 }
 
 TEST(PageExceptionPass, SourcesFollowThePrinterAndTheDevice) {

@@ -31,6 +31,7 @@ TEST(Ticket, FeatureRichJobInFull) {
     s.setNumber(FieldId::NumCopies, 3);
     s.setNumber(FieldId::OffsetPagesCount, 5);
     s.setNumber(FieldId::NumLines, 2);
+    s.setText(FieldId::FileName, "q3.pdf");  // named for the job: wins over the document's name
     s.setText(FieldId::PIComment, "Proof for review");
     s.setText(FieldId::AccountTrackDepartmentName, "Sales");
     s.setText(FieldId::AccountTrackPassword, "1234");
@@ -39,7 +40,7 @@ TEST(Ticket, FeatureRichJobInFull) {
     // The enciphering has known answers of its own; here it only has to land on its line.
     const std::string lines[] = {
         "DRIVERJOBID=\"20261207-0001\"", "STRINGCODESET=UTF8", "ZXCOETYPE=2", "USERNAME=\"alice\"",
-        "JOBNAME=\"Q3 report\"", "ORIENTATION=PORTRAIT", "MEDIASOURCE=TRAY2", "LAYOUT=NORMAL", "DUPLEX=ON",
+        "JOBNAME=\"q3.pdf\"", "ORIENTATION=PORTRAIT", "MEDIASOURCE=TRAY2", "LAYOUT=NORMAL", "DUPLEX=ON",
         "BINDING=LEFT", "COMPOSITIONTYPE=NORMAL", "IMAGESHIFTINSIDEMODE=SINGLEPAGE", "MIXEDORIGINALMODE=OFF",
         "LARGESIZEOUTPUTMODE=OFF", "LARGESIZEOUTPUTORDER=RIGHTDOWN", "OUTPUTPAPER=AUTO", "FITTOPAPER=OFF", "SCALE=100",
         "FULLBLEED=OFF", "ROTATE180=OFF", "BOOKLETBLANKPAGEINSERTION=OFF", "OUTBIN=BIN2", "FINISH=ANY2POINT",
@@ -75,13 +76,6 @@ TEST(Ticket, FeatureRichJobInFull) {
 TEST(TicketHeader, AbsentNamesAreLeftOut) {
     const std::string expected = "@PJL SET STRINGCODESET=UTF8\r\n@PJL SET ZXCOETYPE=2\r\n@PJL SET ORIENTATION=";
     EXPECT_EQ(opening({std::nullopt, std::nullopt, ""}, expected), expected);
-}
-
-TEST(TicketHeader, FileNameWinsOverTheDocumentName) {
-    CoreData settings = settings::defaultRecord();
-    settings.setText(FieldId::FileName, "invoice.pdf");
-    EXPECT_NE(buildJobTicket(settings, {"Document 1", std::nullopt, std::nullopt}).find("@PJL SET JOBNAME=\"invoice.pdf\"\r\n"),
-              std::string::npos);
 }
 
 TEST(TicketHeader, JobNameIsCutAtACharacterBoundary) {
