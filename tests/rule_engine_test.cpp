@@ -1,5 +1,5 @@
-// The rules engine: its run state, the rules it spells out, the page
-// exception rules and pass, and its entry points.
+// The rules engine: its run state, the corrections of every constraint
+// family by value, the page exception rules and pass, and its entry points.
 #include <gtest/gtest.h>
 
 #include <initializer_list>

@@ -1,5 +1,8 @@
-// The job ticket's header commands and job name.
+// The job ticket: one feature-rich job line by line, and the header's names.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
 
 #include "pjl/ticket.h"
 #include "pjl/ticket_cipher.h"
