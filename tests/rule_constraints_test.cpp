@@ -1,18 +1,15 @@
-// The rule tables as data: every constraint is one the rule table allows,
-// every name resolves, and the corrections they cause end in a consistent
-// record.
+// The rule tables as data: every name resolves, and the corrections they
+// cause end in a consistent record; the installed-options block read by value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "rules/compiled_rules.h"
-#include "rules/constraint_table.h"
 #include "rules/installed_options.h"
 #include "rules/may_correct.h"
-#include "rules/page_exception_rules.h"
 #include "rules/rule_engine.h"
 
 namespace tvzx::rules {
@@ -23,24 +20,12 @@ using settings::FieldId;
 
 std::string nameOf(FieldId field) { return std::string(settings::fieldDef(field).name); }
 
-// Returns "Name=Option" for an option setting, "Name=number" otherwise.
-std::string valueText(const CoreData& record, FieldId field) {
-    const settings::FieldDef& def = settings::fieldDef(field);
-    const std::uint32_t value = def.kind == settings::Kind::Array ? 0 : record.raw(field);
-    if (def.kind == settings::Kind::Option && def.options != nullptr && value < def.options->count())
-        return nameOf(field) + "=" + std::string(def.options->entries[value].name);
-    if (def.kind == settings::Kind::Array) return nameOf(field) + "=<bytes>";
-    return nameOf(field) + "=" + std::to_string(value);
-}
-
-// Returns the fields in which two records differ, as "before -> after" lines.
+// Returns the names of the fields in which two records differ.
 std::string differences(const CoreData& before, const CoreData& after) {
     std::string out;
-    for (const settings::FieldDef& def : settings::fieldTable()) {
-        const auto id = *settings::findField(def.name);
-        if (before.field(id).size() != after.field(id).size() ||
-            !std::equal(before.field(id).begin(), before.field(id).end(), after.field(id).begin()))
-            out += "  " + valueText(before, id) + " -> " + valueText(after, id) + "\n";
+    for (std::size_t i = 0; i < settings::kFieldCount; ++i) {
+        const auto id = static_cast<FieldId>(i);
+        if (!std::ranges::equal(before.field(id), after.field(id))) out += " " + nameOf(id);
     }
     return out;
 }
@@ -62,46 +47,9 @@ std::vector<std::string> conflictsLeft(const CoreData& record, const settings::F
         CoreData rerun = record;
         setSetting(rerun, field, record.raw(field));
         if (rerun != record)
-            out.push_back(what + ", then " + valueText(record, field) + " again:\n" + differences(record, rerun));
+            out.push_back(what + ", then " + nameOf(field) + " again changes" + differences(record, rerun));
     }
     return out;
-}
-
-TEST(RuleTable, EveryConstraintIsOneTheRuleTableAllows) {
-    std::vector<std::string> offenders;
-    for (const Constraint& c : constraintTable()) {
-        if (!mayCorrect(c.trigger, c.target)) offenders.push_back(nameOf(c.trigger) + " -> " + nameOf(c.target));
-        if (!ownsSetter(c.trigger)) offenders.push_back(nameOf(c.trigger) + " has no setter");
-    }
-    for (const RecordConstraint& c : recordConstraintTable())
-        if (!mayCorrect(FieldId::PageSpecificTrays, c.target))
-            offenders.push_back("PageSpecificTrays -> " + nameOf(c.target));
-    EXPECT_TRUE(offenders.empty()) << joined(offenders);
-    EXPECT_GT(constraintTable().size(), 200u);
-}
-
-TEST(RuleTable, RowsOfSeveralSettingsAreSplitAsTheRuleTableReads) {
-    // "(and Gutter from ImposQuality)": only ImposQuality may correct Gutter.
-    EXPECT_TRUE(mayCorrect(FieldId::ImposQuality, FieldId::Gutter));
-    EXPECT_FALSE(mayCorrect(FieldId::Creep, FieldId::Gutter));
-    // "each other" rows.
-    EXPECT_TRUE(mayCorrect(FieldId::MediaTypeAuto, FieldId::MediaWeightAuto));
-    EXPECT_TRUE(mayCorrect(FieldId::MediaWeightAuto, FieldId::MediaTypeAuto));
-    EXPECT_TRUE(mayCorrect(FieldId::ColorPatch, FieldId::JobInfo));
-    EXPECT_TRUE(mayCorrect(FieldId::JobInfo, FieldId::ColorPatch));
-    // "the cover's own" rows pair each cover with its own fields only.
-    EXPECT_TRUE(mayCorrect(FieldId::PIFrontCoverTray, FieldId::PIFrontSheets));
-    EXPECT_FALSE(mayCorrect(FieldId::PIFrontCoverTray, FieldId::PIBackSheets));
-    EXPECT_TRUE(mayCorrect(FieldId::BackSheets, FieldId::BackCoverTray));
-    EXPECT_FALSE(mayCorrect(FieldId::BackSheets, FieldId::FrontCoverTray));
-    EXPECT_TRUE(mayCorrect(FieldId::OffsetPagesCount, FieldId::OffsetCopiesCount));
-    EXPECT_FALSE(mayCorrect(FieldId::OffsetCopiesCount, FieldId::OffsetPagesCount));
-    // Settings that only run the page exception pass own a setter with no corrections.
-    ASSERT_NE(mayCorrectRow(FieldId::Tab2PageSize), nullptr);
-    EXPECT_EQ(mayCorrectRow(FieldId::Tab2PageSize)->count, 0u);
-    // Plain settings have no row.
-    EXPECT_FALSE(ownsSetter(FieldId::NumCopies));
-    EXPECT_FALSE(ownsSetter(FieldId::PageSizeName));
 }
 
 TEST(RuleTable, EveryNameResolvesAndNoReplacementIsForbiddenItself) {
@@ -129,42 +77,13 @@ TEST(RuleChains, EverySingleChangeEndsInAConsistentRecord) {
 
             CoreData again = record;
             setSetting(again, row.setting, option);
-            if (again != record) faults.push_back(what + " set twice:\n" + differences(record, again));
+            if (again != record) faults.push_back(what + " set twice changes" + differences(record, again));
 
             const auto left = conflictsLeft(record, changed, what);
             faults.insert(faults.end(), left.begin(), left.end());
         }
     }
     EXPECT_TRUE(faults.empty()) << joined(faults);
-}
-
-// A long run of changes from one fixed sequence: every chain ends, every
-// record stays valid and consistent.
-TEST(RuleChains, LongRunsOfChangesKeepTheRecordValid) {
-    std::vector<FieldId> settable;
-    for (const MayCorrectRow& row : mayCorrectTable()) {
-        const settings::FieldDef& def = settings::fieldDef(row.setting);
-        if (def.kind == settings::Kind::Option && def.options != nullptr && def.options->count() > 0)
-            settable.push_back(row.setting);
-    }
-    ASSERT_FALSE(settable.empty());
-    std::uint32_t state = 12345;
-    const auto next = [&state] {
-        state = state * 1103515245u + 12345u;
-        return state >> 8;
-    };
-    CoreData record = settings::defaultRecord();
-    for (int step = 0; step < 5000; ++step) {
-        const FieldId field = settable[next() % settable.size()];
-        const std::uint32_t option = next() % settings::fieldDef(field).options->count();
-        settings::FieldSet changed;
-        setSetting(record, field, option, &changed);
-        const std::string what = "step " + std::to_string(step) + " " + valueText(record, field);
-        CoreData validated = record;
-        ASSERT_TRUE(settings::validateRecord(validated)) << what << "\n" << differences(record, validated);
-        const auto left = conflictsLeft(record, changed, what);
-        ASSERT_TRUE(left.empty()) << joined(left);
-    }
 }
 
 TEST(InstalledOptionsBlock, BitsSayWhichUnitsThePrinterHas) {

@@ -1,9 +1,10 @@
-// The rules engine: its run state, the rules it spells out, the page
-// exception rules and pass, and its entry points.
+// The rules engine: its run state, the corrections of every constraint
+// family by value, the page exception rules and pass, and its entry points.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <optional>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,180 +117,207 @@ TEST(RuleContext, ARuleNeverCorrectsASettingInProgress) {
 }
 
 
-TEST(LayoutRules, ABookletForcesDuplexAndKeepsItsLayout) {
-    CoreData record = recordWith({{F::Duplex, "False"},
-                                  {F::Fold, "ZFold"},
-                                  {F::Staple, "2StaplesWide"},
-                                  {F::Punch, "2Holes"},
-                                  {F::ChapterMode, "True"}});
-    set(record, F::Layout, "Booklet");
-    // The booklet stays while its rules take duplex, folds, staples, holes and chapters in line.
-    EXPECT_EQ(show(record, {F::Layout, F::Duplex, F::Fold, F::Staple, F::Punch, F::ChapterMode}),
-              "Layout=Booklet Duplex=True Fold=None Staple=None Punch=None ChapterMode=False");
-
-    CoreData folded = recordWith({{F::Fold, "MultiCenterFold"}, {F::FoldDirection, "Inside"}});
-    set(folded, F::Layout, "Booklet");
-    EXPECT_EQ(show(folded, {F::Fold, F::FoldDirection}), "Fold=MultiCenterFold FoldDirection=Outside");
-}
-
-TEST(LayoutRules, NoLayoutClearsImpositionExtras) {
-    const CoreData imposed = recordWith({{F::Layout, "Booklet"},
-                                         {F::Gutter, {}, 50000},
-                                         {F::Creep, {}, 10000},
-                                         {F::CreepInputUnit, "AllSheets"},
-                                         {F::BookletSplitting, "True"},
-                                         {F::BookletBlankInsertion, "True"},
-                                         {F::DatePrintOnOutside, "True"},
-                                         {F::PageNumberingPrintOnOutside, "True"},
-                                         {F::SetNumberingPrintOnOutside, "True"}});
-    CoreData record = imposed;
-    set(record, F::Layout, "None");
-    EXPECT_EQ(show(record, {F::Gutter, F::Creep, F::CreepInputUnit, F::BookletSplitting, F::BookletBlankInsertion,
-                            F::DatePrintOnOutside, F::PageNumberingPrintOnOutside, F::SetNumberingPrintOnOutside}),
-              "Gutter=0 Creep=0 CreepInputUnit=PerSheet BookletSplitting=False BookletBlankInsertion=False "
-              "DatePrintOnOutside=False PageNumberingPrintOnOutside=False SetNumberingPrintOnOutside=False");
-
-    // Ring-bound output keeps an outside edge for the stamps.
-    CoreData ringed = imposed;
-    ringed.setRaw(F::RingBinding, option(F::RingBinding, "True"));
-    set(ringed, F::Layout, "None");
-    EXPECT_EQ(show(ringed, {F::DatePrintOnOutside, F::PageNumberingPrintOnOutside, F::SetNumberingPrintOnOutside}),
-              "DatePrintOnOutside=True PageNumberingPrintOnOutside=True SetNumberingPrintOnOutside=True");
-}
-
-TEST(LayoutRules, OnlyHighQualityTwoUpKeepsAGutter) {
-    CoreData high = recordWith({{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}});
-    set(high, F::Layout, "2in1");
-    EXPECT_EQ(high.number(F::Gutter), 50000);
-
-    CoreData normal = recordWith({{F::Gutter, {}, 50000}});
-    set(normal, F::Layout, "2in1");
-    EXPECT_EQ(normal.number(F::Gutter), 0);
-
-    for (const char* layout : {"4in1Horizontal", "4in1Vertical", "4Repeat", "8Repeat"}) {
-        CoreData record = recordWith({{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}});
-        set(record, F::Layout, layout);
-        EXPECT_EQ(record.number(F::Gutter), 0) << layout;
+// Returns show() of the settings the expected text names, in its order.
+std::string shownLike(const CoreData& record, std::string_view expected) {
+    std::string out;
+    for (std::size_t at = 0; at < expected.size();) {
+        const std::size_t equals = expected.find('=', at);
+        const std::size_t space = std::min(expected.find(' ', at), expected.size());
+        const auto field = settings::findField(expected.substr(at, equals - at));
+        if (!field) return "no setting " + std::string(expected.substr(at, equals - at));
+        out += (out.empty() ? "" : " ") + show(record, {*field});
+        at = space + 1;
     }
-    // Setting the quality back to normal under 2-in-1 drops the gutter too.
-    set(high, F::ImposQuality, "Normal");
-    EXPECT_EQ(high.number(F::Gutter), 0);
+    return out;
 }
 
-TEST(DuplexRules, OneSidedOutputUndoesTwoSidedSettings) {
-    const CoreData twoSided = recordWith({{F::Layout, "Booklet"},
-                                          {F::ImageShiftType, "SeparateFrontBack"},
-                                          {F::ChapterMode, "True"},
-                                          {F::CutMarkDuplex, "OnlyFront"},
-                                          {F::OutputBin, "RelayUnit3ASub"}});
-    CoreData record = twoSided;
-    settings::FieldSet changed;
-    EXPECT_TRUE(setDuplexThroughRules(record, false, &changed));
-    EXPECT_EQ(show(record, {F::Duplex, F::Layout, F::ImageShiftType, F::ChapterMode, F::CutMarkDuplex, F::OutputBin}),
-              "Duplex=False Layout=None ImageShiftType=AllEqual ChapterMode=False CutMarkDuplex=BothSides "
-              "OutputBin=Auto");
-    EXPECT_EQ(namesOf(changed), "Layout Duplex OutputBin ChapterMode ImageShiftType CutMarkDuplex");
-    EXPECT_FALSE(setDuplexThroughRules(record, false));
-
-    // Face-up delivery keeps the relay unit's sub tray.
-    CoreData faceUp = twoSided;
-    faceUp.setRaw(F::FaceUp, option(F::FaceUp, "True"));
-    setDuplexThroughRules(faceUp, false);
-    EXPECT_EQ(show(faceUp, {F::OutputBin}), "OutputBin=RelayUnit3ASub");
-}
-
-TEST(CollateRules, GroupedOutputClearsWhatBelongsToSets) {
-    const CoreData sets = recordWith({{F::Layout, "2in1"},
-                                      {F::NUpCount, "16Reverse"},
-                                      {F::Staple, "1StapleLeft"},
-                                      {F::Fold, "MultiLetterFold"},
-                                      {F::RingBinding, "True"},
-                                      {F::DivideOutput, "True"},
-                                      {F::FrontCoverTray, "Tray2"},
-                                      {F::BackCoverTray, "MBT"},
-                                      {F::Tandem, "True"},
-                                      {F::PosterPrint, "Central"}});
-    const std::initializer_list<FieldId> shown = {F::Layout,         F::NUpCount,      F::Staple,
-                                                  F::Fold,           F::RingBinding,   F::DivideOutput,
-                                                  F::FrontCoverTray, F::BackCoverTray, F::Tandem};
-    CoreData record = sets;
-    set(record, F::Collate, "Group");
-    EXPECT_EQ(show(record, shown),
-              "Layout=None NUpCount=1 Staple=None Fold=None RingBinding=False DivideOutput=False "
-              "FrontCoverTray=None BackCoverTray=None Tandem=False");
-    // Posters go only when current device information is there.
-    EXPECT_EQ(show(record, {F::PosterPrint}), "PosterPrint=Central");
-    DeviceInfo stale;
-    stale.state = 3;
-    CoreData withStale = sets;
-    set(withStale, F::Collate, "Group", {&stale, nullptr});
-    EXPECT_EQ(show(withStale, {F::PosterPrint}), "PosterPrint=Central");
-    DeviceInfo current;
+// One constraint family a row: the record as written, one setting changed
+// through its setter, and what the rules must leave. Most families are
+// checked from both ends, and a value next to a boundary of its family
+// shows that the boundary is where the rules put it.
+TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
+    static DeviceInfo current;
     current.state = 2;
-    CoreData withCurrent = sets;
-    set(withCurrent, F::Collate, "Group", {&current, nullptr});
-    EXPECT_EQ(show(withCurrent, {F::PosterPrint}), "PosterPrint=Off");
-}
-
-TEST(NUpRules, NUpClearsTheLayoutsThatPlacePagesThemselves) {
+    // Printers with and without job storage.
     InstalledOptions noStorage{};
     noStorage[kConfigurationGivenByte] = 1;
     InstalledOptions withStorage = noStorage;
     withStorage[4] = 0x02;
     const PrinterConfig lacking{noStorage};
     const PrinterConfig storing{withStorage};
-    struct Case {
-        const char* layout;
-        const char* nUp;
-        const PrinterConfig* config;
-        const char* expected;
+    struct Row {
+        std::vector<Value> start;
+        Value change;
+        std::string_view expected;
+        RuleInputs inputs = {};
     };
-    const Case cases[] = {
-        {"2in1", "2", nullptr, "None"},
-        {"AdhBinding", "9", nullptr, "None"},
-        {"2Repeat", "2Reverse", nullptr, "None"},
-        {"Booklet", "2", nullptr, "Booklet"},
-        {"2RepeatReverseBottom", "4", nullptr, "None"},
-        {"2RepeatReverseTop", "8", nullptr, "2RepeatReverseTop"},
-        {"2RepeatReverseLeft", "8Reverse", nullptr, "None"},
-        {"2RepeatReverseRight", "9", nullptr, "2RepeatReverseRight"},
-        {"4Repeat", "16", nullptr, "4Repeat"},
-        {"4Repeat", "16", &lacking, "None"},
-        {"8Repeat", "4", &storing, "8Repeat"},
-        {"8Repeat", "2", &lacking, "8Repeat"},
+    const Row rows[] = {
+        {{{F::Layout, "2in1"}, {F::Fold, "MultiLetterFold"}, {F::RingBinding, "True"}, {F::FrontCoverTray, "Tray2"},
+          {F::BackCoverTray, "MBT"}, {F::DivideOutput, "True"}, {F::Tandem, "True"}, {F::PosterPrint, "Central"}},
+         {F::Collate, "Group"},
+         "Layout=None Fold=None RingBinding=False FrontCoverTray=None BackCoverTray=None DivideOutput=False "
+         "Tandem=False PosterPrint=Central"},
+        {{{F::PosterPrint, "Central"}, {F::NUpCount, "16Reverse"}}, {F::Collate, "Group"}, "PosterPrint=Off NUpCount=1",
+         {&current, nullptr}},
+        {{{F::Collate, "Group"}}, {F::Staple, "1StapleLeft"}, "Collate=Sort Staple=1StapleLeft"},
+        {{{F::Layout, "Booklet"}, {F::ChapterMode, "True"}, {F::ImageShiftType, "SeparateFrontBack"},
+          {F::CutMarkDuplex, "OnlyFront"}, {F::OutputBin, "RelayUnit3ASub"}}, {F::Duplex, "False"},
+         "Layout=None ChapterMode=False ImageShiftType=AllEqual CutMarkDuplex=BothSides OutputBin=Auto"},
+        {{{F::FaceUp, "True"}, {F::OutputBin, "RelayUnit3ASub"}}, {F::Duplex, "False"}, "OutputBin=RelayUnit3ASub"},
+        {{{F::Duplex, "False"}, {F::MediaWeightAuto, "Thick8"}}, {F::Duplex, "True"}, "Duplex=True MediaWeightAuto=NoSet"},
+        {{{F::Duplex, "False"}, {F::MediaTypeAuto, "Interleaved"}}, {F::Duplex, "True"}, "MediaTypeAuto=NoSet"},
+        {{}, {F::MediaWeightAuto, "Thick8"}, "Duplex=False MediaWeightAuto=Thick8"},
+        {{}, {F::MediaWeightAuto, "Thick7"}, "Duplex=True MediaWeightAuto=Thick7"},
+        {{{F::Fold, "ZFold"}}, {F::MediaWeightAuto, "Thick4"}, "Fold=None"},
+        {{{F::Fold, "ZFold"}}, {F::MediaWeightAuto, "Thick3"}, "Fold=ZFold"},
+        {{{F::MediaWeightAuto, "Thick4"}}, {F::Fold, "ZFold"}, "Fold=ZFold MediaWeightAuto=NoSet"},
+        {{{F::Staple, "1Staple"}}, {F::MediaTypeAuto, "Interleaved"}, "Duplex=False Staple=None"},
+        {{{F::Duplex, "False"}, {F::Fold, "ZFold"}, {F::Staple, "2StaplesWide"}, {F::Punch, "2Holes"},
+          {F::ChapterMode, "True"}, {F::RingBinding, "True"}}, {F::Layout, "Booklet"},
+         "Layout=Booklet Duplex=True Fold=None Staple=None Punch=None ChapterMode=False RingBinding=False"},
+        {{{F::Fold, "MultiCenterFold"}, {F::FoldDirection, "Inside"}}, {F::Layout, "Booklet"},
+         "Fold=MultiCenterFold FoldDirection=Outside"},
+        {{{F::Layout, "Booklet"}, {F::Gutter, {}, 50000}, {F::Creep, {}, 10000}, {F::CreepInputUnit, "AllSheets"},
+          {F::BookletSplitting, "True"}, {F::BookletBlankInsertion, "True"}, {F::DatePrintOnOutside, "True"},
+          {F::PageNumberingPrintOnOutside, "True"}, {F::SetNumberingPrintOnOutside, "True"}}, {F::Layout, "None"},
+         "Gutter=0 Creep=0 CreepInputUnit=PerSheet BookletSplitting=False BookletBlankInsertion=False "
+         "DatePrintOnOutside=False PageNumberingPrintOnOutside=False SetNumberingPrintOnOutside=False"},
+        {{{F::Layout, "Booklet"}, {F::RingBinding, "True"}, {F::DatePrintOnOutside, "True"}}, {F::Layout, "None"},
+         "DatePrintOnOutside=True"},
+        {{{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}}, {F::Layout, "2in1"}, "Gutter=50000"},
+        {{{F::Gutter, {}, 50000}}, {F::Layout, "2in1"}, "Gutter=0"},
+        {{{F::ImposQuality, "High"}, {F::Gutter, {}, 50000}}, {F::Layout, "4Repeat"}, "Gutter=0"},
+        {{{F::Layout, "2in1"}, {F::ImposQuality, "High"}, {F::Gutter, {}, 50000}}, {F::ImposQuality, "Normal"},
+         "Gutter=0"},
+        {{{F::Collate, "Group"}, {F::MixedSize, "True"}, {F::PosterPrint, "Central"}}, {F::Layout, "4in1Vertical"},
+         "Collate=Sort MixedSize=False PosterPrint=Off"},
+        {{{F::ImposQuality, "High"}, {F::Zoom, {}, 150}, {F::FullBleed, "True"}, {F::MixedSize, "True"}},
+         {F::NUpCount, "2"}, "ImposQuality=Normal Zoom=100 FullBleed=False MixedSize=False"},
+        {{{F::NUpCount, "4"}}, {F::ImposQuality, "High"}, "NUpCount=1"},
+        {{{F::Layout, "2in1"}}, {F::NUpCount, "2"}, "Layout=None"},
+        {{{F::Layout, "AdhBinding"}}, {F::NUpCount, "9"}, "Layout=None"},
+        {{{F::Layout, "2Repeat"}}, {F::NUpCount, "2Reverse"}, "Layout=None"},
+        {{{F::Layout, "Booklet"}}, {F::NUpCount, "2"}, "Layout=Booklet"},
+        {{{F::Layout, "2RepeatReverseBottom"}}, {F::NUpCount, "4"}, "Layout=None"},
+        {{{F::Layout, "2RepeatReverseTop"}}, {F::NUpCount, "8"}, "Layout=2RepeatReverseTop"},
+        {{{F::Layout, "2RepeatReverseLeft"}}, {F::NUpCount, "8Reverse"}, "Layout=None"},
+        {{{F::Layout, "2RepeatReverseRight"}}, {F::NUpCount, "9"}, "Layout=2RepeatReverseRight"},
+        {{{F::Layout, "4Repeat"}}, {F::NUpCount, "16"}, "Layout=4Repeat"},
+        {{{F::Layout, "4Repeat"}}, {F::NUpCount, "16"}, "Layout=None", {nullptr, &lacking}},
+        {{{F::Layout, "8Repeat"}}, {F::NUpCount, "4"}, "Layout=8Repeat", {nullptr, &storing}},
+        {{{F::Layout, "8Repeat"}}, {F::NUpCount, "2"}, "Layout=8Repeat", {nullptr, &lacking}},
+        {{{F::NUpCount, "4"}, {F::MixedSize, "True"}}, {F::BookletBlankInsertion, "True"}, "NUpCount=1 MixedSize=False"},
+        {{{F::NUpCount, "4"}, {F::OutputMethod, "SaveInUBAndP"}}, {F::BookletSplitting, "True"},
+         "NUpCount=1 OutputMethod=Print"},
+        {{{F::TargetPaperSize, "A3"}, {F::NUpCount, "2"}, {F::Layout, "AdhBinding"}}, {F::MixedSize, "True"},
+         "TargetPaperSize=Auto NUpCount=1 Layout=None"},
+        {{{F::MixedSize, "True"}}, {F::TargetPaperSize, "A3"}, "MixedSize=False"},
+        {{{F::TargetPaperSize, "A3"}}, {F::PageSize, "ZXA4Tab1"}, "TargetPaperSize=Auto"},
+        {{{F::FullBleed, "True"}, {F::NUpCount, "2"}}, {F::ScaleToFit, "True"}, "FullBleed=False NUpCount=1"},
+        {{{F::ScaleToFit, "True"}}, {F::FullBleed, "True"}, "ScaleToFit=False"},
+        {{{F::NUpCount, "2"}}, {F::Zoom, {}, 150}, "NUpCount=1"},
+        {{{F::ThirdPartyFinisherMiddleMode, "True"}}, {F::Rotate180, "True"}, "ThirdPartyFinisherMiddleMode=False"},
+        {{{F::Staple, "1StapleLeft"}}, {F::Binding, "Right"}, "Staple=1StapleRight"},
+        {{{F::Binding, "Left"}}, {F::Staple, "1StapleRight"}, "Binding=Right"},
+        {{{F::RingBinding, "True"}, {F::NTo1, "True"}, {F::OutputBin, "OpenStacker"}, {F::DivideOutput, "True"}},
+         {F::Staple, "2StaplesWide"}, "RingBinding=False NTo1=False OutputBin=Auto DivideOutput=False"},
+        {{{F::MediaPrepunchedAuto, "True"}, {F::FaceUp, "True"}, {F::Fold, "MultiCenterFold"}}, {F::Punch, "2Holes"},
+         "MediaPrepunchedAuto=False FaceUp=False Fold=None"},
+        {{{F::Collate, "Group"}, {F::Staple, "1Staple"}, {F::Punch, "2Holes"}}, {F::Fold, "MultiCenterFold"},
+         "Collate=Sort Staple=None Punch=None"},
+        {{{F::Stitch, "True"}, {F::OffsetCopies, "True"}, {F::OutputBin, "OpenStacker"}, {F::PosterPrint, "Central"}},
+         {F::Fold, "ZFold"}, "Stitch=False OffsetCopies=False OutputBin=Auto PosterPrint=Off"},
+        {{{F::Layout, "Booklet"}, {F::Fold, "MultiCenterFold"}}, {F::FoldDirection, "Inside"}, "Fold=None"},
+        {{{F::Fold, "ZFold"}, {F::OutputBin, "StaplerMain"}}, {F::Stitch, "True"}, "Fold=None OutputBin=Auto"},
+        {{{F::Collate, "Group"}, {F::Staple, "1Staple"}, {F::MediaPrepunchedAuto, "True"}, {F::OutputBin, "StaplerMain"}},
+         {F::RingBinding, "True"}, "Collate=Sort Staple=None MediaPrepunchedAuto=False OutputBin=Auto"},
+        {{{F::RingBinding, "True"}, {F::PageNumberingPrintOnOutside, "True"}}, {F::RingBinding, "False"},
+         "PageNumberingPrintOnOutside=False"},
+        {{{F::Staple, "1Staple"}, {F::PIBackCoverTray, {}, 1}}, {F::OutputBin, "OpenStacker"},
+         "Staple=None PIBackCoverTray=None"},
+        {{{F::Stitch, "True"}, {F::OffsetCopies, "True"}}, {F::OutputBin, "ThirdPartyFinisherMiddle"},
+         "Stitch=False OffsetCopies=False"},
+        {{{F::Duplex, "False"}}, {F::OutputBin, "RelayUnit3ASub"}, "FaceUp=True"},
+        {{{F::Punch, "2Holes"}, {F::Fold, "ZFold"}, {F::Stitch, "True"}}, {F::FaceUp, "True"},
+         "Punch=None Fold=None Stitch=False"},
+        {{{F::Staple, "1Staple"}, {F::RingBinding, "True"}}, {F::NTo1, "True"}, "Staple=None RingBinding=False"},
+        {{{F::Collate, "Group"}, {F::PosterPrint, "Central"}}, {F::DivideOutput, "True"}, "Collate=Sort PosterPrint=Off"},
+        {{{F::OffsetPages, "True"}, {F::OutputBin, "ThirdPartyFinisherMiddle"}}, {F::OffsetCopies, "True"},
+         "OffsetPages=False OutputBin=Auto"},
+        {{{F::OffsetCopies, "True"}}, {F::OffsetPages, "True"}, "OffsetCopies=False"},
+        {{{F::Staple, "1Staple"}, {F::Rotate180, "True"}, {F::OutputBin, "StaplerMain"}},
+         {F::ThirdPartyFinisherMiddleMode, "True"}, "Staple=None Rotate180=False OutputBin=Auto"},
+        {{{F::Punch, "2Holes"}, {F::RingBinding, "True"}}, {F::MediaPrepunchedAuto, "True"},
+         "Punch=None RingBinding=False"},
+        {{{F::Collate, "Group"}, {F::PosterPrint, "Central"}}, {F::FrontCoverTray, "Tray2"},
+         "Collate=Sort PosterPrint=Off"},
+        {{{F::PosterPrint, "Central"}}, {F::BackCoverTray, "MBT"}, "PosterPrint=Off"},
+        {{{F::OutputBin, "OpenStacker"}}, {F::PIFrontCoverTray, "PITray2"}, "OutputBin=Auto"},
+        {{{F::ThirdPartyFinisherMiddleMode, "True"}, {F::PosterPrint, "Central"}}, {F::PIBackCoverTray, "PITray1"},
+         "ThirdPartyFinisherMiddleMode=False PosterPrint=Off"},
+        {{{F::Duplex, "False"}, {F::PosterPrint, "Central"}}, {F::ChapterMode, "True"}, "Duplex=True PosterPrint=Off"},
+        {{{F::Layout, "2in1"}, {F::Fold, "ZFold"}, {F::PIFrontCoverTray, "PITray2"}}, {F::PosterPrint, "Central"},
+         "Layout=None Fold=None PIFrontCoverTray=None"},
+        {{{F::PosterPrint, "Central"}, {F::HorizontalOverlap, {}, 100}}, {F::PosterPrint, "Off"}, "HorizontalOverlap=0"},
+        {{{F::JobInfo, "Top"}, {F::PrintPosition, "Left"}}, {F::ColorPatch, "Top"}, "JobInfo=Off PrintPosition=Left"},
+        {{{F::JobInfo, "Top"}, {F::PrintPosition, "Left"}}, {F::ColorPatch, "Left"}, "JobInfo=Top PrintPosition=Middle"},
+        {{{F::ColorPatch, "Bottom"}, {F::PrintPosition, "Right"}}, {F::JobInfo, "Right"},
+         "ColorPatch=Bottom PrintPosition=Middle"},
+        {{{F::ColorPatch, "Right"}, {F::JobInfo, "Left"}}, {F::PrintPosition, "Right"}, "ColorPatch=Off JobInfo=Left"},
+        {{{F::CopyProtection, "True"}, {F::SetNumberingMode, "WatermarkForAllPages"}, {F::Smoothing, "True"}},
+         {F::Resolution, "1200dpi"}, "CopyProtection=False SetNumberingMode=Off Smoothing=False"},
+        {{{F::Resolution, "1200dpi"}, {F::ScreeningMode, "Custom"}}, {F::Smoothing, "True"},
+         "Resolution=600dpi ScreeningMode=Fixed"},
+        {{{F::Thinning, "True"}, {F::Enhancement, "True"}}, {F::ScreeningMode, "Custom"},
+         "Thinning=False Enhancement=False"},
+        {{{F::ScreeningMode, "Custom"}}, {F::Thinning, "True"}, "ScreeningMode=Fixed"},
+        {{{F::ScreeningMode, "Custom"}}, {F::Enhancement, "True"}, "ScreeningMode=Fixed"},
+        {{{F::OutputMethod, "Form"}}, {F::Prepend, {}, 4}, "OutputMethod=Print"},
+        {{{F::OutputMethod, "Form"}}, {F::Append, {}, 4}, "OutputMethod=Print"},
+        {{{F::Duplex, "False"}}, {F::ImageShiftType, "SeparateFrontBack"}, "Duplex=True"},
+        {{{F::DateStamp, {}, 1}, {F::DatePrintOnOutside, "True"}}, {F::DateStamp, "Off"}, "DatePrintOnOutside=False"},
+        {{{F::PageNumberingMode, {}, 1}, {F::PageNumberingPrintOnOutside, "True"}}, {F::PageNumberingMode, "Off"},
+         "PageNumberingPrintOnOutside=False"},
+        {{{F::DatePrintOnOutside, "True"}}, {F::DatePosition, "TopCenter"}, "DatePrintOnOutside=False"},
+        {{{F::DatePosition, "MiddleCenter"}}, {F::DatePrintOnOutside, "True"}, "DatePosition=MiddleLeft"},
+        {{{F::PageNumberingPrintOnOutside, "True"}}, {F::PageNumberingPosition, "BottomCenter"},
+         "PageNumberingPrintOnOutside=False"},
+        {{{F::PageNumberingPosition, "BottomCenter"}}, {F::PageNumberingPrintOnOutside, "True"},
+         "PageNumberingPosition=BottomLeft"},
+        {{{F::SetNumberingPrintOnOutside, "True"}}, {F::SetNumberingPosition, "MiddleCenter"},
+         "SetNumberingPrintOnOutside=False"},
+        {{{F::SetNumberingPosition, "TopCenter"}}, {F::SetNumberingPrintOnOutside, "True"},
+         "SetNumberingPosition=TopLeft"},
+        {{{F::CopyProtection, "True"}, {F::Tandem, "True"}, {F::Resolution, "1200dpi"}},
+         {F::SetNumberingMode, "WatermarkForAllPages"}, "CopyProtection=False Tandem=False Resolution=600dpi"},
+        {{{F::SetNumberingMode, "WatermarkForAllPages"}, {F::OutputMethod, "Form"}}, {F::CopyProtection, "True"},
+         "SetNumberingMode=Off OutputMethod=Print"},
+        {{{F::SetNumberingMode, "WatermarkForAllPages"}, {F::Collate, "Group"}, {F::OutputMethod, "Secure"}},
+         {F::Tandem, "True"}, "SetNumberingMode=Off Collate=Sort OutputMethod=Print"},
+        {{{F::OutputMethod, "HoldPrint"}}, {F::PrintMode, "Spool"}, "OutputMethod=Print"},
+        {{{F::OutputMethod, "HoldPrint"}}, {F::PrintMode, "Wait"}, "OutputMethod=HoldPrint"},
+        {{{F::PrintMode, "ProofMode1st"}}, {F::OutputMethod, "SaveInUB"}, "PrintMode=Print"},
+        {{{F::PrintMode, "Wait"}}, {F::OutputMethod, "SaveInUBAndP"}, "PrintMode=Wait"},
+        {{{F::Tandem, "True"}}, {F::OutputMethod, "Secure"}, "Tandem=False"},
+        {{{F::Layout, "Booklet"}, {F::BookletSplitting, "True"}}, {F::OutputMethod, "SaveInUBAndP"},
+         "BookletSplitting=False"},
     };
-    for (const Case& c : cases) {
-        CoreData record = recordWith({{F::Layout, c.layout}});
-        set(record, F::NUpCount, c.nUp, {nullptr, c.config});
-        EXPECT_EQ(show(record, {F::Layout}), std::string("Layout=") + c.expected)
-            << c.layout << " with N-up " << c.nUp << (c.config == nullptr ? "" : " and a configuration");
+    for (const Row& row : rows) {
+        CoreData record = settings::defaultRecord();
+        for (const Value& v : row.start) record.setRaw(v.field, v.name.empty() ? v.number : option(v.field, v.name));
+        const Value& c = row.change;
+        setSetting(record, c.field, c.name.empty() ? c.number : option(c.field, c.name), nullptr, row.inputs);
+        EXPECT_EQ(shownLike(record, row.expected), row.expected)
+            << settings::fieldDef(c.field).name << "=" << (c.name.empty() ? std::to_string(c.number) : std::string(c.name));
     }
-}
-
-TEST(ResolutionRules, TwelveHundredDpiDropsWhatOnlySixHundredHas) {
-    CoreData record = recordWith({{F::Resolution, "600dpi"},
-                                  {F::CopyProtection, "True"},
-                                  {F::SetNumberingMode, "WatermarkForAllPages"},
-                                  {F::Smoothing, "True"}});
-    set(record, F::Resolution, "1200dpi");
-    EXPECT_EQ(show(record, {F::CopyProtection, F::SetNumberingMode, F::Smoothing}),
-              "CopyProtection=False SetNumberingMode=Off Smoothing=False");
-    // And the other way round: copy protection takes the job to 600 dpi.
-    set(record, F::CopyProtection, "True");
-    EXPECT_EQ(show(record, {F::Resolution, F::CopyProtection}), "Resolution=600dpi CopyProtection=True");
 }
 
 TEST(ResolutionRules, FormsStoredAtAnotherResolutionAreDropped) {
     const std::vector<PageForm> forms = {{12, 1, 3}};
     const auto formBlock = encodePageForms(forms);
-    CoreData record = recordWith({{F::Resolution, "600dpi"},
-                                  {F::JobForm, {}, 7},
-                                  {F::JobFormResolution, {}, 0},
-                                  {F::Prepend, {}, 8},
-                                  {F::PrependResolution, {}, 1},
-                                  {F::Append, {}, 9},
-                                  {F::AppendResolution, {}, 2},
-                                  {F::PageSpecificFormsResolution, {}, 0}});
+    CoreData record = recordWith({{F::Resolution, "600dpi"}, {F::JobForm, {}, 7}, {F::JobFormResolution, {}, 0},
+                                  {F::Prepend, {}, 8}, {F::PrependResolution, {}, 1}, {F::Append, {}, 9},
+                                  {F::AppendResolution, {}, 2}, {F::PageSpecificFormsResolution, {}, 0}});
     std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
     set(record, F::Resolution, "1200dpi");
     const auto jobForm = record.field(F::JobForm);
@@ -301,43 +329,9 @@ TEST(ResolutionRules, FormsStoredAtAnotherResolutionAreDropped) {
     EXPECT_EQ(std::vector<std::uint8_t>(list.begin(), list.end()), std::vector<std::uint8_t>(kPageFormsBlockSize, 0));
 }
 
-TEST(OutputRules, PrintModeAndOutputMethodExcludeEachOther) {
-    const std::vector<std::pair<std::string, std::string>> excluded = {
-        {"Spool", "HoldPrint"},    {"ProofMode", "Hold"},      {"ProofMode1st", "Hold"},  {"Wait", "Hold"},
-        {"Spool", "Hold"},         {"Spool", "SaveInUBAndP"},  {"ProofMode", "SaveInUB"}, {"ProofMode1st", "SaveInUB"},
-        {"Wait", "SaveInUB"},      {"Spool", "SaveInUB"},      {"ProofMode", "Secure"},   {"ProofMode1st", "Secure"},
-        {"Wait", "Secure"},        {"Spool", "Secure"},        {"ProofMode", "Form"},     {"ProofMode1st", "Form"},
-        {"Wait", "Form"},          {"Spool", "Form"},
-    };
-    const auto& modes = *settings::fieldDef(F::PrintMode).options;
-    const auto& methods = *settings::fieldDef(F::OutputMethod).options;
-    std::string got;
-    std::string expected;
-    for (const auto& mode : modes.entries) {
-        for (const auto& method : methods.entries) {
-            const bool clash = std::find(excluded.begin(), excluded.end(),
-                                         std::pair<std::string, std::string>(mode.name, method.name)) != excluded.end();
-            // The setter of either one resets the other to "Print".
-            CoreData byMode = recordWith({{F::OutputMethod, method.name}});
-            set(byMode, F::PrintMode, mode.name);
-            CoreData byMethod = recordWith({{F::PrintMode, mode.name}});
-            set(byMethod, F::OutputMethod, method.name);
-            got += std::string(mode.name) + "+" + std::string(method.name) + ": " + show(byMode, {F::OutputMethod}) +
-                   " " + show(byMethod, {F::PrintMode}) + "\n";
-            expected += std::string(mode.name) + "+" + std::string(method.name) + ": OutputMethod=" +
-                        (clash ? "Print" : std::string(method.name)) +
-                        " PrintMode=" + (clash ? "Print" : std::string(mode.name)) + "\n";
-        }
-    }
-    EXPECT_EQ(got, expected);
-}
-
 TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
-    CoreData record = recordWith({{F::JobForm, {}, 3},
-                                  {F::Prepend, {}, 4},
-                                  {F::Append, {}, 5},
-                                  {F::CopyProtection, "True"},
-                                  {F::PrintMode, "Wait"}});
+    CoreData record = recordWith({{F::JobForm, {}, 3}, {F::Prepend, {}, 4}, {F::Append, {}, 5},
+                                  {F::CopyProtection, "True"}, {F::PrintMode, "Wait"}});
     const auto formBlock = encodePageForms(std::vector<PageForm>{{2, 1, 1}});
     std::copy(formBlock.begin(), formBlock.end(), record.field(F::PageSpecificForms).begin());
     set(record, F::OutputMethod, "Form");
@@ -350,26 +344,18 @@ TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
     // A form chosen afterwards takes the job back to printing.
     setSetting(record, F::JobForm, 6);
     EXPECT_EQ(show(record, {F::JobForm, F::OutputMethod}), "JobForm=6 OutputMethod=Print");
+    CoreData listed = recordWith({{F::OutputMethod, "Form"}});
+    setSettingBytes(listed, F::PageSpecificForms, encodePageForms(std::vector<PageForm>{{2, 1, 1}}));
+    EXPECT_EQ(show(listed, {F::OutputMethod}), "OutputMethod=Print");
 
-    CoreData secure = recordWith({{F::Tandem, "True"}});
-    set(secure, F::OutputMethod, "Secure");
-    EXPECT_EQ(show(secure, {F::Tandem}), "Tandem=False");
-
-    CoreData saved = recordWith({{F::Layout, "Booklet"}, {F::BookletSplitting, "True"}});
-    set(saved, F::OutputMethod, "SaveInUBAndP");
-    EXPECT_EQ(show(saved, {F::BookletSplitting}), "BookletSplitting=False");
 }
 
 TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWith) {
     PageException finishing = pageRecord(ExceptionKind::PageFinishing, 2, 4);
     finishing.finishing1 = 3;  // the pages' own staple
     finishing.finishing2 = 1;  // and their own punching
-    CoreData record = recordWith({{F::ImposQuality, "High"},
-                                  {F::Staple, "2StaplesWide"},
-                                  {F::Punch, "3Holes"},
-                                  {F::RingBinding, "True"},
-                                  {F::OutputBin, "OpenStacker"},
-                                  {F::OffsetPages, "True"},
+    CoreData record = recordWith({{F::ImposQuality, "High"}, {F::Staple, "2StaplesWide"}, {F::Punch, "3Holes"},
+                                  {F::RingBinding, "True"}, {F::OutputBin, "OpenStacker"}, {F::OffsetPages, "True"},
                                   {F::PosterPrint, "Partial"}});
     std::vector<PageException> list = {finishing};
     const EncodedPageExceptions encoded = encodePageExceptions(list);
@@ -425,48 +411,30 @@ TEST(PageExceptionRules, RepeatingNeedsExceptionsToRepeat) {
     EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=Off");
 }
 
-TEST(PageExceptionPass, JobWideFinishingClearsTheRecordsOwn) {
-    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
-    stapled.finishing1 = 1;
-    stapled.finishing4 = 1;
-    CoreData record = settings::defaultRecord();
-    putExceptions(record, {stapled});
-    set(record, F::FaceUp, "True");
-    ASSERT_EQ(pageExceptionsOf(record).size(), 1u);
-    EXPECT_EQ(pageExceptionsOf(record)[0].finishing1, 0);
-    EXPECT_EQ(pageExceptionsOf(record)[0].finishing4, 0);
-    EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True");
-}
-
-TEST(PageExceptionPass, GroupedOrPerfectBoundJobsSkipThePass) {
-    PageException stapled = pageRecord(ExceptionKind::PageFinishing, 3, 3);
-    stapled.finishing1 = 1;
-    for (const char* skip : {"Collate", "Layout"}) {
-        CoreData record = std::string(skip) == "Collate" ? recordWith({{F::Collate, "Group"}})
-                                                         : recordWith({{F::Layout, "AdhBinding"}});
-        putExceptions(record, {stapled});
-        const CoreData before = record;
-        set(record, F::FaceUp, "True");
-        EXPECT_EQ(show(record, {F::FaceUp}), "FaceUp=True") << skip;
-        EXPECT_TRUE(std::equal(before.field(F::PageSpecificTrays).begin(), before.field(F::PageSpecificTrays).end(),
-                               record.field(F::PageSpecificTrays).begin()))
-            << skip;
+// Job-wide face-up delivery and booklets clear the records' own finishing
+// and keep their trays; grouped and perfect-bound jobs leave the list alone.
+TEST(PageExceptionPass, JobWideSettingsClearTheRecordsOwnFinishing) {
+    struct Case {
+        ExceptionKind kind;
+        Value start, change;
+        bool cleared;
+    };
+    const Case cases[] = {{ExceptionKind::PageFinishing, {F::Collate, "Sort"}, {F::FaceUp, "True"}, true},
+                          {ExceptionKind::BlankInsert, {F::Collate, "Sort"}, {F::Layout, "Booklet"}, true},
+                          {ExceptionKind::PageFinishing, {F::Collate, "Group"}, {F::FaceUp, "True"}, false},
+                          {ExceptionKind::PageFinishing, {F::Layout, "AdhBinding"}, {F::FaceUp, "True"}, false}};
+    for (const Case& c : cases) {
+        PageException own = pageRecord(c.kind, 3, 3);
+        own.finishing1 = own.finishing3 = own.finishing4 = 1;
+        own.tray = 2;
+        CoreData record = recordWith({c.start});
+        putExceptions(record, {own});
+        set(record, c.change.field, c.change.name);
+        const PageException r = pageExceptionsOf(record).at(0);
+        EXPECT_EQ(std::tuple(r.finishing1, r.finishing3, r.finishing4, r.tray),
+                  c.cleared ? std::tuple(0, 0, 0, 2) : std::tuple(1, 1, 1, 2))
+            << c.start.name << " then " << c.change.name;
     }
-}
-
-TEST(PageExceptionPass, BookletSheetsLoseTheirOwnFinishing) {
-    PageException blank = pageRecord(ExceptionKind::BlankInsert, 4, 4);
-    blank.finishing1 = 2;
-    blank.finishing3 = 1;
-    blank.tray = 2;
-    CoreData record = settings::defaultRecord();
-    putExceptions(record, {blank});
-    set(record, F::Layout, "Booklet");
-    const auto records = pageExceptionsOf(record);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].finishing1, 0);
-    EXPECT_EQ(records[0].finishing3, 0);
-    EXPECT_EQ(records[0].tray, 2);
 }
 
 TEST(PageExceptionPass, SourcesFollowThePrinterAndTheDevice) {
@@ -530,37 +498,23 @@ TEST(PublicSettings, ValuesGoThroughTheRules) {
 }
 
 TEST(PublicSettings, TraysThePaperFeedUnitLacksAreDropped) {
-    struct Case {
-        const char* slot;
-        std::uint8_t code;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"Tray3", 0, "Tray1"}, {"Tray3", 2, "Tray3"}, {"Tray5", 3, "Tray1"}, {"Tray4", 1, "Tray4"},
-        {"MBT", 3, "Tray1"},   {"MBT", 4, "MBT"},     {"Tray2", 0, "Tray2"},
-    };
-    for (const Case& c : cases) {
+    using Case = std::tuple<const char*, int, const char*>;
+    for (const auto& [slot, code, expected] : {Case{"MBT", 3, "Tray1"}, Case{"MBT", 4, "MBT"}, Case{"Tray5", 1, "Tray5"}}) {
         CoreData record = recordWith({{F::InputSlot, "Tray1"}});
         PublicSettings values;
-        values.inputSlot = option(F::InputSlot, c.slot);
+        values.inputSlot = option(F::InputSlot, slot);
         InstalledOptions installed{};
-        installed[kPaperFeedUnitByte] = c.code;
+        installed[kPaperFeedUnitByte] = static_cast<std::uint8_t>(code);
         applyPublicSettings(record, values, installed);
-        EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + c.expected)
-            << c.slot << " with paper-feed unit code " << int(c.code);
+        EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + expected) << slot << " " << code;
     }
 }
 
 TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
-    const CoreData finished = recordWith({{F::Layout, "Booklet"},
-                                          {F::Staple, "2StaplesWide"},
-                                          {F::OutputBin, "StaplerMain"},
-                                          {F::Fold, "MultiCenterFold"},
-                                          {F::Punch, "2Holes"},
-                                          {F::InputSlot, "MBT"},
-                                          {F::FrontCoverTray, "Tray4"},
-                                          {F::PIFrontCoverTray, "PITray2"},
-                                          {F::OutputMethod, "Secure"}});
+    const CoreData finished = recordWith({{F::Layout, "Booklet"}, {F::Staple, "2StaplesWide"},
+                                          {F::OutputBin, "StaplerMain"}, {F::Fold, "MultiCenterFold"},
+                                          {F::Punch, "2Holes"}, {F::InputSlot, "MBT"}, {F::FrontCoverTray, "Tray4"},
+                                          {F::PIFrontCoverTray, "PITray2"}, {F::OutputMethod, "Secure"}});
     // Nothing known about the printer: nothing is ruled out.
     CoreData unknown = finished;
     EXPECT_FALSE(applyInstalledOptions(unknown, InstalledOptions{}));

@@ -12,6 +12,7 @@
 #include "platform/shared_memory.h"
 #include "platform/temporary_files.h"
 #include "platform/worker_launch.h"
+#include "postscript/injection.h"
 #include "tabs/body_extraction.h"
 
 namespace tvzx::testing {
@@ -100,5 +101,21 @@ inline std::function<std::uint32_t()> countingRandom(std::uint32_t first = 0) {
     auto next = std::make_shared<std::uint32_t>(first);
     return [next] { return (*next)++; };
 }
+
+// Tab sheets that write a marker from each hook into the stream, so that a
+// test sees where the dispatcher calls them among its own texts.
+class MarkerTabSheets final : public postscript::TabSheets {
+public:
+    std::string setupPreparation(const settings::CoreData&) override { return "<tab setup>\r\n"; }
+    std::string pageSaveCapture(const settings::CoreData&) override { return "<tab capture>\r\n"; }
+    bool actsOnPages(const settings::CoreData&) override { return true; }
+    void beginPage(postscript::InjectionContext& context) override {
+        context.sink.write("<tab begin page " + std::to_string(context.state->pageCounter) + ">\r\n");
+    }
+    void endPage(postscript::InjectionContext& context) override { context.sink.write("<tab end page>\r\n"); }
+    void afterDocument(postscript::InjectionContext& context) override {
+        context.sink.write("<tab after document>\r\n");
+    }
+};
 
 }  // namespace tvzx::testing
