@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -85,12 +86,7 @@ const std::string kExpectedBody = lines({
     "} featurecleanup",
     "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage", "%%PageTrailer", "%%Trailer"});
 
-std::optional<std::string> extracted(std::string_view document) {
-    MemoryFile file(document);
-    return extractTabBody(file);
-}
-
-std::optional<std::string> extractedInChunks(std::string_view document, std::size_t chunk) {
+std::optional<std::string> extracted(std::string_view document, std::size_t chunk = SIZE_MAX) {
     ChunkedFile file(document, chunk);
     return extractTabBody(file);
 }
@@ -123,7 +119,7 @@ TEST(TabBodyExtraction, PaperFromThePageRegionWithoutAPageSize) {
     const std::string lateSize =
         replaced(tabDocument(kPageRegion), "%%EndSetup", "%%BeginFeature: *PageSize Late\r\n%%EndSetup");
     for (const std::size_t chunk : {1u, 5u, 4095u, 100000u})
-        EXPECT_EQ(extractedInChunks(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
+        EXPECT_EQ(extracted(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
 }
 
 TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
@@ -166,7 +162,7 @@ TEST(TabBodyExtraction, SameBodyHoweverTheFileIsRead) {
                                           "showpage", longPage + "\r\nshowpage");
     ASSERT_EQ(extracted(document), expected);
     for (const std::size_t chunk : {1u, 2u, 7u, 13u, 100u, 1000u, 4094u, 4095u, 4096u, 4097u, 8190u, 100000u})
-        EXPECT_EQ(extractedInChunks(document, chunk), expected) << "read " << chunk << " bytes at a time";
+        EXPECT_EQ(extracted(document, chunk), expected) << "read " << chunk << " bytes at a time";
 }
 
 TEST(TabBodyExtraction, MarkerAcrossTheFirstBlockBoundary) {

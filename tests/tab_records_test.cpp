@@ -76,17 +76,12 @@ TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     EXPECT_EQ(tabs[2].page, 9u);
 }
 
-TEST(UsableTabs, NoneWithoutTabRecords) {
+TEST(UsableTabs, JobPrintsTabSheetsWithAnyTabRecordAndWithoutImageShift) {
     PageException paper;
     paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::PagePaper);
     paper.pageRanges = {{1, 1}};
-    const settings::CoreData job = jobWith({paper});
-    EXPECT_TRUE(usableTabs(job).empty());
-    EXPECT_FALSE(jobPrintsTabSheets(job));
-    EXPECT_FALSE(jobPrintsTabSheets(settings::defaultRecord()));
-}
-
-TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
+    EXPECT_TRUE(usableTabs(jobWith({paper})).empty());
+    EXPECT_FALSE(jobPrintsTabSheets(jobWith({paper})));
     // Any tab record counts, even one that is not usable.
     settings::CoreData job = jobWith({tabOn(3, 4, 2, "not usable")});
     EXPECT_TRUE(jobPrintsTabSheets(job));
@@ -97,17 +92,15 @@ TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
 TEST(ShortTabPaper, ByOptionOfTheSelectedTabPaper) {
     for (std::uint32_t option = 0; option < 6; ++option) {
         const bool isShort = option == 2 || option == 3 || option == 5;
-        settings::CoreData job = settings::defaultRecord();
-        job.setOption(FieldId::Tab1PageSize, option);
-        EXPECT_EQ(selectsShortTabPaper(job, 0), isShort) << "Tab1PageSize option " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 1)) << "Tab2PageSize left at its default, Tab1 " << option;
-
-        job = settings::defaultRecord();
-        job.setOption(FieldId::Tab2PageSize, option);
-        EXPECT_EQ(selectsShortTabPaper(job, 1), isShort) << "Tab2PageSize option " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 0)) << "Tab1PageSize left at its default, Tab2 " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 2)) << "selector 2 names no tab paper";
-        EXPECT_FALSE(selectsShortTabPaper(job, 255));
+        for (const auto& [field, selector] :
+             {std::pair{FieldId::Tab1PageSize, 0}, std::pair{FieldId::Tab2PageSize, 1}}) {
+            settings::CoreData job = settings::defaultRecord();
+            job.setOption(field, option);
+            EXPECT_EQ(selectsShortTabPaper(job, selector), isShort) << "selector " << selector << ", option " << option;
+            // The other tab paper stays at its default, and no other selector names one.
+            EXPECT_FALSE(selectsShortTabPaper(job, 1 - selector)) << "selector " << selector << ", option " << option;
+            EXPECT_FALSE(selectsShortTabPaper(job, 2));
+        }
     }
 }
 
