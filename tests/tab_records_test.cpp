@@ -18,9 +18,10 @@ namespace {
 using rules::PageException;
 using settings::FieldId;
 
-PageException tabOn(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label) {
+PageException tabOn(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label,
+                    rules::ExceptionKind kind = rules::ExceptionKind::TabWithText) {
     PageException r;
-    r.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabWithText);
+    r.kind = static_cast<std::uint8_t>(kind);
     r.tabInfo = {0, 0, position, 0, std::move(label)};
     r.pageRanges = {{first, last}};
     return r;
@@ -34,12 +35,6 @@ settings::CoreData jobWith(const std::vector<PageException>& records) {
     return job;
 }
 
-std::vector<std::string> labelsOf(const std::vector<UsableTab>& tabs) {
-    std::vector<std::string> labels;
-    for (const UsableTab& tab : tabs) labels.push_back(tab.info.label);
-    return labels;
-}
-
 TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     PageException skipped = tabOn(2, 2, kPrintedOnPage, "skipped");
     skipped.tabInfo.skip = 1;
@@ -47,39 +42,21 @@ TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     nested.subEntries = {{1, 1, 0, 1, {0, 0, 0, 0, "inner"}}};
     PageException twoRanges = tabOn(6, 6, kPrintedOnPage, "two ranges");
     twoRanges.pageRanges.push_back({8, 8});
-    PageException paper = tabOn(4, 4, kPrintedOnPage, "paper record");
-    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::SheetFinishing);
-    PageException afterDocument = tabOn(9, 9, kInsertedBeforePage, "after");
-    afterDocument.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabAfterDocument);
-    PageException plainTab = tabOn(1, 1, kPrintedOnPage, "plain");
-    plainTab.kind = static_cast<std::uint8_t>(rules::ExceptionKind::Tab);
-
-    const settings::CoreData job = jobWith({
-        tabOn(5, 5, kInsertedBeforePage, "inserted 5"),
-        tabOn(2, 2, 2, "position 2"),
-        tabOn(3, 4, kPrintedOnPage, "pages 3 to 4"),
-        skipped,
-        nested,
-        twoRanges,
-        paper,
-        tabOn(3, 3, kPrintedOnPage, "printed 3"),
-        afterDocument,
-        plainTab,
-    });
-    const std::vector<UsableTab> tabs = usableTabs(job);
-    EXPECT_EQ(labelsOf(tabs), (std::vector<std::string>{"inserted 5", "printed 3", "after", "plain"}));
-    ASSERT_EQ(tabs.size(), 4u);
-    EXPECT_EQ(tabs[0].page, 5u);
-    EXPECT_FALSE(tabs[0].printed());
-    EXPECT_EQ(tabs[1].page, 3u);
-    EXPECT_TRUE(tabs[1].printed());
-    EXPECT_EQ(tabs[2].page, 9u);
+    const settings::CoreData job = jobWith(
+        {tabOn(5, 5, kInsertedBeforePage, "inserted 5"), tabOn(2, 2, 2, "position 2"),
+         tabOn(3, 4, kPrintedOnPage, "pages 3 to 4"), skipped, nested, twoRanges,
+         tabOn(4, 4, kPrintedOnPage, "paper record", rules::ExceptionKind::SheetFinishing),
+         tabOn(3, 3, kPrintedOnPage, "printed 3"),
+         tabOn(9, 9, kInsertedBeforePage, "after", rules::ExceptionKind::TabAfterDocument),
+         tabOn(1, 1, kPrintedOnPage, "plain", rules::ExceptionKind::Tab)});
+    std::vector<std::string> tabs;
+    for (const UsableTab& tab : usableTabs(job))
+        tabs.push_back(tab.info.label + (tab.printed() ? " on " : " before ") + std::to_string(tab.page));
+    EXPECT_EQ(tabs, (std::vector<std::string>{"inserted 5 before 5", "printed 3 on 3", "after before 9", "plain on 1"}));
 }
 
 TEST(UsableTabs, JobPrintsTabSheetsWithAnyTabRecordAndWithoutImageShift) {
-    PageException paper;
-    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::PagePaper);
-    paper.pageRanges = {{1, 1}};
+    const PageException paper = tabOn(1, 1, kPrintedOnPage, "paper", rules::ExceptionKind::PagePaper);
     EXPECT_TRUE(usableTabs(jobWith({paper})).empty());
     EXPECT_FALSE(jobPrintsTabSheets(jobWith({paper})));
     // Any tab record counts, even one that is not usable.

@@ -1,5 +1,6 @@
-// The tab worker: what it checks before it prints, what it hands the base
-// module, and the worker process's round trip through the shared block.
+// The tab worker: what it checks before it prints and what it hands the base
+// module. The worker process's round trip through the shared block runs in
+// the tab job tests of the host.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +8,6 @@
 #include "common/byte_order.h"
 #include "rules/page_exceptions.h"
 #include "settings/field_id.h"
-#include "tab_fakes.h"
 #include "tabs/exchange_record.h"
 #include "tabs/tab_worker.h"
 
@@ -162,6 +162,12 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
                                   1234}));
     EXPECT_EQ(spooler.opened, 1);
     EXPECT_EQ(spooler.closed, 1);
+    // A printer handed in the same process is used as it is and left open.
+    int handed = 0;
+    exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
+    EXPECT_EQ(run(), kWorkerSucceeded);
+    EXPECT_EQ(baseCall.printer, &handed);
+    EXPECT_EQ(spooler.opened + spooler.closed, 2);
     // Only the low byte of the entry's result counts.
     baseResult = 0x100;
     EXPECT_EQ(run(), kWorkerFailed);
@@ -191,33 +197,6 @@ TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
         exchange = saved;
         loader.present = loader.exports = true;
     }
-}
-
-TEST_F(TabWorkerTest, WorkerProcessRunsOnTheBlockAndPutsTheHandlesBack) {
-    testing::MapSharedMemory memory;
-    exchange.printer = 0x2000;
-    std::vector<std::uint8_t>& block = memory.blocks[u"ABCDEFGHIJKLMNOPQRST"];
-    block.resize(kExchangeRecordSize);
-    writeExchange(exchange, block);
-    int ownModule = 0;
-    TabWorkerServices services = workerServices();
-    runWorkerFromBlock(u"ABCDEFGHIJKLMNOPQRST", &ownModule, memory, services);
-    // The worker process uses its own module and opens the printer by name.
-    EXPECT_EQ(baseAskedFor, &ownModule);
-    EXPECT_EQ(baseCall.printer, &spooler.token);
-    EXPECT_EQ(readNumber(block, exchange::kStatus), kWorkerSucceeded);
-    EXPECT_EQ(readNumber(block, exchange::kModule), 0x1000u);
-    EXPECT_EQ(readNumber(block, exchange::kPrinter), 0x2000u);
-    // An unknown block is left alone.
-    runWorkerFromBlock(u"NOSUCHBLOCK", &ownModule, memory, services);
-    EXPECT_EQ(baseCalls, 1);
-    // A printer handed in the same process is used as it is and left open.
-    int handed = 0;
-    exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
-    EXPECT_EQ(run(), kWorkerSucceeded);
-    EXPECT_EQ(baseCall.printer, &handed);
-    EXPECT_EQ(spooler.opened, 1);
-    EXPECT_EQ(spooler.closed, 1);
 }
 
 TEST(CorePrivateOffset, ReadOnlyFromALongEnoughDriverPart) {
