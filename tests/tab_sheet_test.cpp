@@ -81,7 +81,6 @@ TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
     EXPECT_EQ(seen.temporaryPath, u"/spool/TP11.tmp");
     EXPECT_EQ(seen.module, reinterpret_cast<std::uintptr_t>(&moduleToken));
     EXPECT_EQ(seen.label, "Part B");
-    EXPECT_EQ(seen.jobId, 42u);
     EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + std::string(kBody) +
                              postscript::stateRestore());
     EXPECT_EQ(files.removed, std::vector<std::u16string>{u"/spool/TP11.tmp"});

@@ -48,23 +48,16 @@ std::int32_t TVZX_STDCALL recordingCreateTabDocument(void* printer, const char16
     return baseResult;
 }
 
-class BaseLibrary final : public platform::LoadedLibrary {
-public:
-    explicit BaseLibrary(bool exports) : exports_(exports) {}
-    void* symbol(const char* name) const override {
-        if (!exports_ || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
-        return reinterpret_cast<void*>(&recordingCreateTabDocument);
-    }
-
-private:
-    bool exports_;
-};
-
-class BaseLoader final : public platform::LibraryLoader {
+// A base module that is present and exports its entry unless told otherwise.
+class BaseLoader final : public platform::LibraryLoader, public platform::LoadedLibrary {
 public:
     std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
         loaded.emplace_back(path);
-        return present ? std::make_unique<BaseLibrary>(exports) : nullptr;
+        return present ? std::make_unique<BaseLoader>(*this) : nullptr;
+    }
+    void* symbol(const char* name) const override {
+        if (!exports || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
+        return reinterpret_cast<void*>(&recordingCreateTabDocument);
     }
     bool present = true;
     bool exports = true;
