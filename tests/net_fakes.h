@@ -53,7 +53,7 @@ class FakeSocketApi final : public platform::SocketApi {
 public:
     bool startLibrary() override {
         ++starts;
-        return startSucceeds;
+        return true;
     }
     void stopLibrary() override { ++stops; }
 
@@ -72,7 +72,6 @@ public:
 
     std::int64_t sendTo(platform::SocketHandle socket, const std::uint8_t* data, std::size_t size,
                         const platform::SocketAddress& address) override {
-        ++sendCalls;
         if (failingSockets.count(socket) != 0) return -1;
         const std::int64_t taken = sendResult ? sendResult(size) : static_cast<std::int64_t>(size);
         if (taken > 0) sent.push_back({socket, std::vector<std::uint8_t>(data, data + taken), address});
@@ -98,7 +97,6 @@ public:
 
     int starts = 0;
     int stops = 0;
-    bool startSucceeds = true;
     std::set<std::uint16_t> refusedFamilies;
     platform::SocketHandle nextHandle = 100;
     std::set<platform::SocketHandle> open;
@@ -107,7 +105,6 @@ public:
     std::set<platform::SocketHandle> broadcastRefused;
     std::set<platform::SocketHandle> failingSockets;
     std::function<std::int64_t(std::size_t)> sendResult;
-    int sendCalls = 0;
     std::vector<SentDatagram> sent;
     std::map<std::string, std::vector<platform::SocketAddress>> names;
     std::vector<std::string> resolved;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -72,25 +73,18 @@ std::string tabDocument(const std::string& paper = kPageSize, std::size_t paddin
 
 // The body of tabDocument(): header and prolog, the setup from its userdict
 // line, the two driver features, the paper feature and the page up to the end.
-const std::string kExpectedBody = lines({
-    "%!PS-Adobe-3.0", "%%Title: Printed Tab on 3", "%%Pages: 1", "%%EndComments",
-    "%%BeginProlog", "/TabLabel { show } bind def", "%%EndProlog",
-    "userdict /TabState 4 dict put", "TabState begin /inset 36 def end",
-    "featurebegin{",
-    "%%BeginFeature: *ZVOpCreator True", "", "%%EndFeature", "} featurecleanup",
-    "featurebegin{",
-    "%%BeginFeature: *ZVOpPPDVersion 2", "/TabVersion 2 def", "%%EndFeature", "} featurecleanup",
-    "featurebegin{",
-    "%%BeginFeature: *PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice", "%%EndFeature",
-    "} featurecleanup",
-    "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage", "%%PageTrailer", "%%Trailer"});
+const std::string kExpectedBody =
+    lines({"%!PS-Adobe-3.0", "%%Title: Printed Tab on 3", "%%Pages: 1", "%%EndComments", "%%BeginProlog",
+           "/TabLabel { show } bind def", "%%EndProlog", "userdict /TabState 4 dict put",
+           "TabState begin /inset 36 def end"}) +
+    lines({"featurebegin{", "%%BeginFeature: *ZVOpCreator True", "", "%%EndFeature", "} featurecleanup"}) +
+    lines({"featurebegin{", "%%BeginFeature: *ZVOpPPDVersion 2", "/TabVersion 2 def", "%%EndFeature",
+           "} featurecleanup"}) +
+    lines({"featurebegin{", "%%BeginFeature: *PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice",
+           "%%EndFeature", "} featurecleanup"}) +
+    lines({"1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage", "%%PageTrailer", "%%Trailer"});
 
-std::optional<std::string> extracted(std::string_view document) {
-    MemoryFile file(document);
-    return extractTabBody(file);
-}
-
-std::optional<std::string> extractedInChunks(std::string_view document, std::size_t chunk) {
+std::optional<std::string> extracted(std::string_view document, std::size_t chunk = SIZE_MAX) {
     ChunkedFile file(document, chunk);
     return extractTabBody(file);
 }
@@ -123,7 +117,7 @@ TEST(TabBodyExtraction, PaperFromThePageRegionWithoutAPageSize) {
     const std::string lateSize =
         replaced(tabDocument(kPageRegion), "%%EndSetup", "%%BeginFeature: *PageSize Late\r\n%%EndSetup");
     for (const std::size_t chunk : {1u, 5u, 4095u, 100000u})
-        EXPECT_EQ(extractedInChunks(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
+        EXPECT_EQ(extracted(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
 }
 
 TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
@@ -166,7 +160,7 @@ TEST(TabBodyExtraction, SameBodyHoweverTheFileIsRead) {
                                           "showpage", longPage + "\r\nshowpage");
     ASSERT_EQ(extracted(document), expected);
     for (const std::size_t chunk : {1u, 2u, 7u, 13u, 100u, 1000u, 4094u, 4095u, 4096u, 4097u, 8190u, 100000u})
-        EXPECT_EQ(extractedInChunks(document, chunk), expected) << "read " << chunk << " bytes at a time";
+        EXPECT_EQ(extracted(document, chunk), expected) << "read " << chunk << " bytes at a time";
 }
 
 TEST(TabBodyExtraction, MarkerAcrossTheFirstBlockBoundary) {

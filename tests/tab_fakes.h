@@ -32,12 +32,11 @@ public:
         return true;
     }
     void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
-    void clearLastError() override { ++errorsCleared; }
+    void clearLastError() override {}
 
     std::map<std::u16string, std::string> contents;
     std::vector<std::u16string> removed;
     std::vector<std::uint32_t> sleeps;
-    int errorsCleared = 0;
 
 private:
     std::unique_ptr<platform::ReadableFile> open(std::u16string_view path) {
@@ -78,22 +77,18 @@ class ScriptedLauncher final : public platform::WorkerLauncher {
 public:
     std::u16string exportRunnerPath(void*) override { return u"C:\\Windows\\system32\\rundll32.exe"; }
     std::u16string shortPath(std::u16string_view) override { return u"C:\\DRIVERS\\TVZX_PS.DLL"; }
-    bool runProcess(std::u16string_view application, std::u16string_view commandLine) override {
-        applications.emplace_back(application);
+    bool runProcess(std::u16string_view, std::u16string_view commandLine) override {
         commandLines.emplace_back(commandLine);
         if (process) process(commandLine);
         return true;
     }
     bool runThread(const std::function<void()>& work) override {
-        ++threads;
         work();
         return true;
     }
 
     std::function<void(std::u16string_view)> process;
-    std::vector<std::u16string> applications;
     std::vector<std::u16string> commandLines;
-    int threads = 0;
 };
 
 // Returns a random sequence that counts up from `first`.

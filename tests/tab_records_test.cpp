@@ -18,9 +18,10 @@ namespace {
 using rules::PageException;
 using settings::FieldId;
 
-PageException tabOn(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label) {
+PageException tabOn(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label,
+                    rules::ExceptionKind kind = rules::ExceptionKind::TabWithText) {
     PageException r;
-    r.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabWithText);
+    r.kind = static_cast<std::uint8_t>(kind);
     r.tabInfo = {0, 0, position, 0, std::move(label)};
     r.pageRanges = {{first, last}};
     return r;
@@ -34,12 +35,6 @@ settings::CoreData jobWith(const std::vector<PageException>& records) {
     return job;
 }
 
-std::vector<std::string> labelsOf(const std::vector<UsableTab>& tabs) {
-    std::vector<std::string> labels;
-    for (const UsableTab& tab : tabs) labels.push_back(tab.info.label);
-    return labels;
-}
-
 TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     PageException skipped = tabOn(2, 2, kPrintedOnPage, "skipped");
     skipped.tabInfo.skip = 1;
@@ -47,46 +42,24 @@ TEST(UsableTabs, KeepsOnlySingleTabPagesPrintedOrInsertedInListOrder) {
     nested.subEntries = {{1, 1, 0, 1, {0, 0, 0, 0, "inner"}}};
     PageException twoRanges = tabOn(6, 6, kPrintedOnPage, "two ranges");
     twoRanges.pageRanges.push_back({8, 8});
-    PageException paper = tabOn(4, 4, kPrintedOnPage, "paper record");
-    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::SheetFinishing);
-    PageException afterDocument = tabOn(9, 9, kInsertedBeforePage, "after");
-    afterDocument.kind = static_cast<std::uint8_t>(rules::ExceptionKind::TabAfterDocument);
-    PageException plainTab = tabOn(1, 1, kPrintedOnPage, "plain");
-    plainTab.kind = static_cast<std::uint8_t>(rules::ExceptionKind::Tab);
-
-    const settings::CoreData job = jobWith({
-        tabOn(5, 5, kInsertedBeforePage, "inserted 5"),
-        tabOn(2, 2, 2, "position 2"),
-        tabOn(3, 4, kPrintedOnPage, "pages 3 to 4"),
-        skipped,
-        nested,
-        twoRanges,
-        paper,
-        tabOn(3, 3, kPrintedOnPage, "printed 3"),
-        afterDocument,
-        plainTab,
-    });
-    const std::vector<UsableTab> tabs = usableTabs(job);
-    EXPECT_EQ(labelsOf(tabs), (std::vector<std::string>{"inserted 5", "printed 3", "after", "plain"}));
-    ASSERT_EQ(tabs.size(), 4u);
-    EXPECT_EQ(tabs[0].page, 5u);
-    EXPECT_FALSE(tabs[0].printed());
-    EXPECT_EQ(tabs[1].page, 3u);
-    EXPECT_TRUE(tabs[1].printed());
-    EXPECT_EQ(tabs[2].page, 9u);
+    const settings::CoreData job = jobWith(
+        {tabOn(5, 5, kInsertedBeforePage, "inserted 5"), tabOn(2, 2, 2, "position 2"),
+         tabOn(3, 4, kPrintedOnPage, "pages 3 to 4"), skipped, nested, twoRanges,
+         tabOn(4, 4, kPrintedOnPage, "paper record", rules::ExceptionKind::SheetFinishing),
+         tabOn(3, 3, kPrintedOnPage, "printed 3"),
+         tabOn(9, 9, kInsertedBeforePage, "after", rules::ExceptionKind::TabAfterDocument),
+         tabOn(1, 1, kPrintedOnPage, "plain", rules::ExceptionKind::Tab)});
+    std::vector<std::string> tabs;
+    for (const UsableTab& tab : usableTabs(job))
+        tabs.push_back(tab.info.label + (tab.printed() ? " on " : " before ") + std::to_string(tab.page));
+    EXPECT_EQ(tabs,
+              (std::vector<std::string>{"inserted 5 before 5", "printed 3 on 3", "after before 9", "plain on 1"}));
 }
 
-TEST(UsableTabs, NoneWithoutTabRecords) {
-    PageException paper;
-    paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::PagePaper);
-    paper.pageRanges = {{1, 1}};
-    const settings::CoreData job = jobWith({paper});
-    EXPECT_TRUE(usableTabs(job).empty());
-    EXPECT_FALSE(jobPrintsTabSheets(job));
-    EXPECT_FALSE(jobPrintsTabSheets(settings::defaultRecord()));
-}
-
-TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
+TEST(UsableTabs, JobPrintsTabSheetsWithAnyTabRecordAndWithoutImageShift) {
+    const PageException paper = tabOn(1, 1, kPrintedOnPage, "paper", rules::ExceptionKind::PagePaper);
+    EXPECT_TRUE(usableTabs(jobWith({paper})).empty());
+    EXPECT_FALSE(jobPrintsTabSheets(jobWith({paper})));
     // Any tab record counts, even one that is not usable.
     settings::CoreData job = jobWith({tabOn(3, 4, 2, "not usable")});
     EXPECT_TRUE(jobPrintsTabSheets(job));
@@ -96,31 +69,19 @@ TEST(UsableTabs, JobPrintsTabSheetsOnlyWithoutImageShift) {
 
 TEST(ShortTabPaper, ByOptionOfTheSelectedTabPaper) {
     for (std::uint32_t option = 0; option < 6; ++option) {
-        const bool isShort = option == 2 || option == 3 || option == 5;
         settings::CoreData job = settings::defaultRecord();
-        job.setOption(FieldId::Tab1PageSize, option);
-        EXPECT_EQ(selectsShortTabPaper(job, 0), isShort) << "Tab1PageSize option " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 1)) << "Tab2PageSize left at its default, Tab1 " << option;
-
-        job = settings::defaultRecord();
         job.setOption(FieldId::Tab2PageSize, option);
-        EXPECT_EQ(selectsShortTabPaper(job, 1), isShort) << "Tab2PageSize option " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 0)) << "Tab1PageSize left at its default, Tab2 " << option;
-        EXPECT_FALSE(selectsShortTabPaper(job, 2)) << "selector 2 names no tab paper";
-        EXPECT_FALSE(selectsShortTabPaper(job, 255));
+        EXPECT_EQ(selectsShortTabPaper(job, 1), option == 2 || option == 3 || option == 5) << "option " << option;
+        // The other tab paper stays at its default, and no other selector names one.
+        EXPECT_FALSE(selectsShortTabPaper(job, 0)) << "option " << option;
+        EXPECT_FALSE(selectsShortTabPaper(job, 2)) << "option " << option;
     }
 }
 
 TEST(TurnedPage, FromOrientationLayoutAndNUp) {
-    struct Case {
-        std::uint32_t orientation;
-        std::uint32_t layout;
-        std::uint32_t nUp;
-        std::uint32_t turned;
-    };
-    // Layouts: 0 None, 2 Booklet, 3 2in1, 4/5 4in1, 6 2Repeat, 11 4Repeat.
+    // Orientation, layout, n-up and the answer. Layouts: 0 None, 2 Booklet, 3 2in1, 4/5 4in1, 6 2Repeat, 11 4Repeat.
     // N-up: 0 one page, 1 two pages, 3 four pages, 5 six pages, 9 nine, 12 sixteen.
-    const Case cases[] = {
+    const std::array<std::uint32_t, 4> cases[] = {
         {0, 0, 0, 0}, {1, 0, 0, 1},    // a plain page keeps its orientation
         {0, 0, 3, 0}, {1, 0, 12, 1},   // square n-up grids keep it too
         {0, 0, 9, 0}, {0, 0, 4, 0},
@@ -133,13 +94,13 @@ TEST(TurnedPage, FromOrientationLayoutAndNUp) {
         {0, 3, 0, 1}, {1, 3, 0, 0},    // two-in-one turns it
         {0, 6, 3, 1}, {1, 12, 0, 0},   // other layouts turn it, n-up aside
     };
-    for (const Case& c : cases) {
+    for (const auto& [orientation, layout, nUp, turned] : cases) {
         settings::CoreData job = settings::defaultRecord();
-        job.setOption(FieldId::Orientation, c.orientation);
-        job.setOption(FieldId::Layout, c.layout);
-        job.setOption(FieldId::NUpCount, c.nUp);
-        EXPECT_EQ(turnedPage(job), c.turned)
-            << "Orientation " << c.orientation << ", Layout " << c.layout << ", NUpCount " << c.nUp;
+        job.setOption(FieldId::Orientation, orientation);
+        job.setOption(FieldId::Layout, layout);
+        job.setOption(FieldId::NUpCount, nUp);
+        EXPECT_EQ(turnedPage(job), turned)
+            << "Orientation " << orientation << ", Layout " << layout << ", NUpCount " << nUp;
     }
 }
 

@@ -1,6 +1,6 @@
 // One tab sheet from worker to stream: the exchange record handed to the
-// worker process (or the thread), the wait for its file, and the splice
-// between the state save and restore.
+// worker process, the wait for its file, and the splice between the state
+// save and restore.
 #include <gtest/gtest.h>
 
 #include "postscript/tab_texts.h"
@@ -11,10 +11,6 @@
 
 namespace tvzx::tabs {
 namespace {
-
-using testing::MapSharedMemory;
-using testing::MemoryTemporaryFiles;
-using testing::ScriptedLauncher;
 
 constexpr std::string_view kTabDocument =
     "\x1b%-12345X@PJL\r\n@PJL SET X=1\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n"
@@ -47,109 +43,69 @@ protected:
         request.exchange.jobId = 42;
         request.exchange.tabInformation = {0, 0, 0, 1};
         request.exchange.label = "Part B";
-        // The worker, wherever it runs, prints the tab document into the
-        // record's file and reports success.
+        // The worker process prints the tab document into the record's file
+        // and reports success.
         launcher.process = [this](std::u16string_view commandLine) {
-            const std::u16string name(commandLine.substr(commandLine.rfind(u' ') + 1));
-            std::vector<std::uint8_t>& block = memory.blocks.at(name);
-            worker(block);
-            writeNumber(block, exchange::kStatus, kWorkerSucceeded);
+            auto& block = memory.blocks.at(std::u16string(commandLine.substr(commandLine.rfind(u' ') + 1)));
+            if (const auto exchange = readExchange(block)) {
+                seen = *exchange;
+                files.contents[exchange->temporaryPath] = std::string(document);
+            }
+            writeNumber(block, exchange::kStatus, status);
         };
     }
 
-    std::uint32_t worker(std::span<std::uint8_t> record) {
-        const auto exchange = readExchange(record);
-        if (!exchange) return kWorkerFailed;
-        seen = *exchange;
-        files.contents[exchange->temporaryPath] = std::string(document);
-        return kWorkerSucceeded;
-    }
-
-    TabSheetServices services() {
-        return TabSheetServices{files, memory, launcher, [this](std::span<std::uint8_t> r) { return worker(r); },
-                                testing::countingRandom()};
-    }
-
-    std::string spliced(bool noEject) const {
-        return postscript::stateSave() + (noEject ? postscript::noEjectText() : std::string()) + std::string(kBody) +
-               postscript::stateRestore();
+    bool create() {
+        TabSheetServices services{files, memory, launcher, nullptr, testing::countingRandom(24)};
+        return createTabSheet(request, services, sink);
     }
 
     int moduleToken = 0;
-    MemoryTemporaryFiles files;
-    MapSharedMemory memory;
-    ScriptedLauncher launcher;
+    testing::MemoryTemporaryFiles files;
+    testing::MapSharedMemory memory;
+    testing::ScriptedLauncher launcher;
     TabSheetRequest request;
     std::string_view document = kTabDocument;
+    std::uint32_t status = kWorkerSucceeded;
     TabExchange seen;
     StringSink sink;
 };
 
 TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
-    TabSheetServices tabServices = services();
     request.noEject = true;
-    ASSERT_TRUE(createTabSheet(request, tabServices, sink));
-
-    // Twenty letters from the random sequence name the block.
-    ASSERT_EQ(launcher.commandLines.size(), 1u);
-    EXPECT_EQ(launcher.commandLines[0],
-              u"\"C:\\Windows\\system32\\rundll32.exe\" C:\\DRIVERS\\TVZX_PS.DLL,CreateTabFileEx ABCDEFGHIJKLMNOPQRST");
-    EXPECT_EQ(launcher.applications[0], u"C:\\Windows\\system32\\rundll32.exe");
-    EXPECT_EQ(launcher.threads, 0);
+    ASSERT_TRUE(create());
+    // Twenty letters from the random sequence, wrapping after Z, name the block.
+    EXPECT_EQ(launcher.commandLines, std::vector<std::u16string>{u"\"C:\\Windows\\system32\\rundll32.exe\" "
+                                                                 u"C:\\DRIVERS\\TVZX_PS.DLL,CreateTabFileEx "
+                                                                 u"YZABCDEFGHIJKLMNOPQR"});
     EXPECT_EQ(seen.temporaryPath, u"/spool/TP11.tmp");
     EXPECT_EQ(seen.module, reinterpret_cast<std::uintptr_t>(&moduleToken));
     EXPECT_EQ(seen.label, "Part B");
-    EXPECT_EQ(seen.jobId, 42u);
-    EXPECT_EQ(sink.text, spliced(true));
-    // Each text is one write: save, no-eject, body, restore.
-    EXPECT_EQ(sink.writes, 4u);
+    EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + std::string(kBody) +
+                             postscript::stateRestore());
     EXPECT_EQ(files.removed, std::vector<std::u16string>{u"/spool/TP11.tmp"});
     EXPECT_TRUE(files.sleeps.empty());
 }
 
 TEST_F(TabSheetTest, FileThatNeverAppearsIsGivenUpWithinFiveSeconds) {
     launcher.process = nullptr;  // the worker ends without printing
-    TabSheetServices tabServices = services();
-    EXPECT_FALSE(createTabSheet(request, tabServices, sink));
+    EXPECT_FALSE(create());
     EXPECT_EQ(sink.text, "");
-    std::uint32_t waited = 0;
-    for (const std::uint32_t pause : files.sleeps) {
-        EXPECT_GE(pause, kFileWaitPauseMs);
-        EXPECT_LT(pause, kFileWaitPauseMs + kFileWaitJitterMs);
-        waited += pause;
-    }
-    EXPECT_EQ(files.sleeps.size(), 2u);
-    EXPECT_LT(waited, kFileWaitLimitMs);
+    // Two pauses of 2 s and a random part below 100 ms; a third would pass 5 s.
+    EXPECT_EQ(files.sleeps, (std::vector<std::uint32_t>{2044, 2045}));
     EXPECT_EQ(files.removed.size(), 1u);
 }
 
-TEST_F(TabSheetTest, WorkerThatReportsFailureIsNotWaitedFor) {
-    launcher.process = [this](std::u16string_view commandLine) {
-        const std::u16string name(commandLine.substr(commandLine.rfind(u' ') + 1));
-        writeNumber(memory.blocks.at(name), exchange::kStatus, kWorkerFailed);
-    };
-    TabSheetServices tabServices = services();
-    EXPECT_FALSE(createTabSheet(request, tabServices, sink));
-    EXPECT_EQ(sink.text, "");
+TEST_F(TabSheetTest, FailedWorkerOrUnusableDocumentWritesNothing) {
+    // A worker that reports failure is not waited for.
+    status = kWorkerFailed;
+    EXPECT_FALSE(create());
     EXPECT_TRUE(files.sleeps.empty());
-    EXPECT_EQ(files.removed.size(), 1u);
-}
-
-TEST_F(TabSheetTest, UnusableTabDocumentWritesNothing) {
-    const std::string cut(kTabDocument.substr(0, kTabDocument.find("1 setlinecap")));
-    for (const std::string_view bad : {std::string_view("%!PS-Adobe-3.0\r\nno setup at all\r\n"), std::string_view(cut)}) {
-        document = bad;
-        sink = StringSink();
-        TabSheetServices tabServices = services();
-        EXPECT_FALSE(createTabSheet(request, tabServices, sink));
-        EXPECT_EQ(sink.text, "");
-    }
+    status = kWorkerSucceeded;
+    document = "%!PS-Adobe-3.0\r\nno setup at all\r\n";
+    EXPECT_FALSE(create());
+    EXPECT_EQ(sink.text, "");
     EXPECT_EQ(files.contents.size(), 0u) << "every temporary file is removed";
-}
-
-TEST(TabSheetNames, BlockNameIsTwentyCapitalLetters) {
-    const std::u16string name = blockName(testing::countingRandom(24));
-    EXPECT_EQ(name, u"YZABCDEFGHIJKLMNOPQR");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The tab worker: what it checks before it prints, what it hands the base
-// module, and the worker process's round trip through the shared block.
+// The tab worker: what it checks before it prints and what it hands the base
+// module. The worker process's round trip through the shared block runs in
+// the tab job tests of the host.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +8,6 @@
 #include "common/byte_order.h"
 #include "rules/page_exceptions.h"
 #include "settings/field_id.h"
-#include "tab_fakes.h"
 #include "tabs/exchange_record.h"
 #include "tabs/tab_worker.h"
 
@@ -18,60 +18,46 @@ using settings::FieldId;
 
 // What the base module's entry was called with.
 struct BaseCall {
-    int calls = 0;
     void* printer = nullptr;
     std::u16string printerName, temporaryPath, documentName;
     std::uint32_t jobId = 0;
-    std::uint16_t orientation = 0, scale = 0;
+    std::uint16_t orientation = 0, printQuality = 0, yResolution = 0, scale = 0;
     std::uint32_t informationSize = 0;
     std::array<std::uint8_t, 4> information{};
     std::string label;
-    std::uint32_t settingsSize = 0;
+    std::vector<std::uint8_t> settings;
     std::uint32_t corePrivateOffset = 0;
-    std::int32_t result = 1;
+    bool operator==(const BaseCall&) const = default;
 };
+int baseCalls = 0;
 BaseCall baseCall;
+std::int32_t baseResult = 1;
 
 std::int32_t TVZX_STDCALL recordingCreateTabDocument(void* printer, const char16_t* printerName,
                                                     const char16_t* temporaryPath, const char16_t* documentName,
-                                                    std::uint32_t jobId, std::uint16_t orientation, std::uint16_t,
-                                                    std::uint16_t, std::uint16_t scale, std::uint32_t informationSize,
+                                                    std::uint32_t jobId, std::uint16_t orientation,
+                                                    std::uint16_t printQuality, std::uint16_t yResolution,
+                                                    std::uint16_t scale, std::uint32_t informationSize,
                                                     const TabInformation* information, std::uint32_t settingsSize,
-                                                    const std::uint8_t*, std::uint32_t corePrivateOffset) {
-    ++baseCall.calls;
-    baseCall.printer = printer;
-    baseCall.printerName = printerName;
-    baseCall.temporaryPath = temporaryPath;
-    baseCall.documentName = documentName;
-    baseCall.jobId = jobId;
-    baseCall.orientation = orientation;
-    baseCall.scale = scale;
-    baseCall.informationSize = informationSize;
-    std::copy(information->bytes, information->bytes + 4, baseCall.information.begin());
-    baseCall.label = information->label;
-    baseCall.settingsSize = settingsSize;
-    baseCall.corePrivateOffset = corePrivateOffset;
-    return baseCall.result;
+                                                    const std::uint8_t* settings, std::uint32_t corePrivateOffset) {
+    ++baseCalls;
+    baseCall = {printer, printerName, temporaryPath, documentName, jobId, orientation, printQuality, yResolution,
+                scale, informationSize, {information->bytes[0], information->bytes[1], information->bytes[2],
+                                         information->bytes[3]},
+                information->label, std::vector<std::uint8_t>(settings, settings + settingsSize), corePrivateOffset};
+    return baseResult;
 }
 
-class BaseLibrary final : public platform::LoadedLibrary {
-public:
-    explicit BaseLibrary(bool exports) : exports_(exports) {}
-    void* symbol(const char* name) const override {
-        if (!exports_ || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
-        return reinterpret_cast<void*>(&recordingCreateTabDocument);
-    }
-
-private:
-    bool exports_;
-};
-
-class BaseLoader final : public platform::LibraryLoader {
+// A base module that is present and exports its entry unless told otherwise.
+class BaseLoader final : public platform::LibraryLoader, public platform::LoadedLibrary {
 public:
     std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
         loaded.emplace_back(path);
-        if (!present) return nullptr;
-        return std::make_unique<BaseLibrary>(exports);
+        return present ? std::make_unique<BaseLoader>(*this) : nullptr;
+    }
+    void* symbol(const char* name) const override {
+        if (!exports || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
+        return reinterpret_cast<void*>(&recordingCreateTabDocument);
     }
     bool present = true;
     bool exports = true;
@@ -114,12 +100,15 @@ std::vector<std::uint8_t> devModeWith(std::uint16_t publicSize, std::uint16_t dr
 class TabWorkerTest : public ::testing::Test {
 public:
     TabWorkerTest() {
-        baseCall = BaseCall();
+        baseCalls = 0;
+        baseResult = 1;
         exchange.module = 0x1000;
         exchange.printerName = u"Production 1";
         exchange.temporaryPath = u"/spool/TP1a.tmp";
         exchange.documentName = u"Inserted Tab before 2";
         exchange.orientation = 2;
+        exchange.printQuality = 0xFFFD;
+        exchange.yResolution = 1200;
         exchange.jobId = 9;
         exchange.tabInformation = {0, 1, 1, 3};
         exchange.label = "Index";
@@ -157,37 +146,25 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
     EXPECT_EQ(run(), kWorkerSucceeded);
     EXPECT_EQ(loader.loaded, std::vector<std::u16string>{u"/drivers/tvzx.dll"});
     EXPECT_EQ(baseAskedFor, reinterpret_cast<void*>(0x1000));
-    ASSERT_EQ(baseCall.calls, 1);
+    ASSERT_EQ(baseCalls, 1);
     // Without a handle the printer is opened by name, and closed again.
-    EXPECT_EQ(baseCall.printer, &spooler.token);
+    EXPECT_EQ(baseCall, (BaseCall{&spooler.token, u"Production 1", u"/spool/TP1a.tmp", u"Inserted Tab before 2", 9, 2,
+                                  0xFFFD, 1200, kDefaultScale, 12, {0, 1, 1, 3}, "Index",
+                                  std::vector<std::uint8_t>(exchange.settings.bytes.begin(),
+                                                            exchange.settings.bytes.end()),
+                                  1234}));
     EXPECT_EQ(spooler.opened, 1);
     EXPECT_EQ(spooler.closed, 1);
-    EXPECT_EQ(baseCall.printerName, u"Production 1");
-    EXPECT_EQ(baseCall.temporaryPath, u"/spool/TP1a.tmp");
-    EXPECT_EQ(baseCall.documentName, u"Inserted Tab before 2");
-    EXPECT_EQ(baseCall.jobId, 9u);
-    EXPECT_EQ(baseCall.orientation, 2);
-    EXPECT_EQ(baseCall.scale, kDefaultScale);
-    EXPECT_EQ(baseCall.informationSize, 12u);
-    EXPECT_EQ(baseCall.information, (std::array<std::uint8_t, 4>{0, 1, 1, 3}));
-    EXPECT_EQ(baseCall.label, "Index");
-    EXPECT_EQ(baseCall.settingsSize, settings::kRecordSize);
-    EXPECT_EQ(baseCall.corePrivateOffset, 1234u);
-}
-
-TEST_F(TabWorkerTest, HandedPrinterIsUsedAndLeftOpen) {
+    // A printer handed in the same process is used as it is and left open.
     int handed = 0;
     exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
     EXPECT_EQ(run(), kWorkerSucceeded);
     EXPECT_EQ(baseCall.printer, &handed);
-    EXPECT_EQ(spooler.opened, 0);
-    EXPECT_EQ(spooler.closed, 0);
-}
-
-TEST_F(TabWorkerTest, OnlyTheLowByteOfTheResultCounts) {
-    baseCall.result = 0x100;
+    EXPECT_EQ(spooler.opened + spooler.closed, 2);
+    // Only the low byte of the entry's result counts.
+    baseResult = 0x100;
     EXPECT_EQ(run(), kWorkerFailed);
-    baseCall.result = 0x101;
+    baseResult = 0x101;
     EXPECT_EQ(run(), kWorkerSucceeded);
 }
 
@@ -208,42 +185,11 @@ TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
         SCOPED_TRACE(c.what);
         const TabExchange saved = exchange;
         c.spoil(*this);
-        baseCall.calls = 0;
         EXPECT_EQ(run(), kWorkerFailed);
-        EXPECT_EQ(baseCall.calls, 0);
+        EXPECT_EQ(baseCalls, 0);
         exchange = saved;
         loader.present = loader.exports = true;
     }
-}
-
-TEST_F(TabWorkerTest, RecordWithoutTerminatedTextsIsRefused) {
-    std::vector<std::uint8_t> record(kExchangeRecordSize);
-    writeExchange(exchange, record);
-    std::fill_n(record.begin() + static_cast<std::ptrdiff_t>(exchange::kDocumentName.offset),
-                exchange::kDocumentName.size, 0x41);
-    TabWorkerServices services = workerServices();
-    EXPECT_EQ(tabWorker(record, services), kWorkerFailed);
-    EXPECT_EQ(baseCall.calls, 0);
-}
-
-TEST_F(TabWorkerTest, WorkerProcessRunsOnTheBlockAndPutsTheHandlesBack) {
-    testing::MapSharedMemory memory;
-    exchange.printer = 0x2000;
-    std::vector<std::uint8_t>& block = memory.blocks[u"ABCDEFGHIJKLMNOPQRST"];
-    block.resize(kExchangeRecordSize);
-    writeExchange(exchange, block);
-    int ownModule = 0;
-    TabWorkerServices services = workerServices();
-    runWorkerFromBlock(u"ABCDEFGHIJKLMNOPQRST", &ownModule, memory, services);
-    // The worker process uses its own module and opens the printer by name.
-    EXPECT_EQ(baseAskedFor, &ownModule);
-    EXPECT_EQ(baseCall.printer, &spooler.token);
-    EXPECT_EQ(readNumber(block, exchange::kStatus), kWorkerSucceeded);
-    EXPECT_EQ(readNumber(block, exchange::kModule), 0x1000u);
-    EXPECT_EQ(readNumber(block, exchange::kPrinter), 0x2000u);
-    // An unknown block is left alone.
-    runWorkerFromBlock(u"NOSUCHBLOCK", &ownModule, memory, services);
-    EXPECT_EQ(baseCall.calls, 1);
 }
 
 TEST(CorePrivateOffset, ReadOnlyFromALongEnoughDriverPart) {
