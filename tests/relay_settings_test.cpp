@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,15 +14,6 @@ namespace {
 
 using settings::CoreData;
 using settings::FieldId;
-
-}  // namespace
-
-// Shows a field readably in failure messages.
-void PrintTo(const RelayField& field, std::ostream* out) {
-    *out << field.type << "|" << field.id << "|" << relayValueText(field.value) << "|value kind " << field.value.index();
-}
-
-namespace {
 
 std::vector<RelayField> parse(std::string_view text) {
     return parseRelaySettings(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

@@ -61,10 +61,6 @@ TEST(SecurePrintAccountTrack, OnlyWhenAccountTrackIsOn) {
               "@PJL SET ZXSECTIONNAME=\"Sales 2\"\r\n@PJL SET ZXSECTIONKEY2=\"A046E4164E9E85B6C2C6D6878D02FE19\"\r\n");
 }
 
-TEST(SecurePrintHold, PlainPrintJob) {
-    EXPECT_EQ(holdAndBox(settings::defaultRecord()), "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n");
-}
-
 TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldOfItsOwn) {
     CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "Secure");
