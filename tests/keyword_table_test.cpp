@@ -5,10 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "common/hex_text.h"
 #include "config/keyword_table.h"
 #include "printer_fixtures.h"
-#include "settings/schema_hash.h"
 
 namespace {
 
@@ -55,20 +53,6 @@ TEST(KeywordTable, WhatIsFormattedReadsBack) {
     EXPECT_EQ(shown(parseKeywordTable(value, kHash)), shown(table));
     // A record without a key is left out: alone it could not be read back.
     EXPECT_EQ(formatKeywordTable({{"", 3}}, kHash), formatKeywordTable({}, kHash));
-}
-
-TEST(KeywordTable, IsLoadedFromThePrinterDataForTheCurrentSchema) {
-    PrinterSpooler spooler;
-    const PrinterAccess printer(spooler, printerHandle());
-    EXPECT_FALSE(loadKeywordTable(printer, kOffsetsValue)) << "missing value";
-    spooler.setBinary(std::string(kOffsetsValue), {});
-    const PrinterAccess empty(spooler, printerHandle());
-    EXPECT_FALSE(loadKeywordTable(empty, kOffsetsValue)) << "empty value";
-    spooler.setBinary(std::string(kOffsetsValue), formatKeywordTable({{"ZVDuplex", 20}}, tvzx::settings::schemaHash()));
-    spooler.setBinary(std::string(kValuesValue), formatKeywordTable({{"ZVDuplex_True", 1}}, tvzx::settings::schemaHash() + 1));
-    const PrinterAccess stored(spooler, printerHandle());
-    EXPECT_EQ(shown(loadKeywordTable(stored, kOffsetsValue)), "ZVDuplex=20;");
-    EXPECT_EQ(shown(loadKeywordTable(stored, kValuesValue)), "(not usable)");
 }
 
 TEST(PrinterAccess, WithoutAHandleAnswers1801AndNeverAsksTheSpooler) {

