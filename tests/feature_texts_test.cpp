@@ -166,7 +166,7 @@ TEST(PpdPaperSizes, MatchWithinOnePointAsThePageStands) {
     EXPECT_EQ(matchingPpdPaperSize(648, 792)->keyword, "9x11");
 }
 
-TEST(TargetPaperCustomSize, OnlyForACustomTarget) {
+TEST(TargetPaperCustomSize, OnlyForACustomTargetOrAProfileOfCustomSize) {
     CoreData record = a4Record();
     EXPECT_EQ(targetPaperCustomSize(record), "");
     record.setOption(FieldId::TargetPaperSize, kTargetCustom);
@@ -180,10 +180,8 @@ TEST(TargetPaperCustomSize, OnlyForACustomTarget) {
     record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2104500);
     record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2104499);
     EXPECT_EQ(targetPaperCustomSize(record), "[2104 2105]");
-}
 
-TEST(TargetPaperCustomSize, FromAPaperProfileOfCustomSize) {
-    CoreData record = a4Record();
+    record = a4Record();
     record.setOption(FieldId::TargetPaperSize, kTargetPaperProfile);
     record.setNumber(FieldId::MainPaperProfileWidth, 3300000);
     record.setNumber(FieldId::MainPaperProfileHeight, 4880000);
@@ -240,10 +238,13 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
               std::string::npos);
 }
 
-TEST(EndOfSetup, MarkThenCall) {
+TEST(EndOfSetupPageTrailerAndTrailer, CallTheLayoutCode) {
     EXPECT_EQ(endOfSetupText(),
               kEnsure + "TVZXFeatures /Tarvo_V11 <2525544152564F50414745545241494C45522525> put\r\n"
                         "TVZXFeatures /Tarvo_NupP0 known { TVZXFeatures /Tarvo_NupP0 get exec } if\r\n");
+    EXPECT_EQ(pageTrailerText(),
+              "\r\n" + kEnsure + "TVZXFeatures /Tarvo_NupP3 known { TVZXFeatures /Tarvo_NupP3 get exec } if\r\n");
+    EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
 }
 
 TEST(PageText, WithoutPageExceptions) {
@@ -310,12 +311,6 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
     EXPECT_EQ(argument(kTargetPaperProfile), "/None");
     // No exceptions at all: no paper.
     EXPECT_EQ(pagePaperArgument(record, {}, 1), "");
-}
-
-TEST(PageTrailerAndTrailer, CallTheLayoutCode) {
-    EXPECT_EQ(pageTrailerText(),
-              "\r\n" + kEnsure + "TVZXFeatures /Tarvo_NupP3 known { TVZXFeatures /Tarvo_NupP3 get exec } if\r\n");
-    EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
 }
 
 TEST(PlugInSettings, OneLinePerCodeAndNoneWithoutCodes) {
