@@ -10,7 +10,7 @@
 namespace tvzx::postscript {
 namespace {
 
-TEST(LongComment, LinesStayWithin160Characters) {
+TEST(Comments, LongOnesStayWithin160CharactersShortOnesGoHexWhereNeeded) {
     // "%%TARVO-JobSettings: " is 21 characters: the first line holds 139.
     EXPECT_EQ(longComment("TARVO-JobSettings", std::string(139, 'A')),
               "%%TARVO-JobSettings: " + std::string(139, 'A') + "\r\n%%+ \r\n");
@@ -21,6 +21,9 @@ TEST(LongComment, LinesStayWithin160Characters) {
               "%%K: " + std::string(155, 'B') + "\r\n%%+ " + std::string(156, 'B') + "\r\n%%+ \r\n");
     EXPECT_EQ(longComment("K", ""), "%%K: \r\n");
     EXPECT_EQ(longComment("", "value"), "");
+    // A short comment is hexadecimal for blanks and bytes past ASCII.
+    EXPECT_EQ(shortComment("TitleEx", "Q3 Report"), "%%TARVO-TitleEx: <5133205265706F7274>\r\n");
+    EXPECT_EQ(shortComment("ForEx", "\xC3\xA9"), "%%TARVO-ForEx: <C3A9>\r\n");
 }
 
 // Stores a text into a binary field, zero-filling the rest.
@@ -51,11 +54,6 @@ TEST(JobSettingsComments, CarryTheRecordWithoutSecretsAndItsDescription) {
     EXPECT_EQ(jobSettingsComments(record),
               longComment("TARVO-JobSettings", base64Encode(expected.bytes)) +
               longComment("TARVO-JobSettingsDescription", settings::writeDescription()));
-}
-
-TEST(ShortComment, HexadecimalForBlanksAndBytesPastAscii) {
-    EXPECT_EQ(shortComment("TitleEx", "Q3 Report"), "%%TARVO-TitleEx: <5133205265706F7274>\r\n");
-    EXPECT_EQ(shortComment("ForEx", "\xC3\xA9"), "%%TARVO-ForEx: <C3A9>\r\n");
 }
 
 }  // namespace

@@ -116,16 +116,6 @@ TEST(SetupText, TellingSettingsChangeTheirOwnEntries) {
     EXPECT_EQ(setupText(record), withLine(expected, "/TVZXPdNup /16r", "/TVZXPdNup /None"));
 }
 
-TEST(NupData, NamedPagesInMicrometres) {
-    CoreData record = a4Record();
-    record.setOption(FieldId::PageSize, 15);  // Letter
-    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
-    // An index past the custom size reads as the list's default, A4.
-    record.setOption(FieldId::PageSize, 40);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
-}
-
 TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
     CoreData record = a4Record();
     setCustomPage(record, 100, 150);
@@ -141,8 +131,14 @@ TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
     EXPECT_EQ(hiResPageSize(record), "[100001 150000]");
 }
 
-TEST(NupData, CustomPageMatchingANamedSizeGoesOutAsThatSize) {
+TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
     CoreData record = a4Record();
+    record.setOption(FieldId::PageSize, 15);  // Letter
+    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
+    // An index past the custom size reads as the list's default, A4.
+    record.setOption(FieldId::PageSize, 40);
+    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
+    EXPECT_EQ(hiResPageSizePpdPt(record), "");
     // 210 x 297 mm is 595.28 x 841.89 points: the PPD's A4 of 595 x 842.
     setCustomPage(record, 210, 297);
     EXPECT_EQ(hiResPageSize(record), "[210000 297000]");

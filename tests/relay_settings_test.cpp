@@ -26,7 +26,7 @@ std::string describe(const std::vector<RelayField>& fields) {
     return out;
 }
 
-TEST(RelaySettings, ReadsEveryTypeInBlockOrder) {
+TEST(RelaySettings, ReadsEveryTypeInBlockOrderWithEscapesAndNumberLimits) {
     const std::vector<RelayField> expected = {
         {kRelayTypeText, "user", std::string("bob smith")},
         {kRelayTypeNumber, "pin", std::int64_t{-42}},
@@ -40,6 +40,11 @@ TEST(RelaySettings, ReadsEveryTypeInBlockOrder) {
                              "6\tsite\tNord\xC3\xA9\n017\textra\t";
     EXPECT_EQ(describe(parse(text + std::string(1, '\0') + "1\tafter\tzero\n")), describe(expected));
     EXPECT_EQ(parse(text), expected);
+    // Escapes, and numbers to their limits.
+    EXPECT_EQ(describe(parse("1\tback\\\\slash\ta\\tb\\nc\\rd\\\\e\\x7f\\x41\n")),
+              "1|back\\slash|a\tb\nc\rd\\e\x7F" "A\n");
+    EXPECT_EQ(describe(parse("2\tmin\t-9223372036854775808\n2\tmax\t9223372036854775807\n2\tlead\t007\n")),
+              "2|min|-9223372036854775808\n2|max|9223372036854775807\n2|lead|7\n");
 }
 
 TEST(RelaySettings, SkipsMalformedLinesAndKeepsTheRest) {
@@ -69,13 +74,6 @@ TEST(RelaySettings, SkipsMalformedLinesAndKeepsTheRest) {
         const std::string text = "1\tfirst\ta\n" + std::string(line) + "\n6\tlast\tb\n";
         EXPECT_EQ(describe(parse(text)), "1|first|a\n6|last|b\n") << "line: " << line;
     }
-}
-
-TEST(RelaySettings, EscapesAndNumberLimits) {
-    EXPECT_EQ(describe(parse("1\tback\\\\slash\ta\\tb\\nc\\rd\\\\e\\x7f\\x41\n")),
-              "1|back\\slash|a\tb\nc\rd\\e\x7F" "A\n");
-    EXPECT_EQ(describe(parse("2\tmin\t-9223372036854775808\n2\tmax\t9223372036854775807\n2\tlead\t007\n")),
-              "2|min|-9223372036854775808\n2|max|9223372036854775807\n2|lead|7\n");
 }
 
 TEST(RelaySettings, ReadsOnlyTheBlock) {
