@@ -11,58 +11,36 @@ namespace {
 
 using Words = std::vector<std::u16string>;
 
-// Returns the words as UTF-8 for readable failure messages (the tests use
-// ASCII only).
-std::vector<std::string> narrow(const Words& words) {
-    std::vector<std::string> out;
-    for (const std::u16string& word : words) out.emplace_back(word.begin(), word.end());
-    return out;
-}
-
-std::vector<std::string> split(std::u16string_view commandLine) { return narrow(splitCommandLine(commandLine)); }
-
-using Expected = std::vector<std::string>;
-
-TEST(CommandLine, WorkerStartLine) {
-    EXPECT_EQ(split(u"\"C:\\Windows\\System32\\rundll32.exe\" C:\\PROGRA~1\\TVZX\\TVZX_PS.DLL,CreateTabFileEx ABCDEFGHIJKLMNOPQRST"),
-              (Expected{"C:\\Windows\\System32\\rundll32.exe", "C:\\PROGRA~1\\TVZX\\TVZX_PS.DLL,CreateTabFileEx",
-                        "ABCDEFGHIJKLMNOPQRST"}));
-    EXPECT_EQ(split(u"\"C:\\Program Files\\Print Tools\\run.exe\" \"second word\" third"),
-              (Expected{"C:\\Program Files\\Print Tools\\run.exe", "second word", "third"}));
-}
-
-TEST(CommandLine, BlanksTabsAndEmptyInput) {
-    EXPECT_EQ(split(u""), Expected{});
-    EXPECT_EQ(split(u" \t  \t"), Expected{});
-    EXPECT_EQ(split(u"  one\t\ttwo \t three  "), (Expected{"one", "two", "three"}));
-    EXPECT_EQ(split(u"\"a\tb\" \"c  d\""), (Expected{"a\tb", "c  d"}));
-    // Quotes group but do not end a word; an empty pair is an empty word.
-    EXPECT_EQ(split(u"ab\"c d\"e f"), (Expected{"abc de", "f"}));
-    EXPECT_EQ(split(u"a \"\" b"), (Expected{"a", "", "b"}));
-    EXPECT_EQ(split(u"\"\""), (Expected{""}));
-    // An unclosed quote runs to the end of the line.
-    EXPECT_EQ(split(u"a \"b c "), (Expected{"a", "b c "}));
-}
-
-TEST(CommandLine, BackslashRules) {
-    // Backslashes not before a quote stand for themselves.
-    EXPECT_EQ(split(u"C:\\dir\\file a\\\\b c\\"), (Expected{"C:\\dir\\file", "a\\\\b", "c\\"}));
-    // 2n backslashes before a quote: n backslashes, the quote groups.
-    EXPECT_EQ(split(u"a\\\\\"b c\""), (Expected{"a\\b c"}));
-    EXPECT_EQ(split(u"\"C:\\dir\\\\\" next"), (Expected{"C:\\dir\\", "next"}));
-    // 2n+1 backslashes before a quote: n backslashes and a literal quote.
-    EXPECT_EQ(split(u"a\\\"b"), (Expected{"a\"b"}));
-    EXPECT_EQ(split(u"a\\\\\\\"b c"), (Expected{"a\\\"b", "c"}));
-    EXPECT_EQ(split(u"\"say \\\"hi\\\"\" x"), (Expected{"say \"hi\"", "x"}));
-    // A lone escaped quote is a word of its own.
-    EXPECT_EQ(split(u"\\\""), (Expected{"\""}));
-}
-
-TEST(CommandLine, WideCharactersPassThrough) {
-    const Words words = splitCommandLine(u"\"D:\\\u00C4rger \u4E2D\" \u00E9");
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_TRUE(words[0] == u"D:\\\u00C4rger \u4E2D");
-    EXPECT_TRUE(words[1] == u"\u00E9");
+TEST(CommandLine, SplitsIntoTheWordsTheProgramSees) {
+    const std::pair<std::u16string_view, Words> cases[] = {
+        // The worker's start line.
+        {u"\"C:\\Windows\\System32\\rundll32.exe\" C:\\PROGRA~1\\TVZX\\TVZX_PS.DLL,CreateTabFileEx ABCDEFGHIJKLMNOPQRST",
+         {u"C:\\Windows\\System32\\rundll32.exe", u"C:\\PROGRA~1\\TVZX\\TVZX_PS.DLL,CreateTabFileEx", u"ABCDEFGHIJKLMNOPQRST"}},
+        {u"\"D:\\\u00C4rger \u4E2D\" \u00E9", {u"D:\\\u00C4rger \u4E2D", u"\u00E9"}},
+        // Blanks and tabs.
+        {u"", {}},
+        {u" \t  \t", {}},
+        {u"  one\t\ttwo \t three  ", {u"one", u"two", u"three"}},
+        {u"\"a\tb\" \"c  d\"", {u"a\tb", u"c  d"}},
+        // Quotes group but do not end a word; an empty pair is an empty word;
+        // an unclosed quote runs to the end of the line.
+        {u"ab\"c d\"e f", {u"abc de", u"f"}},
+        {u"a \"\" b", {u"a", u"", u"b"}},
+        {u"\"\"", {u""}},
+        {u"a \"b c ", {u"a", u"b c "}},
+        // Backslashes not before a quote stand for themselves.
+        {u"C:\\dir\\file a\\\\b c\\", {u"C:\\dir\\file", u"a\\\\b", u"c\\"}},
+        // 2n backslashes before a quote: n backslashes, the quote groups.
+        {u"a\\\\\"b c\"", {u"a\\b c"}},
+        {u"\"C:\\dir\\\\\" next", {u"C:\\dir\\", u"next"}},
+        // 2n+1 backslashes before a quote: n backslashes and a literal quote.
+        {u"a\\\"b", {u"a\"b"}},
+        {u"a\\\\\\\"b c", {u"a\\\"b", u"c"}},
+        {u"\"say \\\"hi\\\"\" x", {u"say \"hi\"", u"x"}},
+        {u"\\\"", {u"\""}},
+    };
+    for (const auto& [line, words] : cases)
+        EXPECT_TRUE(splitCommandLine(line) == words) << std::string(line.begin(), line.end());
 }
 
 }  // namespace

