@@ -171,7 +171,7 @@ const Block kOldBlock = {
     0x00, 0xAB, 0xCD, 0xEF,                                                  // the record: its hash
     0x00, 0x00, 0x03, 0xFF,                                                  // VerticalOverlap 1023
     0x00, 0xFF,                                                              // Zoom 255
-    0x02, 0x01, 0x00, 0x00, 0x00, 0x00,                                      // Staple, Collate
+    0x01, 0x01, 0x00, 0x00, 0x00, 0x00,                                      // Staple, Collate
     0x00, 0x07,                                                              // NumCopies 7
 };
 constexpr std::string_view kOldDescription =
