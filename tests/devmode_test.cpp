@@ -106,27 +106,22 @@ TEST(DevModeRequest, DefaultsFollowThePrintersDefaultDuplex) {
     ASSERT_TRUE(request.run(win::OEMDM_DEFAULT));
     EXPECT_TRUE(isCurrentBlock(request.out));
     EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 0u);
-
     // A short output buffer is refused and left alone.
     Request shortBuffer;
     shortBuffer.param.cbBufSize = kPrivateBlockSize - 1;
     std::fill(shortBuffer.out.begin(), shortBuffer.out.end(), 0xAB);
     EXPECT_FALSE(shortBuffer.run(win::OEMDM_DEFAULT));
     EXPECT_EQ(shortBuffer.out[0], 0xAB);
-}
-
-TEST(DevModeRequest, DefaultDuplexIsIgnoredForSettingsFromTheUserInterface) {
-    Request request;
-    recordOf(request.in).setOption(FieldId::CoreDataLoadedFromPdUi, 1);
-    request.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0, 0, 0}});
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 1u);
-
-    // A value of the wrong length is not a default duplex either.
-    Request odd;
-    odd.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0}});
-    ASSERT_TRUE(odd.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(odd.out).option(FieldId::Duplex), 1u);
+    // Settings from the user interface keep their duplex, and a value of the
+    // wrong length is no default duplex.
+    for (const bool fromUserInterface : {true, false}) {
+        Request convert;
+        recordOf(convert.in).setOption(FieldId::CoreDataLoadedFromPdUi, fromUserInterface ? 1 : 0);
+        const std::vector<std::uint8_t> value(fromUserInterface ? 4 : 2, 0);
+        convert.printerData.set("DefaultDuplex", {win::REG_DWORD, value});
+        ASSERT_TRUE(convert.run(win::OEMDM_CONVERT));
+        EXPECT_EQ(recordOf(convert.out).option(FieldId::Duplex), 1u) << fromUserInterface;
+    }
 }
 
 TEST(DevModeRequest, ConvertCopiesAndRepairsACurrentBlock) {
@@ -252,33 +247,27 @@ TEST(DevModeRequest, MergeValidatesACurrentBlock) {
     EXPECT_EQ(recordOf(request.out).option(FieldId::Layout), 2u);
 }
 
-TEST(LayoutFlag, SetForImpositionWhenTheCoreDriversAreaIsThere) {
-    Request request;
-    recordOf(request.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(request.publicOut.area()[124], 1);
-
-    Request plain;
-    plain.publicOut.area()[124] = 1;
-    ASSERT_TRUE(plain.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(plain.publicOut.area()[124], 0);
-}
-
-TEST(LayoutFlag, NeverWrittenOutsideTheCoreDriversArea) {
-    // An area of exactly 124 bytes has no byte 124: it stays untouched.
-    Request request;
-    request.publicOut = PublicDevmode(124);
-    request.publicOut.bytes.push_back(0xEE);
-    recordOf(request.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(request.publicOut.bytes.back(), 0xEE);
-
-    // An area without the core driver's signature is not touched either.
-    Request unsigned_;
-    std::memcpy(unsigned_.publicOut.area(), "XXXX", 4);
-    recordOf(unsigned_.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(unsigned_.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(unsigned_.publicOut.area()[124], 0);
+// The flag is byte 124 of the core driver's area: 1 for an imposed layout,
+// 0 otherwise; never written into an area of 124 bytes or one without the
+// core driver's signature.
+TEST(LayoutFlag, FollowsImpositionInsideTheCoreDriversAreaOnly) {
+    struct Row {
+        std::uint16_t area;
+        const char* signature;
+        std::uint32_t nUp;
+        std::uint8_t flag;
+    };
+    for (const Row& row : {Row{200, "PRIV", 3, 1}, Row{200, "PRIV", 0, 0}, Row{124, "PRIV", 3, 0xEE},
+                           Row{200, "XXXX", 3, 0xEE}}) {
+        Request request;
+        request.publicOut = PublicDevmode(row.area);
+        std::memcpy(request.publicOut.area(), row.signature, 4);
+        request.publicOut.bytes.resize(sizeof(win::DEVMODEW) + std::max<std::size_t>(row.area, 125));
+        request.publicOut.area()[124] = 0xEE;
+        recordOf(request.in).setOption(FieldId::NUpCount, row.nUp);
+        ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
+        EXPECT_EQ(request.publicOut.area()[124], row.flag) << row.area << row.signature << row.nUp;
+    }
 }
 
 }  // namespace
