@@ -1,6 +1,8 @@
 // The driver's conversion and merge requests on an arbitrary private block.
-// The block's own size field is kept within the bytes given, as the driver
-// guarantees; a stored description is offered for whatever hash it carries.
+// The block lies in the driver extra of a public DEVMODE, as the driver keeps
+// it, and its own size field is whatever the input holds: a block may claim
+// more than the DEVMODE holds. A stored description is offered for whatever
+// hash it carries.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,16 +17,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tvzx;
-    if (size < 5) return 0;
+    if (size < 2) return 0;
     const bool merge = (data[0] & 1) != 0;
-    std::vector<std::uint8_t> input(data + 1, data + size);
-    const std::uint32_t stated = std::min<std::uint32_t>(readLe32(input.data()), static_cast<std::uint32_t>(input.size()));
-    writeLe32(input.data(), stated);
+    // The driver extra counts its bytes in 16 bits.
+    const std::size_t blockSize = std::min<std::size_t>(size - 1, 0xFFFF);
+    std::vector<std::uint8_t> devmodeBytes(sizeof(win::DEVMODEW) + blockSize);
+    auto& holder = *reinterpret_cast<win::DEVMODEW*>(devmodeBytes.data());
+    holder.dmSize = sizeof(win::DEVMODEW);
+    holder.dmDriverExtra = static_cast<win::WORD>(blockSize);
+    std::uint8_t* input = devmodeBytes.data() + sizeof(win::DEVMODEW);
+    std::copy_n(data + 1, blockSize, input);
 
     platform::MemoryPrinterData printerData;
-    if (input.size() >= settings::kBaseHeaderSize) {
+    if (blockSize >= settings::kBaseHeaderSize) {
         const std::string wrapped = settings::writeDescription();
-        printerData.set(std::string(settings::kDescriptionValuePrefix) + hexBytesText(readLe32(input.data() + 8)),
+        printerData.set(std::string(settings::kDescriptionValuePrefix) + hexBytesText(readLe32(input + 8)),
                         {win::REG_BINARY, std::vector<std::uint8_t>(wrapped.begin(), wrapped.end())});
     }
     settings::BasicDevModeServices services(&printerData);
@@ -34,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     param.pOEMDMOut = output.data();
     param.cbBufSize = static_cast<win::DWORD>(output.size());
     settings::devModeCallback(win::OEMDM_DEFAULT, &param, services);
-    param.pOEMDMIn = input.data();
+    param.pPublicDMIn = &holder;
+    param.pOEMDMIn = input;
     settings::devModeCallback(merge ? win::OEMDM_MERGE : win::OEMDM_CONVERT, &param, services);
     return 0;
 }

@@ -36,9 +36,6 @@ TEST(Aes256, MatchesTheStandardsExampleBothWays) {
     EXPECT_EQ(asVector(aes.decipherBlock(fixed<kAesBlockSize>(cipher))), plain);
 }
 
-// Key bytes with the high bit set exercise the reduction in the key schedule
-// and in MixColumns that the published keys barely touch.
-
 // NIST SP 800-38A, F.2.5 (CBC-AES256.Encrypt) and F.2.6 (CBC-AES256.Decrypt).
 class Aes256Cbc : public ::testing::Test {
 protected:
@@ -56,14 +53,10 @@ protected:
         "b2eb05e2c39be9fcda6c19078c6a9d1b");
 };
 
-TEST_F(Aes256Cbc, EnciphersTheStandardsExample) {
+TEST_F(Aes256Cbc, MatchesTheStandardsExampleBothWays) {
     std::vector<std::uint8_t> data = plain;
     ASSERT_TRUE(aes256CbcEncipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data));
     EXPECT_EQ(data, cipher);
-}
-
-TEST_F(Aes256Cbc, DeciphersTheStandardsExample) {
-    std::vector<std::uint8_t> data = cipher;
     ASSERT_TRUE(aes256CbcDecipher(fixed<kAes256KeySize>(key), fixed<kAesBlockSize>(iv), data));
     EXPECT_EQ(data, plain);
 }

@@ -47,11 +47,18 @@ struct Request {
     PublicDevmode publicOut;
     platform::MemoryPrinterData printerData;
     win::OEMDMPARAM param{};
+    bool inPublicIn = false;  // the block lies in the public input DEVMODE's driver extra, as the driver keeps it
 
     bool run(std::uint32_t mode) {
         BasicDevModeServices services(&printerData);
         param.cbSize = sizeof param;
         param.pOEMDMIn = in.data();
+        if (inPublicIn) {
+            // The memory holds the whole block, whatever the DEVMODE's own size says.
+            publicIn.bytes.resize(std::max(publicIn.bytes.size(), sizeof(win::DEVMODEW) + in.size()));
+            std::copy(in.begin(), in.end(), publicIn.area());
+            param.pOEMDMIn = publicIn.area();
+        }
         param.pOEMDMOut = out.data();
         param.pPublicDMIn = publicIn.devmode();
         param.pPublicDMOut = publicOut.devmode();
@@ -62,12 +69,11 @@ struct Request {
 
 TEST(PrivateBlock, HeaderOfAFreshBlock) {
     Block block = currentBlock();
-    EXPECT_EQ(readLe32(block.data()), 26900u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(block.data() + 4), 4), "XZVT");
-    EXPECT_EQ(readLe32(block.data() + 8), schemaHash());
-    EXPECT_EQ(readLe32(block.data() + 12), 0xFFFFFFFFu);
-    EXPECT_EQ(readLe32(block.data() + 16), 17u);
-    for (int i = 20; i < 29; ++i) EXPECT_EQ(block[i], 0) << "header byte " << i;
+    // Size 26900, "TVZX" as a little-endian number, the hash, the extension
+    // marker and length 17, then nine zero bytes.
+    const Block header = {0x14, 0x69, 0x00, 0x00, 'X', 'Z', 'V', 'T', 0x81, 0x85, 0xF9, 0xB9, 0xFF, 0xFF, 0xFF,
+                          0xFF, 0x11, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Block(block.begin(), block.begin() + kRecordOffset), header);
     EXPECT_EQ(recordOf(block), defaultRecord());
     EXPECT_TRUE(isCurrentBlock(block));
 }
@@ -100,27 +106,22 @@ TEST(DevModeRequest, DefaultsFollowThePrintersDefaultDuplex) {
     ASSERT_TRUE(request.run(win::OEMDM_DEFAULT));
     EXPECT_TRUE(isCurrentBlock(request.out));
     EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 0u);
-
     // A short output buffer is refused and left alone.
     Request shortBuffer;
     shortBuffer.param.cbBufSize = kPrivateBlockSize - 1;
     std::fill(shortBuffer.out.begin(), shortBuffer.out.end(), 0xAB);
     EXPECT_FALSE(shortBuffer.run(win::OEMDM_DEFAULT));
     EXPECT_EQ(shortBuffer.out[0], 0xAB);
-}
-
-TEST(DevModeRequest, DefaultDuplexIsIgnoredForSettingsFromTheUserInterface) {
-    Request request;
-    recordOf(request.in).setOption(FieldId::CoreDataLoadedFromPdUi, 1);
-    request.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0, 0, 0}});
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 1u);
-
-    // A value of the wrong length is not a default duplex either.
-    Request odd;
-    odd.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0}});
-    ASSERT_TRUE(odd.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(odd.out).option(FieldId::Duplex), 1u);
+    // Settings from the user interface keep their duplex, and a value of the
+    // wrong length is no default duplex.
+    for (const bool fromUserInterface : {true, false}) {
+        Request convert;
+        recordOf(convert.in).setOption(FieldId::CoreDataLoadedFromPdUi, fromUserInterface ? 1 : 0);
+        const std::vector<std::uint8_t> value(fromUserInterface ? 4 : 2, 0);
+        convert.printerData.set("DefaultDuplex", {win::REG_DWORD, value});
+        ASSERT_TRUE(convert.run(win::OEMDM_CONVERT));
+        EXPECT_EQ(recordOf(convert.out).option(FieldId::Duplex), 1u) << fromUserInterface;
+    }
 }
 
 TEST(DevModeRequest, ConvertCopiesAndRepairsACurrentBlock) {
@@ -132,13 +133,18 @@ TEST(DevModeRequest, ConvertCopiesAndRepairsACurrentBlock) {
     EXPECT_EQ(recordOf(request.out).number(FieldId::Zoom), 100);
 }
 
-TEST(DevModeRequest, ConvertRefusesAnOutputBufferSmallerThanABlock) {
+TEST(DevModeRequest, ConvertRefusesAnOutputSmallerThanABlock) {
     Request request;
     request.param.cbBufSize = 1000;
     recordOf(request.in).setOption(FieldId::Staple, 4);
     std::fill(request.out.begin(), request.out.end(), 0xCD);
     EXPECT_FALSE(request.run(win::OEMDM_CONVERT));
     EXPECT_EQ(request.out[1000], 0xCD);
+    // A foreign block also needs an output block whose own size is a block's.
+    Request foreign;
+    writeLe32(foreign.in.data() + 8, 0x1234);
+    writeLe32(foreign.out.data(), 100);
+    EXPECT_FALSE(foreign.run(win::OEMDM_CONVERT));
 }
 
 TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
@@ -151,41 +157,73 @@ TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
     EXPECT_EQ(recordOf(request.out), defaultRecord());
 }
 
-TEST(DevModeRequest, ForeignBlockIsConvertedThroughItsStoredDescription) {
-    // An older layout: no extension, the record right after the base header.
-    const std::uint32_t oldHash = 0xABCDEF;
-    Block old(12 + 20);
-    writeLe32(old.data(), static_cast<std::uint32_t>(old.size()));
-    writeLe32(old.data() + 4, kSignature);
-    writeLe32(old.data() + 8, oldHash);
-    writeBe32(old.data() + 12, oldHash);
-    writeBigEndian(old.data() + 12 + 4, 2, 42);  // NumCopies at record offset 4
-    const std::string plain = "1 ABCDEF 16 NumCopies:2:1:4:0:R:1 Collate:1:1:6:0:S:Sort:Group ";
-    old[12 + 6] = 1;
-    std::vector<std::uint8_t> text(plain.begin(), plain.end());
-    text.push_back(0);
-    const std::string wrapped = base64Encode(text);
+// An older layout: no extension, the record (its hash big-endian first)
+// right after the 12-byte header. Fields signed in the foreign layout land in
+// unsigned ones below 1024 (4 bytes) or 256 (2 bytes) only; an option flagged
+// 1 is skipped; a field may end exactly at the record's end.
+const Block kOldBlock = {
+    0x1E, 0x00, 0x00, 0x00, 'X',  'Z',  'V',  'T',  0xEF, 0xCD, 0xAB, 0x00,  // 30 bytes, signature, hash
+    0x00, 0xAB, 0xCD, 0xEF,                                                  // the record: its hash
+    0x00, 0x00, 0x03, 0xFF,                                                  // VerticalOverlap 1023
+    0x00, 0xFF,                                                              // Zoom 255
+    0x01, 0x01, 0x00, 0x00, 0x00, 0x00,                                      // Staple, Collate
+    0x00, 0x07,                                                              // NumCopies 7
+};
+constexpr std::string_view kOldDescription =
+    "1 ABCDEF 17 VerticalOverlap:4:1:4:1:R:10000 Zoom:2:1:8:1:R:1 Staple:1:1:10:1:S:None:1StapleLeft "
+    "Collate:1:1:11:0:S:Sort:Group NumCopies:2:1:16:0:R:1 ";
 
-    Request request;
-    request.in = old;
-    request.printerData.set("CoreDataDescription.ABCDEF", {win::REG_BINARY, {wrapped.begin(), wrapped.end()}});
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(request.out).number(FieldId::NumCopies), 42);
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Collate), 1u);
-
-    // The description must be stored as binary data.
-    Request wrongType;
-    wrongType.in = old;
-    wrongType.printerData.set("CoreDataDescription.ABCDEF", {win::REG_SZ, {wrapped.begin(), wrapped.end()}});
-    ASSERT_TRUE(wrongType.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(wrongType.out).number(FieldId::NumCopies), 1);
+TEST(DevModeRequest, ForeignBlockIsConvertedAtTheEdgesOfItsLayout) {
+    Block limits = kOldBlock;
+    limits[18] = 0x04;  // VerticalOverlap 1024
+    limits[19] = 0x00;
+    limits[20] = 0x01;  // Zoom 256
+    limits[21] = 0x00;
+    Block cut = kOldBlock;
+    cut.pop_back();
+    cut[0] = 29;
+    struct Row {
+        Block block;
+        win::DWORD type;
+        std::int64_t overlap, zoom, numCopies;
+        std::uint32_t staple, collate;
+    };
+    for (const Row& row : {Row{kOldBlock, win::REG_BINARY, 1023, 255, 7, 0, 1},
+                           Row{limits, win::REG_BINARY, 0, 100, 7, 0, 1},
+                           Row{cut, win::REG_BINARY, 0, 100, 1, 0, 0},          // shorter than any block
+                           Row{kOldBlock, win::REG_SZ, 0, 100, 1, 0, 0}}) {  // not stored as binary
+        Request request;
+        request.in = row.block;
+        std::vector<std::uint8_t> text(kOldDescription.begin(), kOldDescription.end());
+        text.push_back(0);
+        const std::string wrapped = base64Encode(text);
+        request.printerData.set("CoreDataDescription.ABCDEF", {row.type, {wrapped.begin(), wrapped.end()}});
+        ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
+        const CoreData& record = recordOf(request.out);
+        const std::string rowName = std::to_string(row.block.size()) + " bytes, type " + std::to_string(row.type);
+        EXPECT_EQ(record.number(FieldId::VerticalOverlap), row.overlap) << rowName;
+        EXPECT_EQ(record.number(FieldId::Zoom), row.zoom) << rowName;
+        EXPECT_EQ(record.number(FieldId::NumCopies), row.numCopies) << rowName;
+        EXPECT_EQ(record.option(FieldId::Staple), row.staple) << rowName;
+        EXPECT_EQ(record.option(FieldId::Collate), row.collate) << rowName;
+    }
 }
 
-TEST(DevModeRequest, ConvertNeedsAnOutputBlockOfFullSize) {
-    Request request;
-    writeLe32(request.in.data() + 8, 0x1234);
-    writeLe32(request.out.data(), 100);
-    EXPECT_FALSE(request.run(win::OEMDM_CONVERT));
+// A block whose size field claims more than the DEVMODE holding it holds is
+// read no further than the DEVMODE's end: it is no longer a whole block, and
+// with nothing to convert it through the output gets the defaults.
+TEST(DevModeRequest, ABlockIsReadNoFurtherThanTheDevmodeHoldingIt) {
+    for (const std::uint32_t mode : {win::OEMDM_CONVERT, win::OEMDM_MERGE}) {
+        Request request;
+        recordOf(request.in).setOption(FieldId::Staple, 4);
+        request.inPublicIn = true;
+        request.publicIn = PublicDevmode(static_cast<std::uint16_t>(kPrivateBlockSize));
+        ASSERT_TRUE(request.run(mode));
+        EXPECT_EQ(recordOf(request.out).option(FieldId::Staple), 4u);
+        request.publicIn.devmode()->dmDriverExtra = kPrivateBlockSize - 1;
+        ASSERT_TRUE(request.run(mode));
+        EXPECT_EQ(recordOf(request.out), defaultRecord()) << mode;
+    }
 }
 
 TEST(DevModeRequest, MergeCopiesTheCopyCountEvenWithoutPrivateBlocks) {
@@ -209,33 +247,27 @@ TEST(DevModeRequest, MergeValidatesACurrentBlock) {
     EXPECT_EQ(recordOf(request.out).option(FieldId::Layout), 2u);
 }
 
-TEST(LayoutFlag, SetForImpositionWhenTheCoreDriversAreaIsThere) {
-    Request request;
-    recordOf(request.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(request.publicOut.area()[124], 1);
-
-    Request plain;
-    plain.publicOut.area()[124] = 1;
-    ASSERT_TRUE(plain.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(plain.publicOut.area()[124], 0);
-}
-
-TEST(LayoutFlag, NeverWrittenOutsideTheCoreDriversArea) {
-    // An area of exactly 124 bytes has no byte 124: it stays untouched.
-    Request request;
-    request.publicOut = PublicDevmode(124);
-    request.publicOut.bytes.push_back(0xEE);
-    recordOf(request.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(request.publicOut.bytes.back(), 0xEE);
-
-    // An area without the core driver's signature is not touched either.
-    Request unsigned_;
-    std::memcpy(unsigned_.publicOut.area(), "XXXX", 4);
-    recordOf(unsigned_.in).setOption(FieldId::NUpCount, 3);
-    ASSERT_TRUE(unsigned_.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(unsigned_.publicOut.area()[124], 0);
+// The flag is byte 124 of the core driver's area: 1 for an imposed layout,
+// 0 otherwise; never written into an area of 124 bytes or one without the
+// core driver's signature.
+TEST(LayoutFlag, FollowsImpositionInsideTheCoreDriversAreaOnly) {
+    struct Row {
+        std::uint16_t area;
+        const char* signature;
+        std::uint32_t nUp;
+        std::uint8_t flag;
+    };
+    for (const Row& row : {Row{200, "PRIV", 3, 1}, Row{200, "PRIV", 0, 0}, Row{124, "PRIV", 3, 0xEE},
+                           Row{200, "XXXX", 3, 0xEE}}) {
+        Request request;
+        request.publicOut = PublicDevmode(row.area);
+        std::memcpy(request.publicOut.area(), row.signature, 4);
+        request.publicOut.bytes.resize(sizeof(win::DEVMODEW) + std::max<std::size_t>(row.area, 125));
+        request.publicOut.area()[124] = 0xEE;
+        recordOf(request.in).setOption(FieldId::NUpCount, row.nUp);
+        ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
+        EXPECT_EQ(request.publicOut.area()[124], row.flag) << row.area << row.signature << row.nUp;
+    }
 }
 
 }  // namespace

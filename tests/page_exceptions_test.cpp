@@ -1,6 +1,8 @@
-// The page exception list codec.
+// The page exception list codec, against blocks written out byte by byte.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "rules/page_exceptions.h"
@@ -8,100 +10,113 @@
 namespace tvzx::rules {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes join(std::initializer_list<Bytes> pieces) {
+    Bytes out;
+    for (const Bytes& piece : pieces) out.insert(out.end(), piece.begin(), piece.end());
+    return out;
+}
+
+Bytes text(std::string_view value) { return join({Bytes(value.begin(), value.end()), {0}}); }
+
+// A tab record with every value at the top of its range and numbers whose
+// bytes differ, so that a swapped byte order shows.
+const Bytes kTabRecord = join({
+    {0x06, 0x07, 0x07, 0x01, 0x02, 0x01, 0x02, 0x06, 0x0E, 0x0F}, text("heavy"),
+    {0x02, 0x08, 0x03, 0x04}, text("Tab"),
+    {0x19, 0x23, 0xC3, 0x46, 0x00, 0x01, 0x02, 0x03, 0x04, 0x00, 0x01, 0x01, 0x09}, text("Ch 1"),
+    {0x01, 0x07, 0x07, 0x01, 0x00, 0x64, 0x01, 0x00, 0x00, 0x00}, text("1a"),
+    {0x00, 0x02, 0x00, 0x01, 0x01, 0x00, 0x00, 0x05, 0x00, 0x03},
+});
 PageException tabRecord() {
-    PageException r;
-    r.kind = 6;
-    r.finishing1 = 5;
-    r.finishing3 = 1;
-    r.number1 = 300;
-    r.attributeText = "heavy";
-    r.tray = 3;
-    r.number2 = 2;
-    r.paperName = "Tab stock";
-    r.paperSize = 25;
-    r.customWidth = 2227000;
-    r.customHeight = 2970000;
-    r.tabInfo = {0, 1, 1, 9, "Chapter 1"};
-    r.subEntries = {{1, 2, 1, 40, {0, 0, 0, 0, "1a"}}, {7, 7, 0, 100, {1, 1, 0, 0, ""}}};
-    r.pageRanges = {{3, 3}, {10, 12}};
-    return r;
+    return {.kind = 6, .finishing1 = 7, .finishing2 = 7, .finishing3 = 1, .finishing4 = 2, .number1 = 0x0102,
+            .attribute1 = 6, .attribute2 = 14, .attribute3 = 15, .attributeText = "heavy", .attribute4 = 2,
+            .tray = 8, .number2 = 0x0304, .paperName = "Tab", .paperSize = 25, .customWidth = 600000000,
+            .customHeight = 0x01020304, .tabInfo = {0, 1, 1, 9, "Ch 1"},
+            .subEntries = {{7, 7, 1, 100, {1, 0, 0, 0, "1a"}}}, .pageRanges = {{1, 256}, {5, 3}}};
+}
+
+// Every value one past its range: each is clipped, none refused.
+const Bytes kWildRecord = join({
+    {0x09, 0x08, 0xFF, 0x02, 0x03, 0xFF, 0xFE, 0x07, 0x0F, 0x10}, text(std::string(128, 'x')),
+    {0x03, 0x09, 0x00, 0x00}, text(""),
+    {0x1A, 0x23, 0xC3, 0x46, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x04, 0x02, 0x00}, text(""),
+    {0x01, 0x08, 0x09, 0x03, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}, text(""),
+    {0x00, 0x01, 0x00, 0x08, 0x00, 0x06},
+});
+PageException wildRecord() {
+    return {.kind = 7, .finishing1 = 7, .finishing2 = 7, .finishing3 = 1, .finishing4 = 2, .number1 = 0xFFFE,
+            .attribute1 = 6, .attribute2 = 14, .attribute3 = 15, .attributeText = std::string(127, 'x'),
+            .attribute4 = 2, .tray = 8, .paperName = "", .paperSize = 25, .customWidth = 600000000,
+            .customHeight = 600000000, .tabInfo = {2, 4, 2, 0, ""}, .subEntries = {{7, 7, 1, 100, {}}},
+            .pageRanges = {{8, 6}}};
+}
+
+// A paper record of zeros but for one backwards range.
+const Bytes kPaperRecord = join({Bytes(31, 0), {0x00, 0x01, 0x00, 0x09, 0x00, 0x07}});
+PageException paperRecord() {
+    PageException record;
+    record.pageRanges = {{9, 7}};
+    return record;
+}
+
+Bytes currentBlock(std::uint8_t count, std::initializer_list<Bytes> records) {
+    Bytes block = join({{0xFF, 0xFF, 0x06, 0x00, count}, join(records)});
+    block.resize(kPageExceptionBlockSize);
+    return block;
 }
 
 TEST(PageExceptionCodec, EmptyListAndEmptyBlock) {
     const EncodedPageExceptions empty = encodePageExceptions({});
     EXPECT_TRUE(empty.fits);
-    const std::vector<std::uint8_t> head(empty.block.begin(), empty.block.begin() + 6);
-    EXPECT_EQ(head, (std::vector<std::uint8_t>{0xFF, 0xFF, 0x06, 0x00, 0x00, 0x00}));
-    EXPECT_TRUE(decodePageExceptions(empty.block, false).records.empty());
-
-    const std::vector<std::uint8_t> zeros(kPageExceptionBlockSize, 0);
-    const DecodedPageExceptions decoded = decodePageExceptions(zeros, false);
+    EXPECT_EQ(Bytes(empty.block.begin(), empty.block.end()), currentBlock(0, {}));
+    const DecodedPageExceptions decoded = decodePageExceptions(Bytes(kPageExceptionBlockSize, 0), false);
     EXPECT_TRUE(decoded.records.empty());
     EXPECT_TRUE(decoded.complete);
 }
 
-TEST(PageExceptionCodec, RecordsRoundTrip) {
-    PageException paper;
-    paper.kind = 0;
-    paper.tray = 2;
-    paper.paperSize = 15;
-    paper.pageRanges = {{1, 1}, {5, 9}};
-    const std::vector<PageException> records = {paper, tabRecord()};
-    const EncodedPageExceptions encoded = encodePageExceptions(records);
-    ASSERT_TRUE(encoded.fits);
-    const DecodedPageExceptions decoded = decodePageExceptions(encoded.block, false);
+TEST(PageExceptionCodec, ReadsEachFieldInOrderAndClipsToItsRange) {
+    const Bytes block = currentBlock(3, {kTabRecord, kWildRecord, kPaperRecord});
+    const DecodedPageExceptions decoded = decodePageExceptions(block, false);
     EXPECT_TRUE(decoded.complete);
-    EXPECT_EQ(decoded.records, records);
-    EXPECT_TRUE(decoded.records[0].coversPage(7));
-    EXPECT_FALSE(decoded.records[0].coversPage(4));
+    ASSERT_EQ(decoded.records.size(), 3u);
+    EXPECT_EQ(decoded.records[0], tabRecord());
+    EXPECT_EQ(decoded.records[1], wildRecord());
+    EXPECT_EQ(decoded.records[2], paperRecord());
+    EXPECT_TRUE(decoded.records[0].coversPage(256));
+    EXPECT_FALSE(decoded.records[0].coversPage(257));
+
+    // The writer lays a record out byte for byte the same way.
+    const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>{tabRecord(), paperRecord()});
+    EXPECT_TRUE(encoded.fits);
+    EXPECT_EQ(Bytes(encoded.block.begin(), encoded.block.end()), currentBlock(2, {kTabRecord, kPaperRecord}));
 }
 
-TEST(PageExceptionCodec, OutOfRangeValuesAreClipped) {
-    PageException wild = tabRecord();
-    wild.kind = 9;
-    wild.paperSize = 30;
-    wild.finishing3 = 4;
-    wild.tray = 200;
-    wild.customWidth = 0xFFFFFFFF;
-    wild.attributeText = std::string(200, 'x');
-    wild.subEntries[0].number = 500;
-    wild.subEntries[0].flag = 3;
-    const DecodedPageExceptions decoded = decodePageExceptions(encodePageExceptions({&wild, 1}).block, false);
-    ASSERT_EQ(decoded.records.size(), 1u);
-    const PageException& r = decoded.records[0];
-    EXPECT_EQ(r.kind, 7);
-    EXPECT_EQ(r.paperSize, 25);
-    EXPECT_EQ(r.finishing3, 1);
-    EXPECT_EQ(r.tray, 8);
-    EXPECT_EQ(r.customWidth, 600000000u);
-    EXPECT_EQ(r.attributeText.size(), 127u);
-    EXPECT_EQ(r.subEntries[0].number, 100);
-    EXPECT_EQ(r.subEntries[0].flag, 1);
+TEST(PageExceptionCodec, TabImageShiftPutsTabRecordsInTheTabForm) {
+    const auto records = decodePageExceptions(currentBlock(3, {kTabRecord, kWildRecord, kPaperRecord}), true).records;
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].pageRanges, (std::vector<PageRange>{{1, 256}, {3, 5}}));
+    EXPECT_EQ(records[1].tabInfo, (TabInfo{1, 1, 1, 0, ""}));
+    EXPECT_EQ(records[1].pageRanges, (std::vector<PageRange>{{6, 8}}));
+    // Only tab records take the tab form.
+    EXPECT_EQ(records[2], paperRecord());
 }
 
 TEST(PageExceptionCodec, OlderFormAndUnknownFormat) {
     // The older form has no marker: the count stands at offset 0.
-    std::vector<std::uint8_t> older(kPageExceptionBlockSize, 0);
-    older[1] = 1;  // one record of zeros: kind 0, no ranges
-    const DecodedPageExceptions decoded = decodePageExceptions(older, false);
-    ASSERT_EQ(decoded.records.size(), 1u);
-    EXPECT_EQ(decoded.records[0].kind, 0);
-
-    EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>{tabRecord()});
-    encoded.block[2] = 5;
-    EXPECT_TRUE(decodePageExceptions(encoded.block, false).records.empty());
+    const auto older = decodePageExceptions(join({{0x00, 0x01}, kTabRecord}), false);
+    EXPECT_EQ(older.records, std::vector<PageException>{tabRecord()});
+    EXPECT_TRUE(older.complete);
+    EXPECT_TRUE(decodePageExceptions(join({{0xFF, 0xFF, 0x05, 0x00, 0x01}, kTabRecord}), false).records.empty());
 }
 
 TEST(PageExceptionCodec, TruncatedBlockYieldsWhatCouldBeRead) {
-    const std::vector<PageException> records = {tabRecord(), tabRecord()};
-    const EncodedPageExceptions encoded = encodePageExceptions(records);
-    // Cut inside the second record.
-    const std::span<const std::uint8_t> cut(encoded.block.data(), 100);
-    const DecodedPageExceptions decoded = decodePageExceptions(cut, false);
+    const Bytes block = currentBlock(2, {kTabRecord, kWildRecord});
+    const DecodedPageExceptions decoded = decodePageExceptions(std::span(block).first(5 + kTabRecord.size() + 20), false);
     EXPECT_FALSE(decoded.complete);
-    ASSERT_EQ(decoded.records.size(), 1u);
-    EXPECT_EQ(decoded.records[0], records[0]);
-    EXPECT_TRUE(decodePageExceptions(std::span(encoded.block.data(), 1), false).records.empty());
+    EXPECT_EQ(decoded.records, std::vector<PageException>{tabRecord()});
+    EXPECT_TRUE(decodePageExceptions(std::span(block).first(1), false).records.empty());
 }
 
 TEST(PageExceptionCodec, ListTooLongIsCutAndReported) {
@@ -116,29 +131,11 @@ TEST(PageExceptionCodec, ListTooLongIsCutAndReported) {
     EXPECT_EQ(decoded.records.size(), (kPageExceptionBlockSize - 5) / 1033);
 }
 
-TEST(PageExceptionCodec, TabImageShiftNormalisesTabRecords) {
-    PageException tab = tabRecord();
-    tab.tabInfo.paper = 4;
-    tab.tabInfo.position = 2;
-    tab.pageRanges = {{12, 10}};
-    PageException paper;
-    paper.pageRanges = {{8, 6}};
-    const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>{tab, paper});
-    const auto plain = decodePageExceptions(encoded.block, false).records;
-    EXPECT_EQ(plain[0].tabInfo.paper, 4);
-    const auto shifted = decodePageExceptions(encoded.block, true).records;
-    EXPECT_EQ(shifted[0].tabInfo.paper, 1);
-    EXPECT_EQ(shifted[0].tabInfo.position, 1);
-    EXPECT_EQ(shifted[0].pageRanges[0], (PageRange{10, 12}));
-    // Only tab records take the tab form.
-    EXPECT_EQ(shifted[1].pageRanges[0], (PageRange{8, 6}));
-}
-
 TEST(PageExceptionCodec, TabRecordsOfAJob) {
     settings::CoreData settings = settings::defaultRecord();
     EXPECT_FALSE(holdsTabRecords(settings));
-    const auto encoded = encodePageExceptions(std::vector<PageException>{tabRecord()});
-    std::copy(encoded.block.begin(), encoded.block.end(), settings.field(settings::FieldId::PageSpecificTrays).begin());
+    const Bytes block = currentBlock(1, {kTabRecord});
+    std::copy(block.begin(), block.end(), settings.field(settings::FieldId::PageSpecificTrays).begin());
     EXPECT_TRUE(holdsTabRecords(settings));
 }
 

@@ -1,6 +1,7 @@
 #include "settings/devmode.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "common/byte_order.h"
@@ -15,10 +16,21 @@ constexpr std::string_view kCoreDriverSignature = "PRIV";
 constexpr std::size_t kLayoutFlagOffset = 124;
 constexpr std::uint32_t kFirstNUpOption = 0;
 
-// The bytes of a private block as its own size field states them.
-std::span<const std::uint8_t> statedBlock(const void* block) {
-    const auto* p = static_cast<const std::uint8_t*>(block);
-    return std::span<const std::uint8_t>(p, readLe32(p + kSizeOffset));
+// The bytes of the input block as its own size field states them. The
+// driver keeps the block inside the driver extra of the public input
+// DEVMODE; when it lies there, nothing past that DEVMODE's end is taken,
+// whatever the size field claims.
+std::span<const std::uint8_t> inputBlock(const win::OEMDMPARAM& param) {
+    const auto* p = static_cast<const std::uint8_t*>(param.pOEMDMIn);
+    std::size_t room = SIZE_MAX;
+    if (const win::DEVMODEW* holder = param.pPublicDMIn) {
+        const auto start = reinterpret_cast<std::uintptr_t>(holder);
+        const auto end = start + holder->dmSize + holder->dmDriverExtra;
+        const auto at = reinterpret_cast<std::uintptr_t>(p);
+        if (at >= start && at < end) room = end - at;
+    }
+    if (room < sizeof(std::uint32_t)) return {};
+    return std::span<const std::uint8_t>(p, std::min<std::size_t>(readLe32(p + kSizeOffset), room));
 }
 
 std::span<std::uint8_t, kPrivateBlockSize> outputBlock(void* block) {
@@ -51,7 +63,7 @@ bool convertIntoOutput(win::OEMDMPARAM& param, DevModeServices& services) {
     if (readLe32(static_cast<const std::uint8_t*>(param.pOEMDMOut)) < kPrivateBlockSize) return false;
     auto block = outputBlock(param.pOEMDMOut);
     // The input may be the output buffer itself: keep a copy of what it holds.
-    const auto input = statedBlock(param.pOEMDMIn);
+    const auto input = inputBlock(param);
     const std::vector<std::uint8_t> foreign(input.begin(), input.end());
     initialiseBlock(block);
     CoreData& record = blockRecord(block);
@@ -63,7 +75,7 @@ bool convertIntoOutput(win::OEMDMPARAM& param, DevModeServices& services) {
 
 bool convertBlock(win::OEMDMPARAM& param, DevModeServices& services) {
     if (param.pOEMDMIn == nullptr || param.pOEMDMOut == nullptr) return false;
-    if (!isCurrentBlock(statedBlock(param.pOEMDMIn))) return convertIntoOutput(param, services);
+    if (!isCurrentBlock(inputBlock(param))) return convertIntoOutput(param, services);
     if (param.cbBufSize < kPrivateBlockSize) return false;
     auto block = outputBlock(param.pOEMDMOut);
     std::memmove(block.data(), param.pOEMDMIn, kPrivateBlockSize);
@@ -83,7 +95,7 @@ bool mergeBlock(win::OEMDMPARAM& param, DevModeServices& services) {
         out->dmFields |= win::DM_COPIES;
     }
     if (param.pOEMDMIn == nullptr || param.pOEMDMOut == nullptr) return false;
-    if (!isCurrentBlock(statedBlock(param.pOEMDMIn))) return convertIntoOutput(param, services);
+    if (!isCurrentBlock(inputBlock(param))) return convertIntoOutput(param, services);
     if (param.cbBufSize < kPrivateBlockSize) return false;
     auto block = outputBlock(param.pOEMDMOut);
     std::memmove(block.data(), param.pOEMDMIn, kPrivateBlockSize);

@@ -61,8 +61,10 @@ void convertForeignBlock(CoreData& destination, std::span<const std::uint8_t> fo
 // way; during a job the flag stays as the job set it.
 void updateLayoutFlag(const CoreData& record, win::DEVMODEW* publicDevmode, DevModeServices& services);
 
-// Answers one DevMode request. Returns false for a bad mode, a missing
-// parameter block, missing private blocks or a too small output buffer.
+// Answers one DevMode request. An input block that lies in the public input
+// DEVMODE is read no further than that DEVMODE's end, whatever its own size
+// field states. Returns false for a bad mode, a missing parameter block,
+// missing private blocks or a too small output buffer.
 bool devModeCallback(std::uint32_t mode, win::OEMDMPARAM* param, DevModeServices& services);
 
 }  // namespace tvzx::settings
