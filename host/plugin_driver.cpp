@@ -95,6 +95,7 @@ struct HostDriverFunctions {
     struct Drawing;
     template <win::ULONG Index, typename... Rest>
     struct Drawing<Index, win::BOOL(TVZX_STDCALL*)(win::SURFOBJ*, Rest...)> {
+        static constexpr win::ULONG kIndex = Index;
         using Function = win::BOOL(TVZX_STDCALL*)(win::SURFOBJ*, Rest...);
         static win::BOOL TVZX_STDCALL own(win::SURFOBJ* surface, Rest...) {
             arrived(surface, Index);
@@ -115,33 +116,29 @@ struct HostDriverFunctions {
             throw HostError(driver.module_.path() + ": the plug-in's hook for driver function " + std::to_string(Index) +
                             " did not pass the call on to the driver");
     }
-    struct DrawingCall {
-        win::ULONG index;
-        win::PFN own;
-        void (*drawOnce)(PluginDriver&);
+    // The drawing calls every page gets once, listed once: each is drawn
+    // from a call site of its own, so the processor predicts every call of
+    // the page (one site calling through a table of twelve does not).
+    template <typename... Calls>
+    struct DrawingList {
+        static void drawEach(PluginDriver& driver) { (drawOnce<Calls::kIndex, typename Calls::Function>(driver), ...); }
+        // Returns each call's index and the host's own function for it.
+        static std::array<win::DRVFN, sizeof...(Calls)> ownFunctions() {
+            return {win::DRVFN{Calls::kIndex, reinterpret_cast<win::PFN>(&Calls::own)}...};
+        }
     };
-    template <win::ULONG Index, typename Function>
-    static DrawingCall drawingCall() {
-        return {Index, reinterpret_cast<win::PFN>(&Drawing<Index, Function>::own), &drawOnce<Index, Function>};
-    }
-    // Returns the drawing calls every page gets once.
-    static const std::array<DrawingCall, kDrawingCalls>& drawingCalls() {
-        static const std::array<DrawingCall, kDrawingCalls> calls = {
-            drawingCall<win::INDEX_DrvCopyBits, win::PFN_DrvCopyBits>(),
-            drawingCall<win::INDEX_DrvBitBlt, win::PFN_DrvBitBlt>(),
-            drawingCall<win::INDEX_DrvStretchBlt, win::PFN_DrvStretchBlt>(),
-            drawingCall<win::INDEX_DrvStretchBltROP, win::PFN_DrvStretchBltROP>(),
-            drawingCall<win::INDEX_DrvPlgBlt, win::PFN_DrvPlgBlt>(),
-            drawingCall<win::INDEX_DrvTransparentBlt, win::PFN_DrvTransparentBlt>(),
-            drawingCall<win::INDEX_DrvAlphaBlend, win::PFN_DrvAlphaBlend>(),
-            drawingCall<win::INDEX_DrvGradientFill, win::PFN_DrvGradientFill>(),
-            drawingCall<win::INDEX_DrvTextOut, win::PFN_DrvTextOut>(),
-            drawingCall<win::INDEX_DrvStrokePath, win::PFN_DrvStrokePath>(),
-            drawingCall<win::INDEX_DrvFillPath, win::PFN_DrvFillPath>(),
-            drawingCall<win::INDEX_DrvStrokeAndFillPath, win::PFN_DrvStrokeAndFillPath>(),
-        };
-        return calls;
-    }
+    using DrawingCalls =
+        DrawingList<Drawing<win::INDEX_DrvCopyBits, win::PFN_DrvCopyBits>, Drawing<win::INDEX_DrvBitBlt, win::PFN_DrvBitBlt>,
+                    Drawing<win::INDEX_DrvStretchBlt, win::PFN_DrvStretchBlt>,
+                    Drawing<win::INDEX_DrvStretchBltROP, win::PFN_DrvStretchBltROP>,
+                    Drawing<win::INDEX_DrvPlgBlt, win::PFN_DrvPlgBlt>,
+                    Drawing<win::INDEX_DrvTransparentBlt, win::PFN_DrvTransparentBlt>,
+                    Drawing<win::INDEX_DrvAlphaBlend, win::PFN_DrvAlphaBlend>,
+                    Drawing<win::INDEX_DrvGradientFill, win::PFN_DrvGradientFill>,
+                    Drawing<win::INDEX_DrvTextOut, win::PFN_DrvTextOut>,
+                    Drawing<win::INDEX_DrvStrokePath, win::PFN_DrvStrokePath>,
+                    Drawing<win::INDEX_DrvFillPath, win::PFN_DrvFillPath>,
+                    Drawing<win::INDEX_DrvStrokeAndFillPath, win::PFN_DrvStrokeAndFillPath>>;
 };
 
 win::GDIINFO deviceCapabilities(const settings::CoreData& record) {
@@ -326,8 +323,9 @@ void PluginDriver::enable(const DriverJob& job) {
     hostFunctions_[2] = {win::INDEX_DrvEndDoc, reinterpret_cast<win::PFN>(&HostDriverFunctions::endDoc)};
     hostFunctions_[3] = {win::INDEX_DrvSendPage, reinterpret_cast<win::PFN>(&HostDriverFunctions::sendPage)};
     hostFunctions_[4] = {win::INDEX_DrvEscape, reinterpret_cast<win::PFN>(&HostDriverFunctions::escape)};
-    const auto& drawing = HostDriverFunctions::drawingCalls();
-    for (std::size_t i = 0; i < drawing.size(); ++i) hostFunctions_[5 + i] = {drawing[i].index, drawing[i].own};
+    const auto drawing = HostDriverFunctions::DrawingCalls::ownFunctions();
+    static_assert(drawing.size() == kDrawingCalls);
+    std::copy(drawing.begin(), drawing.end(), hostFunctions_.begin() + 5);
     hostFunctionTable_ = {win::PRINTER_OEMINTF_VERSION, static_cast<win::ULONG>(hostFunctions_.size()), hostFunctions_.data()};
     printerName_ = job.printerName;
     enableDevice(*device_, *devmode_);
@@ -460,7 +458,7 @@ void PluginDriver::startPage() {
     (hook != nullptr ? hook : &HostDriverFunctions::startPage)(&surface_);
     rethrowFailure();
     pageOpen_ = true;
-    for (const auto& call : HostDriverFunctions::drawingCalls()) call.drawOnce(*this);
+    HostDriverFunctions::DrawingCalls::drawEach(*this);
     rethrowFailure();
 }
 

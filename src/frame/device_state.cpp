@@ -20,16 +20,6 @@ std::unique_ptr<DeviceState> makeDeviceState() {
     return state;
 }
 
-DeviceState* deviceStateOf(const win::DEVOBJ* devObj) {
-    return devObj != nullptr ? static_cast<DeviceState*>(devObj->pdevOEM) : nullptr;
-}
-
-win::DEVOBJ* deviceObjectOf(const win::SURFOBJ* surface) {
-    return surface != nullptr ? static_cast<win::DEVOBJ*>(surface->dhpdev) : nullptr;
-}
-
-win::DEVOBJ* deviceObjectOf(win::DHPDEV device) { return static_cast<win::DEVOBJ*>(device); }
-
 std::span<std::uint8_t> privateBlockOf(const win::DEVOBJ* devObj) {
     if (devObj == nullptr || devObj->pOEMDM == nullptr) return {};
     return std::span<std::uint8_t>(static_cast<std::uint8_t*>(devObj->pOEMDM), settings::kPrivateBlockSize);

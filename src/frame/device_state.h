@@ -52,14 +52,18 @@ std::unique_ptr<DeviceState> makeDeviceState();
 
 // Returns the device state the device object carries; null when there is no
 // device object or no state.
-DeviceState* deviceStateOf(const win::DEVOBJ* devObj);
+inline DeviceState* deviceStateOf(const win::DEVOBJ* devObj) {
+    return devObj != nullptr ? static_cast<DeviceState*>(devObj->pdevOEM) : nullptr;
+}
 
 // Returns the device object behind a surface; null when there is none.
-win::DEVOBJ* deviceObjectOf(const win::SURFOBJ* surface);
+inline win::DEVOBJ* deviceObjectOf(const win::SURFOBJ* surface) {
+    return surface != nullptr ? static_cast<win::DEVOBJ*>(surface->dhpdev) : nullptr;
+}
 
 // Returns the device object behind a device handle of the font and colour
 // calls; null when there is none.
-win::DEVOBJ* deviceObjectOf(win::DHPDEV device);
+inline win::DEVOBJ* deviceObjectOf(win::DHPDEV device) { return static_cast<win::DEVOBJ*>(device); }
 
 // Returns the plug-in's private DEVMODE block of the device object, whose
 // size the plug-in itself gave the driver; empty when there is none.
