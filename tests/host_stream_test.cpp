@@ -24,43 +24,19 @@ constexpr const char* kProbeLogVariable = "TVZX_PROBE_LOG";
 
 // A PPD with just the features the jobs below select; each option's code
 // names it, so the stream shows which one was written.
-constexpr std::string_view kFixturePpd = R"ppd(*PPD-Adobe: "4.3"
-*OpenUI *ZVOpCreator: PickOne
-*DefaultZVOpCreator: PSDriver
-*ZVOpCreator PSDriver: "/creator"
-*CloseUI: *ZVOpCreator
-*OpenUI *ZVOpPPDVersion: PickOne
-*DefaultZVOpPPDVersion: 1.0
-*ZVOpPPDVersion 1.0: "/version"
-*CloseUI: *ZVOpPPDVersion
-*OpenUI *PageSize: PickOne
-*DefaultPageSize: A4
-*PageSize A4: "/size-a4"
-*PageSize Letter: "/size-letter"
-*CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*DefaultPageRegion: A4
-*PageRegion A4: "/region-a4"
-*PageRegion Letter: "/region-letter"
-*CloseUI: *PageRegion
-*OpenUI *InputSlot: PickOne
-*DefaultInputSlot: Tray1
-*InputSlot Tray1: "/tray1"
-*InputSlot Tray2: "/tray2"
-*CloseUI: *InputSlot
-*OpenUI *ZVStaple: PickOne
-*DefaultZVStaple: None
-*ZVStaple None: "/staple-none"
-*ZVStaple 2StapleWide: "/staple
-/wide"
-*CloseUI: *ZVStaple
-*CustomPageSize True: "/custom"
-*ParamCustomPageSize Width: 1 points 1 1000
-*ParamCustomPageSize Height: 2 points 1 1000
-*ParamCustomPageSize WidthOffset: 3 points 0 0
-*ParamCustomPageSize HeightOffset: 4 points 0 0
-*ParamCustomPageSize Orientation: 5 int 0 0
-)ppd";
+constexpr std::string_view kFixturePpd =
+    "*PPD-Adobe: \"4.3\"\n*OpenUI *ZVOpCreator: PickOne\n*DefaultZVOpCreator: PSDriver\n"
+    "*ZVOpCreator PSDriver: \"/creator\"\n*CloseUI: *ZVOpCreator\n*OpenUI *ZVOpPPDVersion: PickOne\n"
+    "*DefaultZVOpPPDVersion: 1.0\n*ZVOpPPDVersion 1.0: \"/version\"\n*CloseUI: *ZVOpPPDVersion\n"
+    "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n*PageSize A4: \"/size-a4\"\n"
+    "*PageSize Letter: \"/size-letter\"\n*CloseUI: *PageSize\n*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: A4\n"
+    "*PageRegion A4: \"/region-a4\"\n*PageRegion Letter: \"/region-letter\"\n*CloseUI: *PageRegion\n"
+    "*OpenUI *InputSlot: PickOne\n*DefaultInputSlot: Tray1\n*InputSlot Tray1: \"/tray1\"\n"
+    "*InputSlot Tray2: \"/tray2\"\n*CloseUI: *InputSlot\n*OpenUI *ZVStaple: PickOne\n*DefaultZVStaple: None\n"
+    "*ZVStaple None: \"/staple-none\"\n*ZVStaple 2StapleWide: \"/staple\n/wide\"\n*CloseUI: *ZVStaple\n"
+    "*CustomPageSize True: \"/custom\"\n*ParamCustomPageSize Width: 1 points 1 1000\n"
+    "*ParamCustomPageSize Height: 2 points 1 1000\n*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
+    "*ParamCustomPageSize HeightOffset: 4 points 0 0\n*ParamCustomPageSize Orientation: 5 int 0 0\n";
 
 // The driver's procedure set and the opening of its setup section.
 constexpr std::string_view kHostProlog =

@@ -33,19 +33,16 @@ int baseCalls = 0;
 BaseCall baseCall;
 std::int32_t baseResult = 1;
 
-std::int32_t TVZX_STDCALL recordingCreateTabDocument(void* printer, const char16_t* printerName,
-                                                    const char16_t* temporaryPath, const char16_t* documentName,
-                                                    std::uint32_t jobId, std::uint16_t orientation,
-                                                    std::uint16_t printQuality, std::uint16_t yResolution,
-                                                    std::uint16_t scale, std::uint32_t informationSize,
-                                                    const TabInformation* information, std::uint32_t settingsSize,
-                                                    const std::uint8_t* settings, std::uint32_t corePrivateOffset) {
-    ++baseCalls;
+std::int32_t TVZX_STDCALL recordingCreateTabDocument(
+    void* printer, const char16_t* printerName, const char16_t* temporaryPath, const char16_t* documentName,
+    std::uint32_t jobId, std::uint16_t orientation, std::uint16_t printQuality, std::uint16_t yResolution,
+    std::uint16_t scale, std::uint32_t informationSize, const TabInformation* information, std::uint32_t settingsSize,
+    const std::uint8_t* settings, std::uint32_t corePrivateOffset) {
+    const auto* bytes = information->bytes;
     baseCall = {printer, printerName, temporaryPath, documentName, jobId, orientation, printQuality, yResolution,
-                scale, informationSize, {information->bytes[0], information->bytes[1], information->bytes[2],
-                                         information->bytes[3]},
-                information->label, std::vector<std::uint8_t>(settings, settings + settingsSize), corePrivateOffset};
-    return baseResult;
+                scale, informationSize, {bytes[0], bytes[1], bytes[2], bytes[3]}, information->label,
+                std::vector<std::uint8_t>(settings, settings + settingsSize), corePrivateOffset};
+    return ++baseCalls, baseResult;
 }
 
 // A base module that is present and exports its entry unless told otherwise.
