@@ -171,37 +171,32 @@ TEST(DscScanner, ReadsThePageCountDeclaredAtTheEnd) {
 }
 
 TEST(DscScanner, RefusesDocumentsWithoutTheStructureItNeeds) {
-    const std::string page = "%%Page: 1 1\n";
+    // The document so far: header, and with its first page.
+    const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n", page = head + "%%Page: 1 1\n";
+    const std::string firstLine = "\"%!PS-Adobe\" first line", noPages = "no %%Page: comments: the document has no pages";
     const struct {
         const char* name;
         std::string document, message;
     } cases[] = {
-        {"empty", "", "empty input: no \"%!PS-Adobe\" first line"},
-        {"plain PostScript", "%!PS\n%%EndComments\n" + page + "%%EOF\n", "no \"%!PS-Adobe\" first line"},
-        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a \"%!PS-Adobe\" first line"},
-        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a \"%!PS-Adobe\" first line"},
-        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a \"%!PS-Adobe\" first line"},
+        {"empty", "", "empty input: no " + firstLine},
+        {"plain PostScript", "%!PS\n%%EndComments\n%%Page: 1 1\n%%EOF\n", "no " + firstLine},
+        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a " + firstLine},
+        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a " + firstLine},
+        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a " + firstLine},
         {"binary in the header", std::string("%!PS-Adobe-3.0\n%%Title: a\0b\n%%EndComments\n", 42),
          "line 2: binary data among the header comments"},
         {"code before %%EndComments", "%!PS-Adobe-3.0\n%%Title: x\nshowpage\n%%EndComments\n",
          "no %%EndComments before the first line of code (line 3)"},
         {"header never ends", "%!PS-Adobe-3.0\n%%Title: x\n", "no %%EndComments"},
-        {"no pages before the trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Trailer\n%%EOF\n",
-         "no %%Page: comments: the document has no pages"},
-        {"no pages at all", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n%%EndSetup\n",
-         "no %%Page: comments: the document has no pages"},
-        {"setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n" + page + "%%EOF\n",
-         "no %%EndSetup for the setup section (line 4)"},
-        {"page setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n",
-         "page 1: no %%EndPageSetup (line 5)"},
-        {"cut after a page", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
-        {"cut in the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
-        {"cut in an included document", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginDocument: x\n%%EOF\n",
-         "truncated inside an included document: no %%EndDocument"},
-        {"cut in binary data", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginBinary: 100\n%%EOF\n",
-         "truncated inside counted data (%%BeginData or %%BeginBinary)"},
-        {"a page after the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n%%Page: 2 2\n%%EOF\n",
-         "line 5: %%Page: after %%Trailer"},
+        {"no pages before the trailer", head + "%%Trailer\n%%EOF\n", noPages},
+        {"no pages at all", head + "%%BeginSetup\n%%EndSetup\n", noPages},
+        {"setup never ends", head + "%%BeginSetup\n%%Page: 1 1\n%%EOF\n", "no %%EndSetup for the setup section (line 4)"},
+        {"page setup never ends", page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n", "page 1: no %%EndPageSetup (line 5)"},
+        {"cut after a page", page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
+        {"cut in the trailer", page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
+        {"cut in an included document", page + "%%BeginDocument: x\n%%EOF\n", "truncated inside an included document: no %%EndDocument"},
+        {"cut in binary data", page + "%%BeginBinary: 100\n%%EOF\n", "truncated inside counted data (%%BeginData or %%BeginBinary)"},
+        {"a page after the trailer", page + "%%Trailer\n%%Page: 2 2\n%%EOF\n", "line 5: %%Page: after %%Trailer"},
     };
     for (const auto& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
 }
