@@ -49,12 +49,8 @@ const std::string kHeader = lines({"%!PS-Adobe-3.0", "%%Title: Printed Tab on 3"
                                    "%%BeginProlog", "/TabLabel { show } bind def", "%%EndProlog"});
 const std::string kSetup = lines({"%%BeginSetup", "/setupsave save def", "userdict /TabState 4 dict put",
                                   "TabState begin /inset 36 def end"});
-const std::string kCreator = feature("ZVOpCreator True", "");
-const std::string kPpdVersion = feature("ZVOpPPDVersion 2", "/TabVersion 2 def");
-const std::string kResolution = feature("Resolution 600dpi", "<< /HWResolution [600 600] >> setpagedevice");
 const std::string kPageSize = feature("PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
 const std::string kPageRegion = feature("PageRegion ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
-const std::string kMediaType = feature("MediaType Tab", "<< /MediaType (Tab) >> setpagedevice");
 const std::string kPage = lines({"%%EndSetup", "%%Page: 1 1", "%%BeginPageSetup", "/pagesave save def",
                                  "%%EndPageSetup", "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show",
                                  "showpage", "%%PageTrailer", "%%Trailer", "%%EOF"});
@@ -64,7 +60,9 @@ const std::string kPage = lines({"%%EndSetup", "%%Page: 1 1", "%%BeginPageSetup"
 std::string tabDocument(const std::string& paper = kPageSize, std::size_t padding = 0) {
     std::string pjl = kPjlStart;
     if (padding > 0) pjl += "@PJL COMMENT " + std::string(padding - 15, 'x') + "\r\n";
-    return pjl + kHeader + kSetup + kCreator + kPpdVersion + kResolution + paper + kMediaType + kPage + kPjlEnd;
+    return pjl + kHeader + kSetup + feature("ZVOpCreator True", "") + feature("ZVOpPPDVersion 2", "/TabVersion 2 def") +
+           feature("Resolution 600dpi", "<< /HWResolution [600 600] >> setpagedevice") + paper +
+           feature("MediaType Tab", "<< /MediaType (Tab) >> setpagedevice") + kPage + kPjlEnd;
 }
 
 // The body of tabDocument(): header and prolog, the setup from its userdict
