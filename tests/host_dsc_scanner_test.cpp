@@ -46,10 +46,8 @@ Scan scan(std::string_view document, std::size_t bufferSize = tvzx::host::kDefau
 
 // Returns the refusal message, or "accepted".
 std::string refusal(std::string_view document) {
-    MemorySource source(document);
-    Trace trace;
     try {
-        tvzx::host::scanDocument(source, trace);
+        scan(document);
     } catch (const DocumentRefused& refused) {
         return refused.what();
     }

@@ -48,17 +48,14 @@ Job render(std::string_view document, std::vector<std::string> assignments) {
 
 // Returns the value of a long comment: its first line and the "%%+ " lines after it.
 std::string longCommentValue(std::string_view stream, std::string_view key) {
-    std::size_t at = stream.find(key);
-    if (at == std::string_view::npos) return {};
-    at += key.size();
     std::string value;
-    for (;;) {
-        const std::size_t end = stream.find(kCommentLineEnd, at);
+    for (std::size_t at = stream.find(key), skip = key.size(); at != std::string_view::npos; skip = kContinuation.size()) {
+        const std::size_t end = stream.find(kCommentLineEnd, at += skip);
         value += stream.substr(at, end - at);
         at = end + kCommentLineEnd.size();
-        if (stream.substr(at, kContinuation.size()) != kContinuation) return value;
-        at += kContinuation.size();
+        if (stream.substr(at, kContinuation.size()) != kContinuation) break;
     }
+    return value;
 }
 
 TEST(PlugInJob, PutsTheCommentsAmongTheHeaderAndOneBitmapSizePerPage) {
