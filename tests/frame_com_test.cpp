@@ -22,42 +22,49 @@ IPrintOemPS2* newPlugin() {
     return plugin;
 }
 
-TEST(FrameCom, ClassObjectAndFactoryRefuseWhatTheyDoNotMake) {
+// Returns what a call that hands out an interface answers, and the pointer it
+// left in place of a stale one.
+template <typename Call>
+std::pair<HRESULT, void*> handedOut(Call call) {
     void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(frame::getClassObject(&IID_IUnknown, &IID_IClassFactory, &out), CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(out, nullptr);
+    const HRESULT result = call(&out);
+    return {result, out};
+}
+
+TEST(FrameCom, ClassObjectAndFactoryRefuseWhatTheyDoNotMake) {
+    using Answer = std::pair<HRESULT, void*>;
+    EXPECT_EQ(handedOut([](void** out) { return frame::getClassObject(&IID_IUnknown, &IID_IClassFactory, out); }),
+              Answer(CLASS_E_CLASSNOTAVAILABLE, nullptr));
     EXPECT_EQ(frame::getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, nullptr), E_OUTOFMEMORY);
-    out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(frame::getClassObject(&CLSID_OEMRENDER, &IID_IPrintOemPS, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(handedOut([](void** out) { return frame::getClassObject(&CLSID_OEMRENDER, &IID_IPrintOemPS, out); }),
+              Answer(E_NOINTERFACE, nullptr));
 
     IClassFactory* factory = frame::createClassFactory();
-    EXPECT_EQ(factory->lpVtbl->QueryInterface(factory, &IID_IUnknown, &out), S_OK);
-    EXPECT_EQ(out, factory);
-    EXPECT_EQ(factory->lpVtbl->QueryInterface(factory, &IID_IPrintOemPS2, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
+    const auto query = [factory](const GUID* iid) {
+        return handedOut([&](void** out) { return factory->lpVtbl->QueryInterface(factory, iid, out); });
+    };
+    const auto create = [factory](IUnknown* outer, const GUID* iid) {
+        return handedOut([&](void** out) { return factory->lpVtbl->CreateInstance(factory, outer, iid, out); });
+    };
+    EXPECT_EQ(query(&IID_IUnknown), Answer(S_OK, factory));
+    EXPECT_EQ(query(&IID_IPrintOemPS2), Answer(E_NOINTERFACE, nullptr));
     EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, nullptr), E_POINTER);
-    out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, reinterpret_cast<IUnknown*>(factory), &IID_IPrintOemPS2, &out),
-              CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IClassFactory, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(create(reinterpret_cast<IUnknown*>(factory), &IID_IPrintOemPS2), Answer(CLASS_E_NOAGGREGATION, nullptr));
+    EXPECT_EQ(create(nullptr, &IID_IClassFactory), Answer(E_NOINTERFACE, nullptr));
     factory->lpVtbl->Release(factory);
     factory->lpVtbl->Release(factory);
 }
 
 TEST(FrameCom, PlugInAnswersItsThreeInterfacesOnly) {
     IPrintOemPS2* plugin = newPlugin();
+    const auto query = [plugin](const GUID* iid) {
+        return handedOut([&](void** out) { return plugin->lpVtbl->QueryInterface(plugin, iid, out); });
+    };
     for (const GUID* iid : {&IID_IUnknown, &IID_IPrintOemPS, &IID_IPrintOemPS2}) {
-        void* out = nullptr;
-        EXPECT_EQ(plugin->lpVtbl->QueryInterface(plugin, iid, &out), S_OK);
-        EXPECT_EQ(out, plugin);
+        EXPECT_EQ(query(iid), (std::pair<HRESULT, void*>(S_OK, plugin)));
         plugin->lpVtbl->Release(plugin);
     }
-    void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(plugin->lpVtbl->QueryInterface(plugin, &IID_IClassFactory, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(query(&IID_IClassFactory), (std::pair<HRESULT, void*>(E_NOINTERFACE, nullptr)));
     EXPECT_EQ(plugin->lpVtbl->QueryInterface(plugin, &IID_IUnknown, nullptr), E_POINTER);
     EXPECT_EQ(plugin->lpVtbl->WritePrinter(plugin, nullptr, nullptr, 0, nullptr), E_NOTIMPL);
     EXPECT_EQ(plugin->lpVtbl->Release(plugin), 0u);
@@ -65,32 +72,37 @@ TEST(FrameCom, PlugInAnswersItsThreeInterfacesOnly) {
 
 TEST(FrameCom, GetInfoAnswersOrFailsWithTheLastErrorSet) {
     // The signature and version are checked by the host in every job.
-    DWORD value = 0;
-    DWORD needed = 0;
+    DWORD value = 0, needed = 0;
     EXPECT_EQ(frame::getInfo(OEMGI_GETREQUESTEDHELPERINTERFACES, &value, sizeof value, &needed), S_OK);
     EXPECT_EQ(value, OEMPUBLISH_IPRINTCOREHELPER);
     needed = 0;
     EXPECT_EQ(frame::getInfo(OEMGI_GETPUBLISHERINFO, &value, sizeof value, &needed), E_NOTIMPL);
     EXPECT_EQ(needed, 8u);
-
-    EXPECT_EQ(frame::getInfo(OEMGI_GETINTERFACEVERSION, &value, sizeof value, &needed), E_FAIL);
-    EXPECT_EQ(platform::lastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(frame::getInfo(OEMGI_GETSIGNATURE, &value, sizeof value, nullptr), E_FAIL);
-    EXPECT_EQ(platform::lastError(), ERROR_INVALID_PARAMETER);
+    // Returns the answer and the last error it left.
+    const auto failure = [](HRESULT result) { return std::pair(result, platform::lastError()); };
+    using Failure = std::pair<HRESULT, decltype(platform::lastError())>;
+    EXPECT_EQ(failure(frame::getInfo(OEMGI_GETINTERFACEVERSION, &value, sizeof value, &needed)),
+              Failure(E_FAIL, ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(failure(frame::getInfo(OEMGI_GETSIGNATURE, &value, sizeof value, nullptr)), Failure(E_FAIL, ERROR_INVALID_PARAMETER));
     std::uint8_t shortBuffer[3] = {0xAA, 0xAA, 0xAA};
-    EXPECT_EQ(frame::getInfo(OEMGI_GETSIGNATURE, shortBuffer, sizeof shortBuffer, &needed), E_FAIL);
+    EXPECT_EQ(failure(frame::getInfo(OEMGI_GETSIGNATURE, shortBuffer, sizeof shortBuffer, &needed)),
+              Failure(E_FAIL, ERROR_INSUFFICIENT_BUFFER));
     EXPECT_EQ(needed, 4u);
-    EXPECT_EQ(platform::lastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(shortBuffer[0], 0xAA);
-    EXPECT_EQ(frame::getInfo(OEMGI_GETSIGNATURE, nullptr, 4, &needed), E_FAIL);
-    EXPECT_EQ(platform::lastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(failure(frame::getInfo(OEMGI_GETSIGNATURE, nullptr, 4, &needed)), Failure(E_FAIL, ERROR_INSUFFICIENT_BUFFER));
 }
 
 // Each helper reference the plug-in takes is given back by DisableDriver or
-// the last release; a second publication keeps what is held.
+// the last release; a second publication keeps what is held. A command
+// before any helper writes nothing, yet succeeds.
 TEST(FrameCom, HelpersAreHeldUntilDisableDriverOrTheLastRelease) {
+    testing::FakeEnvironment environment;
+    testing::FakeDevice device;
     testing::FakeDriverHelpers host;
     IPrintOemPS2* plugin = newPlugin();
+    DWORD result = 1;
+    EXPECT_EQ(plugin->lpVtbl->Command(plugin, &device.devObj, PSINJECT_ENDSTREAM, nullptr, 0, &result), S_OK);
+    EXPECT_EQ(result, 0u);
     EXPECT_EQ(plugin->lpVtbl->PublishDriverInterface(plugin, nullptr), E_FAIL);
     EXPECT_EQ(plugin->lpVtbl->PublishDriverInterface(plugin, host.unknown()), S_OK);
     EXPECT_EQ(plugin->lpVtbl->PublishDriverInterface(plugin, host.unknown()), S_OK);
@@ -102,16 +114,6 @@ TEST(FrameCom, HelpersAreHeldUntilDisableDriverOrTheLastRelease) {
     EXPECT_EQ(host.references, 0);
 }
 
-TEST(FrameCom, CommandWithoutAHelperWritesNothingYetSucceeds) {
-    testing::FakeEnvironment environment;
-    testing::FakeDevice device;
-    IPrintOemPS2* plugin = newPlugin();
-    DWORD result = 1;
-    EXPECT_EQ(plugin->lpVtbl->Command(plugin, &device.devObj, PSINJECT_ENDSTREAM, nullptr, 0, &result), S_OK);
-    EXPECT_EQ(result, 0u);
-    plugin->lpVtbl->Release(plugin);
-}
-
 // A CONVERT or MERGE that names a device whose document is under way
 // leaves the core driver's layout flag as the job set it; without a job
 // under way the flag follows the settings.
@@ -120,21 +122,17 @@ TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
     testing::FakeDevice device;
     device.blockSettings().setOption(settings::FieldId::NUpCount, 3);
     std::vector<std::uint8_t> input = device.privateBlock;
-    OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    param.pPublicDMIn = param.pPublicDMOut = &device.publicDevmode();
-    param.pOEMDMIn = input.data();
-    param.pOEMDMOut = device.privateBlock.data();
-    param.cbBufSize = settings::kPrivateBlockSize;
-    param.pdriverobj = &device.devObj;
+    OEMDMPARAM param{.cbSize = sizeof param, .pdriverobj = &device.devObj, .hPrinter = nullptr, .hModule = nullptr,
+                     .pPublicDMIn = &device.publicDevmode(),
+                     .pPublicDMOut = &device.publicDevmode(), .pOEMDMIn = input.data(),
+                     .pOEMDMOut = device.privateBlock.data(), .cbBufSize = settings::kPrivateBlockSize};
     for (const DWORD mode : {OEMDM_CONVERT, OEMDM_MERGE}) {
-        device.state().documentStartCount = 1;
-        device.layoutFlag() = 0;
-        EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
-        EXPECT_EQ(device.layoutFlag(), 0) << mode;
-        device.state().documentStartCount = 0;
-        EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
-        EXPECT_EQ(device.layoutFlag(), 1) << mode;
+        for (const int underWay : {1, 0}) {
+            device.state().documentStartCount = underWay;
+            device.layoutFlag() = 0;
+            EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
+            EXPECT_EQ(device.layoutFlag(), 1 - underWay) << mode;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "frame/page_geometry.h"
@@ -27,13 +28,9 @@ void setCustomA4(settings::CoreData& record) {
 // A4 at 600 dpi with the driver's own quarter-inch-ish margins.
 GDIINFO a4DeviceCapabilities() {
     GDIINFO gdi{};
-    gdi.ulLogPixelsX = kDpi;
-    gdi.ulLogPixelsY = kDpi;
+    gdi.ulLogPixelsX = gdi.ulLogPixelsY = kDpi;
     gdi.szlPhysSize = {4960, 7016};
-    gdi.ulHorzSize = 210;
-    gdi.ulVertSize = 297;
-    gdi.ulHorzRes = 4760;
-    gdi.ulVertRes = 6816;
+    std::tie(gdi.ulHorzSize, gdi.ulVertSize, gdi.ulHorzRes, gdi.ulVertRes) = std::tuple(210, 297, 4760, 6816);
     gdi.ptlPhysOffset = {100, 100};
     return gdi;
 }
@@ -68,8 +65,7 @@ TEST(FrameGeometry, CustomSizeConvertsToMicrometresRoundingHalfUp) {
     record.setOption(FieldId::PageSize, settings::kCustomPageSize);
     record.setNumber(FieldId::CustomPageSizeWidth, 2100005);
     record.setNumber(FieldId::CustomPageSizeHeight, 2970004);
-    EXPECT_EQ(frame::paperSizeUm(record).width, 210001);
-    EXPECT_EQ(frame::paperSizeUm(record).height, 297000);
+    EXPECT_EQ(std::pair(frame::paperSizeUm(record).width, frame::paperSizeUm(record).height), (std::pair<std::int64_t, std::int64_t>(210001, 297000)));
 }
 
 // Returns the device capabilities EnablePDEV leaves for the device's job.
@@ -89,16 +85,16 @@ std::array<std::int32_t, 6> figures(const GDIINFO& gdi) {
 }
 
 TEST(FrameGeometry, EnablePdevClampsTheImageableAreaToTheJob) {
-    testing::FakeDevice device(/*withState=*/false);
-    setCustomA4(device.blockSettings());
-    // 4811 by 6866 pixels are 203665 by 290660 micrometres.
-    EXPECT_EQ(figures(enabled(device)), (std::array<std::int32_t, 6>{-203665, 4811, 75, -290660, 6866, 75}));
-
-    // Full bleed opens the whole physical page.
-    testing::FakeDevice bleed(/*withState=*/false);
-    setCustomA4(bleed.blockSettings());
-    bleed.blockSettings().setOption(FieldId::FullBleed, 1);
-    EXPECT_EQ(figures(enabled(bleed)), (std::array<std::int32_t, 6>{-209973, 4960, 0, -297010, 7016, 0}));
+    for (const int fullBleed : {0, 1}) {
+        testing::FakeDevice device(/*withState=*/false);
+        setCustomA4(device.blockSettings());
+        device.blockSettings().setOption(FieldId::FullBleed, fullBleed);
+        // 4811 by 6866 pixels are 203665 by 290660 micrometres; full bleed
+        // opens the whole physical page.
+        using Figures = std::array<std::int32_t, 6>;
+        EXPECT_EQ(figures(enabled(device)), (fullBleed ? Figures{-209973, 4960, 0, -297010, 7016, 0}
+                                                       : Figures{-203665, 4811, 75, -290660, 6866, 75}));
+    }
 
     // Landscape with the application's scaling: 7416 by 11259 pixels, turned:
     // 476643 by 313944 micrometres, halved: 238321 by 156972. Only the height

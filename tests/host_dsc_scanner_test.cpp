@@ -5,6 +5,7 @@
 
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/dsc_scanner.h"
@@ -20,19 +21,14 @@ using tvzx::host::MemorySource;
 
 // Records the document with each mark written into it as "<Name p>", a
 // synthetic mark as "<Name* p>" (p only on page marks).
-class Trace final : public tvzx::host::DscHandler {
-public:
-    void documentBytes(std::string_view bytes) override {
-        text += bytes;
-        document += bytes;
-    }
+struct Trace final : tvzx::host::DscHandler {
+    void documentBytes(std::string_view bytes) override { text += bytes; document += bytes; }
     void mark(const DscEvent& event) override {
         text += "<" + std::string(tvzx::host::markName(event.mark)) + (event.synthetic ? "*" : "");
         if (event.page != 0) text += " " + std::to_string(event.page);
         text += ">";
     }
-    std::string text;
-    std::string document;
+    std::string text, document;
 };
 
 struct Scan {
@@ -43,19 +39,15 @@ struct Scan {
 Scan scan(std::string_view document, std::size_t bufferSize = tvzx::host::kDefaultScanBuffer) {
     MemorySource source(document);
     Trace trace;
-    Scan result;
-    result.summary = tvzx::host::scanDocument(source, trace, bufferSize);
+    const DscSummary summary = tvzx::host::scanDocument(source, trace, bufferSize);
     EXPECT_EQ(trace.document, document) << "the document must pass through unchanged";
-    result.trace = trace.text;
-    return result;
+    return {trace.text, summary};
 }
 
 // Returns the refusal message, or "accepted".
 std::string refusal(std::string_view document) {
-    MemorySource source(document);
-    Trace trace;
     try {
-        tvzx::host::scanDocument(source, trace);
+        scan(document);
     } catch (const DocumentRefused& refused) {
         return refused.what();
     }
@@ -70,33 +62,12 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 // A document with every part (header, prolog, setup, two pages with page
 // setup and page trailer, trailer) and the marks the scanner places in it.
 constexpr std::string_view kCompleteTrace =
-    "<DocumentStart>%!PS-Adobe-3.0\n"
-    "%%Pages: 2\n"
-    "<CommentsEnd>%%EndComments\n"
-    "%%BeginProlog\n"
-    "/p { } def\n"
-    "<PrologEnd>%%EndProlog\n"
-    "%%BeginSetup\n<SetupStart>"
-    "setup\n"
-    "<SetupEnd>%%EndSetup\n"
-    "<PageStart 1>%%Page: 1 1\n"
-    "%%PageBoundingBox: 0 0 595 842\n"
-    "%%BeginPageSetup\n<PageSetup 1>"
-    "ps\n"
-    "%%EndPageSetup\n"
-    "(100%) one\n"
-    "% plain comment\n"
-    "showpage\n"
-    "%%PageTrailer\n<PageTrailer 1>"
-    "pt\n"
-    "<PageStart 2>%%Page: two 2\n"
-    "%%BeginPageSetup\n<PageSetup 2>"
-    "%%EndPageSetup\n"
-    "two showpage\n"
-    "%%PageTrailer\n<PageTrailer 2>"
-    "%%Trailer\n<TrailerStart>"
-    "t\n"
-    "%%EOF\n<DocumentEnd>";
+    "<DocumentStart>%!PS-Adobe-3.0\n%%Pages: 2\n<CommentsEnd>%%EndComments\n%%BeginProlog\n/p { } def\n"
+    "<PrologEnd>%%EndProlog\n%%BeginSetup\n<SetupStart>setup\n<SetupEnd>%%EndSetup\n"
+    "<PageStart 1>%%Page: 1 1\n%%PageBoundingBox: 0 0 595 842\n%%BeginPageSetup\n<PageSetup 1>ps\n%%EndPageSetup\n"
+    "(100%) one\n% plain comment\nshowpage\n%%PageTrailer\n<PageTrailer 1>pt\n"
+    "<PageStart 2>%%Page: two 2\n%%BeginPageSetup\n<PageSetup 2>%%EndPageSetup\ntwo showpage\n"
+    "%%PageTrailer\n<PageTrailer 2>%%Trailer\n<TrailerStart>t\n%%EOF\n<DocumentEnd>";
 
 // Returns the document a trace was made of: the trace without its marks.
 std::string documentOf(std::string_view trace) {
@@ -109,10 +80,9 @@ const std::string kComplete = documentOf(kCompleteTrace);
 TEST(DscScanner, MarksEveryPartOfACompleteDocument) {
     const Scan result = scan(kComplete);
     EXPECT_EQ(result.trace, kCompleteTrace);
-    EXPECT_EQ(result.summary.pages, 2u);
-    EXPECT_EQ(result.summary.declaredPages, 2u);
-    EXPECT_EQ(result.summary.lines, 27u);
-    EXPECT_EQ(result.summary.bytes, kComplete.size());
+    const DscSummary& got = result.summary;
+    EXPECT_EQ(got.declaredPages, 2u);
+    EXPECT_EQ(std::tuple(got.pages, got.lines, got.bytes), std::tuple(2u, 27u, kComplete.size()));
 }
 
 TEST(DscScanner, FindsTheSameMarksWithAnyBufferSizeAndLineEnd) {
@@ -122,17 +92,17 @@ TEST(DscScanner, FindsTheSameMarksWithAnyBufferSizeAndLineEnd) {
         const std::string document = replaceAll(std::string(kComplete), "\n", lineEnd);
         const std::string expected = replaceAll(std::string(kCompleteTrace), "\n", lineEnd);
         for (std::size_t size = tvzx::host::kMinimumScanBuffer; size < 160; ++size) {
+            SCOPED_TRACE("buffer " + std::to_string(size) + ", line end " + std::to_string(lineEnd.size()));
             const Scan result = scan(document, size);
-            ASSERT_EQ(result.trace, expected) << "buffer " << size << ", line end " << lineEnd.size();
-            ASSERT_EQ(result.summary.lines, 27u) << "buffer " << size << ", line end " << lineEnd.size();
+            ASSERT_EQ(result.trace, expected);
+            ASSERT_EQ(result.summary.lines, 27u);
         }
     }
 }
 
 TEST(DscScanner, RecognisesCommentsLongerThanTheBuffer) {
     // A page label and a line of code far longer than the buffer.
-    const std::string label(500, 'x');
-    const std::string code(1000, 'c');
+    const std::string label(500, 'x'), code(1000, 'c');
     const std::string expected = "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*>%%BeginSetup\n"
                                  "<SetupStart><SetupEnd>%%EndSetup\n<PageStart 1>%%Page: " + label +
                                  " 1\n%%BeginPageSetup\n<PageSetup 1>" + code +
@@ -143,11 +113,10 @@ TEST(DscScanner, RecognisesCommentsLongerThanTheBuffer) {
 }
 
 TEST(DscScanner, PlacesTheMarksOfMissingSectionsWhereTheyBelong) {
-    struct Case {
+    const struct {
         const char* name;
         std::string_view trace;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no prolog, setup, page setup, page trailer or trailer",
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n"
          "<PrologEnd*><SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n"
@@ -171,7 +140,7 @@ TEST(DscScanner, PlacesTheMarksOfMissingSectionsWhereTheyBelong) {
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
          "<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF<DocumentEnd>"},
     };
-    for (const Case& c : cases) EXPECT_EQ(scan(documentOf(c.trace)).trace, c.trace) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(scan(documentOf(c.trace)).trace, c.trace) << c.name;
 }
 
 TEST(DscScanner, IgnoresStructureInsideIncludedDocumentsAndCountedData) {
@@ -193,47 +162,41 @@ TEST(DscScanner, IgnoresStructureInsideIncludedDocumentsAndCountedData) {
 }
 
 TEST(DscScanner, ReadsThePageCountDeclaredAtTheEnd) {
-    const Scan result = scan("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%EndComments\n%%Page: 1 1\n%%Trailer\n%%Pages: 1\n%%EOF\n");
-    EXPECT_EQ(result.summary.declaredPages, 1u);
-    EXPECT_EQ(result.summary.pages, 1u);
+    const DscSummary got =
+        scan("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%EndComments\n%%Page: 1 1\n%%Trailer\n%%Pages: 1\n%%EOF\n").summary;
+    EXPECT_EQ(got.declaredPages, 1u);
+    EXPECT_EQ(got.pages, 1u);
 }
 
 TEST(DscScanner, RefusesDocumentsWithoutTheStructureItNeeds) {
-    struct Case {
+    // The document so far: header, and with its first page.
+    const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n", page = head + "%%Page: 1 1\n";
+    const std::string firstLine = "\"%!PS-Adobe\" first line", noPages = "no %%Page: comments: the document has no pages";
+    const struct {
         const char* name;
-        std::string document;
-        std::string message;
-    };
-    const std::string page = "%%Page: 1 1\n";
-    const Case cases[] = {
-        {"empty", "", "empty input: no \"%!PS-Adobe\" first line"},
-        {"plain PostScript", "%!PS\n%%EndComments\n" + page + "%%EOF\n", "no \"%!PS-Adobe\" first line"},
-        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a \"%!PS-Adobe\" first line"},
-        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a \"%!PS-Adobe\" first line"},
-        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a \"%!PS-Adobe\" first line"},
+        std::string document, message;
+    } cases[] = {
+        {"empty", "", "empty input: no " + firstLine},
+        {"plain PostScript", "%!PS\n%%EndComments\n%%Page: 1 1\n%%EOF\n", "no " + firstLine},
+        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a " + firstLine},
+        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a " + firstLine},
+        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a " + firstLine},
         {"binary in the header", std::string("%!PS-Adobe-3.0\n%%Title: a\0b\n%%EndComments\n", 42),
          "line 2: binary data among the header comments"},
         {"code before %%EndComments", "%!PS-Adobe-3.0\n%%Title: x\nshowpage\n%%EndComments\n",
          "no %%EndComments before the first line of code (line 3)"},
         {"header never ends", "%!PS-Adobe-3.0\n%%Title: x\n", "no %%EndComments"},
-        {"no pages before the trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Trailer\n%%EOF\n",
-         "no %%Page: comments: the document has no pages"},
-        {"no pages at all", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n%%EndSetup\n",
-         "no %%Page: comments: the document has no pages"},
-        {"setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n%%BeginSetup\n" + page + "%%EOF\n",
-         "no %%EndSetup for the setup section (line 4)"},
-        {"page setup never ends", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n",
-         "page 1: no %%EndPageSetup (line 5)"},
-        {"cut after a page", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
-        {"cut in the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
-        {"cut in an included document", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginDocument: x\n%%EOF\n",
-         "truncated inside an included document: no %%EndDocument"},
-        {"cut in binary data", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%BeginBinary: 100\n%%EOF\n",
-         "truncated inside counted data (%%BeginData or %%BeginBinary)"},
-        {"a page after the trailer", "%!PS-Adobe-3.0\n%%EndComments\n" + page + "%%Trailer\n%%Page: 2 2\n%%EOF\n",
-         "line 5: %%Page: after %%Trailer"},
+        {"no pages before the trailer", head + "%%Trailer\n%%EOF\n", noPages},
+        {"no pages at all", head + "%%BeginSetup\n%%EndSetup\n", noPages},
+        {"setup never ends", head + "%%BeginSetup\n%%Page: 1 1\n%%EOF\n", "no %%EndSetup for the setup section (line 4)"},
+        {"page setup never ends", page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n", "page 1: no %%EndPageSetup (line 5)"},
+        {"cut after a page", page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
+        {"cut in the trailer", page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
+        {"cut in an included document", page + "%%BeginDocument: x\n%%EOF\n", "truncated inside an included document: no %%EndDocument"},
+        {"cut in binary data", page + "%%BeginBinary: 100\n%%EOF\n", "truncated inside counted data (%%BeginData or %%BeginBinary)"},
+        {"a page after the trailer", page + "%%Trailer\n%%Page: 2 2\n%%EOF\n", "line 5: %%Page: after %%Trailer"},
     };
-    for (const Case& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
 }
 
 }  // namespace

@@ -31,45 +31,41 @@ struct Job {
     RenderResult result;
 };
 
+Job run(const RenderRequest& request, std::string_view document) {
+    tvzx::host::MemorySource source(document);
+    tvzx::StringSink sink;
+    const RenderResult result = tvzx::host::renderDocument(request, source, sink);
+    return {std::move(sink.text), result};
+}
+
 Job render(std::string_view document, std::vector<std::string> assignments) {
     RenderRequest request;  // the module built with the host, the shipped PPD
     request.documentName = "Report2024";
     request.settings.push_back({"--set", "PageSize=A4", true});
     for (std::string& assignment : assignments) request.settings.push_back({"--set", std::move(assignment), true});
-    tvzx::host::MemorySource source(document);
-    tvzx::StringSink sink;
-    Job job;
-    job.result = tvzx::host::renderDocument(request, source, sink);
-    job.stream = std::move(sink.text);
-    return job;
+    return run(request, document);
 }
 
 // Returns the value of a long comment: its first line and the "%%+ " lines after it.
 std::string longCommentValue(std::string_view stream, std::string_view key) {
-    std::size_t at = stream.find(key);
-    if (at == std::string_view::npos) return {};
-    at += key.size();
     std::string value;
-    for (;;) {
-        const std::size_t end = stream.find(kCommentLineEnd, at);
+    for (std::size_t at = stream.find(key), skip = key.size(); at != std::string_view::npos; skip = kContinuation.size()) {
+        const std::size_t end = stream.find(kCommentLineEnd, at += skip);
         value += stream.substr(at, end - at);
         at = end + kCommentLineEnd.size();
-        if (stream.substr(at, kContinuation.size()) != kContinuation) return value;
-        at += kContinuation.size();
+        if (stream.substr(at, kContinuation.size()) != kContinuation) break;
     }
+    return value;
 }
 
 TEST(PlugInJob, PutsTheCommentsAmongTheHeaderAndOneBitmapSizePerPage) {
     const Job job = render(tvzx::host::sampleDocument(), {});
     const std::string& stream = job.stream;
-    const std::size_t lastHeaderLine = stream.find("%%DocumentNeededResources: font Helvetica Helvetica-Bold\n");
-    const std::size_t settings = stream.find(kSettingsComment);
-    const std::size_t title = stream.find("%%TARVO-TitleEx: Report2024\r\n");
-    const std::size_t endComments = stream.find("%%EndComments\n");
-    EXPECT_LT(lastHeaderLine, settings);
-    EXPECT_LT(settings, title);
-    EXPECT_LT(title, endComments);
-    EXPECT_NE(endComments, std::string::npos);
+    std::size_t from = 0;
+    for (std::string_view line : {std::string_view("%%DocumentNeededResources: font Helvetica Helvetica-Bold\n"),
+                                  kSettingsComment, std::string_view("%%TARVO-TitleEx: Report2024\r\n"),
+                                  std::string_view("%%EndComments\n")})
+        EXPECT_NE(from = stream.find(line, from), std::string::npos) << "missing or out of order: " << line;
 
     // The setup and each page setup open with the size of the page surface.
     EXPECT_NE(stream.find("%%BeginSetup\n" + std::string(kBitmapSize)), std::string::npos);
@@ -96,15 +92,14 @@ TEST(PlugInJob, CarriesTheSettingsTheDriverHandedOverButNoPassword) {
             // pin "qzjxwvkpbnrmtlhdgfcs".
             const std::vector<std::string> secrets = {password(8),  password(8),  password(40),
                                                       password(32), password(64), "qzjxwvkpbnrmtlhdgfcs"};
-            const Job job = render(tvzx::host::sampleDocument(),
-                                   {"Staple=2StaplesWide", "NumCopies=4", "AccountTrack=True",
-                                    std::string("OutputMethod=") + method, std::string("UserAuthentication=") + login,
-                                    "EncryptPdf=True", "AccountTrackPassword=\"" + secrets[0] + "\"",
-                                    "WaitModePassword=\"" + secrets[1] + "\"",
-                                    "OutputMethodFolderNamePassword=\"" + secrets[2] + "\"",
-                                    "PdfPassword=\"" + secrets[3] + "\"",
-                                    "UserAuthenticationPassword=\"" + secrets[4] + "\"",
-                                    "RelayServerSettings=310970696E09717A6A7877766B70626E726D746C6864676663730A33096F6B094F4E0A"});
+            std::vector<std::string> assignments = {
+                "Staple=2StaplesWide", "NumCopies=4", "AccountTrack=True", std::string("OutputMethod=") + method,
+                std::string("UserAuthentication=") + login, "EncryptPdf=True",
+                "RelayServerSettings=310970696E09717A6A7877766B70626E726D746C6864676663730A33096F6B094F4E0A"};
+            for (int i = 0; const char* field : {"AccountTrackPassword", "WaitModePassword", "OutputMethodFolderNamePassword",
+                                                  "PdfPassword", "UserAuthenticationPassword"})
+                assignments.push_back(std::string(field) + "=\"" + secrets[i++] + "\"");
+            const Job job = render(tvzx::host::sampleDocument(), assignments);
             SCOPED_TRACE(std::string(method) + " " + login);
             // The comment holds the record the plug-in ran with, passwords
             // zeroed; the ticket still sends them, enciphered.
@@ -156,14 +151,12 @@ TEST(PlugInJob, PassesTheDocumentThroughUnchangedAndInOrder) {
 // reference it took (a job that leaks one fails).
 TEST(PlugInJob, FollowsADocumentWhosePagesChangePaper) {
     RenderRequest request;
-    request.settings.push_back({"--set", "NUpCount=2", true});
+    request.settings = {{"--set", "NUpCount=2", true}};
     request.pageSettings[2] = {{"--set", "PageSize=Letter", true}};
-    tvzx::host::MemorySource source(tvzx::host::sampleDocument());
-    tvzx::StringSink sink;
-    const RenderResult result = tvzx::host::renderDocument(request, source, sink);
-    EXPECT_EQ(result.document.pages, 3u);
-    EXPECT_EQ(result.nupAnswer, std::optional<std::uint32_t>(1));
-    EXPECT_EQ(sink.text.rfind(kJobEnd), sink.text.size() - kJobEnd.size());
+    const Job job = run(request, tvzx::host::sampleDocument());
+    EXPECT_EQ(job.result.document.pages, 3u);
+    EXPECT_EQ(job.result.nupAnswer, std::optional<std::uint32_t>(1));
+    EXPECT_TRUE(job.stream.ends_with(kJobEnd));
     EXPECT_EQ(render(tvzx::host::sampleDocument(), {}).result.nupAnswer, std::nullopt);
 }
 

@@ -24,43 +24,19 @@ constexpr const char* kProbeLogVariable = "TVZX_PROBE_LOG";
 
 // A PPD with just the features the jobs below select; each option's code
 // names it, so the stream shows which one was written.
-constexpr std::string_view kFixturePpd = R"ppd(*PPD-Adobe: "4.3"
-*OpenUI *ZVOpCreator: PickOne
-*DefaultZVOpCreator: PSDriver
-*ZVOpCreator PSDriver: "/creator"
-*CloseUI: *ZVOpCreator
-*OpenUI *ZVOpPPDVersion: PickOne
-*DefaultZVOpPPDVersion: 1.0
-*ZVOpPPDVersion 1.0: "/version"
-*CloseUI: *ZVOpPPDVersion
-*OpenUI *PageSize: PickOne
-*DefaultPageSize: A4
-*PageSize A4: "/size-a4"
-*PageSize Letter: "/size-letter"
-*CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*DefaultPageRegion: A4
-*PageRegion A4: "/region-a4"
-*PageRegion Letter: "/region-letter"
-*CloseUI: *PageRegion
-*OpenUI *InputSlot: PickOne
-*DefaultInputSlot: Tray1
-*InputSlot Tray1: "/tray1"
-*InputSlot Tray2: "/tray2"
-*CloseUI: *InputSlot
-*OpenUI *ZVStaple: PickOne
-*DefaultZVStaple: None
-*ZVStaple None: "/staple-none"
-*ZVStaple 2StapleWide: "/staple
-/wide"
-*CloseUI: *ZVStaple
-*CustomPageSize True: "/custom"
-*ParamCustomPageSize Width: 1 points 1 1000
-*ParamCustomPageSize Height: 2 points 1 1000
-*ParamCustomPageSize WidthOffset: 3 points 0 0
-*ParamCustomPageSize HeightOffset: 4 points 0 0
-*ParamCustomPageSize Orientation: 5 int 0 0
-)ppd";
+constexpr std::string_view kFixturePpd =
+    "*PPD-Adobe: \"4.3\"\n*OpenUI *ZVOpCreator: PickOne\n*DefaultZVOpCreator: PSDriver\n"
+    "*ZVOpCreator PSDriver: \"/creator\"\n*CloseUI: *ZVOpCreator\n*OpenUI *ZVOpPPDVersion: PickOne\n"
+    "*DefaultZVOpPPDVersion: 1.0\n*ZVOpPPDVersion 1.0: \"/version\"\n*CloseUI: *ZVOpPPDVersion\n"
+    "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n*PageSize A4: \"/size-a4\"\n"
+    "*PageSize Letter: \"/size-letter\"\n*CloseUI: *PageSize\n*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: A4\n"
+    "*PageRegion A4: \"/region-a4\"\n*PageRegion Letter: \"/region-letter\"\n*CloseUI: *PageRegion\n"
+    "*OpenUI *InputSlot: PickOne\n*DefaultInputSlot: Tray1\n*InputSlot Tray1: \"/tray1\"\n"
+    "*InputSlot Tray2: \"/tray2\"\n*CloseUI: *InputSlot\n*OpenUI *ZVStaple: PickOne\n*DefaultZVStaple: None\n"
+    "*ZVStaple None: \"/staple-none\"\n*ZVStaple 2StapleWide: \"/staple\n/wide\"\n*CloseUI: *ZVStaple\n"
+    "*CustomPageSize True: \"/custom\"\n*ParamCustomPageSize Width: 1 points 1 1000\n"
+    "*ParamCustomPageSize Height: 2 points 1 1000\n*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
+    "*ParamCustomPageSize HeightOffset: 4 points 0 0\n*ParamCustomPageSize Orientation: 5 int 0 0\n";
 
 // The driver's procedure set and the opening of its setup section.
 constexpr std::string_view kHostProlog =
@@ -99,10 +75,7 @@ protected:
         std::ofstream(dir_ / "fixture.ppd") << kFixturePpd;
         ::setenv(kProbeLogVariable, (dir_ / "probe.log").c_str(), 1);
     }
-    void TearDown() override {
-        ::unsetenv(kProbeLogVariable);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { ::unsetenv(kProbeLogVariable); fs::remove_all(dir_); }
 
     RenderRequest request(std::vector<std::string> assignments) const {
         RenderRequest request;
@@ -123,64 +96,28 @@ protected:
 
     std::string log() const {
         std::ifstream in(dir_ / "probe.log");
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     fs::path dir_;
 };
 
 constexpr std::string_view kOnePage =
-    "%!PS-Adobe-3.0\n"
-    "%%Pages: 1\n"
-    "%%EndComments\n"
-    "%%BeginProlog\n"
-    "/x 1 def\n"
-    "%%EndProlog\n"
-    "%%BeginSetup\n"
-    "doc-setup\n"
-    "%%EndSetup\n"
-    "%%Page: 1 1\n"
-    "%%BeginPageSetup\n"
-    "%%EndPageSetup\n"
-    "showpage\n"
-    "%%PageTrailer\n"
-    "%%Trailer\n"
-    "%%EOF\n";
+    "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%BeginProlog\n/x 1 def\n%%EndProlog\n%%BeginSetup\ndoc-setup\n"
+    "%%EndSetup\n%%Page: 1 1\n%%BeginPageSetup\n%%EndPageSetup\nshowpage\n%%PageTrailer\n%%Trailer\n%%EOF\n";
 
 TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
     const std::string got =
         render(kOnePage, request({"PageSize=A4", "InputSlot=Tray2", "Staple=2StaplesWide", "NumCopies=2"}));
     const std::string expected =
-        "%probe: DrvStartDoc doc job 7 bitmap 4661x6716\r\n"
-        "%probe: Command 1\r\n"
-        "%probe: Command 2\r\n"
-        "%!PS-Adobe-3.0\n"
-        "%%Pages: 1\n"
-        "%probe: Command 11\r\n"
-        "%%EndComments\n"
-        "%%BeginProlog\n"
-        "/x 1 def\n" +
-        std::string(kHostProlog) +
-        "%%EndProlog\n"
-        "%%BeginSetup\n" +
-        probeSetup("Staple=2StaplesWide NumCopies=2") + feature("PageRegion A4", "/region-a4\r\n") +
-        feature("InputSlot Tray2", "/tray2\r\n") + feature("ZVStaple 2StapleWide", "/staple\r\n/wide\r\n") +
-        "doc-setup\n"
-        "%probe: Command 17\r\n"
-        "%%EndSetup\n"
-        "%probe: DrvStartPage\r\n"
-        "%%Page: 1 1\n"
-        "%%BeginPageSetup\n"
-        "%probe: Command 101\r\n"
-        "%%EndPageSetup\n"
-        "showpage\n"
-        "%%PageTrailer\n"
-        "%probe: Command 103\r\n"
-        "%%Trailer\n"
-        "%probe: Command 18\r\n"
-        "%%EOF\n"
-        "%probe: DrvEndDoc flags 0\r\n"
-        "%probe: Command 20\r\n";
+        "%probe: DrvStartDoc doc job 7 bitmap 4661x6716\r\n%probe: Command 1\r\n%probe: Command 2\r\n"
+        "%!PS-Adobe-3.0\n%%Pages: 1\n%probe: Command 11\r\n%%EndComments\n%%BeginProlog\n/x 1 def\n" +
+        std::string(kHostProlog) + "%%EndProlog\n%%BeginSetup\n" + probeSetup("Staple=2StaplesWide NumCopies=2") +
+        feature("PageRegion A4", "/region-a4\r\n") + feature("InputSlot Tray2", "/tray2\r\n") +
+        feature("ZVStaple 2StapleWide", "/staple\r\n/wide\r\n") +
+        "doc-setup\n%probe: Command 17\r\n%%EndSetup\n%probe: DrvStartPage\r\n%%Page: 1 1\n%%BeginPageSetup\n"
+        "%probe: Command 101\r\n%%EndPageSetup\nshowpage\n%%PageTrailer\n%probe: Command 103\r\n%%Trailer\n"
+        "%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n";
     EXPECT_EQ(got, expected);
 }
 
@@ -190,42 +127,20 @@ TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
     const std::string document = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nA\n%%Page: 2 2\nB\n%%EOF\n";
     const std::string got = render(document, request({"PageSize=Letter", "InputSlot=Auto", "Orientation=Land"}));
     const std::string expected =
-        "%probe: DrvStartDoc doc job 7 bitmap 6300x4800\r\n"
-        "%probe: Command 1\r\n"
-        "%probe: Command 2\r\n"
-        "%!PS-Adobe-3.0\n"
-        "%probe: Command 11\r\n"
-        "%%EndComments\n" +
-        std::string(kHostProlog) +
-        "%%EndProlog\r\n"
-        "%%BeginSetup\r\n" +
-        probeSetup("Staple=None NumCopies=1") + feature("PageSize Letter", "/size-letter\r\n") +
-        feature("ZVStaple None", "/staple-none\r\n") +
-        "%probe: Command 17\r\n"
-        "%%EndSetup\r\n"
-        "%probe: DrvStartPage\r\n"
-        "%%Page: 1 1\n"
-        "%probe: Command 101\r\n"
-        "A\n"
-        "%probe: Command 103\r\n"
-        "%probe: DrvStartPage\r\n"
-        "%%Page: 2 2\n"
-        "%probe: Command 101\r\n"
-        "B\n"
-        "%probe: Command 103\r\n"
-        "%probe: Command 18\r\n"
-        "%%EOF\n"
-        "%probe: DrvEndDoc flags 0\r\n"
-        "%probe: Command 20\r\n";
+        "%probe: DrvStartDoc doc job 7 bitmap 6300x4800\r\n%probe: Command 1\r\n%probe: Command 2\r\n"
+        "%!PS-Adobe-3.0\n%probe: Command 11\r\n%%EndComments\n" + std::string(kHostProlog) +
+        "%%EndProlog\r\n%%BeginSetup\r\n" + probeSetup("Staple=None NumCopies=1") +
+        feature("PageSize Letter", "/size-letter\r\n") + feature("ZVStaple None", "/staple-none\r\n") +
+        "%probe: Command 17\r\n%%EndSetup\r\n%probe: DrvStartPage\r\n%%Page: 1 1\n%probe: Command 101\r\nA\n"
+        "%probe: Command 103\r\n%probe: DrvStartPage\r\n%%Page: 2 2\n%probe: Command 101\r\nB\n"
+        "%probe: Command 103\r\n%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n";
     EXPECT_EQ(got, expected);
 }
 
 TEST_F(ProbeJob, GivesACustomSizeItsOperands) {
     const std::string got = render(kOnePage, request({"PageSize=25", "CustomPageSizeWidth=2000000", "CustomPageSizeHeight=3000000"}));
     EXPECT_NE(got.find(feature("ZVOpPPDVersion 1.0", "/version\r\n") +
-                       feature("CustomPageSize True", "566.93 850.39 0 0 0\r\n/custom\r\n")),
-              std::string::npos)
-        << got;
+                       feature("CustomPageSize True", "566.93 850.39 0 0 0\r\n/custom\r\n")), std::string::npos) << got;
     EXPECT_NE(log().find("public fields 9999 orientation 1 paper 256 2000x3000 form  source 7"), std::string::npos) << log();
 }
 
@@ -251,30 +166,26 @@ TEST_F(ProbeJob, DrivesThePlugInThroughItsWholeLife) {
         << calls;
 }
 
+constexpr std::string_view kAbortedAndTakenDown =
+    "DrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow";
+
 TEST_F(ProbeJob, EndsARefusedDocumentAsAnAbortedOneAndStillTakesThePlugInDown) {
-    const std::string truncated = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n";
-    EXPECT_THROW(render(truncated, request({"PageSize=A4"})), tvzx::host::DocumentRefused);
-    const std::string calls = log();
-    EXPECT_NE(calls.find("Command 101\nDrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow"),
-              std::string::npos)
-        << calls;
+    EXPECT_THROW(render("%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n", request({"PageSize=A4"})),
+                 tvzx::host::DocumentRefused);
+    EXPECT_NE(log().find("Command 101\n" + std::string(kAbortedAndTakenDown)), std::string::npos) << log();
 }
 
 TEST_F(ProbeJob, ReportsAFailingOutputAfterThePlugInCallReturns) {
     // An output that fails once the job has begun, first inside a write of
     // the plug-in, then inside one of the document's: the failure surfaces
     // from the render, and the plug-in is still ended and taken down.
-    class FailingSink final : public tvzx::OutputSink {
-    public:
-        explicit FailingSink(std::size_t limit) : limit_(limit) {}
+    struct FailingSink final : tvzx::OutputSink {
+        explicit FailingSink(std::size_t limit) : limit(limit) {}
         void write(std::string_view bytes) override {
-            if (written_ + bytes.size() > limit_) throw tvzx::host::HostError("out: disk full");
-            written_ += bytes.size();
+            if (written + bytes.size() > limit) throw tvzx::host::HostError("out: disk full");
+            written += bytes.size();
         }
-
-    private:
-        std::size_t limit_;
-        std::size_t written_ = 0;
+        std::size_t limit, written = 0;
     };
     for (const std::size_t limit : {30, 100}) {
         fs::remove(dir_ / "probe.log");
@@ -286,10 +197,7 @@ TEST_F(ProbeJob, ReportsAFailingOutputAfterThePlugInCallReturns) {
         } catch (const tvzx::host::HostError& error) {
             EXPECT_STREQ(error.what(), "out: disk full");
         }
-        const std::string calls = log();
-        EXPECT_NE(calls.find("DrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow"),
-                  std::string::npos)
-            << "limit " << limit << "\n" << calls;
+        EXPECT_NE(log().find(kAbortedAndTakenDown), std::string::npos) << "limit " << limit << "\n" << log();
     }
 }
 
@@ -300,9 +208,8 @@ TEST_F(ProbeJob, RefusesABadSettingBeforeTheJobStarts) {
     } catch (const tvzx::host::HostError& error) {
         EXPECT_STREQ(error.what(), "--set: unknown option for Staple: 'Sideways'");
     }
-    const std::string calls = log();
-    EXPECT_EQ(calls.find("DrvStartDoc"), std::string::npos) << calls;
-    EXPECT_NE(calls.find("DevMode 2\nRelease 0\nDllCanUnloadNow"), std::string::npos) << calls;
+    EXPECT_EQ(log().find("DrvStartDoc"), std::string::npos) << log();
+    EXPECT_NE(log().find("DevMode 2\nRelease 0\nDllCanUnloadNow"), std::string::npos) << log();
 }
 
 }  // namespace

@@ -69,6 +69,16 @@ protected:
         return readAll(dir_ / "job.prn");
     }
 
+    // Returns the path of the plug-in module copied, with the named
+    // modules beside it, to a folder of its own.
+    std::string moduleWith(std::initializer_list<const char*> others) const {
+        const fs::path modules = dir_ / "modules";
+        fs::create_directories(modules);
+        for (const char* file : others) fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / file, modules / file);
+        fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / "tvzx_ps.dll", modules / "tvzx_ps.dll");
+        return (modules / "tvzx_ps.dll").string();
+    }
+
     fs::path dir_;
 };
 
@@ -77,19 +87,10 @@ TEST_F(TabJob, EveryTabSheetIsSplicedWhereItBelongs) {
     ASSERT_EQ(count(stream, postscript::stateSave()), 3u);
     ASSERT_EQ(count(stream, postscript::stateRestore()), 3u);
     // Inserted before page 2, printed on page 3, after the last page.
-    const std::size_t page2 = stream.find("%%Page: 2 2");
-    const std::size_t page3 = stream.find("%%Page: 3 3");
-    const std::size_t trailer = stream.find("%%Trailer");
-    const std::size_t inserted = stream.find("%%Title: Inserted Tab before 2");
-    const std::size_t printed = stream.find("%%Title: Printed Tab on 3");
-    const std::size_t after = stream.find("%%Title: Tab after Document 4");
-    ASSERT_NE(inserted, std::string::npos);
-    ASSERT_NE(printed, std::string::npos);
-    ASSERT_NE(after, std::string::npos);
-    EXPECT_GT(inserted, page2);
-    EXPECT_LT(inserted, page3);
-    EXPECT_GT(printed, page3);
-    EXPECT_GT(after, trailer);
+    std::size_t from = 0;
+    for (const char* part : {"%%Page: 2 2", "%%Title: Inserted Tab before 2", "%%Page: 3 3", "%%Title: Printed Tab on 3",
+                             "%%Trailer", "%%Title: Tab after Document 4"})
+        ASSERT_NE(from = stream.find(part, from), std::string::npos) << "missing or out of order: " << part;
     EXPECT_EQ(count(stream, postscript::noEjectText()), 1u);
     // The tab documents' own job framing stays out of the job.
     EXPECT_EQ(count(stream, "@PJL ENTER LANGUAGE"), 1u);
@@ -100,19 +101,11 @@ TEST_F(TabJob, ThreadGivesTheSameStreamAsTheWorkerProcess) {
     const std::string byProcess = withoutJobIdentity(render());
     // A module without the export runner beside it prints its tab documents
     // on a thread.
-    const fs::path modules = dir_ / "modules";
-    fs::create_directories(modules);
-    for (const char* file : {"tvzx_ps.dll", "tvzx.dll", "tvzx_n.dll"})
-        fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / file, modules / file);
-    const std::string byThread = withoutJobIdentity(render({"--module", (modules / "tvzx_ps.dll").string()}));
-    EXPECT_TRUE(byThread == byProcess);
+    EXPECT_TRUE(withoutJobIdentity(render({"--module", moduleWith({"tvzx.dll", "tvzx_n.dll"})})) == byProcess);
 }
 
 TEST_F(TabJob, WithoutTheBaseModuleTheJobGoesOnWithoutTabSheets) {
-    const fs::path modules = dir_ / "modules";
-    fs::create_directories(modules);
-    fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / "tvzx_ps.dll", modules / "tvzx_ps.dll");
-    const std::string stream = render({"--module", (modules / "tvzx_ps.dll").string()});
+    const std::string stream = render({"--module", moduleWith({})});
     EXPECT_EQ(count(stream, postscript::stateSave()), 0u);
     EXPECT_EQ(count(stream, "%%Page: "), 3u);
     EXPECT_EQ(count(stream, "%%EOF"), 1u);
@@ -140,14 +133,11 @@ TEST_F(TabJob, GhostscriptShowsEachLabelOnItsTab) {
                 out += run.text + "@" + std::to_string(static_cast<int>(std::floor((run.top - kAbove) / kTab))) + " ";
         return out;
     };
-    EXPECT_EQ(onTabs(pages[0]), "");
-    EXPECT_EQ(onTabs(pages[1]), "Part A@0 ");
-    EXPECT_EQ(onTabs(pages[2]), "");
-    EXPECT_EQ(onTabs(pages[3]), "Part B@1 ");
-    EXPECT_EQ(onTabs(pages[4]), "Index@2 ");
+    std::string all;
+    for (const auto& page : pages) all += "|" + onTabs(page);
+    EXPECT_EQ(all, "||Part A@0 ||Part B@1 |Index@2 ");
     // The inserted sheets carry their label and nothing else.
-    EXPECT_EQ(pages[1].size(), 1u);
-    EXPECT_EQ(pages[4].size(), 1u);
+    EXPECT_EQ(std::pair(pages[1].size(), pages[4].size()), (std::pair<std::size_t, std::size_t>(1, 1)));
 }
 
 }  // namespace

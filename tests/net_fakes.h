@@ -36,40 +36,25 @@ inline platform::SocketAddress v4(std::uint8_t a, std::uint8_t b, std::uint8_t c
 
 // Returns "a.b.c.d:port" for an IPv4 address, "[v6]:port" for IPv6.
 inline std::string textOf(const platform::SocketAddress& address) {
-    std::string text;
-    if (address.isIPv4()) {
-        const platform::IPv4Host host = address.ipv4();
-        text = std::to_string(host[0]) + "." + std::to_string(host[1]) + "." + std::to_string(host[2]) + "." +
-               std::to_string(host[3]);
-    } else if (address.isIPv6()) {
-        text = "[v6]";
-    } else {
-        return "none";
-    }
-    return text + ":" + std::to_string(address.port());
+    if (!address.isIPv4()) return address.isIPv6() ? "[v6]:" + std::to_string(address.port()) : "none";
+    const platform::IPv4Host host = address.ipv4();
+    return std::to_string(host[0]) + "." + std::to_string(host[1]) + "." + std::to_string(host[2]) + "." +
+           std::to_string(host[3]) + ":" + std::to_string(address.port());
 }
 
 class FakeSocketApi final : public platform::SocketApi {
 public:
-    bool startLibrary() override {
-        ++starts;
-        return true;
-    }
+    bool startLibrary() override { return ++starts, true; }
     void stopLibrary() override { ++stops; }
 
     platform::SocketHandle openDatagram(std::uint16_t family) override {
         if (refusedFamilies.count(family) != 0) return platform::kInvalidSocket;
-        const platform::SocketHandle handle = nextHandle++;
-        open.insert(handle);
-        return handle;
+        return *open.insert(nextHandle++).first;
     }
-
     bool enableBroadcast(platform::SocketHandle socket) override {
         if (broadcastRefused.count(socket) != 0) return false;
-        broadcastEnabled.insert(socket);
-        return true;
+        return broadcastEnabled.insert(socket), true;
     }
-
     std::int64_t sendTo(platform::SocketHandle socket, const std::uint8_t* data, std::size_t size,
                         const platform::SocketAddress& address) override {
         if (failingSockets.count(socket) != 0) return -1;
@@ -77,33 +62,22 @@ public:
         if (taken > 0) sent.push_back({socket, std::vector<std::uint8_t>(data, data + taken), address});
         return taken;
     }
-
-    void close(platform::SocketHandle socket) override {
-        closed.push_back(socket);
-        open.erase(socket);
-    }
-
+    void close(platform::SocketHandle socket) override { closed.push_back(socket); open.erase(socket); }
     std::optional<std::vector<platform::SocketAddress>> resolve(std::string_view host) override {
         resolved.emplace_back(host);
         const auto it = names.find(std::string(host));
-        if (it == names.end()) return std::nullopt;
-        return it->second;
+        return it == names.end() ? std::nullopt : std::optional(it->second);
     }
-
     std::optional<std::vector<platform::AdapterRecord>> adapters() override { return adapterList; }
 
     // Answers numeric IPv4 texts as the resolver would.
     void knowIPv4(const std::string& text, const platform::SocketAddress& address) { names[text] = {address}; }
 
-    int starts = 0;
-    int stops = 0;
+    int starts = 0, stops = 0;
     std::set<std::uint16_t> refusedFamilies;
     platform::SocketHandle nextHandle = 100;
-    std::set<platform::SocketHandle> open;
+    std::set<platform::SocketHandle> open, broadcastEnabled, broadcastRefused, failingSockets;
     std::vector<platform::SocketHandle> closed;
-    std::set<platform::SocketHandle> broadcastEnabled;
-    std::set<platform::SocketHandle> broadcastRefused;
-    std::set<platform::SocketHandle> failingSockets;
     std::function<std::int64_t(std::size_t)> sendResult;
     std::vector<SentDatagram> sent;
     std::map<std::string, std::vector<platform::SocketAddress>> names;
@@ -117,7 +91,7 @@ inline platform::AdapterRecord ipv4Adapter(std::string name, const platform::Soc
     platform::AdapterRecord adapter;
     adapter.name = std::move(name);
     adapter.operational = operational;
-    adapter.unicast.push_back({address, prefixLength});
+    adapter.unicast = {{address, prefixLength}};
     return adapter;
 }
 
@@ -131,30 +105,21 @@ public:
         timeval timeout{2, 0};
         setsockopt(descriptor_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         sockaddr_storage address{};
-        socklen_t length = 0;
-        if (family == AF_INET) {
-            auto* in = reinterpret_cast<sockaddr_in*>(&address);
-            in->sin_family = AF_INET;
-            in->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            length = sizeof(sockaddr_in);
-        } else {
-            auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
-            in6->sin6_family = AF_INET6;
-            in6->sin6_addr = in6addr_loopback;
-            length = sizeof(sockaddr_in6);
-        }
+        auto* in = reinterpret_cast<sockaddr_in*>(&address);
+        auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
+        address.ss_family = static_cast<sa_family_t>(family);
+        if (family == AF_INET) in->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        else in6->sin6_addr = in6addr_loopback;
+        socklen_t length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
         if (::bind(descriptor_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
             ::getsockname(descriptor_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
             ::close(descriptor_);
             descriptor_ = -1;
             return;
         }
-        port_ = ntohs(family == AF_INET ? reinterpret_cast<sockaddr_in*>(&address)->sin_port
-                                        : reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+        port_ = ntohs(family == AF_INET ? in->sin_port : in6->sin6_port);
     }
-    ~LoopbackReceiver() {
-        if (descriptor_ >= 0) ::close(descriptor_);
-    }
+    ~LoopbackReceiver() { if (descriptor_ >= 0) ::close(descriptor_); }
     bool ready() const { return descriptor_ >= 0; }
     std::uint16_t port() const { return port_; }
     // Returns the next datagram; empty after the timeout.

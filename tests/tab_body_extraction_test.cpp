@@ -18,21 +18,17 @@ namespace {
 
 // A file that hands out at most `chunk` bytes per read, as a pipe or a file
 // still being written may.
-class ChunkedFile final : public platform::ReadableFile {
-public:
-    ChunkedFile(std::string_view text, std::size_t chunk) : text_(text), chunk_(chunk) {}
+struct ChunkedFile final : platform::ReadableFile {
+    ChunkedFile(std::string_view text, std::size_t chunk) : text(text), chunk(chunk) {}
     std::size_t read(std::uint8_t* buffer, std::size_t capacity) override {
-        const std::size_t count = std::min({capacity, chunk_, text_.size() - position_});
-        std::copy_n(text_.begin() + static_cast<std::ptrdiff_t>(position_), count, buffer);
-        position_ += count;
+        const std::size_t count = std::min({capacity, chunk, text.size()});
+        std::copy_n(text.begin(), count, buffer);
+        text.remove_prefix(count);
         return count;
     }
-    std::uint64_t size() override { return text_.size(); }
-
-private:
-    std::string_view text_;
-    std::size_t chunk_;
-    std::size_t position_ = 0;
+    std::uint64_t size() override { return total; }
+    std::string_view text;
+    std::size_t chunk, total = text.size();
 };
 
 // Returns the lines, each ended with CR LF.
@@ -53,12 +49,8 @@ const std::string kHeader = lines({"%!PS-Adobe-3.0", "%%Title: Printed Tab on 3"
                                    "%%BeginProlog", "/TabLabel { show } bind def", "%%EndProlog"});
 const std::string kSetup = lines({"%%BeginSetup", "/setupsave save def", "userdict /TabState 4 dict put",
                                   "TabState begin /inset 36 def end"});
-const std::string kCreator = feature("ZVOpCreator True", "");
-const std::string kPpdVersion = feature("ZVOpPPDVersion 2", "/TabVersion 2 def");
-const std::string kResolution = feature("Resolution 600dpi", "<< /HWResolution [600 600] >> setpagedevice");
 const std::string kPageSize = feature("PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
 const std::string kPageRegion = feature("PageRegion ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice");
-const std::string kMediaType = feature("MediaType Tab", "<< /MediaType (Tab) >> setpagedevice");
 const std::string kPage = lines({"%%EndSetup", "%%Page: 1 1", "%%BeginPageSetup", "/pagesave save def",
                                  "%%EndPageSetup", "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show",
                                  "showpage", "%%PageTrailer", "%%Trailer", "%%EOF"});
@@ -68,7 +60,9 @@ const std::string kPage = lines({"%%EndSetup", "%%Page: 1 1", "%%BeginPageSetup"
 std::string tabDocument(const std::string& paper = kPageSize, std::size_t padding = 0) {
     std::string pjl = kPjlStart;
     if (padding > 0) pjl += "@PJL COMMENT " + std::string(padding - 15, 'x') + "\r\n";
-    return pjl + kHeader + kSetup + kCreator + kPpdVersion + kResolution + paper + kMediaType + kPage + kPjlEnd;
+    return pjl + kHeader + kSetup + feature("ZVOpCreator True", "") + feature("ZVOpPPDVersion 2", "/TabVersion 2 def") +
+           feature("Resolution 600dpi", "<< /HWResolution [600 600] >> setpagedevice") + paper +
+           feature("MediaType Tab", "<< /MediaType (Tab) >> setpagedevice") + kPage + kPjlEnd;
 }
 
 // The body of tabDocument(): header and prolog, the setup from its userdict
@@ -76,13 +70,12 @@ std::string tabDocument(const std::string& paper = kPageSize, std::size_t paddin
 const std::string kExpectedBody =
     lines({"%!PS-Adobe-3.0", "%%Title: Printed Tab on 3", "%%Pages: 1", "%%EndComments", "%%BeginProlog",
            "/TabLabel { show } bind def", "%%EndProlog", "userdict /TabState 4 dict put",
-           "TabState begin /inset 36 def end"}) +
-    lines({"featurebegin{", "%%BeginFeature: *ZVOpCreator True", "", "%%EndFeature", "} featurecleanup"}) +
-    lines({"featurebegin{", "%%BeginFeature: *ZVOpPPDVersion 2", "/TabVersion 2 def", "%%EndFeature",
-           "} featurecleanup"}) +
-    lines({"featurebegin{", "%%BeginFeature: *PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice",
-           "%%EndFeature", "} featurecleanup"}) +
-    lines({"1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage", "%%PageTrailer", "%%Trailer"});
+           "TabState begin /inset 36 def end", "featurebegin{", "%%BeginFeature: *ZVOpCreator True", "",
+           "%%EndFeature", "} featurecleanup", "featurebegin{", "%%BeginFeature: *ZVOpPPDVersion 2",
+           "/TabVersion 2 def", "%%EndFeature", "} featurecleanup", "featurebegin{",
+           "%%BeginFeature: *PageSize ZXA4Tab1", "<< /PageSize [630 842] >> setpagedevice", "%%EndFeature",
+           "} featurecleanup", "1 setlinecap 1 setlinejoin", "600 40 moveto (Chapter 1) show", "showpage",
+           "%%PageTrailer", "%%Trailer"});
 
 std::optional<std::string> extracted(std::string_view document, std::size_t chunk = SIZE_MAX) {
     ChunkedFile file(document, chunk);
@@ -103,11 +96,8 @@ std::string replaced(std::string document, std::string_view from, std::string_vi
     return document;
 }
 
-TEST(TabBodyExtraction, KeepsHeaderSetupFeaturesPaperAndPage) {
+TEST(TabBodyExtraction, KeepsHeaderSetupFeaturesPaperAndPageTakingThePageRegionWithoutAPageSize) {
     EXPECT_EQ(extracted(tabDocument()), kExpectedBody);
-}
-
-TEST(TabBodyExtraction, PaperFromThePageRegionWithoutAPageSize) {
     const std::string expected = replaced(kExpectedBody, "*PageSize", "*PageRegion");
     EXPECT_EQ(extracted(tabDocument(kPageRegion)), expected);
     // The page size wins where both are present.
@@ -120,9 +110,11 @@ TEST(TabBodyExtraction, PaperFromThePageRegionWithoutAPageSize) {
         EXPECT_EQ(extracted(lateSize, chunk), expected) << "read " << chunk << " bytes at a time";
 }
 
+const std::string_view kMarkers[] = {kHeaderStart,       kBeginSetup,      kUserDictionary, kFeatureBegin, kCreatorFeature,
+                                    kPpdVersionFeature, kPageSizeFeature, kPageStart,      kEndOfFile};
+
 TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
-    for (const std::string_view marker : {kHeaderStart, kBeginSetup, kUserDictionary, kFeatureBegin, kCreatorFeature,
-                                          kPpdVersionFeature, kPageSizeFeature, kPageStart, kEndOfFile})
+    for (const std::string_view marker : kMarkers)
         EXPECT_EQ(extracted(without(tabDocument(), marker)), std::nullopt) << "without " << marker;
     EXPECT_EQ(extracted(without(tabDocument(kPageRegion), kPageRegionFeature)), std::nullopt);
     EXPECT_EQ(extracted(""), std::nullopt);
@@ -131,15 +123,14 @@ TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
 
 TEST(TabBodyExtraction, MarkersCountOnlyInTheirOrder) {
     // A userdict line in the prolog does not stand for the setup's own.
-    const std::string prologOnly =
-        replaced(without(tabDocument(), kUserDictionary), "%%EndProlog", "userdict begin end\r\n%%EndProlog");
-    EXPECT_EQ(extracted(prologOnly), std::nullopt);
+    EXPECT_EQ(extracted(replaced(without(tabDocument(), kUserDictionary), "%%EndProlog",
+                                 "userdict begin end\r\n%%EndProlog")), std::nullopt);
     // The page start before the paper feature does not end the body early.
-    const std::string early = replaced(tabDocument(), "/setupsave", "% 1 setlinecap 1 setlinejoin\r\n/setupsave");
-    EXPECT_EQ(extracted(early), kExpectedBody);
+    EXPECT_EQ(extracted(replaced(tabDocument(), "/setupsave", "% 1 setlinecap 1 setlinejoin\r\n/setupsave")),
+              kExpectedBody);
     // Nor does an end of file mark that comes before the page.
-    const std::string earlyEof = replaced(tabDocument(), "%%Pages: 1", "%%Pages: 1 %%EOF");
-    EXPECT_EQ(extracted(earlyEof), replaced(kExpectedBody, "%%Pages: 1", "%%Pages: 1 %%EOF"));
+    EXPECT_EQ(extracted(replaced(tabDocument(), "%%Pages: 1", "%%Pages: 1 %%EOF")),
+              replaced(kExpectedBody, "%%Pages: 1", "%%Pages: 1 %%EOF"));
 }
 
 TEST(TabBodyExtraction, NothingFromADocumentCutShort) {
@@ -152,12 +143,11 @@ TEST(TabBodyExtraction, NothingFromADocumentCutShort) {
 
 TEST(TabBodyExtraction, SameBodyHoweverTheFileIsRead) {
     // Long enough that every section spans several blocks.
-    const std::string longProlog(9000, 'p');
-    const std::string longPage(13000, 'q');
-    const std::string document = replaced(replaced(tabDocument(), "%%EndProlog", longProlog + "\r\n%%EndProlog"),
-                                          "showpage", longPage + "\r\nshowpage");
-    const std::string expected = replaced(replaced(kExpectedBody, "%%EndProlog", longProlog + "\r\n%%EndProlog"),
-                                          "showpage", longPage + "\r\nshowpage");
+    const auto lengthened = [](const std::string& text) {
+        return replaced(replaced(text, "%%EndProlog", std::string(9000, 'p') + "\r\n%%EndProlog"), "showpage",
+                        std::string(13000, 'q') + "\r\nshowpage");
+    };
+    const std::string document = lengthened(tabDocument()), expected = lengthened(kExpectedBody);
     ASSERT_EQ(extracted(document), expected);
     for (const std::size_t chunk : {1u, 2u, 7u, 13u, 100u, 1000u, 4094u, 4095u, 4096u, 4097u, 8190u, 100000u})
         EXPECT_EQ(extracted(document, chunk), expected) << "read " << chunk << " bytes at a time";
@@ -166,8 +156,7 @@ TEST(TabBodyExtraction, SameBodyHoweverTheFileIsRead) {
 TEST(TabBodyExtraction, MarkerAcrossTheFirstBlockBoundary) {
     // The PJL before the job is dropped, so moving every marker by padding
     // it leaves the body as it is.
-    for (const std::string_view marker : {kHeaderStart, kBeginSetup, kUserDictionary, kFeatureBegin, kCreatorFeature,
-                                          kPpdVersionFeature, kPageSizeFeature, kPageStart, kEndOfFile}) {
+    for (const std::string_view marker : kMarkers) {
         const std::size_t natural = tabDocument().find(marker);
         for (std::size_t before = 0; before <= marker.size(); ++before) {
             const std::size_t at = kMinimumReadBlock - before;

@@ -18,22 +18,16 @@ rules::PageException tab(std::uint16_t first, std::uint16_t last, std::uint8_t p
                          std::uint8_t paper = 0) {
     rules::PageException record;
     record.kind = 6;
-    record.tabInfo.position = position;
-    record.tabInfo.paper = paper;
-    record.tabInfo.passOn = 2;
-    record.tabInfo.label = std::move(label);
     record.pageRanges = {{first, last}};
+    record.tabInfo = {.paper = paper, .position = position, .passOn = 2, .label = std::move(label)};
     return record;
 }
 
 // Replaces the fixed texts by short marks so that a stream reads as its order.
 std::string marked(std::string text) {
     const std::pair<std::string, std::string> marks[] = {
-        {postscript::pageDeviceRestore(), "[restore]"},
-        {postscript::pageSetupCallback(true), "[callback shifted]"},
-        {postscript::pageSetupCallback(false), "[callback]"},
-        {postscript::qxpFixCall(), "[fix]"},
-    };
+        {postscript::pageDeviceRestore(), "[restore]"}, {postscript::pageSetupCallback(true), "[callback shifted]"},
+        {postscript::pageSetupCallback(false), "[callback]"}, {postscript::qxpFixCall(), "[fix]"}};
     for (const auto& [from, to] : marks)
         for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
     return text;
@@ -101,9 +95,7 @@ TEST_F(TabPagesTest, SheetsOfAFivePageJobComeAtTheirPagesAndAfterTheDocument) {
     EXPECT_EQ(runJob(5),
               "|1:[sheet Printed Tab on 1 no-eject][restore][sheet Printed Tab on 1 no-eject][callback]/[fix][restore]"
               "|2:[sheet Inserted Tab before 2][restore][callback]/[fix]"
-              "|3:[sheet Printed Tab on 3 no-eject][callback]/[fix][restore]"
-              "|4:[callback]/[fix]"
-              "|5:[callback]/[fix]"
+              "|3:[sheet Printed Tab on 3 no-eject][callback]/[fix][restore]|4:[callback]/[fix]|5:[callback]/[fix]"
               "|trailer:[sheet Tab after Document 9][restore]");
     EXPECT_EQ(state.restorePending, 0);
 }
@@ -119,9 +111,8 @@ TEST_F(TabPagesTest, RequestCarriesTheJobAndTheTabSheet) {
     EXPECT_EQ(exchange.tabInformation, (std::array<std::uint8_t, 4>{0, 0, 0, 2}));
     EXPECT_EQ(exchange.jobId, 77u);
     // Only the orientation is set in the public DEVMODE.
-    EXPECT_EQ(exchange.orientation, 2);
-    EXPECT_EQ(exchange.printQuality, 0);
-    EXPECT_EQ(exchange.scale, kDefaultScale);
+    EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale),
+              std::tuple(2, 0, kDefaultScale));
     EXPECT_EQ(exchange.settings, settings);
     EXPECT_TRUE(requests[0].noEject);
 }
@@ -129,15 +120,12 @@ TEST_F(TabPagesTest, RequestCarriesTheJobAndTheTabSheet) {
 TEST_F(TabPagesTest, PrintedSheetOnShortTabPaperMovesThePage) {
     settings.setOption(FieldId::Tab2PageSize, 5);  // ZXLetterSTab
     setTabs({tab(1, 1, 0, "short", 1), tab(2, 2, 1, "inserted short", 1)});
-    EXPECT_EQ(runJob(2),
-              "|1:[sheet Printed Tab on 1 no-eject][callback shifted]/[fix][restore]"
-              "|2:[sheet Inserted Tab before 2][restore][callback]/[fix]"
-              "|trailer:");
+    EXPECT_EQ(runJob(2), "|1:[sheet Printed Tab on 1 no-eject][callback shifted]/[fix][restore]"
+                         "|2:[sheet Inserted Tab before 2][restore][callback]/[fix]|trailer:");
     // A turned page keeps the plain callback.
     settings.setOption(FieldId::Orientation, 1);
-    EXPECT_EQ(runJob(1),
-              "|1:[sheet Printed Tab on 1 no-eject][callback]/[fix][restore]"
-              "|trailer:[sheet Tab after Document 2][restore]");
+    EXPECT_EQ(runJob(1), "|1:[sheet Printed Tab on 1 no-eject][callback]/[fix][restore]"
+                         "|trailer:[sheet Tab after Document 2][restore]");
 }
 
 TEST_F(TabPagesTest, NothingWithTheTabImageShiftedWithoutTabRecordsOrWithoutAPrinter) {

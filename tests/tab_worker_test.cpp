@@ -33,19 +33,16 @@ int baseCalls = 0;
 BaseCall baseCall;
 std::int32_t baseResult = 1;
 
-std::int32_t TVZX_STDCALL recordingCreateTabDocument(void* printer, const char16_t* printerName,
-                                                    const char16_t* temporaryPath, const char16_t* documentName,
-                                                    std::uint32_t jobId, std::uint16_t orientation,
-                                                    std::uint16_t printQuality, std::uint16_t yResolution,
-                                                    std::uint16_t scale, std::uint32_t informationSize,
-                                                    const TabInformation* information, std::uint32_t settingsSize,
-                                                    const std::uint8_t* settings, std::uint32_t corePrivateOffset) {
-    ++baseCalls;
+std::int32_t TVZX_STDCALL recordingCreateTabDocument(
+    void* printer, const char16_t* printerName, const char16_t* temporaryPath, const char16_t* documentName,
+    std::uint32_t jobId, std::uint16_t orientation, std::uint16_t printQuality, std::uint16_t yResolution,
+    std::uint16_t scale, std::uint32_t informationSize, const TabInformation* information, std::uint32_t settingsSize,
+    const std::uint8_t* settings, std::uint32_t corePrivateOffset) {
+    const auto* bytes = information->bytes;
     baseCall = {printer, printerName, temporaryPath, documentName, jobId, orientation, printQuality, yResolution,
-                scale, informationSize, {information->bytes[0], information->bytes[1], information->bytes[2],
-                                         information->bytes[3]},
-                information->label, std::vector<std::uint8_t>(settings, settings + settingsSize), corePrivateOffset};
-    return baseResult;
+                scale, informationSize, {bytes[0], bytes[1], bytes[2], bytes[3]}, information->label,
+                std::vector<std::uint8_t>(settings, settings + settingsSize), corePrivateOffset};
+    return ++baseCalls, baseResult;
 }
 
 // A base module that is present and exports its entry unless told otherwise.
@@ -59,8 +56,7 @@ public:
         if (!exports || std::strcmp(name, kCreateTabDocumentExport) != 0) return nullptr;
         return reinterpret_cast<void*>(&recordingCreateTabDocument);
     }
-    bool present = true;
-    bool exports = true;
+    bool present = true, exports = true;
     std::vector<std::u16string> loaded;
 };
 
@@ -71,20 +67,12 @@ public:
     std::optional<std::u16string> printerName(void*) override { return u"Production 1"; }
     std::optional<std::u16string> jobParameters(void*, std::uint32_t) override { return std::nullopt; }
     std::optional<std::vector<std::uint8_t>> printerDevMode(void* printer) override {
-        if (printer == nullptr) return std::nullopt;
-        return devMode;
+        return printer != nullptr ? std::optional(devMode) : std::nullopt;
     }
-    void* openPrinter(std::u16string_view name) override {
-        ++opened;
-        return name == u"Production 1" ? &token : nullptr;
-    }
-    void closePrinter(void* printer) override {
-        if (printer == &token) ++closed;
-    }
+    void* openPrinter(std::u16string_view name) override { return ++opened, name == u"Production 1" ? &token : nullptr; }
+    void closePrinter(void* printer) override { closed += printer == &token; }
     std::vector<std::uint8_t> devMode;
-    int token = 0;
-    int opened = 0;
-    int closed = 0;
+    int token = 0, opened = 0, closed = 0;
 };
 
 // Returns a DEVMODE of a public part of `publicSize` bytes and a driver part
@@ -102,17 +90,10 @@ public:
     TabWorkerTest() {
         baseCalls = 0;
         baseResult = 1;
-        exchange.module = 0x1000;
-        exchange.printerName = u"Production 1";
-        exchange.temporaryPath = u"/spool/TP1a.tmp";
-        exchange.documentName = u"Inserted Tab before 2";
-        exchange.orientation = 2;
-        exchange.printQuality = 0xFFFD;
-        exchange.yResolution = 1200;
-        exchange.jobId = 9;
-        exchange.tabInformation = {0, 1, 1, 3};
-        exchange.label = "Index";
-        exchange.settings = settings::defaultRecord();
+        exchange = {.module = 0x1000, .printerName = u"Production 1", .temporaryPath = u"/spool/TP1a.tmp",
+                    .documentName = u"Inserted Tab before 2", .orientation = 2, .printQuality = 0xFFFD,
+                    .yResolution = 1200, .settings = settings::defaultRecord(), .jobId = 9,
+                    .tabInformation = {0, 1, 1, 3}, .label = "Index"};
         rules::PageException record;
         record.kind = 5;
         record.pageRanges = {{2, 2}};
@@ -125,15 +106,11 @@ public:
     std::uint32_t run() {
         std::vector<std::uint8_t> record(kExchangeRecordSize);
         writeExchange(exchange, record);
-        TabWorkerServices services = workerServices();
+        TabWorkerServices services{spooler, loader, [this](void* module) -> std::optional<std::u16string> {
+                                       baseAskedFor = module;
+                                       return u"/drivers/tvzx.dll";
+                                   }};
         return tabWorker(record, services);
-    }
-
-    TabWorkerServices workerServices() {
-        return TabWorkerServices{spooler, loader, [this](void* module) -> std::optional<std::u16string> {
-                                     baseAskedFor = module;
-                                     return u"/drivers/tvzx.dll";
-                                 }};
     }
 
     TabExchange exchange;
@@ -153,8 +130,7 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
                                   std::vector<std::uint8_t>(exchange.settings.bytes.begin(),
                                                             exchange.settings.bytes.end()),
                                   1234}));
-    EXPECT_EQ(spooler.opened, 1);
-    EXPECT_EQ(spooler.closed, 1);
+    EXPECT_EQ(std::pair(spooler.opened, spooler.closed), std::pair(1, 1));
     // A printer handed in the same process is used as it is and left open.
     int handed = 0;
     exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
@@ -169,11 +145,10 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
 }
 
 TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(TabWorkerTest&)> spoil;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no module", [](TabWorkerTest& t) { t.exchange.module = 0; }},
         {"no tab records", [](TabWorkerTest& t) { t.exchange.settings = settings::defaultRecord(); }},
         {"tab image shifted", [](TabWorkerTest& t) { t.exchange.settings.setOption(FieldId::TabImageShift, 1); }},
@@ -181,7 +156,7 @@ TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
         {"no entry", [](TabWorkerTest& t) { t.loader.exports = false; }},
         {"unknown printer", [](TabWorkerTest& t) { t.exchange.printerName = u"Elsewhere"; }},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const TabExchange saved = exchange;
         c.spoil(*this);

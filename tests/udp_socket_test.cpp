@@ -20,6 +20,13 @@ using tvzx::testing::ipv4Adapter;
 using tvzx::testing::textOf;
 using tvzx::testing::v4;
 
+// Returns a packet of 102 bytes counting from `first` by `step`.
+std::vector<std::uint8_t> counting(int first, int step) {
+    std::vector<std::uint8_t> packet(102);
+    for (std::size_t i = 0; i < packet.size(); ++i) packet[i] = static_cast<std::uint8_t>(first + step * int(i));
+    return packet;
+}
+
 TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAsked) {
     FakeSocketApi api;
     net::SocketLibrary library(api);
@@ -44,14 +51,13 @@ TEST(SendDatagram, SendsEveryByteInOrderAndStopsOnTheFirstFailure) {
     net::SocketLibrary library(api);
     api.knowIPv4("127.0.0.1", v4(127, 0, 0, 1));
     const auto socket = net::resolveSocket(library, "127.0.0.1", net::TvSocket::ConstantUdpSocketParams(9));
-    std::array<std::uint8_t, 102> packet{};
-    for (std::size_t i = 0; i < packet.size(); ++i) packet[i] = static_cast<std::uint8_t>(i);
+    const std::vector<std::uint8_t> packet = counting(0, 1);
     // The system takes 40 bytes at a time: the rest follows in order.
     api.sendResult = [](std::size_t size) { return static_cast<std::int64_t>(std::min<std::size_t>(size, 40)); };
     EXPECT_TRUE(net::sendDatagram(*socket, packet));
     std::vector<std::uint8_t> joined;
     for (const auto& datagram : api.sent) joined.insert(joined.end(), datagram.bytes.begin(), datagram.bytes.end());
-    EXPECT_EQ(joined, std::vector<std::uint8_t>(packet.begin(), packet.end()));
+    EXPECT_EQ(joined, packet);
     // Nothing taken and a failure both end the send instead of looping.
     for (const std::int64_t taken : {0, -1}) {
         api.sendResult = [taken](std::size_t) { return taken; };
@@ -62,29 +68,21 @@ TEST(SendDatagram, SendsEveryByteInOrderAndStopsOnTheFirstFailure) {
 TEST(BroadcastSockets, LimitedThenDirectedBroadcastOfEachUsableNetwork) {
     FakeSocketApi api;
     net::SocketLibrary library(api);
-    for (const auto& [text, address] :
-         {std::pair{"255.255.255.255", v4(255, 255, 255, 255)}, std::pair{"192.168.1.255", v4(192, 168, 1, 255)},
-          std::pair{"10.1.15.255", v4(10, 1, 15, 255)}, std::pair{"172.16.7.255", v4(172, 16, 7, 255)},
-          std::pair{"192.168.4.255", v4(192, 168, 4, 255)}})
-        api.knowIPv4(text, address);
+    for (const auto& address : {v4(255, 255, 255, 255), v4(192, 168, 1, 255), v4(10, 1, 15, 255), v4(172, 16, 7, 255),
+                                v4(192, 168, 4, 255)})
+        api.knowIPv4(textOf(address).substr(0, textOf(address).find(':')), address);
     platform::AdapterRecord loopback = ipv4Adapter("lo", v4(127, 0, 0, 1), 8);
     loopback.softwareLoopback = true;
     platform::AdapterRecord v6only;
     v6only.operational = true;
-    v6only.unicast.push_back({platform::ipv6Address({0x20, 0x01}, 0), 64});
-    v6only.prefixes.push_back({platform::ipv6Address({0x20, 0x01}, 0), 64});
+    v6only.unicast = {{platform::ipv6Address({0x20, 0x01}, 0), 64}};
+    v6only.prefixes = {{platform::ipv6Address({0x20, 0x01}, 0), 64}};
     api.adapterList = std::vector<platform::AdapterRecord>{
-        ipv4Adapter("eth0", v4(192, 168, 1, 20), 24),
-        ipv4Adapter("host-route", v4(192, 168, 2, 7), 32),
-        ipv4Adapter("unnumbered", v4(0, 0, 0, 0), 24),
-        ipv4Adapter("no-mask", v4(192, 168, 3, 7), 0),
-        ipv4Adapter("down", v4(172, 16, 7, 1), 24, false),
-        loopback,
-        v6only,
-        ipv4Adapter("unresolved", v4(172, 17, 0, 1), 16),
-        ipv4Adapter("no-broadcast", v4(192, 168, 4, 1), 24),
-        ipv4Adapter("eth1", v4(10, 1, 2, 3), 20),
-    };
+        ipv4Adapter("eth0", v4(192, 168, 1, 20), 24),         ipv4Adapter("host-route", v4(192, 168, 2, 7), 32),
+        ipv4Adapter("unnumbered", v4(0, 0, 0, 0), 24),        ipv4Adapter("no-mask", v4(192, 168, 3, 7), 0),
+        ipv4Adapter("down", v4(172, 16, 7, 1), 24, false),    loopback, v6only,
+        ipv4Adapter("unresolved", v4(172, 17, 0, 1), 16),     ipv4Adapter("no-broadcast", v4(192, 168, 4, 1), 24),
+        ipv4Adapter("eth1", v4(10, 1, 2, 3), 20)};
     // The socket to 192.168.4.255 (the third made) refuses the broadcast option.
     api.broadcastRefused = {102};
 
@@ -101,8 +99,7 @@ TEST(BroadcastSockets, LimitedThenDirectedBroadcastOfEachUsableNetwork) {
 }
 
 TEST(LoopbackDatagram, ReachesAReceiverOverIPv4AndIPv6) {
-    std::array<std::uint8_t, 102> packet{};
-    for (std::size_t i = 0; i < packet.size(); ++i) packet[i] = static_cast<std::uint8_t>(0xFF - i);
+    const std::vector<std::uint8_t> packet = counting(0xFF, -1);
     for (const auto& [family, host] : {std::pair{AF_INET, "127.0.0.1"}, std::pair{AF_INET6, "::1"}}) {
         tvzx::testing::LoopbackReceiver receiver(family);
         if (!receiver.ready()) {
@@ -114,7 +111,7 @@ TEST(LoopbackDatagram, ReachesAReceiverOverIPv4AndIPv6) {
         const auto socket = net::resolveSocket(net::systemSocketLibrary(), host, params);
         ASSERT_NE(socket, nullptr) << host;
         EXPECT_TRUE(net::sendDatagram(*socket, packet)) << host;
-        EXPECT_EQ(receiver.receive(), std::vector<std::uint8_t>(packet.begin(), packet.end())) << host;
+        EXPECT_EQ(receiver.receive(), packet) << host;
     }
 }
 
