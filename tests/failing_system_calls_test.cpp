@@ -32,6 +32,7 @@ namespace tvzx {
 namespace {
 
 using namespace tvzx::win;
+using namespace std::string_literals;
 
 // Which call of the job fails: calls are counted in the order they are
 // made, and the one at `failAt` fails (none when it is negative); named
@@ -40,11 +41,10 @@ struct FaultPlan {
     int failAt = -1;
     std::set<std::string> alwaysFailing;
     std::vector<std::string> calls;
-
     // Returns whether this call fails, counting it.
     bool fails(const std::string& call) {
         calls.push_back(call);
-        return static_cast<int>(calls.size()) - 1 == failAt || alwaysFailing.count(call) != 0;
+        return std::ssize(calls) - 1 == failAt || alwaysFailing.count(call) != 0;
     }
 };
 
@@ -75,12 +75,10 @@ struct FaultySpooler final : platform::Spooler, Planned {
                                                                      : std::make_unique<FaultyPrinterData>(plan, data);
     }
     std::optional<std::u16string> printerName(void* printer) override {
-        if (printer == nullptr || plan.fails("printer name")) return std::nullopt;
-        return u"Production 1";
+        return printer == nullptr || plan.fails("printer name") ? std::nullopt : std::optional(u"Production 1"s);
     }
     std::optional<std::u16string> jobParameters(void*, std::uint32_t) override {
-        if (plan.fails("job parameters")) return std::nullopt;
-        return std::u16string();
+        return plan.fails("job parameters") ? std::nullopt : std::optional(u""s);
     }
     std::unique_ptr<platform::PrinterData> byName(std::u16string_view) {
         return plan.fails("open printer by name") ? nullptr : std::make_unique<FaultyPrinterData>(plan, data);
@@ -104,9 +102,7 @@ struct FaultyTemporaryFiles final : platform::TemporaryFiles, Planned {
         if (deleteOnClose) deletedOnClose.emplace(path);
         return files.openExclusive(path, deleteOnClose);
     }
-    bool remove(std::u16string_view path) override {
-        return !plan.fails("remove temporary file") && files.remove(path);
-    }
+    bool remove(std::u16string_view path) override { return !plan.fails("remove temporary file") && files.remove(path); }
     void sleep(std::uint32_t) override {}
     void clearLastError() override {}
     std::size_t left() const {
@@ -150,15 +146,9 @@ struct FaultyLauncher final : platform::WorkerLauncher, Planned {
     std::u16string exportRunnerPath(void*) override { return u"/system/rundll32"; }
     std::u16string shortPath(std::u16string_view path) override { return std::u16string(path); }
     bool runProcess(std::u16string_view, std::u16string_view commandLine) override {
-        if (plan.fails("start process")) return false;
-        process(commandLine);
-        return true;
+        return !plan.fails("start process") && (process(commandLine), true);
     }
-    bool runThread(const std::function<void()>& work) override {
-        if (plan.fails("start thread")) return false;
-        work();
-        return true;
-    }
+    bool runThread(const std::function<void()>& work) override { return !plan.fails("start thread") && (work(), true); }
     std::function<void(std::u16string_view)> process;
 };
 
@@ -263,29 +253,21 @@ JobRun runJob(FaultPlan& plan) {
     {
         testing::FakeDevice device;
         device.blockSettings() = host::sampleTabSettings();
-        IClassFactory* factory = nullptr;
-        frame::getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, reinterpret_cast<void**>(&factory));
-        IPrintOemPS2* plugin = nullptr;
-        factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
-        factory->lpVtbl->Release(factory);
-        plugin->lpVtbl->PublishDriverInterface(plugin, helpers.unknown());
-
+        IPrintOemPS2* plugin = testing::publishedPlugin(helpers);
         const auto command = [&](DWORD index) {
             DWORD result = 0;
             plugin->lpVtbl->Command(plugin, &device.devObj, index, nullptr, 0, &result);
             run.commandResults.push_back(result);
         };
         frame::hookStartDoc(&device.surface, const_cast<char16_t*>(u"Tabbed report"), 7);
-        for (DWORD index :
-             {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP})
+        for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP})
             command(index);
         for (int page = 1; page <= 3; ++page) {
             frame::hookStartPage(&device.surface);
             command(PSINJECT_BEGINPAGESETUP);
             command(PSINJECT_PAGETRAILER);
         }
-        command(PSINJECT_TRAILER);
-        command(PSINJECT_ENDSTREAM);
+        for (DWORD index : {PSINJECT_TRAILER, PSINJECT_ENDSTREAM}) command(index);
         frame::hookEndDoc(&device.surface, 0);
         plugin->lpVtbl->Release(plugin);
     }
