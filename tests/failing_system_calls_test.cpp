@@ -105,9 +105,8 @@ struct FaultyTemporaryFiles final : platform::TemporaryFiles, Planned {
     bool remove(std::u16string_view path) override { return !plan.fails("remove temporary file") && files.remove(path); }
     void sleep(std::uint32_t) override {}
     void clearLastError() override {}
-    std::size_t left() const {
-        return std::ranges::count_if(files.contents,
-                                     [this](const auto& file) { return !deletedOnClose.count(file.first); });
+    std::int64_t left() const {
+        return std::ranges::count_if(files.contents, [this](const auto& file) { return !deletedOnClose.count(file.first); });
     }
 
     testing::MemoryTemporaryFiles files;
@@ -181,8 +180,7 @@ struct FaultySocketApi final : platform::SocketApi, Planned {
     testing::FakeSocketApi api;
 };
 
-class FixedIdentity final : public postscript::JobIdentity {
-public:
+struct FixedIdentity final : postscript::JobIdentity {
     std::string notificationId(std::u16string_view, std::u16string_view) override { return "JOB1"; }
     std::string userName() override { return "alice"; }
 };
@@ -194,9 +192,8 @@ constexpr std::string_view kTabDocument =
     "featurebegin{\r\n%%BeginFeature: *ZVOpCreator PSDriver\r\nC\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *ZVOpPPDVersion 7.0.410\r\nV\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *PageSize ZXA4Tab1\r\nP\r\n%%EndFeature\r\n} featurecleanup\r\n"
-    "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n"
-    "%%EndSetup\r\n%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) "
-    "show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
+    "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n%%EndSetup\r\n"
+    "%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
 
 // What one run of the job leaves.
 struct JobRun {
@@ -273,8 +270,8 @@ JobRun runJob(FaultPlan& plan) {
     }
     for (const std::string& piece : helpers.writes) run.stream += piece;
     run.datagrams = sockets.api.sent.size();
-    run.leftOpen = {memory.views,    static_cast<std::int64_t>(files.left()), std::ssize(sockets.api.open),
-                    library.users(), sockets.api.starts - sockets.api.stops, helpers.references};
+    run.leftOpen = {memory.views, files.left(), std::ssize(sockets.api.open), library.users(),
+                    sockets.api.starts - sockets.api.stops, helpers.references};
     return run;
 }
 

@@ -271,14 +271,11 @@ TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
 
 class FrameEscapes : public FrameHooks {
 protected:
-    ULONG querySupport(std::vector<std::uint8_t> input) {
-        return frame::hookEscape(&device.surface, QUERYESCSUPPORT, static_cast<ULONG>(input.size()), input.data(), 0,
-                                 nullptr);
-    }
-    static std::vector<std::uint8_t> littleEndian(std::uint64_t value, std::size_t size) {
-        std::vector<std::uint8_t> bytes(size);
-        writeLittleEndian(bytes.data(), size, value);
-        return bytes;
+    // Asks whether the escape is supported, naming it little-endian in `width` bytes.
+    ULONG querySupport(std::uint64_t escape, std::size_t width) {
+        std::vector<std::uint8_t> input(width);
+        writeLittleEndian(input.data(), width, escape);
+        return frame::hookEscape(&device.surface, QUERYESCSUPPORT, static_cast<ULONG>(width), input.data(), 0, nullptr);
     }
     ULONG askNup(DWORD& answer) {
         DWORD feature = FEATURESETTING_NUP;
@@ -288,16 +285,16 @@ protected:
 
 TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
     environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 0);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
+    EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 2), 14u);
     calls = {};
     environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 1);
     for (const auto& [escape, width] : {std::pair{POSTSCRIPT_PASSTHROUGH, 2}, {POSTSCRIPT_DATA, 4},
                                         {POSTSCRIPT_IGNORE, 1}, {POSTSCRIPT_IDENTIFY, 8}})
-        EXPECT_EQ(querySupport(littleEndian(escape, width)), 0u) << escape << " in " << width << " bytes";
+        EXPECT_EQ(querySupport(escape, width), 0u) << escape << " in " << width << " bytes";
     EXPECT_EQ(calls.escape, 0);
     // Other escapes, and a query of a width no escape has, go to the driver.
-    EXPECT_EQ(querySupport(littleEndian(GET_PS_FEATURESETTING, 4)), 14u);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 3)), 14u);
+    EXPECT_EQ(querySupport(GET_PS_FEATURESETTING, 4), 14u);
+    EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 3), 14u);
     EXPECT_EQ(calls.escape, 2);
     EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
 }

@@ -455,10 +455,10 @@ TEST(PublicSettings, TraysThePaperFeedUnitLacksAreDropped) {
     using Case = std::tuple<const char*, int, const char*>;
     for (const auto& [slot, code, expected] : {Case{"MBT", 3, "Tray1"}, Case{"MBT", 4, "MBT"}, Case{"Tray5", 1, "Tray5"}}) {
         CoreData record = recordWith("InputSlot=Tray1");
-        PublicSettings values;
-        values.inputSlot = option(F::InputSlot, slot);
         InstalledOptions installed{};
         installed[kPaperFeedUnitByte] = static_cast<std::uint8_t>(code);
+        PublicSettings values;
+        values.inputSlot = option(F::InputSlot, slot);
         applyPublicSettings(record, values, installed);
         EXPECT_EQ(show(record, {F::InputSlot}), std::string("InputSlot=") + expected) << slot << " " << code;
     }
