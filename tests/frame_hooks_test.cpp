@@ -2,6 +2,8 @@
 // their settings synchronisation, and the escape filter.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "common/base64.h"
 #include "frame/document_hooks.h"
 #include "frame/escape_filter.h"
@@ -231,17 +233,15 @@ TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
     // Cut anywhere, the block is incomplete.
     for (std::size_t cut : {std::size_t{69}, std::size_t{71}, sizeof(DEVMODEW) + 115, valid.size() - 1})
         EXPECT_FALSE(frame::recordFromJobParameters(asParameters(std::span(valid).first(cut)))) << cut;
-    // Sizes that point past the end.
-    auto bytes = valid;
-    reinterpret_cast<DEVMODEW*>(bytes.data())->dmSize = 0xFFFF;
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-    bytes = valid;
-    writeLittleEndian(bytes.data() + sizeof(DEVMODEW) + 114, 2, 0xFFFF);
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-    // A block under another schema is not taken.
-    bytes = valid;
-    bytes[sizeof(DEVMODEW) + 117 + settings::kHashOffset] ^= 1;
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+    // Sizes that point past the end (the public part's, the core driver
+    // part's), and a block under another schema.
+    for (std::size_t at :
+         {offsetof(DEVMODEW, dmSize), sizeof(DEVMODEW) + 114, sizeof(DEVMODEW) + 117 + settings::kHashOffset}) {
+        auto bytes = valid;
+        bytes[at] ^= 0xFF;
+        bytes[at + 1] ^= 0xFF;
+        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes))) << at;
+    }
 }
 
 TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
