@@ -21,6 +21,7 @@
 #include "net/wake_service.h"
 #include "config/printer_job_services.h"
 #include "net_fakes.h"
+#include "printer_fixtures.h"
 #include "postscript/feature_texts.h"
 #include "postscript/tab_texts.h"
 #include "tab_fakes.h"
@@ -65,10 +66,7 @@ struct FaultyPrinterData final : platform::PrinterData, Planned {
 // The spooler of one printer, "Production 1", whose data holds a wake-up address.
 struct FaultySpooler final : platform::Spooler, Planned {
     explicit FaultySpooler(FaultPlan& faults) : Planned(faults) {
-        platform::PrinterDataValue address{REG_SZ, {}};  // UTF-16LE with its terminator
-        for (const char c : std::string_view("00-1A-2B-3C-4D-5E\0", 18))
-            address.data.insert(address.data.end(), {std::uint8_t(c), 0});
-        data.set("MacAddress", address);
+        data.set("MacAddress", {REG_SZ, testing::wideBytes(u"00-1A-2B-3C-4D-5E")});
     }
     std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
         return printer == nullptr || plan.fails("open printer data") ? nullptr
@@ -102,11 +100,14 @@ struct FaultyTemporaryFiles final : platform::TemporaryFiles, Planned {
         if (deleteOnClose) deletedOnClose.emplace(path);
         return files.openExclusive(path, deleteOnClose);
     }
-    bool remove(std::u16string_view path) override { return !plan.fails("remove temporary file") && files.remove(path); }
+    bool remove(std::u16string_view path) override {
+        return !plan.fails("remove temporary file") && files.remove(path);
+    }
     void sleep(std::uint32_t) override {}
     void clearLastError() override {}
     std::int64_t left() const {
-        return std::ranges::count_if(files.contents, [this](const auto& file) { return !deletedOnClose.count(file.first); });
+        return std::ranges::count_if(files.contents,
+                                     [this](const auto& file) { return !deletedOnClose.count(file.first); });
     }
 
     testing::MemoryTemporaryFiles files;
@@ -193,7 +194,8 @@ constexpr std::string_view kTabDocument =
     "featurebegin{\r\n%%BeginFeature: *ZVOpPPDVersion 7.0.410\r\nV\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *PageSize ZXA4Tab1\r\nP\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n%%EndSetup\r\n"
-    "%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
+    "%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n"
+    "\x1b%-12345X";
 
 // What one run of the job leaves.
 struct JobRun {
@@ -257,7 +259,8 @@ JobRun runJob(FaultPlan& plan) {
             run.commandResults.push_back(result);
         };
         frame::hookStartDoc(&device.surface, const_cast<char16_t*>(u"Tabbed report"), 7);
-        for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP})
+        for (DWORD index :
+             {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP})
             command(index);
         for (int page = 1; page <= 3; ++page) {
             frame::hookStartPage(&device.surface);

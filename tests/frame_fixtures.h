@@ -206,8 +206,9 @@ private:
 inline win::IPrintOemPS2* publishedPlugin(FakeDriverHelpers& helpers) {
     win::IClassFactory* factory = nullptr;
     win::IPrintOemPS2* plugin = nullptr;
-    if (frame::getClassObject(&win::CLSID_OEMRENDER, &win::IID_IClassFactory, reinterpret_cast<void**>(&factory)) != win::S_OK)
-        return nullptr;
+    const auto status =
+        frame::getClassObject(&win::CLSID_OEMRENDER, &win::IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (status != win::S_OK) return nullptr;
     factory->lpVtbl->CreateInstance(factory, nullptr, &win::IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
     factory->lpVtbl->Release(factory);
     if (plugin != nullptr && plugin->lpVtbl->PublishDriverInterface(plugin, helpers.unknown()) != win::S_OK) {

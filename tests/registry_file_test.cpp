@@ -34,9 +34,11 @@ const std::string kExport =
     std::string(kRegistryHeader) + "\r\n\r\n[" + std::string(kPrinterKey) + "\\PrinterDriverData]\r\n"
     "\"MacAddress\"=\"00:00:5E:00:53:01\"\r\n\"DefaultDuplex\"=dword:00000001\r\n"
     "\"InstallableOptions\"=hex:01,3f,81,00,03,00,00,06,00,00,00,00,00,00,00,00,00,00,\\\r\n  00,00,00,00\r\n"
-    "\"Path\"=hex(2):25,00,41,00,00,00\r\n\"Quoted \\\"name\\\"\"=\"C:\\\\Spool \\\"A\\\"\"\r\n@=\"\"\r\n; a comment\r\n\r\n"
+    "\"Path\"=hex(2):25,00,41,00,00,00\r\n\"Quoted \\\"name\\\"\"=\"C:\\\\Spool \\\"A\\\"\"\r\n"
+    "@=\"\"\r\n; a comment\r\n\r\n"
     "[" + std::string(kPrinterKey) + "\\DsDriver]\r\n"
-    "\"printBinNames\"=hex(7):54,00,31,00,00,00,54,00,32,00,00,00,00,00\r\n\"printRate\"=hex(b):01,00,00,00,00,00,00,00\r\n";
+    "\"printBinNames\"=hex(7):54,00,31,00,00,00,54,00,32,00,00,00,00,00\r\n"
+    "\"printRate\"=hex(b):01,00,00,00,00,00,00,00\r\n";
 
 std::vector<std::uint8_t> utf8(std::string_view text) { return {text.begin(), text.end()}; }
 
@@ -62,7 +64,8 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
     EXPECT_EQ(data.values, (std::vector<RegistryValue>{
                                {"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")},
                                {"DefaultDuplex", 4, {1, 0, 0, 0}},
-                               {"InstallableOptions", 3, {1, 0x3F, 0x81, 0, 3, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+                               {"InstallableOptions", 3,
+                                {1, 0x3F, 0x81, 0, 3, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
                                {"Path", 2, {0x25, 0, 0x41, 0, 0, 0}},
                                {"Quoted \"name\"", 1, wideBytes(u"C:\\Spool \"A\"")},
                                {"", 1, {0, 0}}}));
@@ -170,8 +173,8 @@ TEST(RegistryFile, WhatIsWrittenReadsBackAndKeepsToTheLineWidth) {
     const RegistryParse parse = parseRegistryFile(utf8(text));
     ASSERT_FALSE(parse.error) << errorOf(parse) << "\n" << text;
     EXPECT_EQ(parse.file, file);
-    for (const char* line : {"\"Text\"=\"x \\\"y\\\" \\\\z\"\r\n", "\"Number\"=dword:0000002a\r\n", "\"Short\"=hex(4):01,02\r\n",
-                             "\"Lines\"=hex(1):", "@=hex(b):01,02,03,04,05,06,07,08\r\n"})
+    for (const char* line : {"\"Text\"=\"x \\\"y\\\" \\\\z\"\r\n", "\"Number\"=dword:0000002a\r\n",
+                             "\"Short\"=hex(4):01,02\r\n", "\"Lines\"=hex(1):", "@=hex(b):01,02,03,04,05,06,07,08\r\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
     for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         EXPECT_LE(end - start, 80u) << text.substr(start, end - start);

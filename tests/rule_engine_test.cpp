@@ -73,14 +73,16 @@ std::string show(const CoreData& record, std::initializer_list<FieldId> fields) 
 // Returns show() of the settings the expected text names, in its order.
 std::string shownLike(const CoreData& record, std::string_view expected) {
     std::string out;
-    eachSetting(expected, [&](FieldId field, const std::string&) { out += (out.empty() ? "" : " ") + show(record, {field}); });
+    eachSetting(expected,
+                [&](FieldId field, const std::string&) { out += (out.empty() ? "" : " ") + show(record, {field}); });
     return out;
 }
 
 // Returns the default record with the values written as they are, without rules.
 CoreData recordWith(std::string_view values) {
     CoreData record = settings::defaultRecord();
-    eachSetting(values, [&](FieldId field, const std::string& value) { record.setRaw(field, storedValue(field, value)); });
+    eachSetting(values,
+                [&](FieldId field, const std::string& value) { record.setRaw(field, storedValue(field, value)); });
     return record;
 }
 
@@ -336,7 +338,8 @@ TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWith) {
 }
 
 TEST(PageExceptionRules, TabRecordsTurnNUpOffAndNeedLongEdgeTabStock) {
-    PageException tab = pageRecord(ExceptionKind::TabWithText, 5, 5, 5), second = pageRecord(ExceptionKind::Tab, 9, 9, 6);
+    const PageException tab = pageRecord(ExceptionKind::TabWithText, 5, 5, 5);
+    PageException second = pageRecord(ExceptionKind::Tab, 9, 9, 6);
     second.tabInfo.paper = 1;
     // A sub-entry is a tab record of its own.
     PageException withSubEntry = pageRecord(ExceptionKind::Tab, 14, 14);
