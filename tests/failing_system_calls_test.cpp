@@ -21,6 +21,7 @@
 #include "net/wake_service.h"
 #include "config/printer_job_services.h"
 #include "net_fakes.h"
+#include "printer_fixtures.h"
 #include "postscript/feature_texts.h"
 #include "postscript/tab_texts.h"
 #include "tab_fakes.h"
@@ -32,6 +33,7 @@ namespace tvzx {
 namespace {
 
 using namespace tvzx::win;
+using namespace std::string_literals;
 
 // Which call of the job fails: calls are counted in the order they are
 // made, and the one at `failAt` fails (none when it is negative); named
@@ -40,11 +42,10 @@ struct FaultPlan {
     int failAt = -1;
     std::set<std::string> alwaysFailing;
     std::vector<std::string> calls;
-
     // Returns whether this call fails, counting it.
     bool fails(const std::string& call) {
         calls.push_back(call);
-        return static_cast<int>(calls.size()) - 1 == failAt || alwaysFailing.count(call) != 0;
+        return std::ssize(calls) - 1 == failAt || alwaysFailing.count(call) != 0;
     }
 };
 
@@ -65,22 +66,17 @@ struct FaultyPrinterData final : platform::PrinterData, Planned {
 // The spooler of one printer, "Production 1", whose data holds a wake-up address.
 struct FaultySpooler final : platform::Spooler, Planned {
     explicit FaultySpooler(FaultPlan& faults) : Planned(faults) {
-        platform::PrinterDataValue address{REG_SZ, {}};  // UTF-16LE with its terminator
-        for (const char c : std::string_view("00-1A-2B-3C-4D-5E\0", 18))
-            address.data.insert(address.data.end(), {std::uint8_t(c), 0});
-        data.set("MacAddress", address);
+        data.set("MacAddress", {REG_SZ, testing::wideBytes(u"00-1A-2B-3C-4D-5E")});
     }
     std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
         return printer == nullptr || plan.fails("open printer data") ? nullptr
                                                                      : std::make_unique<FaultyPrinterData>(plan, data);
     }
     std::optional<std::u16string> printerName(void* printer) override {
-        if (printer == nullptr || plan.fails("printer name")) return std::nullopt;
-        return u"Production 1";
+        return printer == nullptr || plan.fails("printer name") ? std::nullopt : std::optional(u"Production 1"s);
     }
     std::optional<std::u16string> jobParameters(void*, std::uint32_t) override {
-        if (plan.fails("job parameters")) return std::nullopt;
-        return std::u16string();
+        return plan.fails("job parameters") ? std::nullopt : std::optional(u""s);
     }
     std::unique_ptr<platform::PrinterData> byName(std::u16string_view) {
         return plan.fails("open printer by name") ? nullptr : std::make_unique<FaultyPrinterData>(plan, data);
@@ -109,7 +105,7 @@ struct FaultyTemporaryFiles final : platform::TemporaryFiles, Planned {
     }
     void sleep(std::uint32_t) override {}
     void clearLastError() override {}
-    std::size_t left() const {
+    std::int64_t left() const {
         return std::ranges::count_if(files.contents,
                                      [this](const auto& file) { return !deletedOnClose.count(file.first); });
     }
@@ -150,15 +146,9 @@ struct FaultyLauncher final : platform::WorkerLauncher, Planned {
     std::u16string exportRunnerPath(void*) override { return u"/system/rundll32"; }
     std::u16string shortPath(std::u16string_view path) override { return std::u16string(path); }
     bool runProcess(std::u16string_view, std::u16string_view commandLine) override {
-        if (plan.fails("start process")) return false;
-        process(commandLine);
-        return true;
+        return !plan.fails("start process") && (process(commandLine), true);
     }
-    bool runThread(const std::function<void()>& work) override {
-        if (plan.fails("start thread")) return false;
-        work();
-        return true;
-    }
+    bool runThread(const std::function<void()>& work) override { return !plan.fails("start thread") && (work(), true); }
     std::function<void(std::u16string_view)> process;
 };
 
@@ -191,8 +181,7 @@ struct FaultySocketApi final : platform::SocketApi, Planned {
     testing::FakeSocketApi api;
 };
 
-class FixedIdentity final : public postscript::JobIdentity {
-public:
+struct FixedIdentity final : postscript::JobIdentity {
     std::string notificationId(std::u16string_view, std::u16string_view) override { return "JOB1"; }
     std::string userName() override { return "alice"; }
 };
@@ -204,9 +193,9 @@ constexpr std::string_view kTabDocument =
     "featurebegin{\r\n%%BeginFeature: *ZVOpCreator PSDriver\r\nC\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *ZVOpPPDVersion 7.0.410\r\nV\r\n%%EndFeature\r\n} featurecleanup\r\n"
     "featurebegin{\r\n%%BeginFeature: *PageSize ZXA4Tab1\r\nP\r\n%%EndFeature\r\n} featurecleanup\r\n"
-    "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n"
-    "%%EndSetup\r\n%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) "
-    "show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n\x1b%-12345X";
+    "featurebegin{\r\n%%BeginFeature: *ZVLayout None\r\nL\r\n%%EndFeature\r\n} featurecleanup\r\n%%EndSetup\r\n"
+    "%%Page: 1 1\r\n%%EndPageSetup\r\n1 setlinecap 1 setlinejoin\r\n(tab) show\r\nshowpage\r\n%%Trailer\r\n%%EOF\r\n"
+    "\x1b%-12345X";
 
 // What one run of the job leaves.
 struct JobRun {
@@ -263,13 +252,7 @@ JobRun runJob(FaultPlan& plan) {
     {
         testing::FakeDevice device;
         device.blockSettings() = host::sampleTabSettings();
-        IClassFactory* factory = nullptr;
-        frame::getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, reinterpret_cast<void**>(&factory));
-        IPrintOemPS2* plugin = nullptr;
-        factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
-        factory->lpVtbl->Release(factory);
-        plugin->lpVtbl->PublishDriverInterface(plugin, helpers.unknown());
-
+        IPrintOemPS2* plugin = testing::publishedPlugin(helpers);
         const auto command = [&](DWORD index) {
             DWORD result = 0;
             plugin->lpVtbl->Command(plugin, &device.devObj, index, nullptr, 0, &result);
@@ -284,15 +267,14 @@ JobRun runJob(FaultPlan& plan) {
             command(PSINJECT_BEGINPAGESETUP);
             command(PSINJECT_PAGETRAILER);
         }
-        command(PSINJECT_TRAILER);
-        command(PSINJECT_ENDSTREAM);
+        for (DWORD index : {PSINJECT_TRAILER, PSINJECT_ENDSTREAM}) command(index);
         frame::hookEndDoc(&device.surface, 0);
         plugin->lpVtbl->Release(plugin);
     }
     for (const std::string& piece : helpers.writes) run.stream += piece;
     run.datagrams = sockets.api.sent.size();
-    run.leftOpen = {memory.views,    static_cast<std::int64_t>(files.left()), std::ssize(sockets.api.open),
-                    library.users(), sockets.api.starts - sockets.api.stops, helpers.references};
+    run.leftOpen = {memory.views, files.left(), std::ssize(sockets.api.open), library.users(),
+                    sockets.api.starts - sockets.api.stops, helpers.references};
     return run;
 }
 

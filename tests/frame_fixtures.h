@@ -14,6 +14,7 @@
 #include "frame/device_state.h"
 #include "frame/environment.h"
 #include "frame/plugin_callbacks.h"
+#include "frame/plugin_object.h"
 #include "platform/com_abi.h"
 #include "platform/spooler.h"
 #include "settings/private_block.h"
@@ -24,18 +25,15 @@ namespace tvzx::testing {
 class FakeSpooler final : public platform::Spooler {
 public:
     std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
-        if (printer == nullptr) return nullptr;
-        return std::make_unique<platform::MemoryPrinterData>(data);
+        return printer == nullptr ? nullptr : std::make_unique<platform::MemoryPrinterData>(data);
     }
     std::optional<std::u16string> printerName(void* printer) override {
-        if (printer == nullptr) return std::nullopt;
-        return name;
+        return printer == nullptr ? std::nullopt : name;
     }
     std::optional<std::u16string> jobParameters(void* printer, std::uint32_t jobId) override {
         ++jobQueries;
-        if (printer == nullptr) return std::nullopt;
         const auto it = jobs.find(jobId);
-        if (it == jobs.end()) return std::nullopt;
+        if (printer == nullptr || it == jobs.end()) return std::nullopt;
         return it->second;
     }
 
@@ -64,8 +62,7 @@ public:
     bool holdsTabRecord(const settings::CoreData&) override { return tabRecord; }
 
     std::vector<std::u16string> wokenPrinters;
-    int coreDriverWrites = 0;
-    int installableOptionReads = 0;
+    int coreDriverWrites = 0, installableOptionReads = 0;
     bool tabRecord = false;
 };
 
@@ -147,6 +144,14 @@ private:
 
     static FakeDriverHelpers* owner(void* face) { return static_cast<Face<win::IUnknown>*>(face)->self; }
 
+    // Turns a function into the member type of a method table it fills.
+    template <typename Function>
+    struct Entry {
+        Function function;
+        template <typename Member>
+        operator Member() const { return reinterpret_cast<Member>(function); }
+    };
+
     static win::HRESULT TVZX_STDCALL query(void* face, const win::GUID* iid, void** out) {
         FakeDriverHelpers* self = owner(face);
         *out = nullptr;
@@ -182,28 +187,35 @@ private:
         return win::S_OK;
     }
 
-    static inline const win::IUnknownVtbl unknownTable = {
-        reinterpret_cast<decltype(win::IUnknownVtbl::QueryInterface)>(&query),
-        reinterpret_cast<decltype(win::IUnknownVtbl::AddRef)>(&addRef),
-        reinterpret_cast<decltype(win::IUnknownVtbl::Release)>(&release)};
-    static inline const win::IPrintOemDriverPSVtbl driverTable = {
-        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::QueryInterface)>(&query),
-        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::AddRef)>(&addRef),
-        reinterpret_cast<decltype(win::IPrintOemDriverPSVtbl::Release)>(&release),
-        nullptr,
-        &writeSpool};
-    static inline const win::IPrintCorePS2Vtbl coreTable = {
-        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::QueryInterface)>(&query),
-        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::AddRef)>(&addRef),
-        reinterpret_cast<decltype(win::IPrintCorePS2Vtbl::Release)>(&release),
-        nullptr, nullptr, nullptr, nullptr,
-        &optionAttribute,
-        nullptr, nullptr};
+    static constexpr Entry<decltype(&query)> kQuery{&query};
+    static constexpr Entry<decltype(&addRef)> kAddRef{&addRef};
+    static constexpr Entry<decltype(&release)> kRelease{&release};
+    static inline const win::IUnknownVtbl unknownTable = {kQuery, kAddRef, kRelease};
+    static inline const win::IPrintOemDriverPSVtbl driverTable = {kQuery, kAddRef, kRelease, nullptr, &writeSpool};
+    static inline const win::IPrintCorePS2Vtbl coreTable = {kQuery, kAddRef, kRelease, nullptr, nullptr, nullptr,
+                                                            nullptr, &optionAttribute, nullptr, nullptr};
 
     bool offerCore_;
     Face<win::IUnknown> unknown_{{&unknownTable}, nullptr};
     Face<win::IPrintOemDriverPS> driver_{{&driverTable}, nullptr};
     Face<win::IPrintCorePS2> core_{{&coreTable}, nullptr};
 };
+
+// Returns a plug-in object made through the class factory that holds the
+// helpers, or nullptr.
+inline win::IPrintOemPS2* publishedPlugin(FakeDriverHelpers& helpers) {
+    win::IClassFactory* factory = nullptr;
+    win::IPrintOemPS2* plugin = nullptr;
+    const auto status =
+        frame::getClassObject(&win::CLSID_OEMRENDER, &win::IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (status != win::S_OK) return nullptr;
+    factory->lpVtbl->CreateInstance(factory, nullptr, &win::IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
+    factory->lpVtbl->Release(factory);
+    if (plugin != nullptr && plugin->lpVtbl->PublishDriverInterface(plugin, helpers.unknown()) != win::S_OK) {
+        plugin->lpVtbl->Release(plugin);
+        return nullptr;
+    }
+    return plugin;
+}
 
 }  // namespace tvzx::testing

@@ -2,6 +2,7 @@
 // their settings synchronisation, and the escape filter.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 
 #include "common/base64.h"
 #include "frame/document_hooks.h"
@@ -22,33 +23,22 @@ using settings::FieldId;
 
 // What the driver's own functions were asked.
 struct DriverCalls {
-    int startDoc = 0;
-    int startPage = 0;
-    int endDoc = 0;
-    int escape = 0;
-    int copyBits = 0;
-    int queryFontData = 0;
+    int startDoc = 0, startPage = 0, endDoc = 0, escape = 0, copyBits = 0, queryFontData = 0;
     RECTL* rectangle = nullptr;
     ULONG lastEscape = 0;
-};
-DriverCalls calls;
+} calls;
 
 BOOL TVZX_STDCALL driverStartDoc(SURFOBJ*, WCHAR*, DWORD) { return ++calls.startDoc, 11; }
 BOOL TVZX_STDCALL driverStartPage(SURFOBJ*) { return ++calls.startPage, 12; }
 BOOL TVZX_STDCALL driverEndDoc(SURFOBJ*, FLONG) { return ++calls.endDoc, 13; }
 ULONG TVZX_STDCALL driverEscape(SURFOBJ*, ULONG escape, ULONG, void*, ULONG, void*) {
-    ++calls.escape;
-    calls.lastEscape = escape;
-    return 14;
+    return ++calls.escape, calls.lastEscape = escape, 14;
 }
 BOOL TVZX_STDCALL driverCopyBits(SURFOBJ*, SURFOBJ*, CLIPOBJ*, XLATEOBJ*, RECTL* rectangle, POINTL*) {
-    ++calls.copyBits;
-    calls.rectangle = rectangle;
-    return 15;
+    return ++calls.copyBits, calls.rectangle = rectangle, 15;
 }
 LONG TVZX_STDCALL driverQueryFontData(DHPDEV, FONTOBJ*, ULONG, ULONG, GLYPHDATA*, void*, ULONG size) {
-    ++calls.queryFontData;
-    return static_cast<LONG>(size);
+    return ++calls.queryFontData, static_cast<LONG>(size);
 }
 
 template <typename Function>
@@ -79,6 +69,8 @@ protected:
     BOOL startDoc(const char16_t* name = u"Report", DWORD jobId = 0) {
         return frame::hookStartDoc(&device.surface, const_cast<char16_t*>(name), jobId);
     }
+    settings::CoreData& block() { return device.blockSettings(); }
+    settings::CoreData& captured() { return device.state().settings; }
 
     testing::FakeEnvironment environment;
     testing::FakeDevice device;
@@ -118,7 +110,7 @@ TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
 }
 
 TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
-    device.blockSettings().setOption(FieldId::Staple, 1);
+    block().setOption(FieldId::Staple, 1);
     std::u16string longName(600, u'x');
     longName[510] = u'y';
     EXPECT_EQ(startDoc(longName.c_str(), 42), 11);
@@ -137,55 +129,51 @@ TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
     EXPECT_EQ(environment.job.wokenPrinters.size(), 1u);
 }
 
-TEST_F(FrameHooks, OnlyTheFirstOfNestedDocumentStartsCapturesTheSettings) {
+// Only the outer of nested documents captures the settings; after one end
+// too many the count does not wrap, and the next document captures again.
+TEST_F(FrameHooks, NestedDocumentsCaptureTheSettingsOnce) {
     startDoc(u"Outer");
-    device.blockSettings().setOption(FieldId::Staple, 1);
+    block().setOption(FieldId::Staple, 1);
     startDoc(u"Inner");
-    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 0u);
-}
-
-TEST_F(FrameHooks, DocumentEndForgetsTheDocumentWithoutWrappingTheCount) {
-    startDoc(u"Report");
+    EXPECT_EQ(captured().option(FieldId::Staple), 0u);
     EXPECT_EQ(frame::hookEndDoc(&device.surface, 0), 13);
-    frame::hookEndDoc(&device.surface, 0);
-    // The next document, after one end too many, captures the settings again.
-    device.blockSettings().setOption(FieldId::Staple, 1);
+    for (int end = 0; end < 2; ++end) frame::hookEndDoc(&device.surface, 0);
     startDoc(u"Next");
-    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 1u);
+    EXPECT_EQ(captured().option(FieldId::Staple), 1u);
 }
 
 TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
-    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    block().setOption(FieldId::OutputMethod, 2);
     startDoc();
-    device.blockSettings().setOption(FieldId::OutputMethod, 0);
-    device.blockSettings().setText(FieldId::AccountTrackDepartmentName, "Changed");
+    block().setOption(FieldId::OutputMethod, 0);
+    block().setText(FieldId::AccountTrackDepartmentName, "Changed");
     EXPECT_EQ(frame::hookStartPage(&device.surface), 12);
-    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
-    EXPECT_NE(device.blockSettings().text(FieldId::AccountTrackDepartmentName), "Changed");
+    EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
+    EXPECT_NE(block().text(FieldId::AccountTrackDepartmentName), "Changed");
     // Neither the N-up nor the page exceptions differ: the core driver's
     // options are left alone.
     EXPECT_EQ(environment.job.coreDriverWrites, 0);
 }
 
 TEST_F(FrameHooks, PagesUnderWayAreSynchronisedAgainAfterADevModeRequest) {
-    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    block().setOption(FieldId::OutputMethod, 2);
     startDoc();
     device.state().pageCounter = 1;
     frame::hookStartPage(&device.surface);
-    device.blockSettings().setOption(FieldId::OutputMethod, 0);
+    block().setOption(FieldId::OutputMethod, 0);
     OEMDMPARAM request{};
     request.cbSize = sizeof request;
     request.pdriverobj = &device.devObj;
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     frame::hookStartPage(&device.surface);
-    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
+    EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
 }
 
 TEST_F(FrameHooks, PageStartKeepsTheLayoutOfTheJobStart) {
     startDoc();
-    device.blockSettings().setOption(FieldId::NUpCount, 3);
+    block().setOption(FieldId::NUpCount, 3);
     frame::hookStartPage(&device.surface);
-    EXPECT_EQ(device.blockSettings().option(FieldId::NUpCount), 0u);
+    EXPECT_EQ(block().option(FieldId::NUpCount), 0u);
     EXPECT_EQ(environment.job.coreDriverWrites, 1);
 }
 
@@ -194,9 +182,9 @@ TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
     startDoc();
     EXPECT_EQ(device.state().privateDevmodePresent, 0);
     device.devObj.pOEMDM = device.privateBlock.data();
-    device.blockSettings().setOption(FieldId::OutputMethod, 2);
+    block().setOption(FieldId::OutputMethod, 2);
     frame::hookStartPage(&device.surface);
-    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 2u);
+    EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
     EXPECT_EQ(calls.startPage, 1);
 }
 
@@ -245,30 +233,35 @@ TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
     // Cut anywhere, the block is incomplete.
     for (std::size_t cut : {std::size_t{69}, std::size_t{71}, sizeof(DEVMODEW) + 115, valid.size() - 1})
         EXPECT_FALSE(frame::recordFromJobParameters(asParameters(std::span(valid).first(cut)))) << cut;
-    // Sizes that point past the end.
-    auto bytes = valid;
-    reinterpret_cast<DEVMODEW*>(bytes.data())->dmSize = 0xFFFF;
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-    bytes = valid;
-    writeLittleEndian(bytes.data() + sizeof(DEVMODEW) + 114, 2, 0xFFFF);
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
-    // A block under another schema is not taken.
-    bytes = valid;
-    bytes[sizeof(DEVMODEW) + 117 + settings::kHashOffset] ^= 1;
-    EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes)));
+    // Sizes that point past the end (the public part's, the core driver
+    // part's), and a block under another schema.
+    for (std::size_t at :
+         {offsetof(DEVMODEW, dmSize), sizeof(DEVMODEW) + 114, sizeof(DEVMODEW) + 117 + settings::kHashOffset}) {
+        auto bytes = valid;
+        bytes[at] ^= 0xFF;
+        bytes[at + 1] ^= 0xFF;
+        EXPECT_FALSE(frame::recordFromJobParameters(asParameters(bytes))) << at;
+    }
 }
 
 TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
+    // Unreadable parameters change nothing.
+    block().setOption(FieldId::OutputMethod, 2);
+    environment.spooler.jobs[41] = u"not a devmode";
+    startDoc(u"Report", 41);
+    EXPECT_EQ(captured().option(FieldId::OutputMethod), 2u);
+    frame::hookEndDoc(&device.surface, 0);
+
     settings::CoreData submitted = settings::defaultRecord();
     submitted.setOption(FieldId::OutputMethod, 1);
     submitted.setText(FieldId::AccountTrackDepartmentName, "Sales");
     submitted.setOption(FieldId::Staple, 1);
     environment.spooler.jobs[42] = asParameters(jobDevmode(117, 117, submitted));
     startDoc(u"Report", 42);
-    EXPECT_EQ(device.state().settings.option(FieldId::OutputMethod), 1u);
-    EXPECT_EQ(device.state().settings.text(FieldId::AccountTrackDepartmentName), "Sales");
-    EXPECT_EQ(device.state().settings.option(FieldId::Staple), 0u);
-    EXPECT_EQ(device.blockSettings().option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(captured().option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(captured().text(FieldId::AccountTrackDepartmentName), "Sales");
+    EXPECT_EQ(captured().option(FieldId::Staple), 0u);
+    EXPECT_EQ(block().option(FieldId::OutputMethod), 1u);
     // Once pages are set up the job's parameters are not read again.
     const int queries = environment.spooler.jobQueries;
     device.state().pageCounter = 1;
@@ -276,23 +269,13 @@ TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
     EXPECT_EQ(environment.spooler.jobQueries, queries);
 }
 
-TEST_F(FrameHooks, UnreadableJobParametersChangeNothing) {
-    device.blockSettings().setOption(FieldId::OutputMethod, 2);
-    environment.spooler.jobs[42] = u"not a devmode";
-    startDoc(u"Report", 42);
-    EXPECT_EQ(device.state().settings.option(FieldId::OutputMethod), 2u);
-}
-
 class FrameEscapes : public FrameHooks {
 protected:
-    ULONG querySupport(std::vector<std::uint8_t> input) {
-        return frame::hookEscape(&device.surface, QUERYESCSUPPORT, static_cast<ULONG>(input.size()), input.data(), 0,
-                                 nullptr);
-    }
-    static std::vector<std::uint8_t> littleEndian(std::uint64_t value, std::size_t size) {
-        std::vector<std::uint8_t> bytes(size);
-        writeLittleEndian(bytes.data(), size, value);
-        return bytes;
+    // Asks whether the escape is supported, naming it little-endian in `width` bytes.
+    ULONG querySupport(std::uint64_t escape, std::size_t width) {
+        std::vector<std::uint8_t> input(width);
+        writeLittleEndian(input.data(), width, escape);
+        return frame::hookEscape(&device.surface, QUERYESCSUPPORT, static_cast<ULONG>(width), input.data(), 0, nullptr);
     }
     ULONG askNup(DWORD& answer) {
         DWORD feature = FEATURESETTING_NUP;
@@ -302,17 +285,16 @@ protected:
 
 TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
     environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 0);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 14u);
+    EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 2), 14u);
     calls = {};
     environment.spooler.setDword(std::string(frame::kDeclinePassThroughValue), 1);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 2)), 0u);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_DATA, 4)), 0u);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_IGNORE, 1)), 0u);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_IDENTIFY, 8)), 0u);
+    for (const auto& [escape, width] : {std::pair{POSTSCRIPT_PASSTHROUGH, 2}, {POSTSCRIPT_DATA, 4},
+                                        {POSTSCRIPT_IGNORE, 1}, {POSTSCRIPT_IDENTIFY, 8}})
+        EXPECT_EQ(querySupport(escape, width), 0u) << escape << " in " << width << " bytes";
     EXPECT_EQ(calls.escape, 0);
     // Other escapes, and a query of a width no escape has, go to the driver.
-    EXPECT_EQ(querySupport(littleEndian(GET_PS_FEATURESETTING, 4)), 14u);
-    EXPECT_EQ(querySupport(littleEndian(POSTSCRIPT_PASSTHROUGH, 3)), 14u);
+    EXPECT_EQ(querySupport(GET_PS_FEATURESETTING, 4), 14u);
+    EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 3), 14u);
     EXPECT_EQ(calls.escape, 2);
     EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
 }
@@ -321,22 +303,19 @@ TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
     DWORD answer = 0;
     EXPECT_EQ(askNup(answer), 14u);
     EXPECT_EQ(device.layoutFlag(), 0);
-    device.blockSettings().setOption(FieldId::NUpCount, 3);
+    block().setOption(FieldId::NUpCount, 3);
     EXPECT_EQ(askNup(answer), 1u);
     EXPECT_EQ(answer, 1u);
     EXPECT_EQ(device.layoutFlag(), 1);
     EXPECT_EQ(calls.escape, 1);
-}
-
-TEST_F(FrameEscapes, NupQueryKeepsTheFlagOnceThePagesHaveStarted) {
+    // Once the pages have started the flag stays as it is.
+    device.layoutFlag() = 0;
     device.state().pageCounter = 1;
-    device.blockSettings().setOption(FieldId::NUpCount, 3);
-    DWORD answer = 0;
     EXPECT_EQ(askNup(answer), 14u);
     EXPECT_EQ(device.layoutFlag(), 0);
 }
 
-TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheets) {
+TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     testing::FakeDevice device;
     testing::RecordingJobServices services;
     settings::CoreData record = settings::defaultRecord();
@@ -348,14 +327,11 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheets) {
     EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
     EXPECT_EQ(frame::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
     EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
-}
-
-TEST(FrameLayoutOverride, FlagNeedsTheCoreDriversPartToHoldIt) {
-    testing::FakeDevice device;
-    testing::RecordingJobServices services;
-    settings::CoreData record = settings::defaultRecord();
+    // The flag needs the core driver's part to hold it: byte 124 lies
+    // outside a part of 124 bytes.
+    record = settings::defaultRecord();
     record.setOption(FieldId::NUpCount, 1);
-    // Byte 124 lies outside a part of 124 bytes.
+    device.layoutFlag() = 0;
     device.publicDevmode().dmDriverExtra = 124;
     EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
     EXPECT_EQ(device.layoutFlag(), 0);
@@ -403,12 +379,8 @@ TEST(FrameInjection, TabSheetHooksRunInStreamOrder) {
         frame::Environment{&environment.spooler, &environment.job, &texts, &tabs, &environment.identity}};
     testing::FakeDriverHelpers host;
     testing::FakeDevice device;
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(frame::getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
-    IPrintOemPS2* plugin = nullptr;
-    factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin));
-    factory->lpVtbl->Release(factory);
-    ASSERT_EQ(plugin->lpVtbl->PublishDriverInterface(plugin, host.unknown()), S_OK);
+    IPrintOemPS2* plugin = testing::publishedPlugin(host);
+    ASSERT_NE(plugin, nullptr);
     for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
                         PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_BEGINPAGESETUP,
                         PSINJECT_PAGETRAILER, PSINJECT_TRAILER, PSINJECT_ENDSTREAM}) {

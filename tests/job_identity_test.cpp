@@ -28,11 +28,14 @@ constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
 
 TEST(JobIdentity, TextOfMarkRandomBytesAndUtcTime) {
     using namespace std::chrono;
-    const auto instant = sys_days{year{2024} / March / 5} + hours{14} + minutes{7} + seconds{9} + milliseconds{42};
-    const config::JobTime time = config::jobTimeOf(instant);
-    EXPECT_EQ(config::formatJobIdentity({0x00, 0x7F, 0xFE}, time), "ACDE48007FFE03051407090042");
-    const auto lastMoment = sys_days{year{2023} / December / 31} + hours{23} + minutes{59} + seconds{59} + milliseconds{999};
-    EXPECT_EQ(config::formatJobIdentity({0x10, 0x20, 0x30}, config::jobTimeOf(lastMoment)), "ACDE4810203012312359590999");
+    const auto at = [](year_month_day day, int h, int m, int s, int ms) {
+        return config::jobTimeOf(sys_days{day} + hours{h} + minutes{m} + seconds{s} + milliseconds{ms});
+    };
+    EXPECT_EQ(config::formatJobIdentity({0x00, 0x7F, 0xFE}, at(year{2024} / March / 5, 14, 7, 9, 42)),
+              "ACDE48007FFE03051407090042");
+    EXPECT_EQ(config::formatJobIdentity({0x10, 0x20, 0x30}, at(year{2023} / December / 31, 23, 59, 59, 999)),
+              "ACDE4810203012312359590999");
+    // New identities have the shape, and no random byte is FF.
     for (int i = 0; i < 300; ++i) {
         const std::string identity = config::newJobIdentity();
         ASSERT_EQ(identity.size(), 26u) << identity;
@@ -53,8 +56,7 @@ TEST(RuntimeRandom, FollowsTheRuntimeSequence) {
 
 // What the recording library's export was called with.
 struct NotifyCall {
-    std::string identity;
-    std::string document;
+    std::string identity, document;
 };
 std::vector<NotifyCall> notifyCalls;
 
@@ -63,29 +65,22 @@ int TVZX_NOTIFY_CALL recordNotify(const char* identity, const char* document) {
     return 1;
 }
 
-class RecordingLibrary final : public platform::LoadedLibrary {
-public:
-    RecordingLibrary(bool exports, int& unloads) : exports_(exports), unloads_(unloads) {}
-    ~RecordingLibrary() override { ++unloads_; }
+struct RecordingLibrary final : platform::LoadedLibrary {
+    RecordingLibrary(bool exports, int& unloads) : exports(exports), unloads(unloads) {}
+    ~RecordingLibrary() override { ++unloads; }
     void* symbol(const char* name) const override {
-        if (!exports_ || std::string(name) != "BdcSetNotifyPrint") return nullptr;
-        return reinterpret_cast<void*>(&recordNotify);
+        return exports && std::string(name) == "BdcSetNotifyPrint" ? reinterpret_cast<void*>(&recordNotify) : nullptr;
     }
-
-private:
-    bool exports_;
-    int& unloads_;
+    bool exports;
+    int& unloads;
 };
 
-class RecordingLoader final : public platform::LibraryLoader {
-public:
+struct RecordingLoader final : platform::LibraryLoader {
     std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
         loaded.emplace_back(path);
-        if (!present) return nullptr;
-        return std::make_unique<RecordingLibrary>(exports, unloads);
+        return present ? std::make_unique<RecordingLibrary>(exports, unloads) : nullptr;
     }
-    bool present = true;
-    bool exports = true;
+    bool present = true, exports = true;
     int unloads = 0;
     std::vector<std::u16string> loaded;
 };

@@ -55,8 +55,7 @@ TEST(Win32TemporaryFiles, UniqueFileIsCreatedEmptyWithThePrefix) {
     TemporaryFiles& files = systemTemporaryFiles();
     const std::optional<std::u16string> path = files.createUnique(temporaryDirectory(), u"TP1");
     ASSERT_TRUE(path);
-    const std::u16string name = path->substr(path->find_last_of(u'\\') + 1);
-    EXPECT_EQ(name.substr(0, 3), u"TP1");
+    EXPECT_EQ(path->substr(path->find_last_of(u'\\') + 1, 3), u"TP1");
     auto file = files.openShared(*path);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->size(), 0u);
@@ -76,12 +75,9 @@ TEST(Win32TemporaryFiles, UniqueFileIsCreatedEmptyWithThePrefix) {
     EXPECT_FALSE(fileExists(*path));
     // A name cut short by a NUL would name another file.
     EXPECT_FALSE(files.openShared(*path + std::u16string(1, u'\0') + u"x"));
-}
 
-TEST(Win32TemporaryFiles, SharedReaderLeavesTheFileToOthersButExclusiveDoesNot) {
-    TemporaryFiles& files = systemTemporaryFiles();
-    const std::optional<std::u16string> path = files.createUnique(temporaryDirectory(), u"TP1");
-    ASSERT_TRUE(path);
+    // A shared reader leaves the file to other shared readers but not to an
+    // exclusive one, and an exclusive reader keeps it to itself.
     const std::string content = "%!PS-Adobe-3.0\r\n%%EOF\r\n";
     writeFile(*path, content);
 
@@ -133,29 +129,21 @@ TEST(Win32SharedMemory, ANameIsOneBlockWhileAViewOfItLasts) {
     EXPECT_FALSE(memory.open(uniqueBlockName(u"Missing"), 16));
 }
 
-TEST(Win32WorkerLaunch, ThreadRunsTheWorkAndIsWaitedFor) {
+// Threads and processes run to their end before the call returns; a worker
+// that throws ends its thread, not the process.
+TEST(Win32WorkerLaunch, WorkersAreWaitedForOrReportedAsNotStarted) {
     WorkerLauncher& launcher = systemWorkerLauncher();
     DWORD workerThread = 0;
-    bool finished = false;
-    ASSERT_TRUE(launcher.runThread([&] {
-        Sleep(50);
-        workerThread = GetCurrentThreadId();
-        finished = true;
-    }));
-    EXPECT_TRUE(finished);
+    ASSERT_TRUE(launcher.runThread([&] { Sleep(50), workerThread = GetCurrentThreadId(); }));
+    EXPECT_NE(workerThread, 0u);
     EXPECT_NE(workerThread, GetCurrentThreadId());
-    // A worker that throws ends its thread, not the process.
     EXPECT_TRUE(launcher.runThread([] { throw std::runtime_error("worker failed"); }));
-}
 
-TEST(Win32WorkerLaunch, ProcessRunsToItsEndOrIsReportedAsNotStarted) {
-    WorkerLauncher& launcher = systemWorkerLauncher();
     wchar_t system[MAX_PATH + 1] = {};
     const UINT length = GetSystemDirectoryW(system, MAX_PATH + 1);
     const std::u16string shell = std::u16string(reinterpret_cast<const char16_t*>(system), length) + u"\\cmd.exe";
     const std::u16string marker = temporaryDirectory() + u"tvzx_worker_marker.txt";
     DeleteFileW(wide(marker).c_str());
-    // The wait covers the whole process: its output exists when the call returns.
     EXPECT_TRUE(launcher.runProcess(shell, u"\"" + shell + u"\" /c echo done> \"" + marker + u"\""));
     EXPECT_TRUE(fileExists(marker));
     DeleteFileW(wide(marker).c_str());
@@ -186,8 +174,7 @@ TEST(Win32Sockets, DatagramReachesALoopbackReceiver) {
     // A receiver on a loopback port the system picks.
     SOCKET receiver = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_NE(receiver, INVALID_SOCKET);
-    sockaddr_in bound{};
-    bound.sin_family = AF_INET;
+    sockaddr_in bound{AF_INET, 0, {}, {}};
     bound.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(bind(receiver, reinterpret_cast<const sockaddr*>(&bound), sizeof bound), 0);
     int boundLength = sizeof bound;
