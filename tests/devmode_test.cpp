@@ -147,11 +147,9 @@ TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
 // right after the 12-byte header. Fields signed in the foreign layout land in
 // unsigned ones below 1024 (4 bytes) or 256 (2 bytes) only; an option flagged
 // 1 is skipped; a field may end exactly at the record's end.
-// Header: 30 bytes, signature, hash. Record: its hash, VerticalOverlap 1023,
-// Zoom 255, Staple and Collate, NumCopies 7.
-const Block kOldBlock = {0x1E, 0x00, 0x00, 0x00, 'X',  'Z',  'V',  'T',  0xEF, 0xCD, 0xAB, 0x00,
-                         0x00, 0xAB, 0xCD, 0xEF, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF,
-                         0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07};
+const Block kOldBlock = {0x1E, 0x00, 0x00, 0x00, 'X',  'Z',  'V',  'T',  0xEF, 0xCD, 0xAB, 0x00,  // 30 bytes, signature, hash
+                         0x00, 0xAB, 0xCD, 0xEF, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF,  // record hash, VerticalOverlap 1023, Zoom 255
+                         0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07};             // Staple, Collate, NumCopies 7
 constexpr std::string_view kOldDescription =
     "1 ABCDEF 17 VerticalOverlap:4:1:4:1:R:10000 Zoom:2:1:8:1:R:1 Staple:1:1:10:1:S:None:1StapleLeft "
     "Collate:1:1:11:0:S:Sort:Group NumCopies:2:1:16:0:R:1 ";

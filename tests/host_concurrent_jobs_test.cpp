@@ -64,7 +64,8 @@ TEST(ConcurrentJobs, EachOfManyJobsOnManyThreadsEqualsTheSameJobAlone) {
     }
     std::vector<tvzx::host::RenderRequest> jobs;
     std::vector<std::string> alone;
-    for (std::size_t index = 0; index < kDistinctJobs; ++index) alone.push_back(render(jobs.emplace_back(distinctJob(index, printers))));
+    for (std::size_t index = 0; index < kDistinctJobs; ++index)
+        alone.push_back(render(jobs.emplace_back(distinctJob(index, printers))));
     // Each job carries its own user and document; the tab jobs their tabs.
     EXPECT_NE(alone[3].find("%%TARVO-ForEx: user3\r\n"), std::string::npos);
     EXPECT_NE(alone[3].find("Document 21"), std::string::npos);

@@ -3,7 +3,7 @@
 // remembered custom papers, resolution and copies.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <tuple>
 
 #include "common/byte_order.h"
