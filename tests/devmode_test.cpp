@@ -2,16 +2,14 @@
 // conversion and merging, and the core driver's layout flag.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <tuple>
 
 #include "common/base64.h"
 #include "common/byte_order.h"
-#include "common/hex_text.h"
 #include "settings/devmode.h"
 #include "settings/private_block.h"
-#include "settings/schema_hash.h"
-#include "settings/text_form.h"
 
 namespace tvzx::settings {
 namespace {
@@ -67,7 +65,7 @@ struct Request {
     }
 };
 
-TEST(PrivateBlock, HeaderOfAFreshBlock) {
+TEST(PrivateBlock, HeaderOfAFreshBlockAndWhatCountsAsCurrent) {
     Block block = currentBlock();
     // Size 26900, "TVZX" as a little-endian number, the hash, the extension
     // marker and length 17, then nine zero bytes.
@@ -76,42 +74,33 @@ TEST(PrivateBlock, HeaderOfAFreshBlock) {
     EXPECT_EQ(Block(block.begin(), block.begin() + kRecordOffset), header);
     EXPECT_EQ(recordOf(block), defaultRecord());
     EXPECT_TRUE(isCurrentBlock(block));
-}
-
-TEST(PrivateBlock, WhatCountsAsCurrent) {
-    Block block = currentBlock();
-    writeLe32(block.data(), 26899);
-    EXPECT_FALSE(isCurrentBlock(block));
-    block = currentBlock();
-    writeLe32(block.data() + 16, 16);
-    EXPECT_FALSE(isCurrentBlock(block));
-    block = currentBlock();
+    // A size one short, an extension length one short, a buffer one short.
+    for (const auto& [at, value] : {std::pair{0, 26899}, std::pair{16, 16}}) {
+        Block changed = currentBlock();
+        writeLe32(changed.data() + at, value);
+        EXPECT_FALSE(isCurrentBlock(changed)) << at;
+    }
     EXPECT_FALSE(isCurrentBlock(std::span(block).first(kPrivateBlockSize - 1)));
 }
 
-TEST(DevModeRequest, SizeAndBadRequests) {
+TEST(DevModeRequest, SizeBadRequestsAndDefaults) {
     Request request;
     EXPECT_TRUE(request.run(win::OEMDM_SIZE));
     EXPECT_EQ(request.param.cbBufSize, 26900u);
-    EXPECT_FALSE(request.run(0));
-    EXPECT_FALSE(request.run(5));
+    EXPECT_FALSE(request.run(0) || request.run(5));
     BasicDevModeServices services(nullptr);
     EXPECT_FALSE(devModeCallback(win::OEMDM_SIZE, nullptr, services));
-}
-
-TEST(DevModeRequest, DefaultsFollowThePrintersDefaultDuplex) {
-    Request request;
+    // Defaults follow the printer's default duplex.
     request.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0, 0, 0}});
     std::fill(request.out.begin(), request.out.end(), 0xAB);
     ASSERT_TRUE(request.run(win::OEMDM_DEFAULT));
     EXPECT_TRUE(isCurrentBlock(request.out));
     EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 0u);
     // A short output buffer is refused and left alone.
-    Request shortBuffer;
-    shortBuffer.param.cbBufSize = kPrivateBlockSize - 1;
-    std::fill(shortBuffer.out.begin(), shortBuffer.out.end(), 0xAB);
-    EXPECT_FALSE(shortBuffer.run(win::OEMDM_DEFAULT));
-    EXPECT_EQ(shortBuffer.out[0], 0xAB);
+    request.param.cbBufSize = kPrivateBlockSize - 1;
+    std::fill(request.out.begin(), request.out.end(), 0xAB);
+    EXPECT_FALSE(request.run(win::OEMDM_DEFAULT));
+    EXPECT_EQ(request.out[0], 0xAB);
     // Settings from the user interface keep their duplex, and a value of the
     // wrong length is no default duplex.
     for (const bool fromUserInterface : {true, false}) {
@@ -124,27 +113,21 @@ TEST(DevModeRequest, DefaultsFollowThePrintersDefaultDuplex) {
     }
 }
 
-TEST(DevModeRequest, ConvertCopiesAndRepairsACurrentBlock) {
+TEST(DevModeRequest, ConvertAndMergeRepairACurrentBlockAndConvertRefusesAShortOutput) {
     Request request;
-    recordOf(request.in).setOption(FieldId::Staple, 4);
-    recordOf(request.in).setNumber(FieldId::Zoom, 5000);  // out of range
-    ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Staple), 4u);
-    EXPECT_EQ(recordOf(request.out).number(FieldId::Zoom), 100);
-}
-
-TEST(DevModeRequest, ConvertRefusesAnOutputSmallerThanABlock) {
-    Request request;
+    for (const std::uint32_t mode : {win::OEMDM_MERGE, win::OEMDM_CONVERT}) {
+        recordOf(request.in).setOption(FieldId::Staple, 4);
+        recordOf(request.in).setNumber(FieldId::Zoom, 5000);  // out of range
+        recordOf(request.in).setOption(FieldId::Fold, 9);     // no such option
+        ASSERT_TRUE(request.run(mode));
+        const CoreData& out = recordOf(request.out);
+        EXPECT_EQ(std::tuple(out.option(FieldId::Staple), out.number(FieldId::Zoom), out.option(FieldId::Fold)),
+                  std::tuple(4u, std::int64_t{100}, 0u)) << mode;
+    }
     request.param.cbBufSize = 1000;
-    recordOf(request.in).setOption(FieldId::Staple, 4);
     std::fill(request.out.begin(), request.out.end(), 0xCD);
     EXPECT_FALSE(request.run(win::OEMDM_CONVERT));
     EXPECT_EQ(request.out[1000], 0xCD);
-    // A foreign block also needs an output block whose own size is a block's.
-    Request foreign;
-    writeLe32(foreign.in.data() + 8, 0x1234);
-    writeLe32(foreign.out.data(), 100);
-    EXPECT_FALSE(foreign.run(win::OEMDM_CONVERT));
 }
 
 TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
@@ -155,64 +138,54 @@ TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
     ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
     EXPECT_TRUE(isCurrentBlock(request.out));
     EXPECT_EQ(recordOf(request.out), defaultRecord());
+    // It also needs an output block whose own size is a block's.
+    writeLe32(request.out.data(), 100);
+    EXPECT_FALSE(request.run(win::OEMDM_CONVERT));
 }
 
 // An older layout: no extension, the record (its hash big-endian first)
 // right after the 12-byte header. Fields signed in the foreign layout land in
 // unsigned ones below 1024 (4 bytes) or 256 (2 bytes) only; an option flagged
 // 1 is skipped; a field may end exactly at the record's end.
-const Block kOldBlock = {
-    0x1E, 0x00, 0x00, 0x00, 'X',  'Z',  'V',  'T',  0xEF, 0xCD, 0xAB, 0x00,  // 30 bytes, signature, hash
-    0x00, 0xAB, 0xCD, 0xEF,                                                  // the record: its hash
-    0x00, 0x00, 0x03, 0xFF,                                                  // VerticalOverlap 1023
-    0x00, 0xFF,                                                              // Zoom 255
-    0x01, 0x01, 0x00, 0x00, 0x00, 0x00,                                      // Staple, Collate
-    0x00, 0x07,                                                              // NumCopies 7
-};
+const Block kOldBlock = {0x1E, 0x00, 0x00, 0x00, 'X',  'Z',  'V',  'T',  0xEF, 0xCD, 0xAB, 0x00,  // 30 bytes, signature, hash
+                         0x00, 0xAB, 0xCD, 0xEF, 0x00, 0x00, 0x03, 0xFF, 0x00, 0xFF,  // record hash, VerticalOverlap 1023, Zoom 255
+                         0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07};             // Staple, Collate, NumCopies 7
 constexpr std::string_view kOldDescription =
     "1 ABCDEF 17 VerticalOverlap:4:1:4:1:R:10000 Zoom:2:1:8:1:R:1 Staple:1:1:10:1:S:None:1StapleLeft "
     "Collate:1:1:11:0:S:Sort:Group NumCopies:2:1:16:0:R:1 ";
 
 TEST(DevModeRequest, ForeignBlockIsConvertedAtTheEdgesOfItsLayout) {
     Block limits = kOldBlock;
-    limits[18] = 0x04;  // VerticalOverlap 1024
-    limits[19] = 0x00;
-    limits[20] = 0x01;  // Zoom 256
-    limits[21] = 0x00;
+    std::ranges::copy(Block{0x04, 0x00, 0x01, 0x00}, limits.begin() + 18);  // VerticalOverlap 1024, Zoom 256
     Block cut = kOldBlock;
     cut.pop_back();
     cut[0] = 29;
-    struct Row {
-        Block block;
-        win::DWORD type;
-        std::int64_t overlap, zoom, numCopies;
-        std::uint32_t staple, collate;
-    };
-    for (const Row& row : {Row{kOldBlock, win::REG_BINARY, 1023, 255, 7, 0, 1},
-                           Row{limits, win::REG_BINARY, 0, 100, 7, 0, 1},
-                           Row{cut, win::REG_BINARY, 0, 100, 1, 0, 0},          // shorter than any block
-                           Row{kOldBlock, win::REG_SZ, 0, 100, 1, 0, 0}}) {  // not stored as binary
+    using Values = std::tuple<std::int64_t, std::int64_t, std::int64_t, std::uint32_t, std::uint32_t>;
+    // Overlap, zoom, copies, staple and collate after the conversion.
+    const std::tuple<Block, win::DWORD, Values> rows[] = {{kOldBlock, win::REG_BINARY, {1023, 255, 7, 0, 1}},
+                                                          {limits, win::REG_BINARY, {0, 100, 7, 0, 1}},
+                                                          {cut, win::REG_BINARY, {0, 100, 1, 0, 0}},  // shorter than any block
+                                                          {kOldBlock, win::REG_SZ, {0, 100, 1, 0, 0}}};  // not binary
+    std::vector<std::uint8_t> text(kOldDescription.begin(), kOldDescription.end());
+    text.push_back(0);
+    const std::string wrapped = base64Encode(text);
+    for (const auto& [block, type, values] : rows) {
         Request request;
-        request.in = row.block;
-        std::vector<std::uint8_t> text(kOldDescription.begin(), kOldDescription.end());
-        text.push_back(0);
-        const std::string wrapped = base64Encode(text);
-        request.printerData.set("CoreDataDescription.ABCDEF", {row.type, {wrapped.begin(), wrapped.end()}});
+        request.in = block;
+        request.printerData.set("CoreDataDescription.ABCDEF", {type, {wrapped.begin(), wrapped.end()}});
         ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
         const CoreData& record = recordOf(request.out);
-        const std::string rowName = std::to_string(row.block.size()) + " bytes, type " + std::to_string(row.type);
-        EXPECT_EQ(record.number(FieldId::VerticalOverlap), row.overlap) << rowName;
-        EXPECT_EQ(record.number(FieldId::Zoom), row.zoom) << rowName;
-        EXPECT_EQ(record.number(FieldId::NumCopies), row.numCopies) << rowName;
-        EXPECT_EQ(record.option(FieldId::Staple), row.staple) << rowName;
-        EXPECT_EQ(record.option(FieldId::Collate), row.collate) << rowName;
+        EXPECT_EQ(Values(record.number(FieldId::VerticalOverlap), record.number(FieldId::Zoom), record.number(FieldId::NumCopies),
+                         record.option(FieldId::Staple), record.option(FieldId::Collate)),
+                  values)
+            << block.size() << " bytes, type " << type;
     }
 }
 
 // A block whose size field claims more than the DEVMODE holding it holds is
 // read no further than the DEVMODE's end: it is no longer a whole block, and
 // with nothing to convert it through the output gets the defaults.
-TEST(DevModeRequest, ABlockIsReadNoFurtherThanTheDevmodeHoldingIt) {
+TEST(DevModeRequest, ABlockIsReadNoFurtherThanItsDevmodeAndMergeCopiesTheCopyCount) {
     for (const std::uint32_t mode : {win::OEMDM_CONVERT, win::OEMDM_MERGE}) {
         Request request;
         recordOf(request.in).setOption(FieldId::Staple, 4);
@@ -224,49 +197,34 @@ TEST(DevModeRequest, ABlockIsReadNoFurtherThanTheDevmodeHoldingIt) {
         ASSERT_TRUE(request.run(mode));
         EXPECT_EQ(recordOf(request.out), defaultRecord()) << mode;
     }
-}
-
-TEST(DevModeRequest, MergeCopiesTheCopyCountEvenWithoutPrivateBlocks) {
-    Request request;
-    request.publicIn.devmode()->dmFields = win::DM_COPIES;
-    request.publicIn.devmode()->dmCopies = 7;
+    // Merging copies the copy count even without private blocks.
+    PublicDevmode in, out;
+    in.devmode()->dmFields = win::DM_COPIES;
+    in.devmode()->dmCopies = 7;
     BasicDevModeServices services(nullptr);
-    request.param.pPublicDMIn = request.publicIn.devmode();
-    request.param.pPublicDMOut = request.publicOut.devmode();
-    EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &request.param, services));
-    EXPECT_EQ(request.publicOut.devmode()->dmCopies, 7);
-    EXPECT_NE(request.publicOut.devmode()->dmFields & win::DM_COPIES, 0u);
-}
-
-TEST(DevModeRequest, MergeValidatesACurrentBlock) {
-    Request request;
-    recordOf(request.in).setOption(FieldId::Fold, 9);
-    recordOf(request.in).setOption(FieldId::Layout, 2);
-    ASSERT_TRUE(request.run(win::OEMDM_MERGE));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Fold), 0u);
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Layout), 2u);
+    win::OEMDMPARAM param{};
+    param.pPublicDMIn = in.devmode();
+    param.pPublicDMOut = out.devmode();
+    EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
+    EXPECT_EQ(out.devmode()->dmCopies, 7);
+    EXPECT_NE(out.devmode()->dmFields & win::DM_COPIES, 0u);
 }
 
 // The flag is byte 124 of the core driver's area: 1 for an imposed layout,
 // 0 otherwise; never written into an area of 124 bytes or one without the
 // core driver's signature.
 TEST(LayoutFlag, FollowsImpositionInsideTheCoreDriversAreaOnly) {
-    struct Row {
-        std::uint16_t area;
-        const char* signature;
-        std::uint32_t nUp;
-        std::uint8_t flag;
-    };
-    for (const Row& row : {Row{200, "PRIV", 3, 1}, Row{200, "PRIV", 0, 0}, Row{124, "PRIV", 3, 0xEE},
-                           Row{200, "XXXX", 3, 0xEE}}) {
+    const std::tuple<std::uint16_t, const char*, std::uint32_t, std::uint8_t> rows[] = {
+        {200, "PRIV", 3, 1}, {200, "PRIV", 0, 0}, {124, "PRIV", 3, 0xEE}, {200, "XXXX", 3, 0xEE}};
+    for (const auto& [area, signature, nUp, flag] : rows) {
         Request request;
-        request.publicOut = PublicDevmode(row.area);
-        std::memcpy(request.publicOut.area(), row.signature, 4);
-        request.publicOut.bytes.resize(sizeof(win::DEVMODEW) + std::max<std::size_t>(row.area, 125));
+        request.publicOut = PublicDevmode(area);
+        std::memcpy(request.publicOut.area(), signature, 4);
+        request.publicOut.bytes.resize(sizeof(win::DEVMODEW) + std::max<std::size_t>(area, 125));
         request.publicOut.area()[124] = 0xEE;
-        recordOf(request.in).setOption(FieldId::NUpCount, row.nUp);
+        recordOf(request.in).setOption(FieldId::NUpCount, nUp);
         ASSERT_TRUE(request.run(win::OEMDM_CONVERT));
-        EXPECT_EQ(request.publicOut.area()[124], row.flag) << row.area << row.signature << row.nUp;
+        EXPECT_EQ(request.publicOut.area()[124], flag) << area << signature << nUp;
     }
 }
 

@@ -8,9 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "host/render_job.h"
 #include "host/sample_document.h"
@@ -20,14 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kJobs = 400;
-constexpr std::size_t kThreads = 8;
-// The distinct jobs; each runs kJobs / kDistinctJobs times, never next to
-// itself in the order the threads take them.
-constexpr std::size_t kDistinctJobs = 50;
-constexpr std::size_t kPrinters = 4;
-// Every tenth distinct job prints tab sheets.
-constexpr std::size_t kTabJobEvery = 10;
+// The distinct jobs each run kJobs / kDistinctJobs times, never next to
+// themselves in the order the threads take them; every tenth prints tab sheets.
+constexpr std::size_t kJobs = 400, kThreads = 8, kDistinctJobs = 50, kPrinters = 4, kTabJobEvery = 10;
 
 // A printer data file written from the registry export format: each printer
 // has a name of its own and its own default duplex.
@@ -46,10 +39,10 @@ tvzx::host::RenderRequest distinctJob(std::size_t index, const std::vector<std::
     request.printerDataPath = printers[index % printers.size()];
     if (index % kTabJobEvery == 0) request.startingSettings = tvzx::host::sampleTabSettings();
     static const char* const kPapers[] = {"PageSize=A4", "PageSize=Letter", "PageSize=A3"};
-    request.settings.push_back({"--set", kPapers[index % 3], true});
-    request.settings.push_back({"--set", "NumCopies=" + std::to_string(1 + index % 9), true});
-    if (index % 4 == 1) request.settings.push_back({"--set", "Orientation=Land", true});
-    if (index % 5 == 2) request.settings.push_back({"--set", "Staple=2StaplesWide", true});
+    for (const std::string& setting : {std::string(kPapers[index % 3]), "NumCopies=" + std::to_string(1 + index % 9),
+                                       std::string(index % 4 == 1 ? "Orientation=Land" : ""),
+                                       std::string(index % 5 == 2 ? "Staple=2StaplesWide" : "")})
+        if (!setting.empty()) request.settings.push_back({"--set", setting, true});
     return request;
 }
 
@@ -71,17 +64,14 @@ TEST(ConcurrentJobs, EachOfManyJobsOnManyThreadsEqualsTheSameJobAlone) {
     }
     std::vector<tvzx::host::RenderRequest> jobs;
     std::vector<std::string> alone;
-    for (std::size_t index = 0; index < kDistinctJobs; ++index) {
-        jobs.push_back(distinctJob(index, printers));
-        alone.push_back(render(jobs.back()));
-    }
+    for (std::size_t index = 0; index < kDistinctJobs; ++index)
+        alone.push_back(render(jobs.emplace_back(distinctJob(index, printers))));
     // Each job carries its own user and document; the tab jobs their tabs.
     EXPECT_NE(alone[3].find("%%TARVO-ForEx: user3\r\n"), std::string::npos);
     EXPECT_NE(alone[3].find("Document 21"), std::string::npos);
     EXPECT_NE(alone[kTabJobEvery].find("%%Title: Inserted Tab before 2"), std::string::npos);
 
-    std::vector<std::string> together(kJobs);
-    std::vector<std::string> failures(kJobs);
+    std::vector<std::string> together(kJobs), failures(kJobs);
     std::atomic<std::size_t> next{0};
     std::vector<std::thread> threads;
     for (std::size_t thread = 0; thread < kThreads; ++thread)

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
+#include <fstream>
 
 #include "host/driver_helpers.h"
 #include "host/feature_selection.h"
@@ -21,12 +21,9 @@ using namespace tvzx::settings;
 const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 
 TEST(ShippedPpd, IsWhatTheGeneratorMakesFromTheTables) {
-    std::FILE* file = std::fopen(kShippedPpd.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    std::string shipped;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) shipped.append(buffer, n);
-    std::fclose(file);
+    std::ifstream file(kShippedPpd, std::ios::binary);
+    ASSERT_TRUE(file.is_open());
+    const std::string shipped{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     EXPECT_TRUE(shipped == tvzx::host::ppdText()) << "data/tvzx.ppd is out of date: build the target tvzx_regenerate_ppd";
 }
 
@@ -42,7 +39,7 @@ TEST(ShippedPpd, PassesTheCupsConformanceTest) {
     EXPECT_EQ(::pclose(pipe), 0) << report;
 }
 
-TEST(FeatureSelections, EveryOptionOfEveryFieldHasCodeInThePpd) {
+TEST(FeatureSelections, EveryOptionHasCodeInThePpdWhichTheHelperServesToTheDeviceOnly) {
     const PpdFile ppd(kShippedPpd);
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const auto id = static_cast<FieldId>(i);
@@ -56,19 +53,14 @@ TEST(FeatureSelections, EveryOptionOfEveryFieldHasCodeInThePpd) {
                     << field.name << " option " << option << " selects " << selection.keyword << " " << selection.option;
         }
     }
-}
-
-// The helpers answer only for the job's device, and see each reference the
-// plug-in takes given back once: a kept or an extra release is a fault. The
-// buffer protocol of invocations shows in the stand-in module's jobs.
-TEST(CoreHelper, ChecksTheDeviceAndEveryReference) {
+    // The helpers answer only for the job's device, and see each reference the
+    // plug-in takes given back once: a kept or an extra release is a fault. The
+    // buffer protocol of invocations shows in the stand-in module's jobs.
     using namespace tvzx::win;
-    const PpdFile ppd(kShippedPpd);
     tvzx::StringSink sink;
     tvzx::host::DriverHelpers helpers(sink, ppd);
-    DEVOBJ device{};
+    DEVOBJ device{}, foreign{};
     helpers.acceptDevice(&device);
-    DEVOBJ foreign{};
     auto* driver = reinterpret_cast<IPrintOemDriverPS*>(helpers.driverHelper());
     auto* core = reinterpret_cast<IPrintCorePS2*>(helpers.coreHelper());
     char text[] = "x";
@@ -79,8 +71,7 @@ TEST(CoreHelper, ChecksTheDeviceAndEveryReference) {
     EXPECT_EQ(driver->lpVtbl->DrvWriteSpoolBuf(driver, &device, text, 1, &written), S_OK);
     EXPECT_EQ(sink.text, "x");
     // Only the "Invocation" attribute, and only with somewhere to say its size.
-    DWORD type = 0;
-    DWORD needed = 0;
+    DWORD type = 0, needed = 0;
     EXPECT_EQ(helpers.optionAttribute("ZVDuplex", "True", "Translation", &type, nullptr, 0, &needed), tvzx::host::E_INVALIDARG);
     EXPECT_EQ(helpers.optionAttribute("ZVDuplex", "True", "Invocation", &type, nullptr, 0, nullptr), tvzx::host::E_INVALIDARG);
 

@@ -2,7 +2,6 @@
 // reads it; everything else, and everything from the first page on, passes.
 #include <gtest/gtest.h>
 
-#include <array>
 
 #include "host/spooler_features.h"
 
@@ -19,18 +18,12 @@ std::string readAll(ByteSource& source, std::size_t chunk) {
 TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
     const std::string document =
         "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
-        "[{\n%%BeginFeature: *ZVStaple 2StapleWide\nTVZXFeatures /ZVStaple (2StapleWide) put\n%%EndFeature\n"
-        "} stopped cleartomark\n"
-        "[{\n%%BeginFeature: *InputSlot Auto\n%%EndFeature\n} stopped cleartomark\n"
-        "[{\r\n1 2 add\r\n"
-        "%RBIBeginNonPPDFeature: *NumCopies 2\n2/languagelevel where{pop languagelevel 2 ge}{false}ifelse\n"
-        "%RBIEndNonPPDFeature\n"
-        "%%EndSetup\n%%Page: 1 1\n"
-        "[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\nshowpage\n%%EOF";
+        "[{\n%%BeginFeature: *ZVStaple 2StapleWide\nTVZXFeatures /ZVStaple (2StapleWide) put\n%%EndFeature\n} stopped cleartomark\n"
+        "[{\n%%BeginFeature: *InputSlot Auto\n%%EndFeature\n} stopped cleartomark\n[{\r\n1 2 add\r\n"
+        "%RBIBeginNonPPDFeature: *NumCopies 2\n2/languagelevel where{pop languagelevel 2 ge}{false}ifelse\n%RBIEndNonPPDFeature\n"
+        "%%EndSetup\n%%Page: 1 1\n[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\nshowpage\n%%EOF";
     const std::string kept =
-        "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
-        "[{\r\n1 2 add\r\n"
-        "%%EndSetup\n%%Page: 1 1\n"
+        "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n[{\r\n1 2 add\r\n%%EndSetup\n%%Page: 1 1\n"
         "[{\n%%BeginFeature: *ZVPunch 2holes\n%%EndFeature\n} stopped cleartomark\nshowpage\n%%EOF";
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
         MemorySource memory(document);

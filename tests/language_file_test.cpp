@@ -2,10 +2,9 @@
 // it may add, and the files that must leave the nine built-in languages alone.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
-#include <string>
+#include <tuple>
 #include <unistd.h>
 
 #include "common/aes256.h"
@@ -58,18 +57,15 @@ std::vector<std::uint8_t> enciphered(std::u16string_view text) {
     return bytes;
 }
 
-TEST(LanguageFile, CipherMatchesAnIndependentComputationBothWays) {
+TEST(LanguageFile, CipherMatchesAnIndependentComputationAndBadFilesAddNoLanguage) {
     for (std::size_t length : {0u, 1u, 7u, 8u, 9u, 100u}) {
         const std::u16string text(length, u'ä');
         EXPECT_EQ(tvzx::l10n::encipherLanguageFile(text), enciphered(text)) << length;
         EXPECT_EQ(tvzx::l10n::decipherLanguageFile(enciphered(text)), text) << length;
     }
     EXPECT_EQ(tvzx::l10n::encipherLanguageFile(kTwoLanguages), enciphered(kTwoLanguages));
-}
-
-TEST(LanguageFile, SizesNoFileHas) {
-    EXPECT_FALSE(tvzx::l10n::decipherLanguageFile({}).has_value());
-    EXPECT_FALSE(tvzx::l10n::decipherLanguageFile({0x41}).has_value());
+    // Sizes no file has.
+    EXPECT_FALSE(tvzx::l10n::decipherLanguageFile({}) || tvzx::l10n::decipherLanguageFile({0x41}));
     // A cut block cannot be deciphered, whatever it holds.
     std::vector<std::uint8_t> file = tvzx::l10n::encipherLanguageFile(kTwoLanguages);
     file.pop_back();
@@ -77,34 +73,39 @@ TEST(LanguageFile, SizesNoFileHas) {
     EXPECT_EQ(tvzx::l10n::readLanguageFile(file).languageCount(), 0u);
     EXPECT_TRUE(tvzx::l10n::isLanguageFileSize(tvzx::l10n::kLanguageFileSizeLimit - 16));
     EXPECT_FALSE(tvzx::l10n::isLanguageFileSize(tvzx::l10n::kLanguageFileSizeLimit));
+    // No header line at all.
+    const LanguageFile headless = LanguageFile::parse(u"L10N_LBL_INPUTSLOT\tx\n");
+    EXPECT_TRUE(!headless.hasHeader() && headless.languageCount() == 0);
+    // A header of unknown and built-in locales only, or of none.
+    for (const std::u16string_view text : {u"L10N_LBL_LANGUAGECODE\t0x0C0A\t0x0411\nK\ta\tb\n", u"L10N_LBL_LANGUAGECODE\nK\ta\n", u""})
+        EXPECT_EQ(LanguageFile::parse(text).languageCount(), 0u) << utf8(text);
+
+    // A file enciphered under another key deciphers to noise.
+    file = tvzx::l10n::encipherLanguageFile(kTwoLanguages);
+    file[3] ^= 0x40;
+    const LanguageFile damaged = tvzx::l10n::readLanguageFile(file);
+    EXPECT_TRUE(!damaged.hasHeader() && damaged.languageCount() == 0);
+    EXPECT_EQ(tvzx::l10n::readLanguageFile(std::vector<std::uint8_t>(64, 0xA5)).languageCount(), 0u);
 }
 
-TEST(LanguageFile, ReadsItsLanguagesAndTexts) {
+TEST(LanguageFile, ReadsItsLanguagesAndTextsWhichFollowTheBuiltInOnes) {
     const LanguageFile file = tvzx::l10n::readLanguageFile(tvzx::l10n::encipherLanguageFile(kTwoLanguages));
     EXPECT_TRUE(file.hasHeader());
     ASSERT_EQ(file.languages(), (std::vector<FileLanguage>{{0x0816, 7}, {0x0419, 8}}));
     EXPECT_EQ(file.keyCount(), 3u);
     // A short line lacks its last texts; an empty field is no text.
     EXPECT_EQ(utf8(file.text(0, u"L10N_OPT_LANGUAGE_ID")), "ID");
-    EXPECT_TRUE(file.text(1, u"L10N_OPT_LANGUAGE_ID").empty());
-    EXPECT_TRUE(file.text(0, u"L10N_OPT_LANGUAGE_KEYS").empty());
-    EXPECT_TRUE(file.text(2, u"L10N_LBL_INPUTSLOT").empty());
-    EXPECT_TRUE(file.text(0, u"L10N_NOT_IN_FILE").empty());
-}
-
-TEST(LanguageFile, FileLanguagesFollowTheBuiltInOnes) {
-    const LanguageFile file = tvzx::l10n::readLanguageFile(tvzx::l10n::encipherLanguageFile(kTwoLanguages));
-    using tvzx::l10n::textIn;
-    EXPECT_EQ(utf8(textIn(file, 9, 12)), "Bandeja de papel");
-    EXPECT_EQ(utf8(textIn(file, 10, 12)), "Лоток для бумаги");
+    for (const auto& [language, key] : {std::pair{1, u"L10N_OPT_LANGUAGE_ID"}, std::pair{0, u"L10N_OPT_LANGUAGE_KEYS"},
+                                        std::pair{2, u"L10N_LBL_INPUTSLOT"}, std::pair{0, u"L10N_NOT_IN_FILE"}})
+        EXPECT_TRUE(file.text(language, key).empty()) << language << " " << utf8(key);
     // Where the file has no text for the key, the English one stands in.
-    EXPECT_EQ(utf8(textIn(file, 9, 1972)), "Key");
-    EXPECT_EQ(utf8(textIn(file, 10, 1972)), "Ключ");
-    EXPECT_EQ(utf8(textIn(file, 9, 13)), "Paper Size");
-    EXPECT_EQ(utf8(textIn(file, 11, 12)), "Paper Tray");
-    EXPECT_TRUE(textIn(file, 9, 1973).empty());
-    EXPECT_TRUE(textIn(file, 9, 1500).empty());
-    EXPECT_NE(textIn(file, 9, 1500).data(), nullptr);
+    const std::tuple<int, std::uint32_t, std::string> texts[] = {
+        {9, 12, "Bandeja de papel"}, {10, 12, "Лоток для бумаги"}, {9, 1972, "Key"}, {10, 1972, "Ключ"},
+        {9, 13, "Paper Size"},       {11, 12, "Paper Tray"},       {9, 1973, ""},     {9, 1500, ""}};
+    for (const auto& [language, id, text] : texts) {
+        EXPECT_EQ(utf8(tvzx::l10n::textIn(file, language, id)), text) << language << " " << id;
+        EXPECT_NE(tvzx::l10n::textIn(file, language, id).data(), nullptr) << language << " " << id;
+    }
 }
 
 TEST(LanguageFile, HeaderColumnsTheFileMayAdd) {
@@ -121,73 +122,37 @@ TEST(LanguageFile, HeaderColumnsTheFileMayAdd) {
     EXPECT_EQ(utf8(file.text(0, u"L10N_LBL_INPUTSLOT")), "nl");
     EXPECT_EQ(utf8(file.text(1, u"L10N_LBL_INPUTSLOT")), "uk");
 
-    EXPECT_EQ(tvzx::l10n::parseLocaleField(u"7c04"), 0x7C04u);
-    EXPECT_EQ(tvzx::l10n::parseLocaleField(u"FFFFFFFF"), 0xFFFFFFFFu);
-    EXPECT_EQ(tvzx::l10n::parseLocaleField(u"100000000"), std::nullopt);
-    EXPECT_EQ(tvzx::l10n::parseLocaleField(u" 0409"), std::nullopt);
-    EXPECT_EQ(tvzx::l10n::parseLocaleField(u"0x-409"), std::nullopt);
-}
+    const std::pair<std::u16string_view, std::optional<std::uint32_t>> fields[] = {
+        {u"7c04", 0x7C04u}, {u"FFFFFFFF", 0xFFFFFFFFu}, {u"100000000", std::nullopt}, {u" 0409", std::nullopt}, {u"0x-409", std::nullopt}};
+    for (const auto& [field, locale] : fields) EXPECT_EQ(tvzx::l10n::parseLocaleField(field), locale) << utf8(field);
 
-TEST(LanguageFile, LineEndsAndBlankLines) {
-    const LanguageFile file = LanguageFile::parse(
+    // Either line end, and blank lines anywhere.
+    const LanguageFile lines = LanguageFile::parse(
         u"\r\n\nL10N_LBL_LANGUAGECODE\t0x0419\r\n\t\r\nL10N_LBL_INPUTSLOT\tЛоток\r\nL10N_OPT_LANGUAGE_ID\tID");
-    EXPECT_EQ(file.languages(), (std::vector<FileLanguage>{{0x0419, 8}}));
-    EXPECT_EQ(utf8(file.text(0, u"L10N_LBL_INPUTSLOT")), "Лоток");
-    EXPECT_EQ(utf8(file.text(0, u"L10N_OPT_LANGUAGE_ID")), "ID");
-    EXPECT_EQ(file.keyCount(), 2u);
+    EXPECT_EQ(lines.languages(), (std::vector<FileLanguage>{{0x0419, 8}}));
+    EXPECT_EQ(utf8(lines.text(0, u"L10N_LBL_INPUTSLOT")), "Лоток");
+    EXPECT_EQ(utf8(lines.text(0, u"L10N_OPT_LANGUAGE_ID")), "ID");
+    EXPECT_EQ(lines.keyCount(), 2u);
 }
 
-TEST(LanguageFile, BadFilesAddNoLanguage) {
-    // No header line at all.
-    const LanguageFile headless = LanguageFile::parse(u"L10N_LBL_INPUTSLOT\tx\n");
-    EXPECT_FALSE(headless.hasHeader());
-    EXPECT_EQ(headless.languageCount(), 0u);
-    // A header of unknown and built-in locales only, or of none.
-    EXPECT_EQ(LanguageFile::parse(u"L10N_LBL_LANGUAGECODE\t0x0C0A\t0x0411\nK\ta\tb\n").languageCount(), 0u);
-    EXPECT_EQ(LanguageFile::parse(u"L10N_LBL_LANGUAGECODE\nK\ta\n").languageCount(), 0u);
-    EXPECT_EQ(LanguageFile::parse(u"").languageCount(), 0u);
-
-    // A file enciphered under another key deciphers to noise.
-    std::vector<std::uint8_t> file = tvzx::l10n::encipherLanguageFile(kTwoLanguages);
-    file[3] ^= 0x40;
-    const LanguageFile damaged = tvzx::l10n::readLanguageFile(file);
-    EXPECT_FALSE(damaged.hasHeader());
-    EXPECT_EQ(damaged.languageCount(), 0u);
-    EXPECT_EQ(tvzx::l10n::readLanguageFile(std::vector<std::uint8_t>(64, 0xA5)).languageCount(), 0u);
-}
-
-class LanguageFileOnDisk : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-lng-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::u16string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(dir_ / name, std::ios::binary)
+TEST(LanguageFileOnDisk, LoadsAFileAndRefusesOthersUnread) {
+    const fs::path dir = fs::temp_directory_path() / ("tvzx-lng-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const auto path = [&](const std::string& name) { return tvzx::platform::utf16Path((dir / name).string()); };
+    const auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(dir / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path(name);
-    }
-    std::u16string path(const std::string& name) const { return tvzx::platform::utf16Path((dir_ / name).string()); }
-
-    fs::path dir_;
-};
-
-TEST_F(LanguageFileOnDisk, LoadsAFileAndRefusesOthersUnread) {
+    };
     const std::u16string good = write("tvzx.lng", tvzx::l10n::encipherLanguageFile(kTwoLanguages));
     EXPECT_EQ(tvzx::l10n::loadLanguageFile(good).languageCount(), 2u);
-
-    EXPECT_EQ(tvzx::l10n::loadLanguageFile(path("missing.lng")).languageCount(), 0u);
-    EXPECT_EQ(tvzx::l10n::loadLanguageFile(u"").languageCount(), 0u);
-    EXPECT_EQ(tvzx::l10n::loadLanguageFile(tvzx::platform::utf16Path(dir_.string())).languageCount(), 0u);
-    EXPECT_EQ(tvzx::l10n::loadLanguageFile(write("one.lng", {0x41})).languageCount(), 0u);
-
     // 100 MiB or more is refused by its size alone; the sparse file is never read.
     const std::u16string huge = write("huge.lng", {});
-    fs::resize_file(dir_ / "huge.lng", tvzx::l10n::kLanguageFileSizeLimit);
-    EXPECT_EQ(tvzx::l10n::loadLanguageFile(huge).languageCount(), 0u);
+    fs::resize_file(dir / "huge.lng", tvzx::l10n::kLanguageFileSizeLimit);
+    for (const std::u16string& refused :
+         {path("missing.lng"), std::u16string(), tvzx::platform::utf16Path(dir.string()), write("one.lng", {0x41}), huge})
+        EXPECT_EQ(tvzx::l10n::loadLanguageFile(refused).languageCount(), 0u) << utf8(refused);
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the printer's installable options into the installed-options block.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "ppd/feature_selections.h"
@@ -17,8 +18,7 @@ using settings::FieldId;
 MarkedChoice choicesOf(const std::map<std::string, std::string, std::less<>>& marked) {
     return [marked](std::string_view keyword) -> std::optional<std::string> {
         const auto it = marked.find(keyword);
-        if (it == marked.end()) return std::nullopt;
-        return it->second;
+        return it == marked.end() ? std::nullopt : std::optional(it->second);
     };
 }
 
@@ -45,12 +45,11 @@ std::string lines(const FeatureSelections& selections) {
 // that share one (or have none) cannot be told apart in a PPD.
 bool ownPpdOption(const settings::OptionTable& table, std::uint32_t index) {
     const std::string_view option = table.entries[index].ppdOption;
-    for (std::uint32_t i = 0; i < index; ++i)
-        if (table.entries[i].ppdOption == option) return false;
-    return !option.empty();
+    return !option.empty() && std::none_of(table.entries.begin(), table.entries.begin() + index,
+                                           [&](const auto& entry) { return entry.ppdOption == option; });
 }
 
-TEST(MarkedChoices, EveryOptionOfEveryMappedSettingReadsBackToItsSelections) {
+TEST(MarkedChoices, SettingsAndInstalledOptionsFromTheMarkedChoices) {
     // Each option of each mapped setting, the others at their defaults: the
     // selections it writes, marked, give back settings with the same selections.
     for (const MappedSetting& setting : mappedSettings()) {
@@ -65,9 +64,7 @@ TEST(MarkedChoices, EveryOptionOfEveryMappedSettingReadsBackToItsSelections) {
                 << settings::fieldDef(setting.field).name << " option " << table.entries[i].name;
         }
     }
-}
-
-TEST(MarkedChoices, DefaultsGiveNothingAndChoicesNameTheirSettings) {
+    // Defaults give nothing; choices name their settings.
     EXPECT_TRUE(assignmentsFromChoices(settings::defaultRecord(), selectionsOf(settings::defaultRecord())).assignments.empty());
     const ChoiceAssignments result = assignmentsFromChoices(
         settings::defaultRecord(), choicesOf({{"ZVStaple", "1Staple(Right)"}, {"ZVOffset", "True"}, {"InputSlot", "Auto"},
@@ -75,9 +72,7 @@ TEST(MarkedChoices, DefaultsGiveNothingAndChoicesNameTheirSettings) {
     EXPECT_EQ(result.assignments, (std::vector<std::string>{"Layout=Booklet", "Staple=1StapleRight", "Punch=GBCStreampunch",
                                                             "OffsetCopies=True"}));
     EXPECT_EQ(assignmentsFromChoices(settings::defaultRecord(), choicesOf({{"ZVStaple", "Bogus"}})).refused, "ZVStaple=Bogus");
-}
-
-TEST(MarkedChoices, InstallableOptionsGiveTheInstalledOptionsBlock) {
+    // Installable options give the installed-options block.
     // Nothing marked: a described printer with every unit and the fullest
     // paper-feed unit.
     const rules::InstalledOptions all = installedOptionsFromChoices(choicesOf({}));

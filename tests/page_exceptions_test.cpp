@@ -3,7 +3,6 @@
 
 #include <initializer_list>
 #include <string_view>
-#include <vector>
 
 #include "rules/page_exceptions.h"
 
@@ -69,21 +68,22 @@ Bytes currentBlock(std::uint8_t count, std::initializer_list<Bytes> records) {
 
 TEST(PageExceptionCodec, EmptyListAndEmptyBlock) {
     const EncodedPageExceptions empty = encodePageExceptions({});
-    EXPECT_TRUE(empty.fits);
-    EXPECT_EQ(Bytes(empty.block.begin(), empty.block.end()), currentBlock(0, {}));
-    const DecodedPageExceptions decoded = decodePageExceptions(Bytes(kPageExceptionBlockSize, 0), false);
-    EXPECT_TRUE(decoded.records.empty());
-    EXPECT_TRUE(decoded.complete);
+    EXPECT_TRUE(empty.fits && Bytes(empty.block.begin(), empty.block.end()) == currentBlock(0, {}));
+    const DecodedPageExceptions zeros = decodePageExceptions(Bytes(kPageExceptionBlockSize, 0), false);
+    EXPECT_TRUE(zeros.records.empty() && zeros.complete);
+    // A job holds tab records once its block lists one.
+    settings::CoreData settings = settings::defaultRecord();
+    EXPECT_FALSE(holdsTabRecords(settings));
+    const Bytes block = currentBlock(1, {kTabRecord});
+    std::copy(block.begin(), block.end(), settings.field(settings::FieldId::PageSpecificTrays).begin());
+    EXPECT_TRUE(holdsTabRecords(settings));
 }
 
-TEST(PageExceptionCodec, ReadsEachFieldInOrderAndClipsToItsRange) {
+TEST(PageExceptionCodec, ReadsEachFieldInOrderClipsToItsRangeAndShiftsTabImages) {
     const Bytes block = currentBlock(3, {kTabRecord, kWildRecord, kPaperRecord});
     const DecodedPageExceptions decoded = decodePageExceptions(block, false);
     EXPECT_TRUE(decoded.complete);
-    ASSERT_EQ(decoded.records.size(), 3u);
-    EXPECT_EQ(decoded.records[0], tabRecord());
-    EXPECT_EQ(decoded.records[1], wildRecord());
-    EXPECT_EQ(decoded.records[2], paperRecord());
+    ASSERT_EQ(decoded.records, (std::vector<PageException>{tabRecord(), wildRecord(), paperRecord()}));
     EXPECT_TRUE(decoded.records[0].coversPage(256));
     EXPECT_FALSE(decoded.records[0].coversPage(257));
 
@@ -91,10 +91,8 @@ TEST(PageExceptionCodec, ReadsEachFieldInOrderAndClipsToItsRange) {
     const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>{tabRecord(), paperRecord()});
     EXPECT_TRUE(encoded.fits);
     EXPECT_EQ(Bytes(encoded.block.begin(), encoded.block.end()), currentBlock(2, {kTabRecord, kPaperRecord}));
-}
-
-TEST(PageExceptionCodec, TabImageShiftPutsTabRecordsInTheTabForm) {
-    const auto records = decodePageExceptions(currentBlock(3, {kTabRecord, kWildRecord, kPaperRecord}), true).records;
+    // With tab image shift, tab records take the tab form.
+    const auto records = decodePageExceptions(block, true).records;
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].pageRanges, (std::vector<PageRange>{{1, 256}, {3, 5}}));
     EXPECT_EQ(records[1].tabInfo, (TabInfo{1, 1, 1, 0, ""}));
@@ -103,15 +101,13 @@ TEST(PageExceptionCodec, TabImageShiftPutsTabRecordsInTheTabForm) {
     EXPECT_EQ(records[2], paperRecord());
 }
 
-TEST(PageExceptionCodec, OlderFormAndUnknownFormat) {
+TEST(PageExceptionCodec, OlderFormUnknownFormatAndCutBlock) {
     // The older form has no marker: the count stands at offset 0.
     const auto older = decodePageExceptions(join({{0x00, 0x01}, kTabRecord}), false);
     EXPECT_EQ(older.records, std::vector<PageException>{tabRecord()});
     EXPECT_TRUE(older.complete);
     EXPECT_TRUE(decodePageExceptions(join({{0xFF, 0xFF, 0x05, 0x00, 0x01}, kTabRecord}), false).records.empty());
-}
-
-TEST(PageExceptionCodec, TruncatedBlockYieldsWhatCouldBeRead) {
+    // A cut block yields what could be read.
     const Bytes block = currentBlock(2, {kTabRecord, kWildRecord});
     const DecodedPageExceptions decoded = decodePageExceptions(std::span(block).first(5 + kTabRecord.size() + 20), false);
     EXPECT_FALSE(decoded.complete);
@@ -122,21 +118,12 @@ TEST(PageExceptionCodec, TruncatedBlockYieldsWhatCouldBeRead) {
 TEST(PageExceptionCodec, ListTooLongIsCutAndReported) {
     PageException big;
     big.paperName = std::string(1000, 'p');
-    const std::vector<PageException> records(25, big);
-    const EncodedPageExceptions encoded = encodePageExceptions(records);
+    const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>(25, big));
     EXPECT_FALSE(encoded.fits);
     EXPECT_EQ(encoded.block.size(), kPageExceptionBlockSize);
     const DecodedPageExceptions decoded = decodePageExceptions(encoded.block, false);
     EXPECT_FALSE(decoded.complete);
     EXPECT_EQ(decoded.records.size(), (kPageExceptionBlockSize - 5) / 1033);
-}
-
-TEST(PageExceptionCodec, TabRecordsOfAJob) {
-    settings::CoreData settings = settings::defaultRecord();
-    EXPECT_FALSE(holdsTabRecords(settings));
-    const Bytes block = currentBlock(1, {kTabRecord});
-    std::copy(block.begin(), block.end(), settings.field(settings::FieldId::PageSpecificTrays).begin());
-    EXPECT_TRUE(holdsTabRecords(settings));
 }
 
 }  // namespace

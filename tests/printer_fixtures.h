@@ -17,36 +17,30 @@
 
 namespace tvzx::testing {
 
+// Appends a UTF-16 unit or a 16-bit number little-endian.
+inline void appendLe16(std::vector<std::uint8_t>& bytes, std::uint16_t unit) {
+    bytes.insert(bytes.end(), {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)});
+}
+
 class PrinterSpooler final : public platform::Spooler, public config::SpoolerQueries {
 public:
     std::unique_ptr<platform::PrinterData> printerData(void* printer) override {
         ++questions;
-        if (printer == nullptr) return nullptr;
-        return std::make_unique<platform::MemoryPrinterData>(data);
+        return printer == nullptr ? nullptr : std::make_unique<platform::MemoryPrinterData>(data);
     }
-    std::optional<std::u16string> printerName(void*) override {
-        ++questions;
-        return u"Production 1";
-    }
-    std::optional<std::u16string> jobParameters(void*, std::uint32_t) override {
-        ++questions;
-        return std::nullopt;
-    }
+    std::optional<std::u16string> printerName(void*) override { return ++questions, u"Production 1"; }
+    std::optional<std::u16string> jobParameters(void*, std::uint32_t) override { return ++questions, std::nullopt; }
     std::optional<platform::PrinterDataValue> readKeyValue(void*, std::string_view key, std::string_view name) override {
         ++questions;
         const auto it = keyed.find(std::string(key) + "\\" + std::string(name));
-        if (it == keyed.end()) return std::nullopt;
-        return it->second;
+        return it == keyed.end() ? std::nullopt : std::optional(it->second);
     }
     config::CapabilityAnswer deviceCapability(void*, std::uint16_t capability) override {
         ++questions;
         const auto it = capabilities.find(capability);
         return it == capabilities.end() ? config::CapabilityAnswer{} : it->second;
     }
-    std::optional<std::vector<config::Form>> forms(void*) override {
-        ++questions;
-        return formList;
-    }
+    std::optional<std::vector<config::Form>> forms(void*) override { return ++questions, formList; }
 
     void setBinary(const std::string& name, std::vector<std::uint8_t> bytes) {
         data.set(name, {win::REG_BINARY, std::move(bytes)});
@@ -56,24 +50,15 @@ public:
         writeLe32(bytes.data(), number);
         data.set(name, {win::REG_DWORD, std::move(bytes)});
     }
-    // Answers the standard or driver pair of bin capabilities.
+    // Answers the standard or driver pair of bin capabilities: numbers of two
+    // bytes, names in fields of kBinNameCharacters units.
     void setBins(std::uint16_t numbersCapability, std::uint16_t namesCapability, const std::vector<std::uint16_t>& numbers,
                  const std::vector<std::u16string>& names) {
-        config::CapabilityAnswer numberAnswer{static_cast<std::int32_t>(numbers.size()), {}};
-        for (std::uint16_t n : numbers) {
-            numberAnswer.output.push_back(static_cast<std::uint8_t>(n & 0xFF));
-            numberAnswer.output.push_back(static_cast<std::uint8_t>(n >> 8));
-        }
-        config::CapabilityAnswer nameAnswer{static_cast<std::int32_t>(names.size()), {}};
-        for (const std::u16string& name : names) {
-            for (std::size_t i = 0; i < config::kBinNameCharacters; ++i) {
-                const char16_t c = i < name.size() ? name[i] : u'\0';
-                nameAnswer.output.push_back(static_cast<std::uint8_t>(c & 0xFF));
-                nameAnswer.output.push_back(static_cast<std::uint8_t>(c >> 8));
-            }
-        }
-        capabilities[numbersCapability] = numberAnswer;
-        capabilities[namesCapability] = nameAnswer;
+        config::CapabilityAnswer& numberAnswer = capabilities[numbersCapability] = {static_cast<std::int32_t>(numbers.size()), {}};
+        for (std::uint16_t n : numbers) appendLe16(numberAnswer.output, n);
+        config::CapabilityAnswer& nameAnswer = capabilities[namesCapability] = {static_cast<std::int32_t>(names.size()), {}};
+        for (const std::u16string& name : names)
+            for (std::size_t i = 0; i < config::kBinNameCharacters; ++i) appendLe16(nameAnswer.output, i < name.size() ? name[i] : 0);
     }
 
     platform::MemoryPrinterData data;
@@ -92,12 +77,8 @@ inline void* printerHandle() {
 // Returns UTF-16LE bytes of a text with its NUL, as the registry keeps texts.
 inline std::vector<std::uint8_t> wideBytes(std::u16string_view text) {
     std::vector<std::uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
+    for (char16_t c : text) appendLe16(bytes, c);
+    appendLe16(bytes, 0);
     return bytes;
 }
 

@@ -3,8 +3,8 @@
 // remembered custom papers, resolution and copies.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <vector>
+#include <algorithm>
+#include <tuple>
 
 #include "common/byte_order.h"
 #include "config/public_devmode.h"
@@ -24,44 +24,36 @@ constexpr int kEnglish = 0;
 std::uint32_t optionOf(FieldId id, std::string_view name) { return settings::fieldDef(id).options->find(name).value(); }
 
 // A DEVMODE with room behind the public part, all fields unflagged.
-class Devmode {
-public:
-    explicit Devmode(std::size_t extra = 0) : storage_(sizeof(win::DEVMODEW) + extra) {
+struct Devmode {
+    explicit Devmode(std::size_t extra = 0) : storage(sizeof(win::DEVMODEW) + extra) {
         dm().dmSize = sizeof(win::DEVMODEW);
         dm().dmDriverExtra = static_cast<win::WORD>(extra);
     }
-    win::DEVMODEW& dm() { return *reinterpret_cast<win::DEVMODEW*>(storage_.data()); }
-    std::uint8_t* bytes() { return storage_.data(); }
+    win::DEVMODEW& dm() { return *reinterpret_cast<win::DEVMODEW*>(storage.data()); }
 
     Devmode& paper(std::int16_t code) {
         dm().dmFields |= win::DM_PAPERSIZE;
-        dm().dmPaperSize = code;
-        return *this;
+        return dm().dmPaperSize = code, *this;
     }
     Devmode& size(std::int16_t width, std::int16_t length) {
         dm().dmFields |= win::DM_PAPERWIDTH | win::DM_PAPERLENGTH;
         dm().dmPaperWidth = width;
-        dm().dmPaperLength = length;
-        return *this;
+        return dm().dmPaperLength = length, *this;
     }
     Devmode& form(std::u16string_view name) {
         dm().dmFields |= win::DM_FORMNAME;
-        std::memset(dm().dmFormName, 0, sizeof dm().dmFormName);
-        std::copy(name.begin(), name.end(), dm().dmFormName);
-        return *this;
+        std::ranges::fill(dm().dmFormName, 0);
+        return std::ranges::copy(name, dm().dmFormName), *this;
     }
-
-private:
-    std::vector<std::uint8_t> storage_;
+    std::vector<std::uint8_t> storage;
 };
 
 std::string shown(const std::optional<std::uint32_t>& value) { return value ? std::to_string(*value) : "(none)"; }
 
 // The paper part of the values as one line, which shows well in a failure.
 std::string paperOf(const rules::PublicSettings& values) {
-    return "size " + shown(values.pageSize) + " width " + shown(values.customWidth) + " height " +
-           shown(values.customHeight) + " name " + values.pageSizeName.value_or("(none)") + " type " +
-           shown(values.pageSizeType);
+    return "size " + shown(values.pageSize) + " width " + shown(values.customWidth) + " height " + shown(values.customHeight) +
+           " name " + values.pageSizeName.value_or("(none)") + " type " + shown(values.pageSizeType);
 }
 
 std::string named(FieldId id, std::string_view name) { return std::to_string(optionOf(id, name)); }
@@ -77,87 +69,71 @@ std::string customPaper(std::uint32_t width, std::uint32_t height, std::string_v
 
 TEST(PublicDevmode, OrientationResolutionAndCopies) {
     Devmode devmode;
-    devmode.dm().dmOrientation = 2;
-    devmode.dm().dmPaperSize = 9;
-    devmode.dm().dmPrintQuality = 600;
-    devmode.dm().dmCopies = 12;
+    win::DEVMODEW& dm = devmode.dm();
+    std::tie(dm.dmOrientation, dm.dmPaperSize, dm.dmPrintQuality, dm.dmCopies) = std::tuple(2, 9, 600, 12);
     // Only flagged fields are taken.
-    rules::PublicSettings values = publicSettingsOf(devmode.dm(), {});
+    rules::PublicSettings values = publicSettingsOf(dm, {});
     EXPECT_FALSE(values.orientation || values.pageSize || values.numCopies || values.resolution || values.inputSlot);
-    devmode.dm().dmFields = win::DM_ORIENTATION | win::DM_PRINTQUALITY | win::DM_COPIES;
-    values = publicSettingsOf(devmode.dm(), {});
+    dm.dmFields = win::DM_ORIENTATION | win::DM_PRINTQUALITY | win::DM_COPIES;
+    values = publicSettingsOf(dm, {});
     EXPECT_EQ(shown(values.orientation), named(FieldId::Orientation, "Land"));
     EXPECT_EQ(shown(values.resolution), named(FieldId::Resolution, "600dpi"));
     EXPECT_EQ(shown(values.numCopies), "12");
 
-    devmode.dm().dmOrientation = 1;
-    devmode.dm().dmFields |= win::DM_YRESOLUTION;
-    devmode.dm().dmPrintQuality = 1200;
-    devmode.dm().dmYResolution = 1200;
-    values = publicSettingsOf(devmode.dm(), {});
+    dm.dmFields |= win::DM_YRESOLUTION;
+    std::tie(dm.dmOrientation, dm.dmPrintQuality, dm.dmYResolution) = std::tuple(1, 1200, 1200);
+    values = publicSettingsOf(dm, {});
     EXPECT_EQ(shown(values.orientation), named(FieldId::Orientation, "Port"));
     EXPECT_EQ(shown(values.resolution), named(FieldId::Resolution, "1200dpi"));
 
     // A resolution pair the printer does not have, and counts the record
     // cannot hold, change nothing.
-    devmode.dm().dmYResolution = 600;
+    dm.dmYResolution = 600;
     for (std::int16_t copies : {0, -3, 10000}) {
-        devmode.dm().dmCopies = copies;
-        values = publicSettingsOf(devmode.dm(), {});
-        EXPECT_FALSE(values.resolution);
-        EXPECT_FALSE(values.numCopies) << copies;
+        dm.dmCopies = copies;
+        values = publicSettingsOf(dm, {});
+        EXPECT_FALSE(values.resolution || values.numCopies) << copies;
     }
 }
 
-TEST(PublicDevmode, PaperByCodeFormOrSize) {
+TEST(PublicDevmode, PaperByCodeFormOrSizeElseACustomSize) {
     PrinterPaperFacts facts;
     facts.languageIndex = kEnglish;
-    // A code of the paper table.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(9).dm(), facts)), paperNamed("A4"));
+    const auto paper = [&](Devmode& devmode) { return paperOf(publicSettingsOf(devmode.dm(), facts)); };
+    EXPECT_EQ(paper(Devmode().paper(9)), paperNamed("A4"));  // a code of the paper table
     // A Windows code of the same size as one of the printer's papers.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(2).dm(), facts)), paperNamed("Letter"));
+    EXPECT_EQ(paper(Devmode().paper(2)), paperNamed("Letter"));
     // Width and length in tenths of a millimetre.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(2970, 4200).dm(), facts)), paperNamed("A3"));
+    EXPECT_EQ(paper(Devmode().size(2970, 4200)), paperNamed("A3"));
     // A spooler form of 210000 by 297000 micrometres is 2100 by 2970 tenths: A4.
     facts.forms = {{u"Office", 210000, 297000}, {u"Letter Tab", 228600, 279400}};
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(256).form(u"Office").dm(), facts)), paperNamed("A4"));
+    EXPECT_EQ(paper(Devmode().paper(256).form(u"Office")), paperNamed("A4"));
     // Two papers share a size: the form's name tells them apart.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(256).form(u"Letter Tab").dm(), facts)), paperNamed("ZXLetterTab"));
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(2286, 2794).dm(), facts)), paperNamed("9x11"));
+    EXPECT_EQ(paper(Devmode().paper(256).form(u"Letter Tab")), paperNamed("ZXLetterTab"));
+    EXPECT_EQ(paper(Devmode().size(2286, 2794)), paperNamed("9x11"));
     // A form found by its number in the spooler's list.
     facts.forms.resize(120, {u"Other", 1000, 1000});
     facts.forms[119] = {u"Form 120", 210000, 297000};
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(120).dm(), facts)), paperNamed("A4"));
-}
-
-TEST(PublicDevmode, AnUnknownPaperIsACustomSizeNamedAfterItsForm) {
-    PrinterPaperFacts facts;
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(1000, 2000).form(u"Banner").dm(), facts)),
-              customPaper(1000000, 2000000, "Banner", "NotFromEngine"));
+    EXPECT_EQ(paper(Devmode().paper(120)), paperNamed("A4"));
+    // An unknown paper is a custom size named after its form.
+    facts = {};
+    EXPECT_EQ(paper(Devmode().size(1000, 2000).form(u"Banner")), customPaper(1000000, 2000000, "Banner", "NotFromEngine"));
     // A Windows paper the printer has no paper for, without a spooler list.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(20).dm(), facts)),
-              customPaper(1048000, 2413000, "Envelope #10", "NotFromEngine"));
-
+    EXPECT_EQ(paper(Devmode().paper(20)), customPaper(1048000, 2413000, "Envelope #10", "NotFromEngine"));
     facts.customPapers = {{0, 25, {}, u"Long"}, {kEngineCustomPaper, 25, {}, u"Banner"}};
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(1000, 2000).form(u"Banner").dm(), facts)),
-              customPaper(1000000, 2000000, "Banner", "FromEngine"));
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(kPostScriptCustomPaper).size(1000, 2000).form(u"Long").dm(), facts)),
+    EXPECT_EQ(paper(Devmode().size(1000, 2000).form(u"Banner")), customPaper(1000000, 2000000, "Banner", "FromEngine"));
+    EXPECT_EQ(paper(Devmode().paper(kPostScriptCustomPaper).size(1000, 2000).form(u"Long")),
               customPaper(1000000, 2000000, "Long", "BuiltInCustomSize"));
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(1000, 2000).form(u"Long").dm(), facts)),
-              customPaper(1000000, 2000000, "Long", "NotFromEngine"));
-
+    EXPECT_EQ(paper(Devmode().size(1000, 2000).form(u"Long")), customPaper(1000000, 2000000, "Long", "NotFromEngine"));
     // Without a usable size nothing about the paper is set.
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().size(0, 2000).dm(), facts)),
-              "size (none) width (none) height (none) name (none) type (none)");
-    EXPECT_EQ(paperOf(publicSettingsOf(Devmode().paper(300).dm(), facts)),
-              "size (none) width (none) height (none) name (none) type (none)");
-}
-
-TEST(PublicDevmode, ThePostScriptCustomSizeComesFromTheEndOfALongDevmode) {
+    const std::string none = "size (none) width (none) height (none) name (none) type (none)";
+    EXPECT_EQ(paper(Devmode().size(0, 2000)), none);
+    EXPECT_EQ(paper(Devmode().paper(300)), none);
+    // The PostScript custom size comes from the end of a long DEVMODE.
     Devmode devmode(kCustomSizeDevmodeBytes - sizeof(win::DEVMODEW));
     devmode.paper(kPostScriptCustomPaper);
-    writeLe32(devmode.bytes() + kCustomWidthOffset, 330000);
-    writeLe32(devmode.bytes() + kCustomHeightOffset, 1200049);
+    writeLe32(devmode.storage.data() + kCustomWidthOffset, 330000);
+    writeLe32(devmode.storage.data() + kCustomHeightOffset, 1200049);
     EXPECT_EQ(paperOf(publicSettingsOf(devmode.dm(), {})), customPaper(3300000, 12000000, "", "NotFromEngine"));
 
     Devmode shorter(kCustomSizeDevmodeBytes - sizeof(win::DEVMODEW) - 1);
@@ -175,33 +151,25 @@ TEST(PublicDevmode, TheTrayIsTheBinWhoseNameNamesIt) {
         devmode.dm().dmDefaultSource = bin;
         return shown(publicSettingsOf(devmode.dm(), facts).inputSlot);
     };
-    EXPECT_EQ(slotOf(256), named(FieldId::InputSlot, "Tray1"));
-    // The first bin of a number decides.
-    EXPECT_EQ(slotOf(258), named(FieldId::InputSlot, "MBT"));
-    EXPECT_EQ(slotOf(257), "(none)");
-    EXPECT_EQ(slotOf(300), "(none)");
-    EXPECT_EQ(slotOf(7), "(none)");
+    // The first bin of a number decides; unnamed, unknown and automatic bins name no tray.
+    EXPECT_EQ(slotOf(256) + " " + slotOf(258), named(FieldId::InputSlot, "Tray1") + " " + named(FieldId::InputSlot, "MBT"));
+    EXPECT_EQ(slotOf(257) + slotOf(300) + slotOf(7), "(none)(none)(none)");
     // The published name at the bin's position stands in.
     facts.publishedBinNames = {u"Auto", u"Tray1", u"Tray2"};
     EXPECT_EQ(slotOf(257), named(FieldId::InputSlot, "Tray2"));
 }
 
-TEST(PrinterBins, DriverCapabilitiesServeWhenBothListSevenBins) {
+TEST(PrinterValues, BinsTextListsCustomPapersAndInstalledOptions) {
     PrinterSpooler spooler;
     spooler.setBins(kCapabilityBins, kCapabilityBinNames, {15, 256}, {u"Auto", u"Tray 1"});
     const std::vector<std::u16string> trays = {u"Auto", u"Tray 1", u"Tray 2", u"Tray 3", u"Tray 4", u"Tray 5", u"Bypass"};
     spooler.setBins(kCapabilityDriverBins, kCapabilityDriverBinNames, {1, 2, 3, 4, 5, 6, 7}, trays);
-    EXPECT_EQ(readPrinterBins(PrinterAccess(spooler, printerHandle())),
-              (PrinterBins{{1, 2, 3, 4, 5, 6, 7}, trays}));
+    EXPECT_EQ(readPrinterBins(PrinterAccess(spooler, printerHandle())), (PrinterBins{{1, 2, 3, 4, 5, 6, 7}, trays}));
     spooler.setBins(kCapabilityDriverBins, kCapabilityDriverBinNames, {1, 2, 3, 4, 5, 6}, {});
     EXPECT_EQ(readPrinterBins(PrinterAccess(spooler, printerHandle())), (PrinterBins{{15, 256}, {u"Auto", u"Tray 1"}}));
     // Only whole elements of an answer count.
-    const CapabilityAnswer numbers{3, {1, 0, 2}};
-    const CapabilityAnswer names{1, std::vector<std::uint8_t>(47, 'A')};
-    EXPECT_EQ(binsOfAnswers(numbers, names), (PrinterBins{{1}, {}}));
-}
-
-TEST(PrinterValues, TextListsCustomPapersAndInstalledOptions) {
+    EXPECT_EQ(binsOfAnswers({3, {1, 0, 2}}, {1, std::vector<std::uint8_t>(47, 'A')}), (PrinterBins{{1}, {}}));
+    // Driver capabilities serve for the bins when both list seven bins.
     const std::vector<std::uint8_t> list = {'A', 0, 0, 0, 'B', 0, 'C', 0, 0, 0, 0, 0, 'D', 0, 0, 0};
     EXPECT_EQ(textListOf(list), (std::vector<std::u16string>{u"A", u"BC"}));
 
@@ -209,8 +177,7 @@ TEST(PrinterValues, TextListsCustomPapersAndInstalledOptions) {
     writeLe32(papers.data(), 1);
     writeLe32(papers.data() + 4, 7);
     papers[8] = 0xAB;
-    const auto name = tvzx::testing::wideBytes(u"Banner");
-    std::copy(name.begin(), name.end(), papers.begin() + kCustomPaperNameOffset);
+    std::ranges::copy(tvzx::testing::wideBytes(u"Banner"), papers.begin() + kCustomPaperNameOffset);
     std::fill(papers.begin() + kCustomPaperRecordSize + kCustomPaperNameOffset, papers.end(), 'x');
     const auto parsed = parseCustomPapers(papers);
     ASSERT_EQ(parsed.size(), 2u);
@@ -219,7 +186,6 @@ TEST(PrinterValues, TextListsCustomPapersAndInstalledOptions) {
     papers.pop_back();
     EXPECT_TRUE(parseCustomPapers(papers).empty());
 
-    PrinterSpooler spooler;
     EXPECT_EQ(readInstalledOptions(PrinterAccess(spooler, printerHandle())), rules::InstalledOptions{});
     spooler.setBinary("InstallableOptions", {1, 2, 3});
     EXPECT_EQ(readInstalledOptions(PrinterAccess(spooler, printerHandle())), (rules::InstalledOptions{1, 2, 3}));

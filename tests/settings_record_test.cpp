@@ -1,8 +1,7 @@
 // The settings record: its layout, defaults, validation and field copies.
 #include <gtest/gtest.h>
 
-#include <string_view>
-#include <vector>
+#include <tuple>
 
 #include "settings/core_data.h"
 #include "settings/feature_tables.h"
@@ -19,13 +18,11 @@ TEST(FieldTable, LayoutIsPinnedByTheDescriptionLengthAndHash) {
     EXPECT_EQ(writeDescription().size(), 25636u);
     EXPECT_EQ(schemaHash(), 0xB9F98581u);
     EXPECT_EQ(settingsVersionText(), "7.0.410:0xB9F98581");
-}
 
-// A second computation of the schema hash, from its description: the record
-// size, each field's name and shape and the numbers 1 and 121, fed to a
-// CRC-32 computed bit by bit whose running value starts at 0xFFFFFFFF (the
-// register at 0, the result inverted).
-TEST(FieldTable, SchemaHashMatchesAnIndependentComputation) {
+    // A second computation of the schema hash, from its description: the record
+    // size, each field's name and shape and the numbers 1 and 121, fed to a
+    // CRC-32 computed bit by bit whose running value starts at 0xFFFFFFFF (the
+    // register at 0, the result inverted).
     std::vector<std::uint8_t> fed;
     const auto number = [&](std::uint64_t n) {
         const int size = n <= 0xFFFF ? 2 : n <= 0xFFFFFFFFu ? 4 : 8;
@@ -35,15 +32,12 @@ TEST(FieldTable, SchemaHashMatchesAnIndependentComputation) {
         fed.insert(fed.end(), text.begin(), text.end());
         fed.push_back(0);
     };
-    const auto table = [&](const OptionTable& options) {
-        number(options.count());
-        for (const OptionEntry& entry : options.entries)
-            if (!entry.name.empty()) name(entry.name);
-    };
     number(26871);
     for (const FieldDef& field : fieldTable()) {
         name(field.name);
-        if (field.options != nullptr) table(*field.options);
+        if (field.options != nullptr) number(field.options->count());
+        for (const OptionEntry& entry : field.options != nullptr ? field.options->entries : std::span<const OptionEntry>())
+            if (!entry.name.empty()) name(entry.name);
         if (field.kind == Kind::Range) number(field.numeric->scale);
         number(field.elementSize);
         if (field.kind == Kind::Array) number(field.count);
@@ -58,7 +52,7 @@ TEST(FieldTable, SchemaHashMatchesAnIndependentComputation) {
     EXPECT_EQ(~crc, computeSchemaHash());
 }
 
-TEST(DefaultRecord, HeaderAndNumbers) {
+TEST(DefaultRecord, HeaderNumbersAndLocaleDefaults) {
     const CoreData& record = defaultRecord();
     // The hash high byte first, a zero, four 0xFF bytes; numbers high byte first.
     const std::vector<std::uint8_t> header = {0xB9, 0xF9, 0x85, 0x81, 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -67,30 +61,65 @@ TEST(DefaultRecord, HeaderAndNumbers) {
     EXPECT_EQ(record.field(FieldId::NumCopies)[1], 1);
     EXPECT_EQ(record.text(FieldId::ToneCurveImage), "OFF");
     EXPECT_EQ(record.text(FieldId::ToneCurveTextGraphics), "_SAMEASIMAGE");
-}
 
-TEST(DefaultRecord, LocaleDecidesPaperAndTabDefaults) {
+    // The locale decides paper and tab defaults, the display language the tab font.
+    const auto optionName = [](const CoreData& of, FieldId id) {
+        return std::string(fieldDef(id).options->entries[of.option(id)].name);
+    };
     const CoreData letter = buildDefaultRecord({'1', 0});
-    EXPECT_EQ(fieldDef(FieldId::PageSize).options->entries[letter.option(FieldId::PageSize)].name, "Letter");
-    EXPECT_EQ(fieldDef(FieldId::Tab1PageSize).options->entries[letter.option(FieldId::Tab1PageSize)].name, "ZXLetterTab");
+    EXPECT_EQ(optionName(letter, FieldId::PageSize) + " " + optionName(letter, FieldId::Tab1PageSize), "Letter ZXLetterTab");
     EXPECT_EQ(letter.number(FieldId::Tab1Height), 343000);
     EXPECT_EQ(letter.number(FieldId::PerfectBindCustomPageSizeWidth), 2159000);
-
     const CoreData a4 = buildDefaultRecord({'9', 0});
-    EXPECT_EQ(fieldDef(FieldId::PageSize).options->entries[a4.option(FieldId::PageSize)].name, "A4");
+    EXPECT_EQ(optionName(a4, FieldId::PageSize), "A4");
     EXPECT_EQ(a4.number(FieldId::Tab2Height), 403000);
     EXPECT_EQ(a4.number(FieldId::PerfectBindCustomPageSizeHeight), 2970000);
-
     EXPECT_EQ(pageSizeForLocale('\0'), 1);  // A4 where the locale names no paper
-}
-
-TEST(DefaultRecord, JapaneseDisplayLanguageChoosesTheGothicTabFont) {
-    EXPECT_EQ(buildDefaultRecord({'9', 0}).text(FieldId::Tab1FontName), "Arial");
+    // A Japanese display language chooses the Gothic tab font.
+    EXPECT_EQ(a4.text(FieldId::Tab1FontName), "Arial");
     EXPECT_EQ(buildDefaultRecord({'9', 8}).text(FieldId::Tab2FontName),
               "\xEF\xBC\xAD\xEF\xBC\xB3 \xEF\xBC\xB0\xE3\x82\xB4\xE3\x82\xB7\xE3\x83\x83\xE3\x82\xAF");
 }
 
-TEST(Validation, DefaultRecordIsValidAndAForeignHashReplacesTheRecord) {
+// A custom paper, as the job's paper or as the target paper, needs both
+// dimensions; without them the default paper stands in.
+TEST(Validation, CustomPapersRangesAndOptionIndices) {
+    CoreData record = defaultRecord();
+    const auto chooseCustomPapers = [&] {
+        record.setOption(FieldId::PageSize, kCustomPageSize);
+        record.setOption(FieldId::TargetPaperSize, 27);
+    };
+    chooseCustomPapers();
+    record.setNumber(FieldId::CustomPageSizeHeight, 2000000);
+    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2000000);
+    EXPECT_FALSE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::PageSize), localeDefaultPageSize());
+    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 0u);
+    chooseCustomPapers();
+    record.setNumber(FieldId::CustomPageSizeWidth, 1000000);
+    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 3000000);
+    EXPECT_TRUE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::PageSize), kCustomPageSize);
+    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 27u);
+    record.setOption(FieldId::PageSize, 26);
+    EXPECT_FALSE(validateRecord(record));
+    EXPECT_EQ(record.option(FieldId::PageSize), localeDefaultPageSize());
+    // Each value alone in a default record: what validation leaves of it.
+    // Signed ranges compare as signed; a feed direction is an open list;
+    // paper profiles are chosen on the device.
+    const std::tuple<FieldId, std::int64_t, std::int64_t> rows[] = {
+        {FieldId::Gutter, -2500000, -2500000}, {FieldId::Gutter, -2500001, 0}, {FieldId::Zoom, 1000, 1000},
+        {FieldId::Zoom, 1001, 100}, {FieldId::Staple, 7, 0}, {FieldId::MainPaperProfileFeedDir, 200, 200},
+        {FieldId::MainPaperProfileIndex, 12, 12}, {FieldId::PerfectBindPaperProfileIndex, 300, 300}};
+    for (const auto& [id, stored, after] : rows) {
+        CoreData record = defaultRecord();
+        record.setNumber(id, stored);
+        EXPECT_EQ(validateRecord(record), stored == after) << fieldDef(id).name << " " << stored;
+        EXPECT_EQ(record.number(id), after) << fieldDef(id).name << " " << stored;
+    }
+}
+
+TEST(Validation, DefaultRecordIsValidAForeignHashReplacesTheRecordAndTextMustEndInNul) {
     CoreData record = defaultRecord();
     EXPECT_TRUE(validateRecord(record));
     EXPECT_EQ(record, defaultRecord());
@@ -98,57 +127,7 @@ TEST(Validation, DefaultRecordIsValidAndAForeignHashReplacesTheRecord) {
     record.setNumber(FieldId::Zoom, 50);
     EXPECT_FALSE(validateRecord(record));
     EXPECT_EQ(record, defaultRecord());
-}
-
-// A custom paper, as the job's paper or as the target paper, needs both
-// dimensions; without them the default paper stands in.
-TEST(Validation, CustomPapersNeedBothDimensions) {
-    CoreData record = defaultRecord();
-    record.setOption(FieldId::PageSize, kCustomPageSize);
-    record.setOption(FieldId::TargetPaperSize, 27);
-    record.setNumber(FieldId::CustomPageSizeHeight, 2000000);
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2000000);
-    EXPECT_FALSE(validateRecord(record));
-    EXPECT_EQ(record.option(FieldId::PageSize), localeDefaultPageSize());
-    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 0u);
-
-    record.setOption(FieldId::PageSize, kCustomPageSize);
-    record.setOption(FieldId::TargetPaperSize, 27);
-    record.setNumber(FieldId::CustomPageSizeWidth, 1000000);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 3000000);
-    EXPECT_TRUE(validateRecord(record));
-    EXPECT_EQ(record.option(FieldId::PageSize), kCustomPageSize);
-    EXPECT_EQ(record.option(FieldId::TargetPaperSize), 27u);
-
-    record.setOption(FieldId::PageSize, 26);
-    EXPECT_FALSE(validateRecord(record));
-    EXPECT_EQ(record.option(FieldId::PageSize), localeDefaultPageSize());
-}
-
-// Each value alone in a default record: what validation leaves of it.
-TEST(Validation, RangesAndOptionIndices) {
-    struct Row {
-        FieldId id;
-        std::int64_t stored;
-        std::int64_t after;
-    };
-    for (const Row& row : {Row{FieldId::Gutter, -2500000, -2500000},  // signed ranges compare as signed
-                           Row{FieldId::Gutter, -2500001, 0},
-                           Row{FieldId::Zoom, 1000, 1000},
-                           Row{FieldId::Zoom, 1001, 100},
-                           Row{FieldId::Staple, 7, 0},
-                           Row{FieldId::MainPaperProfileFeedDir, 200, 200},  // an open list
-                           Row{FieldId::MainPaperProfileIndex, 12, 12},  // paper profiles chosen on the device
-                           Row{FieldId::PerfectBindPaperProfileIndex, 300, 300}}) {
-        CoreData record = defaultRecord();
-        record.setNumber(row.id, row.stored);
-        EXPECT_EQ(validateRecord(record), row.stored == row.after) << fieldDef(row.id).name << " " << row.stored;
-        EXPECT_EQ(record.number(row.id), row.after) << fieldDef(row.id).name << " " << row.stored;
-    }
-}
-
-TEST(Validation, TextMustEndInNulEvenWithAnEarlierNul) {
-    CoreData record = defaultRecord();
+    // A text needs a NUL in its last byte even when an earlier one ends it.
     auto name = record.field(FieldId::AccountTrackDepartmentName);
     name[0] = 'A';
     name[1] = 0;
@@ -157,25 +136,22 @@ TEST(Validation, TextMustEndInNulEvenWithAnEarlierNul) {
     EXPECT_EQ(record.text(FieldId::AccountTrackDepartmentName), "NoName");
 }
 
-TEST(CopySelectedFields, CopiesOnlyTheChosenFields) {
-    CoreData source = defaultRecord();
-    source.setOption(FieldId::OutputMethod, 5);
-    source.setText(FieldId::WaitModePassword, "secret");
-    CoreData destination = defaultRecord();
-    FieldSet chosen;
-    chosen.set(static_cast<std::size_t>(FieldId::WaitModePassword));
-    copySelectedFields(destination, source, chosen);
-    EXPECT_EQ(destination.option(FieldId::OutputMethod), 0u);
-    EXPECT_EQ(destination.text(FieldId::WaitModePassword), "secret");
-}
-
-TEST(TextFields, SetTextTruncatesAndZeroFills) {
+TEST(FieldCopies, SetTextTruncatesAndZeroFillsAndOnlyChosenFieldsAreCopied) {
     CoreData record = defaultRecord();
     EXPECT_FALSE(record.setText(FieldId::AccountTrackDepartmentName, "0123456789"));
     EXPECT_EQ(record.text(FieldId::AccountTrackDepartmentName), "01234567");
     EXPECT_TRUE(record.setText(FieldId::AccountTrackDepartmentName, "ab"));
     const auto bytes = record.field(FieldId::AccountTrackDepartmentName);
     for (std::size_t i = 2; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], 0) << "byte " << i;
+
+    record.setOption(FieldId::OutputMethod, 5);
+    record.setText(FieldId::WaitModePassword, "secret");
+    CoreData destination = defaultRecord();
+    FieldSet chosen;
+    chosen.set(static_cast<std::size_t>(FieldId::WaitModePassword));
+    copySelectedFields(destination, record, chosen);
+    EXPECT_EQ(destination.option(FieldId::OutputMethod), 0u);
+    EXPECT_EQ(destination.text(FieldId::WaitModePassword), "secret");
 }
 
 }  // namespace

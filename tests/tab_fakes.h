@@ -28,8 +28,7 @@ public:
     std::unique_ptr<platform::ReadableFile> openExclusive(std::u16string_view path, bool) override { return open(path); }
     bool remove(std::u16string_view path) override {
         removed.emplace_back(path);
-        contents.erase(std::u16string(path));
-        return true;
+        return contents.erase(std::u16string(path)), true;
     }
     void sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
     void clearLastError() override {}
@@ -41,32 +40,25 @@ public:
 private:
     std::unique_ptr<platform::ReadableFile> open(std::u16string_view path) {
         const auto it = contents.find(std::u16string(path));
-        if (it == contents.end()) return nullptr;
-        return std::make_unique<tabs::MemoryFile>(it->second);
+        return it == contents.end() ? nullptr : std::make_unique<tabs::MemoryFile>(it->second);
     }
 };
 
 class MapSharedMemory final : public platform::SharedMemory {
 public:
-    class Block final : public platform::SharedMemoryBlock {
-    public:
-        explicit Block(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-        std::uint8_t* data() override { return bytes_.data(); }
-        std::size_t size() const override { return bytes_.size(); }
-
-    private:
-        std::vector<std::uint8_t>& bytes_;
+    struct Block final : platform::SharedMemoryBlock {
+        explicit Block(std::vector<std::uint8_t>& held) : bytes(held) {}
+        std::uint8_t* data() override { return bytes.data(); }
+        std::size_t size() const override { return bytes.size(); }
+        std::vector<std::uint8_t>& bytes;
     };
 
     std::unique_ptr<platform::SharedMemoryBlock> create(std::u16string_view name, std::size_t size) override {
-        auto& bytes = blocks[std::u16string(name)];
-        bytes.assign(size, 0);
-        return std::make_unique<Block>(bytes);
+        return std::make_unique<Block>(blocks[std::u16string(name)] = std::vector<std::uint8_t>(size, 0));
     }
     std::unique_ptr<platform::SharedMemoryBlock> open(std::u16string_view name, std::size_t size) override {
         const auto it = blocks.find(std::u16string(name));
-        if (it == blocks.end() || it->second.size() < size) return nullptr;
-        return std::make_unique<Block>(it->second);
+        return it == blocks.end() || it->second.size() < size ? nullptr : std::make_unique<Block>(it->second);
     }
 
     std::map<std::u16string, std::vector<std::uint8_t>> blocks;
@@ -82,10 +74,7 @@ public:
         if (process) process(commandLine);
         return true;
     }
-    bool runThread(const std::function<void()>& work) override {
-        work();
-        return true;
-    }
+    bool runThread(const std::function<void()>& work) override { return work(), true; }
 
     std::function<void(std::u16string_view)> process;
     std::vector<std::u16string> commandLines;
@@ -108,9 +97,7 @@ public:
         context.sink.write("<tab begin page " + std::to_string(context.state->pageCounter) + ">\r\n");
     }
     void endPage(postscript::InjectionContext& context) override { context.sink.write("<tab end page>\r\n"); }
-    void afterDocument(postscript::InjectionContext& context) override {
-        context.sink.write("<tab after document>\r\n");
-    }
+    void afterDocument(postscript::InjectionContext& context) override { context.sink.write("<tab after document>\r\n"); }
 };
 
 }  // namespace tvzx::testing

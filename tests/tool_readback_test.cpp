@@ -6,10 +6,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -23,11 +19,7 @@ constexpr std::string_view kJobIdentityLine = "@PJL SET DRIVERJOBID=\"";
 
 class JobTool : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-job-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
+    void SetUp() override { fs::create_directories(dir_); }
     void TearDown() override { fs::remove_all(dir_); }
 
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
@@ -38,20 +30,18 @@ protected:
     static std::string ticketOf(const std::string& stream) {
         EXPECT_TRUE(stream.starts_with(kJobStart));
         const std::size_t end = stream.find(kEnterPostScript);
-        if (end == std::string::npos) return {};
-        return stream.substr(kJobStart.size(), end - kJobStart.size());
+        return end == std::string::npos ? std::string() : stream.substr(kJobStart.size(), end - kJobStart.size());
     }
 
     // Returns the job identity the module gave the job.
     static std::string identityOf(const std::string& ticket) {
         const std::size_t at = ticket.find(kJobIdentityLine);
-        if (at == std::string::npos) return {};
         const std::size_t start = at + kJobIdentityLine.size();
-        return ticket.substr(start, ticket.find('"', start) - start);
+        return at == std::string::npos ? std::string() : ticket.substr(start, ticket.find('"', start) - start);
     }
 
 private:
-    fs::path dir_;
+    fs::path dir_ = fs::temp_directory_path() / ("tvzx-job-" + std::to_string(::getpid()));
 };
 
 TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
@@ -61,35 +51,31 @@ TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
     const std::vector<std::string> job = {"--printer-data", printer, "--settings", file("saved.txt"), "--set",
                                           "Layout=Booklet", "--document", "Q3 Report"};
 
-    std::vector<std::string> render = {"render", "-o", file("job.prn")};
-    render.insert(render.end(), job.begin(), job.end());
-    ASSERT_EQ(tvzx(render).status, 0);
+    const auto with = [](std::vector<std::string> command, auto first, auto last) {
+        return command.insert(command.end(), first, last), command;
+    };
+    ASSERT_EQ(tvzx(with({"render", "-o", file("job.prn")}, job.begin(), job.end())).status, 0);
     const std::string stream = tvzx::testing::readAll(file("job.prn"));
     const std::string ticket = ticketOf(stream);
     for (const char* line : {"@PJL SET LAYOUT=BOOKLET4IN1\r\n", "@PJL SET DUPLEX=ON\r\n", "@PJL SET FINISH=NONE\r\n"})
         EXPECT_NE(ticket.find(line), std::string::npos) << line;
 
     // The ticket command gives the same bytes for the same job.
-    std::vector<std::string> ticketArgs = {"ticket", "--job-identity", identityOf(ticket)};
-    ticketArgs.insert(ticketArgs.end(), job.begin(), job.end());
-    const ToolRun alone = tvzx(ticketArgs);
+    const ToolRun alone = tvzx(with({"ticket", "--job-identity", identityOf(ticket)}, job.begin(), job.end()));
     EXPECT_EQ(alone.status, 0);
     EXPECT_EQ(alone.out, ticket);
 
     // Besides the named layout the rules turned two-sided printing on and the stapling off.
-    std::vector<std::string> changes = {"settings", "show", "--changes"};
-    changes.insert(changes.end(), job.begin(), job.end() - 2);
-    EXPECT_EQ(tvzx(changes).out, "Duplex=False -> True\nStaple=2StaplesWide -> None\n");
+    EXPECT_EQ(tvzx(with({"settings", "show", "--changes"}, job.begin(), job.end() - 2)).out,
+              "Duplex=False -> True\nStaple=2StaplesWide -> None\n");
 
     // The stream reads back: its settings render again to the same ticket.
     const ToolRun inspected = tvzx({"inspect", file("job.prn"), "--settings-out", file("recovered.txt")});
     EXPECT_EQ(inspected.status, 0) << inspected.err;
-    EXPECT_NE(inspected.out.find("[ticket]\nDRIVERJOBID=\"" + identityOf(ticket) + "\"\n"), std::string::npos);
-    EXPECT_NE(inspected.out.find("[settings]\nLayout=Booklet\n"), std::string::npos);
-    ASSERT_EQ(tvzx({"render", "-o", file("again.prn"), "--printer-data", printer, "--settings", file("recovered.txt"),
-                    "--document", "Q3 Report"})
-                  .status,
-              0);
+    for (const std::string& part : {"[ticket]\nDRIVERJOBID=\"" + identityOf(ticket) + "\"\n", std::string("[settings]\nLayout=Booklet\n")})
+        EXPECT_NE(inspected.out.find(part), std::string::npos) << part;
+    ASSERT_EQ(tvzx({"render", "-o", file("again.prn"), "--printer-data", printer, "--settings", file("recovered.txt"), "--document",
+                    "Q3 Report"}).status, 0);
     const std::string again = ticketOf(tvzx::testing::readAll(file("again.prn")));
     std::string expected = ticket;
     expected.replace(expected.find(identityOf(ticket)), identityOf(ticket).size(), identityOf(again));

@@ -33,9 +33,7 @@ inline void writeAll(const std::filesystem::path& path, std::string_view bytes) 
 // launcher ("env ..." and its settings) may stand before the tool.
 inline ToolRun runTvzx(const std::vector<std::string>& args, const std::filesystem::path& errFile,
                        std::string_view launcher = {}) {
-    std::string command(launcher);
-    if (!command.empty()) command += ' ';
-    command += std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx";
+    std::string command = std::string(launcher) + (launcher.empty() ? "" : " ") + TVZX_BINARY_DIR + "/tools/tvzx/tvzx";
     for (const auto& arg : args) command += " '" + arg + "'";
     command += " 2>'" + errFile.string() + "'";
     ToolRun run;
