@@ -140,14 +140,13 @@ TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
 }
 
 TEST(PpdPaperSizes, MatchWithinOnePointAsThePageStands) {
-    ASSERT_NE(matchingPpdPaperSize(595, 842), nullptr);
-    EXPECT_EQ(matchingPpdPaperSize(595, 842)->keyword, "A4");
-    EXPECT_EQ(matchingPpdPaperSize(596.0, 841.0)->keyword, "A4");
-    EXPECT_EQ(matchingPpdPaperSize(596.01, 842), nullptr);
-    EXPECT_EQ(matchingPpdPaperSize(842, 595), nullptr);
     // Letter and 9x11 share a height; the width decides.
-    EXPECT_EQ(matchingPpdPaperSize(612.4, 791.6)->keyword, "Letter");
-    EXPECT_EQ(matchingPpdPaperSize(648, 792)->keyword, "9x11");
+    const std::tuple<double, double, std::string_view> rows[] = {{595, 842, "A4"}, {596.0, 841.0, "A4"}, {596.01, 842, ""},
+                                                                 {842, 595, ""}, {612.4, 791.6, "Letter"}, {648, 792, "9x11"}};
+    for (const auto& [width, height, keyword] : rows) {
+        const auto* size = matchingPpdPaperSize(width, height);
+        EXPECT_EQ(size == nullptr ? "" : std::string(size->keyword), keyword) << width << " x " << height;
+    }
 }
 
 TEST(TargetPaperCustomSize, OnlyForACustomTargetOrAProfileOfCustomSize) {

@@ -112,15 +112,14 @@ constexpr std::string_view kTabBody = "newpath 500 700 moveto 560 760 lineto str
 // 1, inserted before page 2 and after the document.
 CoreData tellingSettings() {
     CoreData record = settings::buildDefaultRecord({'9', 0});
-    record.setOption(FieldId::PageSize, settings::kCustomPageSize);
-    record.setNumber(FieldId::CustomPageSizeWidth, 1000000);
-    record.setNumber(FieldId::CustomPageSizeHeight, 1500000);
-    record.setOption(FieldId::NUpCount, 3);
-    record.setOption(FieldId::TargetPaperSize, kTargetCustom);
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2970000);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2100000);
-    record.setOption(FieldId::MediaColorTray2, kCustomColour);
-    record.setOption(FieldId::MediaPrepunchedTray2, 1);
+    for (const auto& [id, option] : std::initializer_list<std::pair<FieldId, std::uint32_t>>{
+             {FieldId::PageSize, settings::kCustomPageSize}, {FieldId::NUpCount, 3}, {FieldId::TargetPaperSize, kTargetCustom},
+             {FieldId::MediaColorTray2, kCustomColour}, {FieldId::MediaPrepunchedTray2, 1}})
+        record.setOption(id, option);
+    for (const auto& [id, number] : std::initializer_list<std::pair<FieldId, std::int64_t>>{
+             {FieldId::CustomPageSizeWidth, 1000000}, {FieldId::CustomPageSizeHeight, 1500000},
+             {FieldId::CustomTargetPaperSizeWidth, 2970000}, {FieldId::CustomTargetPaperSizeHeight, 2100000}})
+        record.setNumber(id, number);
     record.setText(FieldId::CustomMediaColorNameTray2, "Sky Blue");
     rules::PageException printed, a3;
     printed.kind = 5;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ std::uint32_t optionOf(FieldId id, std::string_view name) {
     return index.value_or(0);
 }
 
-CoreData withOptions(std::initializer_list<std::pair<FieldId, std::string_view>> options) {
+CoreData withOptions(const std::vector<std::pair<FieldId, std::string_view>>& options) {
     CoreData record = defaultRecord();
     for (const auto& [id, name] : options) record.setOption(id, optionOf(id, name));
     return record;
@@ -60,9 +61,8 @@ TEST(PpdSelections, DefaultsFollowTheRecordOrderWithOneSelectionPerFeature) {
     for (const char* run : {"ZVCollate=Sort\nZVOffset=False\nZVThirdPartyFinisherMode=None\n",
                             "ZVCbSwPrinterName=False\nZVCbSwModelName=False\n"})
         EXPECT_NE(text.find(run), std::string::npos) << text;
-    for (std::size_t i = 0; i < selections.size(); ++i)
-        for (std::size_t j = i + 1; j < selections.size(); ++j)
-            EXPECT_NE(selections[i].keyword, selections[j].keyword) << "twice: " << selections[i].keyword;
+    std::set<std::string> keywords;
+    for (const auto& selection : selections) EXPECT_TRUE(keywords.insert(selection.keyword).second) << "twice: " << selection.keyword;
 }
 
 TEST(PpdSelections, OptionsAndTheSixFeaturesWithRulesOfTheirOwn) {
@@ -89,11 +89,8 @@ TEST(PpdSelections, OptionsAndTheSixFeaturesWithRulesOfTheirOwn) {
         {{{FieldId::DateStamp, "All"}, {FieldId::DateStyle, "Style3"}}, "ZVDateStyle", "Style3"},
         {{{FieldId::TargetPaperSize, "Letter"}}, "ZVTargetPaperSize", "Letter"},
     };
-    for (const auto& c : cases) {
-        CoreData record = defaultRecord();
-        for (const auto& [id, name] : c.options) record.setOption(id, optionOf(id, name));
-        EXPECT_EQ(optionFor(featureSelections(record), c.keyword), c.expected) << c.keyword << " " << c.expected;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(optionFor(featureSelections(withOptions(c.options)), c.keyword), c.expected) << c.keyword << " " << c.expected;
     // An index past the list gives the default; the custom page size has no option.
     CoreData record = defaultRecord();
     record.setOption(FieldId::Layout, 200);

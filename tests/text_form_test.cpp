@@ -39,9 +39,7 @@ public:
     }
     std::string wrapped(std::string_view version = "1") const {
         const std::string text = plain(version);
-        std::vector<std::uint8_t> data(text.begin(), text.end());
-        data.push_back(0);
-        return base64Encode(data);
+        return base64Encode(std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));  // with its NUL
     }
     std::vector<std::uint8_t> record;
     std::vector<std::string> items;
