@@ -16,8 +16,7 @@ using namespace tvzx::win;
 using settings::FieldId;
 
 // Marker texts, so that each text's place in the stream shows.
-class MarkerTexts final : public postscript::FeatureTexts {
-public:
+struct MarkerTexts final : postscript::FeatureTexts {
     std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
     std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
     std::string pageText(const settings::CoreData&, std::uint64_t page) override {
@@ -27,8 +26,7 @@ public:
     std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
 };
 
-class FixedIdentity final : public postscript::JobIdentity {
-public:
+struct FixedIdentity final : postscript::JobIdentity {
     std::string notificationId(std::u16string_view printer, std::u16string_view document) override {
         askedPrinter = printer;
         askedDocument = document;
@@ -41,8 +39,7 @@ public:
 };
 
 // The core helper's answers by "feature/option"; a missing pair fails.
-class FakeCoreHelper final : public postscript::CoreHelper {
-public:
+struct FakeCoreHelper final : postscript::CoreHelper {
     HRESULT getOptionAttribute(DEVOBJ*, const char* feature, const char* option, const char* attribute,
                                DWORD* dataType, std::uint8_t* buffer, DWORD size, DWORD* needed) override {
         EXPECT_STREQ(attribute, "Invocation");
