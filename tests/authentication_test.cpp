@@ -47,23 +47,21 @@ std::string enciphered(std::string_view key, std::string_view value) {
 const std::string kNone = "@PJL SET ZXCERTSERVTYPE=NONE\r\n";
 const std::string kPublic = "@PJL SET ZXUSERNAME=\"Public\"\r\n";
 
-TEST(AuthenticationLogin, OffWritesOnlyTheServerType) {
-    EXPECT_EQ(authentication(login("Off", false), "alice"), kNone);
-    EXPECT_EQ(authentication(login("Off", true), "alice"), kNone);
-}
-
-TEST(AuthenticationLogin, PrinterUserList) {
-    EXPECT_EQ(authentication(login("MainBody", false)),
-              "@PJL SET ZXUSERNAME=\"bob\"\r\n" + enciphered("ZXUSERKEY2", "pa55word") + kNone);
-    EXPECT_EQ(authentication(login("MainBody", true)), kPublic + kNone);
-}
-
-TEST(AuthenticationLogin, ExternalServerByNumberOnlyForPersonalLogin) {
-    EXPECT_EQ(authentication(login("ExternalServer", false)), "@PJL SET ZXUSERNAME=\"bob\"\r\n" +
-                                                                  enciphered("ZXUSERKEY2", "pa55word") +
-                                                                  "@PJL SET ZXCERTSERVTYPE=NUMBER\r\n"
-                                                                  "@PJL SET ZXCERTSERVNUM=3\r\n");
-    EXPECT_EQ(authentication(login("ExternalServer", true)), kPublic + kNone);
+TEST(AuthenticationLogin, ByMethodAndPublicOrPersonalLogin) {
+    const std::string bob = "@PJL SET ZXUSERNAME=\"bob\"\r\n" + enciphered("ZXUSERKEY2", "pa55word");
+    // Only a personal login to an external server names the server, by number;
+    // a public login sends no name and no relay fields.
+    const struct {
+        std::string_view method;
+        bool isPublic;
+        std::string expected;
+    } rows[] = {
+        {"Off", false, kNone}, {"Off", true, kNone}, {"MainBody", false, bob + kNone}, {"MainBody", true, kPublic + kNone},
+        {"ExternalServer", false, bob + "@PJL SET ZXCERTSERVTYPE=NUMBER\r\n@PJL SET ZXCERTSERVNUM=3\r\n"},
+        {"ExternalServer", true, kPublic + kNone}, {"RelayServer", true, kPublic + kNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(authentication(login(row.method, row.isPublic), "alice"), row.expected) << row.method << " " << row.isPublic;
 }
 
 TEST(AuthenticationLogin, MarkerStandsForTheLoggedOnUser) {
@@ -81,10 +79,8 @@ TEST(AuthenticationLogin, MarkerStandsForTheLoggedOnUser) {
 TEST(AuthenticationLogin, SixteenBytePasswordGivesTwoBlocks) {
     CoreData settings = login("MainBody", false);
     settings.setText(FieldId::UserAuthenticationPassword, "0123456789ABCDEF");
-    EXPECT_EQ(authentication(settings),
-              "@PJL SET ZXUSERNAME=\"bob\"\r\n"
-              "@PJL SET ZXUSERKEY2=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n" +
-                  kNone);
+    EXPECT_EQ(authentication(settings), "@PJL SET ZXUSERNAME=\"bob\"\r\n"
+              "@PJL SET ZXUSERKEY2=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n" + kNone);
 }
 
 TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
@@ -98,28 +94,17 @@ TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
         {9, "note", std::string("free text")},
     };
     ASSERT_TRUE(storeRelaySettings(settings, fields));
+    // Each field goes as its type, its value enciphered under a key of that type, and its id.
+    const auto group = [](std::string n, std::string type, std::string key, std::string_view value, std::string id) {
+        return "@PJL SET ZXCERTFLEXCONTTYPE" + n + "=" + type + "\r\n" + enciphered("ZXCERTFLEX" + key + n, value) +
+               "@PJL SET ZXCERTFLEXCONTID" + n + "=\"" + id + "\"\r\n";
+    };
     EXPECT_EQ(authentication(settings, "alice"),
-              kNone + "@PJL SET ZXCERTFLEXCONTNUM=6\r\n"
-                      "@PJL SET ZXCERTFLEXCONTTYPE1=STRING\r\n" +
-                  enciphered("ZXCERTFLEXSTRING1", "bob") +
-                  "@PJL SET ZXCERTFLEXCONTID1=\"user\"\r\n"
-                  "@PJL SET ZXCERTFLEXCONTTYPE2=NUMERIC\r\n" +
-                  enciphered("ZXCERTFLEXNUMERIC2", "-1234") +
-                  "@PJL SET ZXCERTFLEXCONTID2=\"pin\"\r\n"
-                  "@PJL SET ZXCERTFLEXCONTTYPE3=TOGGLE\r\n" +
-                  enciphered("ZXCERTFLEXTOGGLE3", "ON") +
-                  "@PJL SET ZXCERTFLEXCONTID3=\"remember\"\r\n"
-                  "@PJL SET ZXCERTFLEXCONTTYPE4=DATEANDTIME1\r\n" +
-                  enciphered("ZXCERTFLEXDAY4", "2026-12-31 23:59") +
-                  "@PJL SET ZXCERTFLEXCONTID4=\"until\"\r\n"
-                  "@PJL SET ZXCERTFLEXCONTTYPE5=STATICSELECT\r\n" +
-                  enciphered("ZXCERTFLEXSELECT5", "North") +
-                  "@PJL SET ZXCERTFLEXCONTID5=\"site\"\r\n"
-                  "@PJL SET ZXCERTFLEXCONTTYPE6=STRING\r\n" +
-                  enciphered("ZXCERTFLEXSTRING6", "free text") +
-                  "@PJL SET ZXCERTFLEXCONTID6=\"note\"\r\n"
-                  "@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"
-                  "@PJL SET ZXCERTFLEXSCREENID=\"LOGIN-01\"\r\n");
+              kNone + "@PJL SET ZXCERTFLEXCONTNUM=6\r\n" + group("1", "STRING", "STRING", "bob", "user") +
+                  group("2", "NUMERIC", "NUMERIC", "-1234", "pin") + group("3", "TOGGLE", "TOGGLE", "ON", "remember") +
+                  group("4", "DATEANDTIME1", "DAY", "2026-12-31 23:59", "until") +
+                  group("5", "STATICSELECT", "SELECT", "North", "site") + group("6", "STRING", "STRING", "free text", "note") +
+                  "@PJL SET ZXCERTSELECTTYPE=FLEX\r\n@PJL SET ZXCERTFLEXSCREENID=\"LOGIN-01\"\r\n");
 }
 
 TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
@@ -129,22 +114,17 @@ TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
     ASSERT_TRUE(storeRelaySettings(settings, fields));
     const std::string ticket = authentication(settings);
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTNUM=8\r\n"), std::string::npos) << ticket;
-    EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTID6=\"f6\"\r\n@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"), std::string::npos)
-        << ticket;
+    EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTID6=\"f6\"\r\n@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"), std::string::npos);
     EXPECT_EQ(ticket.find("ZXCERTFLEXCONTTYPE7"), std::string::npos) << ticket;
 }
 
-TEST(AuthenticationRelay, NoFieldsNoRelayCommands) {
+TEST(AuthenticationRelay, NoReadableFieldsNoRelayCommands) {
     CoreData settings = login("RelayServer", false);
     ASSERT_TRUE(storeRelaySettings(settings, {}));
     EXPECT_EQ(authentication(settings), kNone);
     // Only malformed lines count as no fields, too.
     settings.setText(FieldId::RelayServerSettings, "x\tid\tvalue\n2\tpin\tnot a number\n");
     EXPECT_EQ(authentication(settings), kNone);
-}
-
-TEST(AuthenticationRelay, PublicLoginSendsNoRelayFields) {
-    EXPECT_EQ(authentication(login("RelayServer", true), "alice"), kPublic + kNone);
 }
 
 }  // namespace

@@ -26,22 +26,18 @@ using tvzx::testing::printerHandle;
 constexpr std::size_t kCoreAreaSize = 64;
 
 // A public DEVMODE with the core driver's area behind it.
-class Devmode {
-public:
-    explicit Devmode(std::size_t areaSize = kCoreAreaSize) : storage_(sizeof(win::DEVMODEW) + areaSize) {
+struct Devmode {
+    Devmode() : storage(sizeof(win::DEVMODEW) + kCoreAreaSize) {
         devmode()->dmSize = sizeof(win::DEVMODEW);
-        devmode()->dmDriverExtra = static_cast<win::WORD>(areaSize);
+        devmode()->dmDriverExtra = static_cast<win::WORD>(kCoreAreaSize);
     }
-    win::DEVMODEW* devmode() { return reinterpret_cast<win::DEVMODEW*>(storage_.data()); }
-    std::vector<std::uint8_t> area() const { return {storage_.begin() + sizeof(win::DEVMODEW), storage_.end()}; }
-
-private:
-    std::vector<std::uint8_t> storage_;
+    win::DEVMODEW* devmode() { return reinterpret_cast<win::DEVMODEW*>(storage.data()); }
+    std::vector<std::uint8_t> area() const { return {storage.begin() + sizeof(win::DEVMODEW), storage.end()}; }
+    std::vector<std::uint8_t> storage;
 };
 
-std::vector<std::uint8_t> areaWith(std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes,
-                                   std::size_t size = kCoreAreaSize) {
-    std::vector<std::uint8_t> area(size);
+std::vector<std::uint8_t> areaWith(std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
+    std::vector<std::uint8_t> area(kCoreAreaSize);
     for (const auto& [offset, value] : bytes) area[offset] = value;
     return area;
 }
@@ -114,7 +110,6 @@ TEST(DevModeRequests, TheDefaultDuplexGoesThroughTheRulesAndTheCoreBytesFollow) 
     postscript::TabSheets tabs;
     postscript::JobIdentity identity;
     const frame::Environment environment{&spooler, &job, &texts, &tabs, &identity};
-
     Devmode devmode;
     std::vector<std::uint8_t> block(settings::kPrivateBlockSize);
     win::OEMDMPARAM param{};

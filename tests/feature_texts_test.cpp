@@ -3,14 +3,11 @@
 // custom page is matched against.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "common/hex_text.h"
-#include "frame/environment.h"
 #include "postscript/feature_texts.h"
 #include "postscript/paper_values.h"
 #include "postscript/ppd_paper_sizes.h"
@@ -35,6 +32,13 @@ CoreData a4Record() {
     return record;
 }
 
+// Sets options and numbers alike: both are stored as they are given here.
+void setAll(CoreData& record, std::initializer_list<std::pair<FieldId, std::int64_t>> values) {
+    for (const auto& [id, value] : values)
+        if (settings::fieldDef(id).kind == settings::Kind::Option) record.setOption(id, static_cast<std::uint32_t>(value));
+        else record.setNumber(id, value);
+}
+
 void setCustomPage(CoreData& record, double widthMm, double heightMm) {
     record.setOption(FieldId::PageSize, settings::kCustomPageSize);
     record.setNumber(FieldId::CustomPageSizeWidth, static_cast<std::int64_t>(widthMm * kStoredPerMillimetre + 0.5));
@@ -55,11 +59,13 @@ rules::PageException pagePaper(std::uint8_t kind, std::uint8_t paperSize, std::u
     return exception;
 }
 
-// Returns the text with one line replaced; the line must be there.
-std::string withLine(std::string text, const std::string& line, const std::string& replacement) {
-    const std::size_t at = text.find(line);
-    EXPECT_NE(at, std::string::npos) << "no line " << line;
-    if (at != std::string::npos) text.replace(at, line.size(), replacement);
+// Returns the text with each {line, replacement} applied in turn; each line must be there.
+std::string withLines(std::string text, std::initializer_list<std::pair<std::string_view, std::string_view>> changes) {
+    for (const auto& [line, replacement] : changes) {
+        const std::size_t at = text.find(line);
+        EXPECT_NE(at, std::string::npos) << "no line " << line;
+        if (at != std::string::npos) text.replace(at, line.size(), replacement);
+    }
     return text;
 }
 
@@ -71,23 +77,17 @@ std::string versionLine() {
     return "TVZXFeatures /PDVersion (7.0.410:0x" + hexBytesText(settings::schemaHash()) + ") put\r\n";
 }
 
+const std::string kNupTail = "TVZXFeatures /TVZXTolerance 1 put\r\nTVZXFeatures /PageOrient (Port) put\r\n"
+                             "TVZXFeatures /TVZXPdNup /None put\r\n"
+                             "TVZXFeatures /Tarvo_NupP5 known { TVZXFeatures /Tarvo_NupP5 get exec } if\r\n";
 const std::string kA4NupData =
-    "TVZXFeatures /HiResPageSize [210000 297000] put\r\n"
-    "TVZXFeatures /HiResPageSizePpdPt undef\r\n"
-    "TVZXFeatures /TVZXTolerance 1 put\r\n"
-    "TVZXFeatures /PageOrient (Port) put\r\n"
-    "TVZXFeatures /TVZXPdNup /None put\r\n"
-    "TVZXFeatures /Tarvo_NupP5 known { TVZXFeatures /Tarvo_NupP5 get exec } if\r\n";
+    "TVZXFeatures /HiResPageSize [210000 297000] put\r\nTVZXFeatures /HiResPageSizePpdPt undef\r\n" + kNupTail;
+const std::string kP4 = "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n";
 
 std::string defaultSetupText() {
-    return kEnsure + versionLine() +
-           "TVZXFeatures /TARVOPDOS (WinNT5) put\r\n"
-           "TVZXFeatures /TVZXPBMode /None put\r\n" +
-           kA4NupData +
-           "TVZXFeatures /Zoom 100 put\r\n"
-           "TVZXFeatures /TVZXMixedOriginalMode false put\r\n"
-           "TVZXFeatures /Orient (Port) put\r\n"
-           "TVZXFeatures /TrayConfiguration \r\n<<\r\n" +
+    return kEnsure + versionLine() + "TVZXFeatures /TARVOPDOS (WinNT5) put\r\nTVZXFeatures /TVZXPBMode /None put\r\n" +
+           kA4NupData + "TVZXFeatures /Zoom 100 put\r\nTVZXFeatures /TVZXMixedOriginalMode false put\r\n" +
+           "TVZXFeatures /Orient (Port) put\r\nTVZXFeatures /TrayConfiguration \r\n<<\r\n" +
            "/Tray1" + kDefaultTray + "/Tray2" + kDefaultTray + "/Tray3" + kDefaultTray + "/Tray4" + kDefaultTray +
            "/Tray5" + kDefaultTray + "/MBT" + kDefaultTray + ">> put\r\n";
 }
@@ -96,38 +96,26 @@ TEST(SetupText, DefaultRecord) { EXPECT_EQ(setupText(a4Record()), defaultSetupTe
 
 TEST(SetupText, TellingSettingsChangeTheirOwnEntries) {
     CoreData record = a4Record();
-    record.setOption(FieldId::PerfectBindMode, 4);
-    record.setNumber(FieldId::Zoom, 250);
-    record.setOption(FieldId::MixedSize, 1);
-    record.setOption(FieldId::Orientation, 1);
-    record.setOption(FieldId::NUpCount, 12);
-    std::string expected = defaultSetupText();
-    expected = withLine(expected, "/TVZXPBMode /None", "/TVZXPBMode /2in1");
-    expected = withLine(expected, "/Zoom 100", "/Zoom 250");
-    expected = withLine(expected, "/TVZXMixedOriginalMode false", "/TVZXMixedOriginalMode true");
-    expected = withLine(expected, "/PageOrient (Port)", "/PageOrient (Land)");
-    expected = withLine(expected, "/Orient (Port)", "/Orient (Land)");
-    expected = withLine(expected, "/TVZXPdNup /None", "/TVZXPdNup /16r");
-    EXPECT_EQ(setupText(record), expected);
+    setAll(record, {{FieldId::PerfectBindMode, 4}, {FieldId::Zoom, 250}, {FieldId::MixedSize, 1}, {FieldId::Orientation, 1},
+                    {FieldId::NUpCount, 12}});
+    const std::string landscape = withLines(defaultSetupText(), {{"/Zoom 100", "/Zoom 250"},
+        {"/TVZXMixedOriginalMode false", "/TVZXMixedOriginalMode true"}, {"/PageOrient (Port)", "/PageOrient (Land)"},
+        {"/Orient (Port)", "/Orient (Land)"}});
+    EXPECT_EQ(setupText(record),
+              withLines(landscape, {{"/TVZXPBMode /None", "/TVZXPBMode /2in1"}, {"/TVZXPdNup /None", "/TVZXPdNup /16r"}}));
     // Values past the lists read as none.
-    record.setOption(FieldId::PerfectBindMode, 6);
-    record.setOption(FieldId::NUpCount, 13);
-    expected = withLine(expected, "/TVZXPBMode /2in1", "/TVZXPBMode /None");
-    EXPECT_EQ(setupText(record), withLine(expected, "/TVZXPdNup /16r", "/TVZXPdNup /None"));
+    setAll(record, {{FieldId::PerfectBindMode, 6}, {FieldId::NUpCount, 13}});
+    EXPECT_EQ(setupText(record), landscape);
 }
 
 TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
     CoreData record = a4Record();
     setCustomPage(record, 100, 150);
     EXPECT_EQ(nUpData(record), "TVZXFeatures /HiResPageSize [100000 150000] put\r\n"
-                               "TVZXFeatures /HiResPageSizePpdPt [283.4645669291338663 425.1968503937007995] put\r\n"
-                               "TVZXFeatures /TVZXTolerance 1 put\r\n"
-                               "TVZXFeatures /PageOrient (Port) put\r\n"
-                               "TVZXFeatures /TVZXPdNup /None put\r\n"
-                               "TVZXFeatures /Tarvo_NupP5 known { TVZXFeatures /Tarvo_NupP5 get exec } if\r\n");
+                               "TVZXFeatures /HiResPageSizePpdPt [283.4645669291338663 425.1968503937007995] put\r\n" +
+                                   kNupTail);
     // Tenths of a micrometre round half up.
-    record.setNumber(FieldId::CustomPageSizeWidth, 1000005);
-    record.setNumber(FieldId::CustomPageSizeHeight, 1500004);
+    setAll(record, {{FieldId::CustomPageSizeWidth, 1000005}, {FieldId::CustomPageSizeHeight, 1500004}});
     EXPECT_EQ(hiResPageSize(record), "[100001 150000]");
 }
 
@@ -152,38 +140,32 @@ TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
 }
 
 TEST(PpdPaperSizes, MatchWithinOnePointAsThePageStands) {
-    ASSERT_NE(matchingPpdPaperSize(595, 842), nullptr);
-    EXPECT_EQ(matchingPpdPaperSize(595, 842)->keyword, "A4");
-    EXPECT_EQ(matchingPpdPaperSize(596.0, 841.0)->keyword, "A4");
-    EXPECT_EQ(matchingPpdPaperSize(596.01, 842), nullptr);
-    EXPECT_EQ(matchingPpdPaperSize(842, 595), nullptr);
     // Letter and 9x11 share a height; the width decides.
-    EXPECT_EQ(matchingPpdPaperSize(612.4, 791.6)->keyword, "Letter");
-    EXPECT_EQ(matchingPpdPaperSize(648, 792)->keyword, "9x11");
+    const std::tuple<double, double, std::string_view> rows[] = {{595, 842, "A4"}, {596.0, 841.0, "A4"}, {596.01, 842, ""},
+                                                                 {842, 595, ""}, {612.4, 791.6, "Letter"}, {648, 792, "9x11"}};
+    for (const auto& [width, height, keyword] : rows) {
+        const auto* size = matchingPpdPaperSize(width, height);
+        EXPECT_EQ(size == nullptr ? "" : std::string(size->keyword), keyword) << width << " x " << height;
+    }
 }
 
 TEST(TargetPaperCustomSize, OnlyForACustomTargetOrAProfileOfCustomSize) {
     CoreData record = a4Record();
     EXPECT_EQ(targetPaperCustomSize(record), "");
-    record.setOption(FieldId::TargetPaperSize, kTargetCustom);
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 4200000);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2970000);
+    setAll(record, {{FieldId::TargetPaperSize, kTargetCustom}, {FieldId::CustomTargetPaperSizeWidth, 4200000},
+                    {FieldId::CustomTargetPaperSizeHeight, 2970000}});
     // The short side first, in tenths of a millimetre.
     EXPECT_EQ(targetPaperCustomSize(record), "[2970 4200]");
-    EXPECT_EQ(setupText(record), withLine(defaultSetupText(), "TVZXFeatures /TrayConfiguration",
-                                          "TVZXFeatures /TPCS [2970 4200] put\r\nTVZXFeatures /TrayConfiguration"));
+    EXPECT_EQ(setupText(record), withLines(defaultSetupText(), {{"TVZXFeatures /TrayConfiguration",
+                                           "TVZXFeatures /TPCS [2970 4200] put\r\nTVZXFeatures /TrayConfiguration"}}));
     // Half a tenth rounds up.
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2104500);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2104499);
+    setAll(record, {{FieldId::CustomTargetPaperSizeWidth, 2104500}, {FieldId::CustomTargetPaperSizeHeight, 2104499}});
     EXPECT_EQ(targetPaperCustomSize(record), "[2104 2105]");
 
     record = a4Record();
-    record.setOption(FieldId::TargetPaperSize, kTargetPaperProfile);
-    record.setNumber(FieldId::MainPaperProfileWidth, 3300000);
-    record.setNumber(FieldId::MainPaperProfileHeight, 4880000);
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 1000000);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 1000000);
-    record.setOption(FieldId::MainPaperProfileSize, settings::kCustomPageSize);
+    setAll(record, {{FieldId::TargetPaperSize, kTargetPaperProfile}, {FieldId::MainPaperProfileWidth, 3300000},
+                    {FieldId::MainPaperProfileHeight, 4880000}, {FieldId::CustomTargetPaperSizeWidth, 1000000},
+                    {FieldId::CustomTargetPaperSizeHeight, 1000000}, {FieldId::MainPaperProfileSize, settings::kCustomPageSize}});
     // Without a chosen profile there is no size.
     EXPECT_EQ(targetPaperCustomSize(record), "");
     record.setOption(FieldId::MainPaperProfileIndex, 3);
@@ -195,43 +177,30 @@ TEST(TargetPaperCustomSize, OnlyForACustomTargetOrAProfileOfCustomSize) {
 
 TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
     CoreData record = a4Record();
-    record.setOption(FieldId::InputSlot, 2);
-    record.setOption(FieldId::MainPaperProfileIndex, 7);
-    record.setOption(FieldId::MainPaperProfileMediaType, 2);
-    record.setOption(FieldId::MainPaperProfileMediaWeight, 5);
-    record.setOption(FieldId::MainPaperProfileMediaColor, 14);
+    setAll(record, {{FieldId::InputSlot, 2}, {FieldId::MainPaperProfileIndex, 7}, {FieldId::MainPaperProfileMediaType, 2},
+                    {FieldId::MainPaperProfileMediaWeight, 5}, {FieldId::MainPaperProfileMediaColor, 14},
+                    {FieldId::MainPaperProfileMediaPrepunched, 1}});
     ASSERT_TRUE(record.setText(FieldId::MainPaperProfileCustomMediaColorName, "Sky Blue"));
-    record.setOption(FieldId::MainPaperProfileMediaPrepunched, 1);
-    // The tray's own settings give way to the profile's.
-    record.setOption(FieldId::MediaTypeTray2, 4);
-    record.setOption(FieldId::MediaTypeTray3, 3);
-    record.setOption(FieldId::MediaColorTray3, 3);
-    record.setOption(FieldId::MediaPrepunchedTray3, 1);
-    // A custom colour without a name, and a type past the list.
-    record.setOption(FieldId::MediaColorMBT, 14);
-    record.setOption(FieldId::MediaTypeTray1, 9);
-    record.setOption(FieldId::MediaWeightTray5, 13);
-    record.setOption(FieldId::MediaColorTray4, 14);
+    // The tray's own settings give way to the profile's; a custom colour
+    // without a name, and a type past the list.
+    setAll(record, {{FieldId::MediaTypeTray2, 4}, {FieldId::MediaTypeTray3, 3}, {FieldId::MediaColorTray3, 3},
+                    {FieldId::MediaPrepunchedTray3, 1}, {FieldId::MediaColorMBT, 14}, {FieldId::MediaTypeTray1, 9},
+                    {FieldId::MediaWeightTray5, 13}, {FieldId::MediaColorTray4, 14}});
     ASSERT_TRUE(record.setText(FieldId::CustomMediaColorNameTray4, "Salmon"));
-    EXPECT_EQ(trayConfiguration(record),
-              "\r\n<<\r\n"
-              "/Tray1" + kDefaultTray +
-              "/Tray2 << /TVZXMediaType /Bond /TVZXMediaWeight /Thick /TVZXMediaColor <536B7920426C7565>cvn "
-              "/TVZXMediaPrepunched true >>\r\n"
-              "/Tray3 << /TVZXMediaType /Book /TVZXMediaWeight /NoSet /TVZXMediaColor /Goldenrod "
-              "/TVZXMediaPrepunched true >>\r\n"
-              "/Tray4 << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /Salmon "
-              "/TVZXMediaPrepunched false >>\r\n"
-              "/Tray5 << /TVZXMediaType /NoSet /TVZXMediaWeight /Thick9 /TVZXMediaColor /NoSet "
-              "/TVZXMediaPrepunched false >>\r\n"
-              "/MBT << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /Custom "
-              "/TVZXMediaPrepunched false >>\r\n"
-              ">>");
+    const auto tray = [](std::string_view type, std::string_view weight, std::string_view colour, bool punched) {
+        return " << /TVZXMediaType /" + std::string(type) + " /TVZXMediaWeight /" + std::string(weight) +
+               " /TVZXMediaColor " + std::string(colour) + " /TVZXMediaPrepunched " + (punched ? "true" : "false") +
+               " >>\r\n";
+    };
+    EXPECT_EQ(trayConfiguration(record), "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" +
+                                             tray("Bond", "Thick", "<536B7920426C7565>cvn", true) + "/Tray3" +
+                                             tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" +
+                                             tray("NoSet", "NoSet", "/Salmon", false) + "/Tray5" +
+                                             tray("NoSet", "Thick9", "/NoSet", false) + "/MBT" +
+                                             tray("NoSet", "NoSet", "/Custom", false) + ">>");
     // Without a chosen profile the tray keeps its own settings.
     record.setOption(FieldId::MainPaperProfileIndex, 0);
-    EXPECT_NE(trayConfiguration(record).find("/Tray2 << /TVZXMediaType /Rough /TVZXMediaWeight /NoSet "
-                                             "/TVZXMediaColor /NoSet /TVZXMediaPrepunched false >>"),
-              std::string::npos);
+    EXPECT_NE(trayConfiguration(record).find("/Tray2" + tray("Rough", "NoSet", "/NoSet", false)), std::string::npos);
 }
 
 TEST(EndOfSetupPageTrailerAndTrailer, CallTheLayoutCode) {
@@ -245,8 +214,7 @@ TEST(EndOfSetupPageTrailerAndTrailer, CallTheLayoutCode) {
 
 TEST(PageText, WithoutPageExceptions) {
     const CoreData record = a4Record();
-    const std::string expected = kEnsure + "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n" +
-                                 kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
+    const std::string expected = kEnsure + kP4 + kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
     EXPECT_EQ(pageText(record, {}, 0), expected);
     PlugInFeatureTexts texts;
     EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 3), expected);
@@ -263,23 +231,17 @@ TEST(PageText, PageExceptionsGiveThePagePaper) {
     setPageExceptions(record, {pagePaper(1, 0, 4, 4), pagePaper(0, 0, 2, 3), custom, tab,
                                pagePaper(3, 10, 2, 9), pagePaper(2, 5, 7, 7)});
     const std::vector<rules::PageException> exceptions = rules::pageExceptionsOf(record);
-    const std::string head = kEnsure + "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n" + kA4NupData;
+    const std::string head = kEnsure + kP4 + kA4NupData;
     const auto call = [](const std::string& argument) {
         return "TVZXFeatures /Tarvo_P8 known { " + argument + " TVZXFeatures /Tarvo_P8 get exec } if\r\n";
     };
-    // Page 1 has no exception of its own: the target paper.
-    EXPECT_EQ(pageText(record, exceptions, 1), head + call("/A4"));
-    EXPECT_EQ(pageText(record, exceptions, 2), head + call("/A3"));
-    // The custom size of the record, in tenths of a millimetre.
-    EXPECT_EQ(pageText(record, exceptions, 5), head + call("[2105 2970]"));
-    // Inserted sheets and tab sheets are no pages: the next record or the target.
-    EXPECT_EQ(pageText(record, exceptions, 4), head + call("/ZXTabloid"));
-    EXPECT_EQ(pageText(record, exceptions, 6), head + call("/ZXTabloid"));
-    EXPECT_EQ(pageText(record, exceptions, 10), head + call("/A4"));
-    // Pages the layout code cannot number get no paper.
-    EXPECT_EQ(pageText(record, exceptions, 0), head);
-    EXPECT_EQ(pageText(record, exceptions, 65536), head);
-    EXPECT_EQ(pageText(record, exceptions, 65535), head + call("/A4"));
+    // Pages without an exception of their own take the target paper; page 5 the
+    // record's custom size in tenths of a millimetre; inserted sheets and tab
+    // sheets are no pages (the next record or the target); pages the layout code
+    // cannot number get no paper.
+    const std::pair<std::uint64_t, std::string> pages[] = {{1, call("/A4")}, {2, call("/A3")}, {5, call("[2105 2970]")},
+        {4, call("/ZXTabloid")}, {6, call("/ZXTabloid")}, {10, call("/A4")}, {0, ""}, {65536, ""}, {65535, call("/A4")}};
+    for (const auto& [page, paper] : pages) EXPECT_EQ(pageText(record, exceptions, page), head + paper) << page;
     PlugInFeatureTexts texts;
     EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 2), head + call("/A3"));
 }
@@ -298,8 +260,7 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
     EXPECT_EQ(argument(200), "/None");
     // A paper profile without a chosen profile has no paper keyword.
     EXPECT_EQ(argument(kTargetPaperProfile), "");
-    record.setOption(FieldId::MainPaperProfileIndex, 2);
-    record.setOption(FieldId::MainPaperProfileSize, 15);  // Letter
+    setAll(record, {{FieldId::MainPaperProfileIndex, 2}, {FieldId::MainPaperProfileSize, 15}});  // Letter
     EXPECT_EQ(argument(kTargetPaperProfile), "/Letter");
     record.setOption(FieldId::MainPaperProfileSize, settings::kCustomPageSize);
     EXPECT_EQ(argument(kTargetPaperProfile), "/None");
@@ -312,8 +273,7 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
 TEST(PlugInSettings, OneLinePerCodeAndNoneWithoutCodes) {
     const std::vector<std::string> codes = {"", "/ZXHold true def"};
     EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n/ZXHold true def\r\n} bind executeonly put\r\n");
-    const std::vector<std::string> empty = {"", ""};
-    EXPECT_EQ(plugInSettingsText(empty), "");
+    EXPECT_EQ(plugInSettingsText(std::vector<std::string>{"", ""}), "");
 }
 
 // Whatever a record holds, even one that was never checked, the texts stay

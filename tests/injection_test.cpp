@@ -16,8 +16,7 @@ using namespace tvzx::win;
 using settings::FieldId;
 
 // Marker texts, so that each text's place in the stream shows.
-class MarkerTexts final : public postscript::FeatureTexts {
-public:
+struct MarkerTexts final : postscript::FeatureTexts {
     std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
     std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
     std::string pageText(const settings::CoreData&, std::uint64_t page) override {
@@ -27,8 +26,7 @@ public:
     std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
 };
 
-class FixedIdentity final : public postscript::JobIdentity {
-public:
+struct FixedIdentity final : postscript::JobIdentity {
     std::string notificationId(std::u16string_view printer, std::u16string_view document) override {
         askedPrinter = printer;
         askedDocument = document;
@@ -37,13 +35,11 @@ public:
     std::string userName() override { return user; }
 
     std::string user = "jdoe";
-    std::u16string askedPrinter;
-    std::u16string askedDocument;
+    std::u16string askedPrinter, askedDocument;
 };
 
 // The core helper's answers by "feature/option"; a missing pair fails.
-class FakeCoreHelper final : public postscript::CoreHelper {
-public:
+struct FakeCoreHelper final : postscript::CoreHelper {
     HRESULT getOptionAttribute(DEVOBJ*, const char* feature, const char* option, const char* attribute,
                                DWORD* dataType, std::uint8_t* buffer, DWORD size, DWORD* needed) override {
         EXPECT_STREQ(attribute, "Invocation");
@@ -66,15 +62,18 @@ class Injection : public ::testing::Test {
 protected:
     void SetUp() override {
         frame::setTabDocumentActive(false);
-        device.state().documentName[0] = u'\0';
-        const std::u16string name = u"Report2024";
-        std::copy(name.begin(), name.end(), device.state().documentName.begin());
+        nameDocument(u"Report2024");
         device.state().bitmapWidth = 4960;
         device.state().bitmapHeight = 7016;
         core.answers["ZVPrintMode/Print"] = "<< /PrintMode 0 >> setpagedevice";
         core.answers["ZVOutputMethod/Print"] = "<< /OutputMethod 0 >> setpagedevice";
     }
     void TearDown() override { frame::setTabDocumentActive(false); }
+
+    void nameDocument(std::u16string_view name) {
+        device.state().documentName.fill(u'\0');
+        std::copy(name.begin(), name.end(), device.state().documentName.begin());
+    }
 
     DWORD command(DWORD index) { return commandOn(&device.devObj, index); }
     DWORD commandOn(DEVOBJ* devObj, DWORD index) {
@@ -104,20 +103,16 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
     const std::string bitmap = "%%TARVO-BitmapSize: 4960 7016\r\n";
     const std::string ticket = pjl::buildJobTicket(settings, {"Report2024", "jdoe", "ACDE48000000"});
     const std::string expected =
-        "\x1b%-12345X@PJL\r\n" + ticket + "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" +
-        postscript::jobSettingsComments(settings) + "%%TARVO-TitleEx: Report2024\r\n%%TARVO-ForEx: jdoe\r\n" + bitmap +
-        "<setup>\r\n" +
-        "TVZXFeatures /TVZXPlugInSettings {\r\n<< /PrintMode 0 >> setpagedevice\r\n"
-        "<< /OutputMethod 0 >> setpagedevice\r\n} bind executeonly put\r\n" +
-        "<end of setup>\r\n" + bitmap + "<page 1>\r\n" + "<page trailer>\r\n" + "<trailer>\r\n" + "\x1b%-12345X";
-
+        "\x1b%-12345X@PJL\r\n" + ticket + "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" + postscript::jobSettingsComments(settings) +
+        "%%TARVO-TitleEx: Report2024\r\n%%TARVO-ForEx: jdoe\r\n" + bitmap + "<setup>\r\nTVZXFeatures /TVZXPlugInSettings {\r\n"
+        "<< /PrintMode 0 >> setpagedevice\r\n<< /OutputMethod 0 >> setpagedevice\r\n} bind executeonly put\r\n"
+        "<end of setup>\r\n" + bitmap + "<page 1>\r\n<page trailer>\r\n<trailer>\r\n\x1b%-12345X";
     for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
                         PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_TRAILER})
         EXPECT_EQ(command(index), 0u) << index;
     EXPECT_EQ(device.state().pageCounter, 1u);
     EXPECT_EQ(command(PSINJECT_ENDSTREAM), 0u);
     EXPECT_EQ(device.state().pageCounter, 0u);
-
     EXPECT_EQ(sink.text, expected);
     EXPECT_EQ(identity.askedPrinter, u"Production 1");
     EXPECT_EQ(identity.askedDocument, u"Report2024");
@@ -135,8 +130,7 @@ TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
     device.state().restorePending = 1;
     command(PSINJECT_BEGINSTREAM);
     EXPECT_EQ(device.state().restorePending, 0);
-    command(PSINJECT_BEGINPAGESETUP);
-    command(PSINJECT_BEGINPAGESETUP);
+    for (int page = 0; page < 2; ++page) command(PSINJECT_BEGINPAGESETUP);
     EXPECT_EQ(device.state().pageCounter, 2u);
     EXPECT_NE(sink.text.find("<page 2>"), std::string::npos);
     // Counting needs no helper.
@@ -166,7 +160,6 @@ TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
     command(PSINJECT_BEGINSETUP);
     EXPECT_EQ(sink.text.find("PrintMode"), std::string::npos);
     EXPECT_NE(sink.text.find("<< /OutputMethod 0 >> setpagedevice\r\n}"), std::string::npos);
-
     // Without any answer there is no procedure at all.
     sink = StringSink{};
     core.failData = true;
@@ -177,13 +170,11 @@ TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
 TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
     command(PSINJECT_COMMENTS);
     EXPECT_FALSE(frame::tabDocumentActive());
-    const std::u16string name = u"Inserted Tab before page 3";
-    device.state().documentName.fill(u'\0');
-    std::copy(name.begin(), name.end(), device.state().documentName.begin());
+    nameDocument(u"Inserted Tab before page 3");
     command(PSINJECT_COMMENTS);
     EXPECT_TRUE(frame::tabDocumentActive());
     // Another document does not clear it; disabling the device does.
-    device.state().documentName.fill(u'\0');
+    nameDocument(u"");
     command(PSINJECT_COMMENTS);
     EXPECT_TRUE(frame::tabDocumentActive());
     frame::disablePdev(&device.devObj);
@@ -220,7 +211,7 @@ TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
 }
 
 TEST_F(Injection, CommentsLeaveOutEmptyTitleAndUserAndFallBackToTheDefaults) {
-    device.state().documentName.fill(u'\0');
+    nameDocument(u"");
     identity.user.clear();
     command(PSINJECT_COMMENTS);
     EXPECT_EQ(sink.text, postscript::jobSettingsComments(validatedBlockSettings()));
@@ -247,16 +238,13 @@ TEST_F(Injection, WithoutDeviceObjectOnlyTheTrailerOfAStateIsWritten) {
     EXPECT_EQ(sink.text, "<trailer>\r\n");
 }
 
-TEST(InjectionPieces, InvocationIsFetchedInTwoSteps) {
+TEST(InjectionPieces, InvocationIsFetchedInTwoStepsAndUserNameLosesItsDomain) {
     FakeCoreHelper core;
     core.answers["ZVPrintMode/Print"] = std::string("code\0tail", 9);
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "code");
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Wait"}), "");
     core.type = kADT_ASCII;
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "");
-}
-
-TEST(InjectionPieces, UserNameLosesItsDomain) {
     EXPECT_EQ(postscript::withoutDomain("a\\b\\c"), "c");
     EXPECT_EQ(postscript::withoutDomain("jdoe"), "jdoe");
     EXPECT_EQ(postscript::withoutDomain("CORP\\"), "");

@@ -55,30 +55,23 @@ TEST(KeywordTable, WhatIsFormattedReadsBack) {
     EXPECT_EQ(formatKeywordTable({{"", 3}}, kHash), formatKeywordTable({}, kHash));
 }
 
-TEST(PrinterAccess, WithoutAHandleAnswers1801AndNeverAsksTheSpooler) {
-    PrinterSpooler spooler;
-    spooler.setDword("DefaultDuplex", 1);
-    const PrinterAccess printer(spooler, nullptr);
-    std::uint8_t buffer[4] = {};
-    std::uint64_t needed = 0;
-    std::uint32_t type = 0;
-    EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorInvalidPrinterName);
-    EXPECT_EQ(printer.readExtendedValue("DsDriver", "printBinNames", &type, buffer, sizeof buffer, &needed),
-              kErrorInvalidPrinterName);
-    EXPECT_EQ(printer.deviceCapability(kCapabilityBins).count, -1);
-    EXPECT_FALSE(printer.forms());
-    EXPECT_FALSE(printer.value("DefaultDuplex"));
-    EXPECT_EQ(spooler.questions, 0);
-}
-
-TEST(PrinterAccess, ReadsAsTheSpoolerDoesAndRefusesSizesBeyond32Bits) {
+TEST(PrinterAccess, ReadsAsTheSpoolerDoesOnlyWithAHandleAndRefusesSizesBeyond32Bits) {
     PrinterSpooler spooler;
     spooler.setDword("DefaultDuplex", 0x01020304);
-    const PrinterAccess printer(spooler, printerHandle());
     std::uint8_t buffer[8] = {};
     std::uint64_t needed = 0;
     std::uint32_t type = 0;
+    // Without a handle the answer is 1801 and the spooler is never asked.
+    const PrinterAccess none(spooler, nullptr);
+    EXPECT_EQ(none.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorInvalidPrinterName);
+    EXPECT_EQ(none.readExtendedValue("DsDriver", "printBinNames", &type, buffer, sizeof buffer, &needed),
+              kErrorInvalidPrinterName);
+    EXPECT_EQ(none.deviceCapability(kCapabilityBins).count, -1);
+    EXPECT_FALSE(none.forms());
+    EXPECT_FALSE(none.value("DefaultDuplex"));
+    EXPECT_EQ(spooler.questions, 0);
 
+    const PrinterAccess printer(spooler, printerHandle());
     EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, 2, &needed), kErrorMoreData);
     EXPECT_EQ(needed, 4u);
     EXPECT_EQ(buffer[0], 0) << "nothing is copied into a short buffer";

@@ -112,42 +112,32 @@ constexpr std::string_view kTabBody = "newpath 500 700 moveto 560 760 lineto str
 // 1, inserted before page 2 and after the document.
 CoreData tellingSettings() {
     CoreData record = settings::buildDefaultRecord({'9', 0});
-    record.setOption(FieldId::PageSize, settings::kCustomPageSize);
-    record.setNumber(FieldId::CustomPageSizeWidth, 1000000);
-    record.setNumber(FieldId::CustomPageSizeHeight, 1500000);
-    record.setOption(FieldId::NUpCount, 3);
-    record.setOption(FieldId::TargetPaperSize, kTargetCustom);
-    record.setNumber(FieldId::CustomTargetPaperSizeWidth, 2970000);
-    record.setNumber(FieldId::CustomTargetPaperSizeHeight, 2100000);
-    record.setOption(FieldId::MediaColorTray2, kCustomColour);
-    record.setOption(FieldId::MediaPrepunchedTray2, 1);
+    for (const auto& [id, option] : std::initializer_list<std::pair<FieldId, std::uint32_t>>{
+             {FieldId::PageSize, settings::kCustomPageSize}, {FieldId::NUpCount, 3}, {FieldId::TargetPaperSize, kTargetCustom},
+             {FieldId::MediaColorTray2, kCustomColour}, {FieldId::MediaPrepunchedTray2, 1}})
+        record.setOption(id, option);
+    for (const auto& [id, number] : std::initializer_list<std::pair<FieldId, std::int64_t>>{
+             {FieldId::CustomPageSizeWidth, 1000000}, {FieldId::CustomPageSizeHeight, 1500000},
+             {FieldId::CustomTargetPaperSizeWidth, 2970000}, {FieldId::CustomTargetPaperSizeHeight, 2100000}})
+        record.setNumber(id, number);
     record.setText(FieldId::CustomMediaColorNameTray2, "Sky Blue");
-    rules::PageException printed;
+    rules::PageException printed, a3;
     printed.kind = 5;
     printed.tabInfo = {0, 0, 0, 0, "One"};
     printed.pageRanges = {{1, 1}};
-    rules::PageException inserted = printed;
+    a3.pageRanges = {{3, 3}};
+    rules::PageException inserted = printed, after = printed;
     inserted.tabInfo.position = 1;
     inserted.pageRanges = {{2, 2}};
-    rules::PageException a3;
-    a3.kind = 0;
-    a3.paperSize = 0;
-    a3.pageRanges = {{3, 3}};
-    rules::PageException after = printed;
     after.kind = 7;
     after.pageRanges = {{9, 9}};
-    const std::vector<rules::PageException> exceptions = {printed, inserted, a3, after};
-    const rules::EncodedPageExceptions encoded = rules::encodePageExceptions(exceptions);
+    const rules::EncodedPageExceptions encoded = rules::encodePageExceptions(std::vector{printed, inserted, a3, after});
     std::copy(encoded.block.begin(), encoded.block.end(), record.field(FieldId::PageSpecificTrays).begin());
     return record;
 }
 
 std::string tabSheet(bool printedOnThePage) {
-    std::string text = stateSave();
-    if (printedOnThePage) text += noEjectText();
-    text += kTabBody;
-    text += stateRestore();
-    return text;
+    return stateSave() + (printedOnThePage ? noEjectText() : std::string()) + std::string(kTabBody) + stateRestore();
 }
 
 // Returns a three-page job as the driver and the plug-in write it together, in
@@ -155,19 +145,13 @@ std::string tabSheet(bool printedOnThePage) {
 // page save, the page-setup code's call of the callback, and page content.
 std::string jobDocument(const CoreData& settings, std::string_view standIns) {
     PlugInFeatureTexts texts;
-    std::string job = "%!PS-Adobe-3.0\r\n%%Pages: 3\r\n%%EndComments\r\n%%BeginProlog\r\n";
-    job += standIns;
-    job += "%%EndProlog\r\n%%BeginSetup\r\n";
-    job += tabPreparation(true);
-    job += std::string(kBitmapSize) + texts.setupEntries(settings);
-    job += texts.plugInSettings(kInvocations);
-    job += "TVZXFeatures /TVZXPlugInSettings get exec\r\n";
-    job += texts.endOfSetup(settings);
-    job += "%%EndSetup\r\n";
+    std::string job = "%!PS-Adobe-3.0\r\n%%Pages: 3\r\n%%EndComments\r\n%%BeginProlog\r\n" + std::string(standIns) +
+                      "%%EndProlog\r\n%%BeginSetup\r\n" + tabPreparation(true) + std::string(kBitmapSize) +
+                      texts.setupEntries(settings) + texts.plugInSettings(kInvocations) +
+                      "TVZXFeatures /TVZXPlugInSettings get exec\r\n" + texts.endOfSetup(settings) + "%%EndSetup\r\n";
     for (int page = 1; page <= 3; ++page) {
         job += "%%Page: " + std::to_string(page) + " " + std::to_string(page) + "\r\n%%BeginPageSetup\r\n";
-        job += pageSaveCapture();
-        job += std::string(kBitmapSize) + texts.pageHead(settings) + texts.pageText(settings, page);
+        job += pageSaveCapture() + std::string(kBitmapSize) + texts.pageHead(settings) + texts.pageText(settings, page);
         if (page == 1) job += tabSheet(true);
         if (page == 2) job += tabSheet(false) + pageDeviceRestore();
         job += pageSetupCallback(page == 1);
@@ -177,15 +161,10 @@ std::string jobDocument(const CoreData& settings, std::string_view standIns) {
                "newpath 72 72 moveto 144 144 lineto stroke\r\n"
                "pagesave restore showpage\r\n"
                "%%PageTrailer\r\n";
-        job += qxpFixCall();
-        if (page == 1) job += pageDeviceRestore();
-        job += texts.pageTrailer(settings);
+        job += qxpFixCall() + (page == 1 ? pageDeviceRestore() : std::string()) + texts.pageTrailer(settings);
     }
-    job += "%%Trailer\r\n";
-    job += texts.trailer(settings);
-    job += tabSheet(false) + pageDeviceRestore();
-    job += "(" + std::string(kEnd.substr(0, kEnd.size() - 1)) + ") =\r\n%%EOF\r\n";
-    return job;
+    return job + "%%Trailer\r\n" + texts.trailer(settings) + tabSheet(false) + pageDeviceRestore() + "(" +
+           std::string(kEnd.substr(0, kEnd.size() - 1)) + ") =\r\n%%EOF\r\n";
 }
 
 TEST_F(PostScriptInterpreter, CallsTheLayoutCodeInStreamOrder) {
@@ -218,13 +197,9 @@ TEST_F(PostScriptInterpreter, RunsEveryTextWithoutTheLayoutCode) {
     // Colour names that would end a name, open a string or a procedure, or
     // start a comment.
     const std::pair<FieldId, FieldId> trays[] = {
-        {FieldId::MediaColorTray1, FieldId::CustomMediaColorNameTray1},
-        {FieldId::MediaColorTray2, FieldId::CustomMediaColorNameTray2},
-        {FieldId::MediaColorTray3, FieldId::CustomMediaColorNameTray3},
-        {FieldId::MediaColorTray4, FieldId::CustomMediaColorNameTray4},
-        {FieldId::MediaColorTray5, FieldId::CustomMediaColorNameTray5},
-        {FieldId::MediaColorMBT, FieldId::CustomMediaColorNameMBT},
-    };
+        {FieldId::MediaColorTray1, FieldId::CustomMediaColorNameTray1}, {FieldId::MediaColorTray2, FieldId::CustomMediaColorNameTray2},
+        {FieldId::MediaColorTray3, FieldId::CustomMediaColorNameTray3}, {FieldId::MediaColorTray4, FieldId::CustomMediaColorNameTray4},
+        {FieldId::MediaColorTray5, FieldId::CustomMediaColorNameTray5}, {FieldId::MediaColorMBT, FieldId::CustomMediaColorNameMBT}};
     const std::string names[] = {"x) pop (y", "} bind def {", "%comment", "Gr\xC3\xBCn", std::string(127, '('), "a/b c"};
     for (std::size_t i = 0; i < std::size(trays); ++i) {
         record.setOption(trays[i].first, kCustomColour);
@@ -237,13 +212,11 @@ TEST_F(PostScriptInterpreter, RunsEveryTextWithoutTheLayoutCode) {
 
 TEST_F(PostScriptInterpreter, ShiftedTabPageMovesByTheTabOnShortTabPaper) {
     // The shifted callback translates the page on the short tab papers only.
-    std::string document = "%!PS-Adobe-3.0\r\n";
-    document += std::string(kLayoutStandIns);
+    std::string document = "%!PS-Adobe-3.0\r\n" + std::string(kLayoutStandIns);
     for (const char* paper : {"/ZXA4STab2", "/ZXLetterSTab", "/A4"}) {
-        document += "TVZXFeatures /TVZXPSname " + std::string(paper) + " put initmatrix\r\n";
-        document += pageSetupCallback(true);
         // The page's offset from the device's default, in points up the page.
-        document += "TVZXPluginEndPageSetupCallBack matrix currentmatrix matrix defaultmatrix matrix invertmatrix "
+        document += "TVZXFeatures /TVZXPSname " + std::string(paper) + " put initmatrix\r\n" + pageSetupCallback(true) +
+                    "TVZXPluginEndPageSetupCallBack matrix currentmatrix matrix defaultmatrix matrix invertmatrix "
                     "matrix concatmatrix 5 get ==\r\n";
     }
     const CommandRun run = interpret(document);
@@ -265,11 +238,8 @@ std::string withoutPjl(const std::string& stream) {
 TEST_F(PostScriptInterpreter, RunsARenderedSampleJob) {
     const fs::path tool = fs::path(TVZX_BINARY_DIR) / "tools" / "tvzx" / "tvzx";
     ASSERT_TRUE(fs::exists(tool)) << tool;
-    const std::vector<std::vector<std::string>> settingsSets = {
-        {},
-        {"NUpCount=4Reverse", "Orientation=Land", "PerfectBindMode=2In1", "Zoom=150", "MixedSize=True"},
-    };
-    for (const auto& settingsSet : settingsSets) {
+    for (const std::vector<std::string>& settingsSet : std::vector<std::vector<std::string>>{
+             {}, {"NUpCount=4Reverse", "Orientation=Land", "PerfectBindMode=2In1", "Zoom=150", "MixedSize=True"}}) {
         const fs::path stream = dir_ / "job.prn";
         std::string command = quotedPath(tool) + " render -o " + quotedPath(stream);
         for (const std::string& setting : settingsSet) command += " --set '" + setting + "'";

@@ -28,13 +28,9 @@ std::string describe(const std::vector<RelayField>& fields) {
 
 TEST(RelaySettings, ReadsEveryTypeInBlockOrderWithEscapesAndNumberLimits) {
     const std::vector<RelayField> expected = {
-        {kRelayTypeText, "user", std::string("bob smith")},
-        {kRelayTypeNumber, "pin", std::int64_t{-42}},
-        {kRelayTypeToggle, "keep", false},
-        {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
-        {kRelayTypeSelect, "site", std::string("Nord\xC3\xA9")},
-        {17, "extra", std::string("")},
-    };
+        {kRelayTypeText, "user", std::string("bob smith")}, {kRelayTypeNumber, "pin", std::int64_t{-42}},
+        {kRelayTypeToggle, "keep", false}, {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
+        {kRelayTypeSelect, "site", std::string("Nord\xC3\xA9")}, {17, "extra", std::string("")}};
     // CR LF, a blank line and a last line ended by the zero byte are all fine.
     const std::string text = "1\tuser\tbob smith\r\n2\tpin\t-42\n\n3\tkeep\tOFF\n4\tuntil\t2026-12-31 23:59\n"
                              "6\tsite\tNord\xC3\xA9\n017\textra\t";
@@ -49,27 +45,10 @@ TEST(RelaySettings, ReadsEveryTypeInBlockOrderWithEscapesAndNumberLimits) {
 
 TEST(RelaySettings, SkipsMalformedLinesAndKeepsTheRest) {
     const std::string_view bad[] = {
-        "1\tno value column",
-        "x\tid\tv",
-        "-1\tid\tv",
-        "4294967296\tid\tv",
-        "\tid\tv",
-        "1\t\tv",
-        "1\tsay \"hi\"\tv",
-        "1\tbad\xC3\tv",
-        "1\tid\tone\ttoo many",
-        "1\tid\traw\x01" "control",
-        "1\tid\tunknown \\q escape",
-        "1\tid\tcut off \\",
-        "1\tid\tzero \\x00 byte",
-        "1\tid\tnot hex \\xG1",
-        "2\tid\t12a",
-        "2\tid\t",
-        "2\tid\t 1",
-        "2\tid\t9223372036854775808",
-        "3\tid\ton",
-        "4\tid\t",
-    };
+        "1\tno value column", "x\tid\tv", "-1\tid\tv", "4294967296\tid\tv", "\tid\tv", "1\t\tv", "1\tsay \"hi\"\tv",
+        "1\tbad\xC3\tv", "1\tid\tone\ttoo many", "1\tid\traw\x01" "control", "1\tid\tunknown \\q escape",
+        "1\tid\tcut off \\", "1\tid\tzero \\x00 byte", "1\tid\tnot hex \\xG1", "2\tid\t12a", "2\tid\t", "2\tid\t 1",
+        "2\tid\t9223372036854775808", "3\tid\ton", "4\tid\t"};
     for (std::string_view line : bad) {
         const std::string text = "1\tfirst\ta\n" + std::string(line) + "\n6\tlast\tb\n";
         EXPECT_EQ(describe(parse(text)), "1|first|a\n6|last|b\n") << "line: " << line;
@@ -88,9 +67,7 @@ TEST(RelaySettings, ReadsOnlyTheBlock) {
               "2|pin|1234\n1|fill|" + std::string(fill, 'x') + "\n2|cut|12\n");
 
     // Nothing past the block is read, even a whole line after its end.
-    std::string longer(kRelaySettingsSize, '\n');
-    longer += "1\tbeyond\tv\n";
-    EXPECT_TRUE(parse(longer).empty());
+    EXPECT_TRUE(parse(std::string(kRelaySettingsSize, '\n') + "1\tbeyond\tv\n").empty());
     EXPECT_TRUE(parse("").empty());
     EXPECT_TRUE(parse(std::string(kRelaySettingsSize, '\0')).empty());
 }
@@ -98,11 +75,8 @@ TEST(RelaySettings, ReadsOnlyTheBlock) {
 TEST(RelaySettings, WritesWhatItReadsBack) {
     const std::vector<RelayField> fields = {
         {kRelayTypeText, "path\\name", std::string("tab\there\nline\rcr\x01\x1F\x7F")},
-        {kRelayTypeNumber, "n", std::numeric_limits<std::int64_t>::min()},
-        {kRelayTypeToggle, "t", true},
-        {kRelayTypeDateTime, "d", RelayDateTime{"12:00"}},
-        {0, "\xE6\x97\xA5", std::string("")},
-    };
+        {kRelayTypeNumber, "n", std::numeric_limits<std::int64_t>::min()}, {kRelayTypeToggle, "t", true},
+        {kRelayTypeDateTime, "d", RelayDateTime{"12:00"}}, {0, "\xE6\x97\xA5", std::string("")}};
     const std::optional<std::string> text = formatRelaySettings(fields);
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(*text, "1\tpath\\\\name\ttab\\there\\nline\\rcr\\x01\\x1F\x7F\n"
@@ -112,15 +86,10 @@ TEST(RelaySettings, WritesWhatItReadsBack) {
 
 TEST(RelaySettings, RefusesFieldsItCannotWriteOrThatDoNotFit) {
     const std::vector<RelayField> refused[] = {
-        {{kRelayTypeText, "", std::string("v")}},
-        {{kRelayTypeText, "a\"b", std::string("v")}},
-        {{kRelayTypeText, "a\tb", std::string("v")}},
-        {{kRelayTypeText, "\xFF", std::string("v")}},
-        {{kRelayTypeText, "id", std::string("zero\0byte", 9)}},
-        {{kRelayTypeNumber, "id", std::string("12")}},
-        {{kRelayTypeToggle, "id", std::int64_t{1}}},
-        {{kRelayTypeDateTime, "id", RelayDateTime{""}}},
-    };
+        {{kRelayTypeText, "", std::string("v")}}, {{kRelayTypeText, "a\"b", std::string("v")}},
+        {{kRelayTypeText, "a\tb", std::string("v")}}, {{kRelayTypeText, "\xFF", std::string("v")}},
+        {{kRelayTypeText, "id", std::string("zero\0byte", 9)}}, {{kRelayTypeNumber, "id", std::string("12")}},
+        {{kRelayTypeToggle, "id", std::int64_t{1}}}, {{kRelayTypeDateTime, "id", RelayDateTime{""}}}};
     for (const std::vector<RelayField>& fields : refused)
         EXPECT_FALSE(formatRelaySettings(fields).has_value()) << "id: " << fields[0].id;
 

@@ -19,17 +19,16 @@ void select(CoreData& settings, FieldId id, std::string_view option) {
     settings.setOption(id, *index);
 }
 
-std::string holdAndBox(const CoreData& settings) {
+// Returns what one of the ticket writers adds to an empty ticket.
+template <void (*write)(std::string&, const CoreData&, const TicketInputs&)>
+std::string written(const CoreData& settings) {
     std::string ticket;
-    writeHoldAndBox(ticket, settings, {});
+    write(ticket, settings, {});
     return ticket;
 }
-
-std::string accountTrack(const CoreData& settings) {
-    std::string ticket;
-    writeAccountTrack(ticket, settings, {});
-    return ticket;
-}
+constexpr auto holdAndBox = written<writeHoldAndBox>;
+constexpr auto accountTrack = written<writeAccountTrack>;
+const std::string kNoSaveNoSpool = "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n";
 
 std::string enciphered(std::string_view key, std::string_view password) {
     return "@PJL SET " + std::string(key) + "=\"" + encipherForTicket(password) + "\"\r\n";
@@ -67,7 +66,7 @@ TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldOfItsOwn) {
     settings.setText(FieldId::WaitModeSecurePrintId, "job 42");
     settings.setText(FieldId::WaitModePassword, "12345678");
     const std::string secure = "@PJL SET ZXJOBID=\"job 42\"\r\n" + enciphered("HOLDKEY2", "12345678");
-    EXPECT_EQ(holdAndBox(settings), secure + "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n");
+    EXPECT_EQ(holdAndBox(settings), secure + kNoSaveNoSpool);
 
     select(settings, FieldId::PrintMode, "ProofMode");
     EXPECT_EQ(holdAndBox(settings),
@@ -76,15 +75,13 @@ TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldOfItsOwn) {
 
 TEST(SecurePrintHold, HoldModeByPrintModeAndOutputMethod) {
     struct Row {
-        std::string_view printMode;
-        std::string_view holdPrint, hold, others;
+        std::string_view printMode, holdPrint, hold, others;
     };
     const Row rows[] = {
-        {"Print", "ZXHOLDANDPRINT", "ZXHOLD", "-"},
+        {"Print", "ZXHOLDANDPRINT", "ZXHOLD", "-"}, {"Spool", "-", "-", "-"},
         {"ProofMode", "ZXWAITPROOFANDHOLDPRINT", "ZXWAITPROOF", "ZXWAITPROOF"},
         {"ProofMode1st", "ZXWAITPROOF1STSHEETANDHOLDPRINT", "ZXWAITPROOF1STSHEET", "ZXWAITPROOF1STSHEET"},
         {"Wait", "ZXWAITSTOREANDHOLDPRINT", "ZXWAITSTORE", "ZXWAITSTORE"},
-        {"Spool", "-", "-", "-"},
     };
     for (const Row& row : rows) {
         for (std::string_view method : {"Print", "HoldPrint", "Hold", "SaveInUBAndP", "SaveInUB", "Secure", "Form"}) {
@@ -94,8 +91,7 @@ TEST(SecurePrintHold, HoldModeByPrintModeAndOutputMethod) {
             const std::string_view expected = method == "HoldPrint" ? row.holdPrint : method == "Hold" ? row.hold : row.others;
             const std::string ticket = holdAndBox(settings);
             EXPECT_EQ(holdValue(ticket), expected) << row.printMode << " with " << method;
-            const bool spool = row.printMode == "Spool";
-            EXPECT_NE(ticket.find(spool ? "@PJL SET SPOOL=ON\r\n" : "@PJL SET SPOOL=OFF\r\n"), std::string::npos)
+            EXPECT_NE(ticket.find(row.printMode == "Spool" ? "@PJL SET SPOOL=ON\r\n" : "@PJL SET SPOOL=OFF\r\n"), std::string::npos)
                 << row.printMode << " with " << method;
         }
     }
@@ -108,7 +104,7 @@ TEST(SecurePrintHold, FormSaveAndIndicesPastTheLists) {
     // Indices past the option lists read as the defaults, Print and Print.
     settings.setOption(FieldId::OutputMethod, 200);
     settings.setOption(FieldId::PrintMode, 200);
-    EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET SPOOL=OFF\r\n");
+    EXPECT_EQ(holdAndBox(settings), kNoSaveNoSpool);
 }
 
 TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxNameEvenWhenEmpty) {
@@ -119,22 +115,15 @@ TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxNameEvenWhenEmpty) {
     settings.setText(FieldId::OutputMethodUserBoxName, "Box 7");
     std::string ticket = "@PJL SET COPIES=1\r\n";
     writeHoldAndBox(ticket, settings, {});
-    EXPECT_EQ(ticket, "@PJL SET COPIES=1\r\n"
-                      "@PJL SET TARVOFORMSAVE=OFF\r\n"
-                      "@PJL SET SPOOL=OFF\r\n"
-                      "@PJL SET BOXHOLD=STORE\r\n"
-                      "@PJL SET BOXFOLDERNAME=\"Reports/2026\"\r\n"
-                      "@PJL SET BOXFOLDERPASSWORD=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n"
-                      "@PJL SET BOXIDNAME=\"Box 7\"\r\n");
+    EXPECT_EQ(ticket, "@PJL SET COPIES=1\r\n" + kNoSaveNoSpool +
+                          "@PJL SET BOXHOLD=STORE\r\n@PJL SET BOXFOLDERNAME=\"Reports/2026\"\r\n"
+                          "@PJL SET BOXFOLDERPASSWORD=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n"
+                          "@PJL SET BOXIDNAME=\"Box 7\"\r\n");
 
     select(settings, FieldId::OutputMethod, "SaveInUBAndP");
-    settings.setText(FieldId::OutputMethodFolderName, "");
-    settings.setText(FieldId::OutputMethodFolderNamePassword, "");
-    settings.setText(FieldId::OutputMethodUserBoxName, "");
-    EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=OFF\r\n"
-                                    "@PJL SET SPOOL=OFF\r\n"
-                                    "@PJL SET BOXHOLD=STOREANDPRINT\r\n"
-                                    "@PJL SET BOXFOLDERNAME=\"\"\r\n" +
+    for (FieldId id : {FieldId::OutputMethodFolderName, FieldId::OutputMethodFolderNamePassword, FieldId::OutputMethodUserBoxName})
+        settings.setText(id, "");
+    EXPECT_EQ(holdAndBox(settings), kNoSaveNoSpool + "@PJL SET BOXHOLD=STOREANDPRINT\r\n@PJL SET BOXFOLDERNAME=\"\"\r\n" +
                                         enciphered("BOXFOLDERPASSWORD", ""));
 }
 

@@ -11,6 +11,7 @@
 #include "common/rescale.h"
 #include "settings/core_data.h"
 #include "settings/schema_hash.h"
+#include "settings/settings_lines.h"
 #include "settings/text_form.h"
 
 namespace tvzx::settings {
@@ -21,9 +22,7 @@ constexpr std::uint32_t kForeignHash = 0x00C0FFEE;
 // A record of an invented older layout and the description that goes with it.
 class ForeignSchema {
 public:
-    explicit ForeignSchema(std::size_t size, std::uint32_t hash = kForeignHash) : record(size), hash_(hash) {
-        writeBe32(record.data(), hash);
-    }
+    explicit ForeignSchema(std::size_t size) : record(size) { writeBe32(record.data(), kForeignHash); }
     // Describes a field and stores its bytes big-endian at its offset.
     void number(std::string item, std::size_t offset, std::size_t size, std::uint64_t value) {
         writeBigEndian(record.data() + offset, size, value);
@@ -34,39 +33,33 @@ public:
         items.push_back(std::move(item));
     }
     std::string plain(std::string_view version = "1") const {
-        std::string text = std::string(version) + " " + hexBytesText(hash_) + " " + std::to_string(record.size()) + " ";
+        std::string text = std::string(version) + " " + hexBytesText(kForeignHash) + " " + std::to_string(record.size()) + " ";
         for (const auto& item : items) text += item + " ";
         return text;
     }
     std::string wrapped(std::string_view version = "1") const {
         const std::string text = plain(version);
-        std::vector<std::uint8_t> data(text.begin(), text.end());
-        data.push_back(0);
-        return base64Encode(data);
+        return base64Encode(std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));  // with its NUL
     }
     std::vector<std::uint8_t> record;
     std::vector<std::string> items;
-
-private:
-    std::uint32_t hash_;
 };
 
-std::string optionName(const CoreData& record, FieldId id) {
-    return std::string(fieldDef(id).options->entries[record.option(id)].name);
+// The fields' values as "Name=value" words: option names (or the index past
+// the list), stored numbers, texts.
+std::string values(const CoreData& record, std::initializer_list<FieldId> ids) {
+    std::string out;
+    for (FieldId id : ids) out += std::string(fieldDef(id).name) + "=" + formatFieldValue(record, id) + " ";
+    return out;
 }
 
-TEST(Description, FormOfTheText) {
+TEST(Description, FormOfTheTextAndItsWrappedFormWithItsNul) {
     const std::string plain = plainDescription();
-    EXPECT_EQ(plain.rfind("1 B9F98581 26871 PageSize:1:1:9:0:S:A3:A4:", 0), 0u);
-    EXPECT_NE(plain.find(" PageSizeType:1:1:18:0:S:NotFromEngine:FromEngine:BuiltInCustomSize "), std::string::npos);
-    EXPECT_NE(plain.find(" Gutter:4:1:297:1:R:10000 "), std::string::npos);
-    EXPECT_NE(plain.find(" PageSizeName:1:128:19:1:A "), std::string::npos);
-    EXPECT_NE(plain.find(" MainPaperProfileFeedDir:1:1:151:0:S "), std::string::npos);
-    const std::string tail = "CoreDataLoadedFromPdUi:1:1:26870:0:S:False:True ";
-    EXPECT_EQ(plain.substr(plain.size() - tail.size()), tail);
-}
-
-TEST(Description, WrappedFormDecodesToThePlainTextAndItsNul) {
+    EXPECT_TRUE(plain.starts_with("1 B9F98581 26871 PageSize:1:1:9:0:S:A3:A4:")) << plain.substr(0, 60);
+    for (const char* item : {" PageSizeType:1:1:18:0:S:NotFromEngine:FromEngine:BuiltInCustomSize ", " Gutter:4:1:297:1:R:10000 ",
+                             " PageSizeName:1:128:19:1:A ", " MainPaperProfileFeedDir:1:1:151:0:S "})
+        EXPECT_NE(plain.find(item), std::string::npos) << item;
+    EXPECT_TRUE(plain.ends_with(" CoreDataLoadedFromPdUi:1:1:26870:0:S:False:True "));
     const auto decoded = base64Decode(writeDescription());
     ASSERT_FALSE(decoded.empty());
     EXPECT_EQ(decoded.back(), 0);
@@ -110,32 +103,23 @@ TEST(Conversion, ForeignLayoutShowsExactlyWhatSurvives) {
     CoreData destination = defaultRecord();
     ASSERT_TRUE(readAndConvert(destination, schema.record, schema.wrapped()));
     EXPECT_EQ(destination.storedHash(), schemaHash());
-    EXPECT_EQ(destination.number(FieldId::Zoom), 250);
-    EXPECT_EQ(destination.number(FieldId::Gutter), -123450);
-    EXPECT_EQ(destination.number(FieldId::Creep), 1235);
-    EXPECT_EQ(optionName(destination, FieldId::Staple), "2StaplesNarrow");
-    EXPECT_EQ(optionName(destination, FieldId::Punch), "GBCDoubleStreampunch");
+    EXPECT_EQ(values(destination, {FieldId::Zoom, FieldId::Gutter, FieldId::Creep, FieldId::Staple, FieldId::Punch,
+                                    FieldId::Duplex, FieldId::Binding, FieldId::NumCopies}),
+              "Zoom=250 Gutter=-123450 Creep=1235 Staple=2StaplesNarrow Punch=GBCDoubleStreampunch Duplex=True "
+              "Binding=Left NumCopies=1 ");
     EXPECT_EQ(destination.option(FieldId::Layout), fieldDef(FieldId::Layout).options->count());
-    EXPECT_EQ(optionName(destination, FieldId::Duplex), "True");
-    EXPECT_EQ(optionName(destination, FieldId::Binding), "Left");
-    EXPECT_EQ(destination.text(FieldId::SendEMailAddress), "ops@example.test");
-    EXPECT_EQ(destination.text(FieldId::AccountTrackDepartmentName), "NoName");
-    EXPECT_EQ(destination.text(FieldId::PageSizeName), "");
-    EXPECT_EQ(destination.number(FieldId::NumCopies), 1);
-
+    EXPECT_EQ(values(destination, {FieldId::SendEMailAddress, FieldId::AccountTrackDepartmentName, FieldId::PageSizeName}),
+              "SendEMailAddress=\"ops@example.test\" AccountTrackDepartmentName=\"NoName\" PageSizeName=\"\" ");
     // Validation afterwards repairs the index that landed past the list.
     EXPECT_FALSE(validateRecord(destination));
-    EXPECT_EQ(optionName(destination, FieldId::Layout), "None");
-    EXPECT_EQ(destination.number(FieldId::Zoom), 250);
+    EXPECT_EQ(values(destination, {FieldId::Layout, FieldId::Zoom}), "Layout=None Zoom=250 ");
 }
 
 TEST(Conversion, RescalingRoundsHalfUpAndHalfAwayFromZero) {
-    EXPECT_EQ(rescale(12345, 1000, 10000), 123450);
-    EXPECT_EQ(rescale(12345, 10000, 1000), 1235);
-    EXPECT_EQ(rescale(-12345, 10000, 1000), -1235);
-    EXPECT_EQ(rescale(123456, 10000, 10), 123);
-    EXPECT_EQ(rescale(-123455, 10000, 10), -123);
-    EXPECT_EQ(rescale(7, 0, 1), 7);
+    const std::int64_t rows[][4] = {{12345, 1000, 10000, 123450}, {12345, 10000, 1000, 1235}, {-12345, 10000, 1000, -1235},
+                                    {123456, 10000, 10, 123}, {-123455, 10000, 10, -123}, {7, 0, 1, 7}};
+    for (const auto& row : rows)
+        EXPECT_EQ(rescale(row[0], static_cast<std::uint32_t>(row[1]), static_cast<std::uint32_t>(row[2])), row[3]) << row[0];
 }
 
 TEST(Conversion, SignednessGuardsOfNumbers) {
@@ -147,9 +131,8 @@ TEST(Conversion, SignednessGuardsOfNumbers) {
     schema.number("Gutter:4:1:12:0:R:10000", 12, 4, 30000);
     CoreData destination = defaultRecord();
     readAndConvert(destination, schema.record, schema.wrapped());
-    EXPECT_EQ(destination.number(FieldId::HorizontalOverlap), 0);
-    EXPECT_EQ(destination.number(FieldId::VerticalOverlap), 1000);
-    EXPECT_EQ(destination.number(FieldId::Gutter), 30000);
+    EXPECT_EQ(values(destination, {FieldId::HorizontalOverlap, FieldId::VerticalOverlap, FieldId::Gutter}),
+              "HorizontalOverlap=0 VerticalOverlap=1000 Gutter=30000 ");
 }
 
 TEST(Reader, RejectedHeadersGiveTheDefaultRecordAndNothingToReadLeavesIt) {
@@ -158,24 +141,19 @@ TEST(Reader, RejectedHeadersGiveTheDefaultRecordAndNothingToReadLeavesIt) {
     CoreData changed = defaultRecord();
     changed.setNumber(FieldId::Zoom, 77);
 
-    CoreData destination = changed;
-    EXPECT_TRUE(readAndConvert(destination, schema.record, schema.wrapped("2")));
-    EXPECT_EQ(destination, defaultRecord());
-
-    // A stated record size beyond the bytes given.
-    destination = changed;
-    EXPECT_TRUE(readAndConvert(destination, std::span(schema.record).first(30), schema.wrapped()));
-    EXPECT_EQ(destination, defaultRecord());
-
-    // A record whose first bytes do not carry the described hash.
-    destination = changed;
-    auto other = schema.record;
-    other[0] ^= 0x80;
-    EXPECT_TRUE(readAndConvert(destination, other, schema.wrapped()));
-    EXPECT_EQ(destination, defaultRecord());
-
+    auto otherHash = schema.record;
+    otherHash[0] ^= 0x80;
+    // An unknown version, a stated record size beyond the bytes given, and a
+    // record whose first bytes do not carry the described hash.
+    const std::pair<std::span<const std::uint8_t>, std::string> rejected[] = {
+        {schema.record, schema.wrapped("2")}, {std::span(schema.record).first(30), schema.wrapped()}, {otherHash, schema.wrapped()}};
+    for (const auto& [record, description] : rejected) {
+        CoreData destination = changed;
+        EXPECT_TRUE(readAndConvert(destination, record, description));
+        EXPECT_EQ(destination, defaultRecord()) << record.size();
+    }
     // Nothing to read leaves the destination as it was.
-    destination = changed;
+    CoreData destination = changed;
     const CoreData before = destination;
     EXPECT_TRUE(readAndConvert(destination, {}, writeDescription()));
     EXPECT_TRUE(readAndConvert(destination, before.bytes, ""));
@@ -195,13 +173,11 @@ TEST(Reader, MalformedItemsAreDroppedOneByOne) {
     schema.number("Staple:1:1:24:0:S", 24, 1, 0);                     // no names: from the end of the list
     CoreData destination = defaultRecord();
     readAndConvert(destination, schema.record, schema.wrapped());
-    EXPECT_EQ(destination.number(FieldId::Zoom), 100);
+    EXPECT_EQ(values(destination, {FieldId::Zoom, FieldId::Creep, FieldId::NumCopies, FieldId::Collate, FieldId::OffsetCopies,
+                                    FieldId::Staple}),
+              "Zoom=100 Creep=0 NumCopies=1 Collate=Group OffsetCopies=True Staple=" +
+                  std::to_string(fieldDef(FieldId::Staple).options->count()) + " ");
     EXPECT_EQ(destination.text(FieldId::PageSizeName), "");
-    EXPECT_EQ(destination.number(FieldId::Creep), 0);
-    EXPECT_EQ(destination.number(FieldId::NumCopies), 1);
-    EXPECT_EQ(optionName(destination, FieldId::Collate), "Group");
-    EXPECT_EQ(optionName(destination, FieldId::OffsetCopies), "True");
-    EXPECT_EQ(destination.option(FieldId::Staple), fieldDef(FieldId::Staple).options->count());
 }
 
 }  // namespace

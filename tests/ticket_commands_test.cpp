@@ -95,27 +95,22 @@ TEST(TicketCommands, ValuesAndConditionsOfTheFeatureCommands) {
         {{"Staple=2StaplesNarrow"}, {"FINISH=ANY2POINT", "STAPLEPITCH=LEVEL1"}, {"STITCH"}},
         {{"Staple=2StaplesWide", "Stitch=True"}, {"FINISH=CENTER", "STAPLEPITCH=LEVEL3", "STITCH=SADDLE"}},
         {{"Stitch=True"}, {"FINISH=CENTER", "STITCH=SADDLE"}},
-        // Punching.
-        {{"Punch=GBCDoubleStreampunch"}, {"PUNCH=ON", "PUNCHNUM=11"}},
-        {{"Punch=GBCStreampunchCorvel"}, {"PUNCHNUM=10"}},
-        // Copies, offset and divided output.
-        {{"NumCopies=3"}, {"QTY=3"}, {"COPIES"}},
-        {{"NumCopies=3", "Collate=Group"}, {"COPIES=3"}, {"QTY"}},
+        // Punching; copies, offset and divided output.
+        {{"Punch=GBCDoubleStreampunch"}, {"PUNCH=ON", "PUNCHNUM=11"}}, {{"Punch=GBCStreampunchCorvel"}, {"PUNCHNUM=10"}},
+        {{"NumCopies=3"}, {"QTY=3"}, {"COPIES"}}, {{"NumCopies=3", "Collate=Group"}, {"COPIES=3"}, {"QTY"}},
         {{"OffsetPages=True", "OffsetPagesCount=25"}, {"COPIESOFFSET=1", "SHEETSOFFSET=25", "JOBOFFSET=ON"}},
         {{"OffsetCopies=True", "OffsetCopiesCount=4"}, {"COPIESOFFSET=4", "JOBOFFSET=ON"}, {"SHEETSOFFSET"}},
         {{"DivideOutput=True", "DivideOutputPages=12"}, {"PAGELOOP=12"}},
         // N-up: two pages side by side turn the sheet.
-        {{"NUpCount=4Reverse"}, {"ORIENTATION=PORTRAIT", "INFONIN1=N4"}},
-        {{"NUpCount=2"}, {"ORIENTATION=LANDSCAPE", "INFONIN1=N2"}},
+        {{"NUpCount=4Reverse"}, {"ORIENTATION=PORTRAIT", "INFONIN1=N4"}}, {{"NUpCount=2"}, {"ORIENTATION=LANDSCAPE", "INFONIN1=N2"}},
         {{"Orientation=Land", "PerfectBindMode=1In1Port"}, {"ORIENTATION=PORTRAIT"}},
         // Poster overlaps only for divided posters.
         {{"PosterPrint=Central", "HorizontalOverlap=50000"}, {}, {"OVERLAPWIDTH"}},
         {{"PosterPrint=Divided", "HorizontalOverlap=50000", "VerticalOverlap=123456"},
          {"OVERLAPWIDTH=50", "OVERLAPHEIGHT=123"}},
         // Folding.
-        {{"Fold=MultiLetterFold"}, {"FOLDING=MULTILETTERFOLDIN"}},
+        {{"Fold=MultiLetterFold"}, {"FOLDING=MULTILETTERFOLDIN"}}, {{"Fold=MultiCenterFold"}, {"FOLDING=MULTICENTERFOLD"}},
         {{"Fold=MultiLetterFold", "FoldDirection=Outside"}, {"FOLDING=MULTILETTERFOLDOUT"}},
-        {{"Fold=MultiCenterFold"}, {"FOLDING=MULTICENTERFOLD"}},
         {{"Fold=MultiCenterFold", "FoldDirection=Outside"}, {"FOLDING=MULTICENTERFOLDOUT"}},
         {{"Fold=ZFold", "FoldDirection=Outside"}, {"FOLDING=ZFOLD"}},
         // Slit and crease.
@@ -196,31 +191,24 @@ TEST(TicketCommands, ValuesAndConditionsOfTheFeatureCommands) {
 }
 
 TEST(TicketCommands, PageListsOfChaptersIndexInformationAndForms) {
-    const auto ranges = parseChapterPages(" 7; 2-3,9-8,0,x,65536, 4 ");
-    ASSERT_EQ(ranges.size(), 3u);
-    EXPECT_EQ(ranges[0], (rules::PageRange{7, 7}));
-    EXPECT_EQ(ranges[1], (rules::PageRange{2, 3}));
-    EXPECT_EQ(ranges[2], (rules::PageRange{4, 4}));
+    EXPECT_EQ(parseChapterPages(" 7; 2-3,9-8,0,x,65536, 4 "), (std::vector<rules::PageRange>{{7, 7}, {2, 3}, {4, 4}}));
 
     CoreData settings = settings::defaultRecord();
-    rules::PageException insert;
+    rules::PageException insert, paper, tab;
     insert.kind = static_cast<std::uint8_t>(rules::ExceptionKind::BlankInsert);
     insert.tray = 2;
     insert.paperSize = 1;
     insert.pageRanges = {{5, 5}};
-    rules::PageException paper;
     paper.kind = static_cast<std::uint8_t>(rules::ExceptionKind::PagePaper);
     paper.tray = 3;
     paper.paperSize = 25;
     paper.finishing1 = 2;
     paper.pageRanges = {{1, 4}};
-    rules::PageException tab;
     tab.kind = 5;
     tab.pageRanges = {{9, 9}};
     const auto block = rules::encodePageExceptions(std::vector{insert, paper, tab}).block;
     std::copy(block.begin(), block.end(), settings.field(FieldId::PageSpecificTrays).begin());
-    const std::vector<rules::PageForm> forms = {{1, 1, 1}, {2, 3, 9}, {3, 10, 10}, {4, 11, 11}};
-    const auto formBlock = rules::encodePageForms(forms);
+    const auto formBlock = rules::encodePageForms(std::vector<rules::PageForm>{{1, 1, 1}, {2, 3, 9}, {3, 10, 10}, {4, 11, 11}});
     std::copy(formBlock.begin(), formBlock.end(), settings.field(FieldId::PageSpecificForms).begin());
     const std::string ticket = buildJobTicket(settings, {});
     EXPECT_EQ(linesOf(ticket, {"ZXINDEXINFO1", "ZXINDEXINFO2"}),

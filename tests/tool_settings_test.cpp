@@ -37,7 +37,6 @@ protected:
     // Runs tvzx with the arguments (each quoted for the shell).
     ToolRun tvzx(const std::vector<std::string>& args) const { return ::tvzx::testing::runTvzx(args, dir_ / "stderr"); }
 
-private:
     fs::path dir_;
 };
 
@@ -92,23 +91,22 @@ TEST_F(ToolTest, BlockWrittenAndReadBack) {
     // A block that states more bytes than the file holds is refused.
     writeAll(file("short.bin"), readAll(file("block.bin")).substr(0, 1000));
     const ToolRun truncated = tvzx({"settings", "show", "--block", file("short.bin")});
-    EXPECT_EQ(truncated.status, 2);
-    EXPECT_EQ(truncated.err, "tvzx: " + file("short.bin") + ": block states 26900 bytes but the file holds 1000\n");
+    EXPECT_EQ(std::to_string(truncated.status) + " " + truncated.err,
+              "2 tvzx: " + file("short.bin") + ": block states 26900 bytes but the file holds 1000\n");
 }
 
 TEST_F(ToolTest, ForeignBlockConvertsOnlyWithItsDescription) {
     ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin"), "--set", "Fold=ZFold"}).status, 0);
     // Relabel the block as written under another schema of the same layout.
     std::string bytes = readAll(file("block.bin"));
-    const std::uint32_t otherHash = 0x00012345;
-    tvzx::writeLe32(reinterpret_cast<std::uint8_t*>(bytes.data()) + 8, otherHash);
-    tvzx::writeBe32(reinterpret_cast<std::uint8_t*>(bytes.data()) + 29, otherHash);
+    auto* const data = reinterpret_cast<std::uint8_t*>(bytes.data());
+    tvzx::writeLe32(data + 8, 0x00012345);
+    tvzx::writeBe32(data + 29, 0x00012345);
     writeAll(file("foreign.bin"), bytes);
     std::string plain = tvzx::settings::plainDescription();
     plain.replace(2, 8, "012345");
-    std::vector<std::uint8_t> text(plain.begin(), plain.end());
-    text.push_back(0);
-    writeAll(file("description.txt"), tvzx::base64Encode(text));
+    // The wrapped description carries its terminating NUL.
+    writeAll(file("description.txt"), tvzx::base64Encode(std::vector<std::uint8_t>(plain.c_str(), plain.c_str() + plain.size() + 1)));
 
     const ToolRun described =
         tvzx({"settings", "show", "--block", file("foreign.bin"), "--description", file("description.txt")});

@@ -53,7 +53,6 @@ protected:
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << context << ": " << run.err;
     }
 
-private:
     fs::path dir_;
 };
 
@@ -74,15 +73,13 @@ TEST_F(ToolText, PrintsOneTextInTheDisplayLanguageOrAChosenOne) {
 
 TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
     writeAll(file("table.tsv"), kTable);
-    const ToolRun pack = tvzx({"lng", "pack", file("table.tsv").string(), file("tvzx.lng").string()});
+    const std::string lng = file("tvzx.lng").string();
+    const ToolRun pack = tvzx({"lng", "pack", file("table.tsv").string(), lng});
     EXPECT_EQ(pack.status, 0) << pack.err;
-    EXPECT_EQ(pack.out, file("tvzx.lng").string() + ": 2 languages, 2 keys\n");
-
-    const ToolRun unpack = tvzx({"lng", "unpack", file("tvzx.lng").string()});
+    EXPECT_EQ(pack.out, lng + ": 2 languages, 2 keys\n");
+    const ToolRun unpack = tvzx({"lng", "unpack", lng});
     EXPECT_EQ(unpack.status, 0) << unpack.err;
     EXPECT_EQ(unpack.out, kTable);
-
-    const std::string lng = file("tvzx.lng").string();
     EXPECT_EQ(tvzx({"text", "12", "--lng", lng, "--lang", "10"}).out, "Лоток для бумаги\n");
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "9"}).out, "Chave\n");
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "10"}).out, "Key\n");
@@ -107,14 +104,15 @@ TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
         expectRefused(tvzx({"lng", "pack", file("table.tsv").string(), file("out.lng").string()}), what);
         EXPECT_FALSE(fs::exists(file("out.lng"))) << what;
     }
-    expectRefused(tvzx({"lng", "pack", file("missing.tsv").string(), file("out.lng").string()}), "missing table");
-    expectRefused(tvzx({"lng", "pack", file("table.tsv").string()}), "no output");
-    expectRefused(tvzx({"lng", "repack"}), "unknown action");
     writeAll(file("short.lng"), std::string(17, 'x'));
-    expectRefused(tvzx({"lng", "unpack", file("short.lng").string()}), "cut block");
     writeAll(file("noise.lng"), std::string(64, 'x'));
-    expectRefused(tvzx({"lng", "unpack", file("noise.lng").string()}), "noise");
-    expectRefused(tvzx({"text", "12", "--lng", file("noise.lng").string()}), "noise as a text source");
+    const std::string noise = file("noise.lng").string();
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"lng", "pack", file("missing.tsv").string(), file("out.lng").string()}, "missing table"},
+        {{"lng", "pack", file("table.tsv").string()}, "no output"}, {{"lng", "repack"}, "unknown action"},
+        {{"lng", "unpack", file("short.lng").string()}, "cut block"}, {{"lng", "unpack", noise}, "noise"},
+        {{"text", "12", "--lng", noise}, "noise as a text source"}};
+    for (const auto& [args, what] : refused) expectRefused(tvzx(args), what);
 }
 
 }  // namespace
