@@ -101,8 +101,9 @@ TEST(TicketCommands, ValuesAndConditionsOfTheFeatureCommands) {
         {{"OffsetPages=True", "OffsetPagesCount=25"}, {"COPIESOFFSET=1", "SHEETSOFFSET=25", "JOBOFFSET=ON"}},
         {{"OffsetCopies=True", "OffsetCopiesCount=4"}, {"COPIESOFFSET=4", "JOBOFFSET=ON"}, {"SHEETSOFFSET"}},
         {{"DivideOutput=True", "DivideOutputPages=12"}, {"PAGELOOP=12"}},
-        // N-up: two pages side by side turn the sheet.
+        // N-up: two, six and eight pages side by side turn the sheet; four keep it.
         {{"NUpCount=4Reverse"}, {"ORIENTATION=PORTRAIT", "INFONIN1=N4"}}, {{"NUpCount=2"}, {"ORIENTATION=LANDSCAPE", "INFONIN1=N2"}},
+        {{"NUpCount=6"}, {"ORIENTATION=LANDSCAPE", "INFONIN1=N6"}}, {{"NUpCount=8Reverse"}, {"ORIENTATION=LANDSCAPE"}},
         {{"Orientation=Land", "PerfectBindMode=1In1Port"}, {"ORIENTATION=PORTRAIT"}},
         // Poster overlaps only for divided posters.
         {{"PosterPrint=Central", "HorizontalOverlap=50000"}, {}, {"OVERLAPWIDTH"}},
