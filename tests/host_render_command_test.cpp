@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using tvzx::testing::readAll;
 using tvzx::testing::ToolRun;
 
-constexpr std::string_view kJobStart = "\x1b%-12345X@PJL\r\n";
+using tvzx::testing::kJobStart;
 constexpr std::string_view kJobEnd = "%%EOF\n\x1b%-12345X";
 
 // Returns the stream with the job identity, made anew for every job, masked.

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 using tvzx::testing::ToolRun;
 using tvzx::testing::writeAll;
 
-constexpr std::string_view kJobStart = "\x1b%-12345X@PJL\r\n";
+using tvzx::testing::kJobStart;
 constexpr std::string_view kEnterPostScript = "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
 constexpr std::string_view kJobIdentityLine = "@PJL SET DRIVERJOBID=\"";
 

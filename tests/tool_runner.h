@@ -13,6 +13,9 @@
 
 namespace tvzx::testing {
 
+// How every job the tool renders begins.
+inline constexpr std::string_view kJobStart = "\x1b%-12345X@PJL\r\n";
+
 struct ToolRun {
     int status = -1;
     std::string out;

@@ -1,7 +1,6 @@
 #include "postscript/dsc_comments.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <limits>
 
@@ -73,11 +72,6 @@ std::string shortComment(std::string_view key, std::string_view value) {
     }
     out += kLineEnd;
     return out;
-}
-
-std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height) {
-    std::array<char, kBitmapSizeLineLimit> line;
-    return std::string(formatBitmapSizeLine(line, width, height));
 }
 
 std::string_view formatBitmapSizeLine(std::span<char, kBitmapSizeLineLimit> into, std::uint32_t width,

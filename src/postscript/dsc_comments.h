@@ -31,10 +31,8 @@ std::string shortComment(std::string_view key, std::string_view value);
 
 // The longest the bitmap size line can be.
 inline constexpr std::size_t kBitmapSizeLineLimit = 64;
-// Returns the "%%TARVO-BitmapSize: " line for the page surface size.
-std::string bitmapSizeLine(std::uint32_t width, std::uint32_t height);
-// Writes that line into `into`, so that a page needs no string of its own;
-// returns it.
+// Writes the "%%TARVO-BitmapSize: " line for the page surface size into
+// `into`, so that a page needs no string of its own; returns it.
 std::string_view formatBitmapSizeLine(std::span<char, kBitmapSizeLineLimit> into, std::uint32_t width,
                                       std::uint32_t height);
 

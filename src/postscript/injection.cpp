@@ -131,10 +131,10 @@ void plugInSettingsProcedure(Call& call) {
 void beginSetup(Call& call) {
     if (call.helper()) {
         writeText(*call.sink, call.services.tabs.setupPreparation(call.settings()));
-        std::string text;
         std::array<char, kBitmapSizeLineLimit> line;
-        if (call.state != nullptr) text = formatBitmapSizeLine(line, call.state->bitmapWidth, call.state->bitmapHeight);
-        writeText(*call.sink, text + call.services.texts.setupEntries(call.settings()));
+        if (call.state != nullptr)
+            writeText(*call.sink, formatBitmapSizeLine(line, call.state->bitmapWidth, call.state->bitmapHeight));
+        writeText(*call.sink, call.services.texts.setupEntries(call.settings()));
     }
     plugInSettingsProcedure(call);
 }
