@@ -33,6 +33,11 @@ std::size_t FileSource::read(std::span<char> into) {
     return static_cast<std::size_t>(count);
 }
 
+std::size_t FileSource::sizeHint() const {
+    const long long size = files::regularFileSize(descriptor_);
+    return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
 std::size_t StandardInputSource::read(std::span<char> into) {
     const long long count = files::readSome(files::standardInput(), into.data(), into.size());
     if (count < 0) throw HostError(std::string("standard input cannot be read: ") + std::strerror(errno));

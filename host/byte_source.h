@@ -36,6 +36,8 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     std::size_t read(std::span<char> into) override;
+    // Returns the file's size when it is a regular file; 0 otherwise.
+    std::size_t sizeHint() const;
 
 private:
     std::string path_;

@@ -87,6 +87,12 @@ bool isDirectory(int descriptor) {
     return ::_fstat64(descriptor, &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
 }
 
+long long regularFileSize(int descriptor) {
+    struct _stat64 status {};
+    if (::_fstat64(descriptor, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    return status.st_size;
+}
+
 bool isSpecialFile(const std::string& path) {
     struct _stat64 status {};
     return ::_stat64(path.c_str(), &status) == 0 && (status.st_mode & _S_IFMT) != _S_IFREG;
@@ -138,6 +144,12 @@ int createAnonymous() {
 bool isDirectory(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+long long regularFileSize(int descriptor) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    return status.st_size;
 }
 
 bool isSpecialFile(const std::string& path) {

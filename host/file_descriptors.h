@@ -29,6 +29,10 @@ int createAnonymous();
 // Returns whether the descriptor is of a directory.
 bool isDirectory(int descriptor);
 
+// Returns the size of the regular file behind the descriptor; -1 for
+// anything else (a pipe, a device) or on failure.
+long long regularFileSize(int descriptor);
+
 // Returns whether the path names something other than a regular file that
 // exists (a device or a pipe), which cannot be replaced by a rename.
 bool isSpecialFile(const std::string& path);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <span>
 
+#include "byte_source.h"
 #include "common/hex_text.h"
 #include "host_error.h"
 
@@ -33,7 +33,7 @@ constexpr std::string_view kJobControlPrefix = "JCL";
 constexpr char kHexStart = '<';
 constexpr char kHexEnd = '>';
 constexpr char kTranslationSeparator = '/';
-constexpr std::size_t kReadPiece = 64 * 1024;
+constexpr std::size_t kFirstReadPiece = 4096;
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -182,56 +182,74 @@ private:
         // The value: a quoted string may run over several lines.
         std::size_t valueStart = start + colon + 1;
         while (valueStart < lineEnd && isBlank(text_[valueStart])) ++valueStart;
-        std::string value;
-        bool quoted = false;
+        Value value;
         if (valueStart < lineEnd && text_[valueStart] == kQuote) {
             const std::size_t close = text_.find(kQuote, valueStart + 1);
             if (close == std::string_view::npos) fail("the quoted value of *" + std::string(main) + " has no closing quote");
-            const std::string_view raw = text_.substr(valueStart + 1, close - valueStart - 1);
-            line_ += static_cast<int>(std::count(raw.begin(), raw.end(), '\n'));
-            value = withUnixLineEnds(raw);
-            quoted = true;
+            value = {text_.substr(valueStart + 1, close - valueStart - 1), true};
+            line_ += static_cast<int>(std::count(value.raw.begin(), value.raw.end(), '\n'));
             position_ = close + 1;
             takeLine();
         } else {
-            value = std::string(trimmed(takeLine().substr(valueStart - start)));
+            value = {trimmed(takeLine().substr(valueStart - start)), false};
         }
-        if (main != kEndKeyword) apply(main, option, std::move(value), quoted);
+        if (main != kEndKeyword) apply(main, option, value);
     }
 
-    void apply(std::string_view main, std::string_view option, std::string value, bool quoted) {
+    // An entry's value as it stands in the file: a quoted string without
+    // its quotes, or the rest of the line.
+    struct Value {
+        std::string_view raw;
+        bool quoted = false;
+
+        // Returns the value as stored: quoted text with its line ends made LF.
+        std::string text() const { return quoted ? withUnixLineEnds(raw) : std::string(raw); }
+    };
+
+    // Returns the feature an entry's main keyword names, if the file has
+    // opened it; the feature being read is asked first, as most entries
+    // stand inside their own feature's block.
+    PpdFile::Feature* featureNamed(std::string_view keyword) {
+        if (currentFeature_ != nullptr && equalIgnoringCase(keyword, current_)) return currentFeature_;
+        const auto feature = file_.features_.find(keyword);
+        return feature == file_.features_.end() ? nullptr : &feature->second;
+    }
+
+    void apply(std::string_view main, std::string_view option, const Value& value) {
         if (main == kOpenUiKeyword || main == kJclOpenUiKeyword) {
             if (option.empty()) fail("*" + std::string(main) + " names no feature");
             current_ = std::string(option);
-            file_.features_[current_];
+            currentFeature_ = &file_.features_[current_];
             return;
         }
         if (main == kCloseUiKeyword || main == kJclCloseUiKeyword) {
             current_.clear();
+            currentFeature_ = nullptr;
             return;
         }
         if (option.empty() && main.size() > kDefaultPrefix.size() && main.substr(0, kDefaultPrefix.size()) == kDefaultPrefix) {
             const std::string_view keyword = main.substr(kDefaultPrefix.size());
-            const auto feature = file_.features_.find(keyword);
-            if (feature != file_.features_.end()) feature->second.defaultOption = value;
-            else file_.looseDefaults_.emplace(keyword, value);
+            if (PpdFile::Feature* feature = featureNamed(keyword)) feature->defaultOption = value.text();
+            else file_.looseDefaults_.emplace(keyword, value.text());
             return;
         }
-        if (!quoted || option.empty()) return;
+        if (!value.quoted || option.empty()) return;
         // "*CustomPageSize True" holds the code of the page size's custom value.
         if (main.size() > kCustomPrefix.size() && main.substr(0, kCustomPrefix.size()) == kCustomPrefix &&
             equalIgnoringCase(option, kCustomTrue)) {
             auto& custom = file_.features_[std::string(main.substr(kCustomPrefix.size()))].customCode;
-            if (!custom) custom = std::move(value);
+            if (!custom) custom = value.text();
             return;
         }
         // Options belong to a feature the file has opened; other keyed
         // entries (fonts, paper dimensions) are no options. An option given
         // twice has the code of its first entry.
-        const auto feature = file_.features_.find(main);
-        if (feature == file_.features_.end()) return;
-        if (main.substr(0, kJobControlPrefix.size()) == kJobControlPrefix) value = decodedHex(value);
-        feature->second.code.emplace(std::string(option), std::move(value));
+        PpdFile::Feature* const feature = featureNamed(main);
+        if (feature == nullptr) return;
+        const auto [code, added] = feature->code.try_emplace(std::string(option));
+        if (!added) return;
+        code->second = value.text();
+        if (main.substr(0, kJobControlPrefix.size()) == kJobControlPrefix) code->second = decodedHex(code->second);
     }
 
     std::string_view text_;
@@ -240,18 +258,23 @@ private:
     int line_ = 1;
     // The line where the entry being read starts, which faults name.
     int entryLine_ = 1;
+    // The feature whose *OpenUI block is being read, if any.
     std::string current_;
+    PpdFile::Feature* currentFeature_ = nullptr;
     PpdFile file_;
 };
 
 PpdFile::PpdFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
-    if (!in) throw HostError(path + ": cannot open the PPD file");
-    // Read in large pieces rather than character by character.
-    std::string text;
-    std::array<char, kReadPiece> piece;
-    while (in.read(piece.data(), piece.size()) || in.gcount() > 0) text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) throw HostError(path + ": cannot read the PPD file");
+    FileSource source(path);
+    // The whole file in one piece, taken in one read when its size is known
+    // (one byte more, so that the end shows at once).
+    std::string text(std::max(source.sizeHint() + 1, kFirstReadPiece), '\0');
+    std::size_t filled = 0;
+    while (const std::size_t count = source.read(std::span<char>(text).subspan(filled))) {
+        filled += count;
+        if (filled == text.size()) text.resize(text.size() * 2);
+    }
+    text.resize(filled);
     *this = fromText(text, path);
 }
 

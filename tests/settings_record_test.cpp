@@ -49,7 +49,7 @@ TEST(FieldTable, LayoutIsPinnedByTheDescriptionLengthAndHash) {
         crc ^= b;
         for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ ((crc & 1) != 0 ? 0xEDB88320u : 0);
     }
-    EXPECT_EQ(~crc, computeSchemaHash());
+    EXPECT_EQ(~crc, schemaHash());
 }
 
 TEST(DefaultRecord, HeaderNumbersAndLocaleDefaults) {

@@ -30,6 +30,8 @@ struct JobSettings {
     mutable std::optional<bool> tabsActOnPages;
     mutable std::optional<bool> pageTextVaries;
     mutable std::optional<std::string> pageTail;
+    // The name of the user the job prints for, from its first use.
+    mutable std::optional<std::string> userName;
 };
 
 // Returns the settings of the device object's private block when it is

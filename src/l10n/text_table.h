@@ -3,11 +3,9 @@
 // are generated at build time from text_table.tsv beside this header.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 namespace tvzx::l10n {
@@ -29,13 +27,6 @@ enum class TextColumn : std::uint8_t {
     Key = 9,
 };
 inline constexpr std::size_t kTextColumnCount = static_cast<std::size_t>(TextColumn::Key) + 1;
-
-// One row; a missing text is a null view (data() is null).
-using TextRow = std::array<std::u16string_view, kTextColumnCount>;
-
-// Returns every row of the table and the terminating row of nulls; row n
-// holds text identifier n.
-std::span<const TextRow, kTextRowCount + 1> textRows();
 
 // Returns one column of the row of a text identifier; a null view for a
 // missing text and for any identifier past the last row.

@@ -57,21 +57,27 @@ bool startsWith(std::u16string_view text, std::string_view prefix) {
     return true;
 }
 
-// Returns the job ticket with the document and user names and the given
-// notification identifier (absent when empty).
-std::string jobTicket(const Call& call, std::string notificationId) {
-    pjl::TicketInputs inputs;
-    inputs.documentName = presentWhenNonEmpty(utf8FromUtf16(documentNameOf(call.state)));
-    inputs.userName = presentWhenNonEmpty(call.services.identity.userName());
-    inputs.driverJobId = presentWhenNonEmpty(std::move(notificationId));
-    return pjl::buildJobTicket(call.settings(), inputs);
-}
-
 // Returns the kept value, built first when there is none yet.
 template <typename Value, typename Build>
 const Value& kept(std::optional<Value>& slot, Build build) {
     if (!slot) slot = build();
     return *slot;
+}
+
+// Returns the user's name, asked once a document: the spooler prints a job
+// on behalf of one user from its start to its end.
+const std::string& userName(const Call& call) {
+    return kept(call.job.userName, [&] { return call.services.identity.userName(); });
+}
+
+// Returns the job ticket with the document and user names and the given
+// notification identifier (absent when empty).
+std::string jobTicket(const Call& call, std::string notificationId) {
+    pjl::TicketInputs inputs;
+    inputs.documentName = presentWhenNonEmpty(utf8FromUtf16(documentNameOf(call.state)));
+    inputs.userName = presentWhenNonEmpty(userName(call));
+    inputs.driverJobId = presentWhenNonEmpty(std::move(notificationId));
+    return pjl::buildJobTicket(call.settings(), inputs);
 }
 
 void clearJobProgress(frame::DeviceState* state) {
@@ -82,9 +88,9 @@ void clearJobProgress(frame::DeviceState* state) {
 
 void beginStream(Call& call) {
     clearJobProgress(call.state);
-    // The opening line belongs to the ticket: without one there is no PJL.
+    // The opening line belongs to the ticket, which every job with the
+    // driver's helper gets (it always names its character set).
     if (!call.helper()) return;
-    if (jobTicket(call, {}).empty()) return;
     call.sink->write(std::string(kUniversalExit) + std::string(kPjlLine));
 }
 
@@ -111,7 +117,7 @@ void headerComments(Call& call) {
         frame::markTabDocument(*call.state);
     if (!call.helper()) return;
     if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, utf8FromUtf16(documentName)));
-    const std::string user = call.services.identity.userName();
+    const std::string& user = userName(call);
     if (!user.empty()) writeText(*call.sink, shortComment(kUserKey, user));
 }
 

@@ -1,6 +1,7 @@
 // The field table of the job settings record, its option tables and numeric
 // descriptors, with the compile-time checks that pin the stored layout.
 #include "settings/feature_tables.h"
+#include "settings/schema_hash.h"
 
 #include <algorithm>
 #include <string>
@@ -57,6 +58,10 @@ static_assert(kFields[static_cast<std::size_t>(FieldId::Zoom)].offset == 460);
 static_assert(kFields[static_cast<std::size_t>(FieldId::PageSpecificTrays)].byteSize() == 19450);
 static_assert(kFields[static_cast<std::size_t>(FieldId::CoreDataLoadedFromPdUi)].offset == 26870);
 
+// The table's fingerprint, worked out while compiling so that no process
+// spends time on it.
+constexpr std::uint32_t kSchemaHash = schemaHashOf(kFields);
+
 // Field names are unique: the text form and conversion find fields by name.
 const std::unordered_map<std::string_view, FieldId>& nameIndex() {
     static const std::unordered_map<std::string_view, FieldId> index = [] {
@@ -69,6 +74,8 @@ const std::unordered_map<std::string_view, FieldId>& nameIndex() {
 }
 
 }  // namespace
+
+std::uint32_t schemaHash() { return kSchemaHash; }
 
 std::span<const FieldDef, kFieldCount> fieldTable() { return std::span<const FieldDef, kFieldCount>(kFields); }
 

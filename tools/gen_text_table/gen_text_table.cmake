@@ -98,27 +98,94 @@ string(REPLACE "${close_bracket_mark}" "]" rows "${rows}")
 set(source "// Generated from text_table.tsv by gen_text_table.cmake; edit the table, not this file.
 #include \"l10n/text_table.h\"
 
+#include <array>
 #include <cstddef>
 #include <iterator>
+#include <limits>
 
 namespace tvzx::l10n {
 namespace {
 
+// One text as written; a missing text has no characters at all.
+struct Text {
+    const char16_t* data = nullptr;
+    std::size_t size = 0;
+};
+// One row as written: the nine languages, then the key.
+using TextRow = std::array<Text, kTextColumnCount>;
+
 // A text whose length the compiler takes from the literal itself.
 template <std::size_t N>
-constexpr std::u16string_view t(const char16_t (&text)[N]) {
-    return std::u16string_view(text, N - 1);
+constexpr Text t(const char16_t (&text)[N]) {
+    return {text, N - 1};
 }
 
+// The rows as written; only read while compiling, to build the packed form
+// below, so the module carries no pointer per text (a table of views would
+// need a relocation each, copied into every process that loads the module).
 constexpr TextRow kRows[] = {
 ${rows}    {},  // the terminating row of nulls
 };
 
 static_assert(std::size(kRows) == kTextRowCount + 1, \"the text table must hold every text identifier once\");
 
+// Where one text stands in the pool; a missing text has no offset.
+struct TextSpan {
+    std::uint32_t offset;
+    std::uint32_t length;
+};
+constexpr std::uint32_t kNoText = std::numeric_limits<std::uint32_t>::max();
+
+// The pool's size: every text with its terminating NUL.
+constexpr std::size_t kPoolSize = [] {
+    std::size_t size = 0;
+    for (const TextRow& row : kRows)
+        for (const Text& text : row)
+            if (text.data != nullptr) size += text.size + 1;
+    return size;
+}();
+
+// Every text of the table, one after the other, each closed by a NUL.
+constexpr auto kPool = [] {
+    std::array<char16_t, kPoolSize> pool{};
+    std::size_t at = 0;
+    for (const TextRow& row : kRows)
+        for (const Text& text : row) {
+            if (text.data == nullptr) continue;
+            for (std::size_t unit = 0; unit < text.size; ++unit) pool[at++] = text.data[unit];
+            pool[at++] = u'\\0';
+        }
+    return pool;
+}();
+static_assert(kPool.size() < kNoText, \"the text pool must be addressable by 32-bit offsets\");
+
+// Each row's texts as places in the pool, in the order the pool was filled.
+constexpr auto kSpans = [] {
+    std::array<std::array<TextSpan, kTextColumnCount>, std::size(kRows)> spans{};
+    std::uint32_t at = 0;
+    for (std::size_t id = 0; id < std::size(kRows); ++id)
+        for (std::size_t column = 0; column < kTextColumnCount; ++column) {
+            const Text& text = kRows[id][column];
+            if (text.data == nullptr) {
+                spans[id][column] = {kNoText, 0};
+                continue;
+            }
+            spans[id][column] = {at, static_cast<std::uint32_t>(text.size)};
+            at += static_cast<std::uint32_t>(text.size + 1);
+        }
+    return spans;
+}();
+
 }  // namespace
 
-std::span<const TextRow, kTextRowCount + 1> textRows() { return std::span<const TextRow, kTextRowCount + 1>(kRows); }
+std::u16string_view tableText(std::uint32_t textId, TextColumn column) {
+    // The terminating row answers for its own identifier; anything past it
+    // has no row at all.
+    if (textId > kTextRowCount) return {};
+    const TextSpan span = kSpans[textId][static_cast<std::size_t>(column)];
+    if (span.offset == kNoText) return {};
+    return std::u16string_view(kPool.data() + span.offset, span.length);
+}
 
 }  // namespace tvzx::l10n
 ")

@@ -1,7 +1,6 @@
 // tvzx: the command-line face of the plug-in core.
 #include <cstdio>
 #include <exception>
-#include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +59,10 @@ std::string runCommand(const std::string& name, std::vector<std::string> words) 
     throw tvzx::cli::UsageError("unknown command '" + name + "'");
 }
 
+// Writes one line naming what went wrong to standard error. The C library's
+// streams serve, so that starting the tool sets up no C++ standard streams.
+void complain(const char* what) { std::fprintf(stderr, "tvzx: %s\n", what); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +70,8 @@ int main(int argc, char** argv) {
     tvzx::host::files::standardOutput();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
-        std::cerr << "tvzx: no command given\n" << kUsage;
+        std::fputs("tvzx: no command given\n", stderr);
+        std::fputs(kUsage, stderr);
         return kExitUsage;
     }
     try {
@@ -80,11 +84,11 @@ int main(int argc, char** argv) {
         // The command's output stands, and one line names what it found.
         std::fwrite(failure.output().data(), 1, failure.output().size(), stdout);
         std::fflush(stdout);
-        std::cerr << "tvzx: " << failure.what() << '\n';
+        complain(failure.what());
         return failure.status();
     } catch (const std::exception& error) {
         // A refused argument or input, or a failure of the job: one line, nothing written.
-        std::cerr << "tvzx: " << error.what() << '\n';
+        complain(error.what());
         return kExitUsage;
     }
 }
