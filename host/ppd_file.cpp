@@ -101,8 +101,13 @@ std::string decodedHex(std::string_view text) {
 }  // namespace
 
 bool CaseInsensitiveLess::operator()(std::string_view left, std::string_view right) const {
-    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
-                                        [](char a, char b) { return lowerAscii(a) < lowerAscii(b); });
+    if (left.size() != right.size()) return left.size() < right.size();
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        const char a = lowerAscii(left[i]);
+        const char b = lowerAscii(right[i]);
+        if (a != b) return a < b;
+    }
+    return false;
 }
 
 // Reads the entries of a PPD text in order: "*Main Option/Translation: value"
@@ -115,6 +120,9 @@ public:
     // Returns the file's features; throws HostError at the first fault.
     PpdFile read() {
         if (text_.substr(0, kPpdHeader.size()) != kPpdHeader) fail("does not start with " + std::string(kPpdHeader));
+        // Most files end their lines with LF alone; those are read with one
+        // search a line.
+        hasCarriageReturns_ = text_.find('\r') != std::string_view::npos;
         while (position_ < text_.size()) readLine();
         // A default given outside its feature's block still names its option.
         for (auto& [keyword, feature] : file_.features_) {
@@ -138,6 +146,7 @@ private:
         const char* const start = text_.data() + from;
         const char* const end = text_.data() + text_.size();
         const auto* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
+        if (!hasCarriageReturns_) return lf == nullptr ? std::string_view::npos : static_cast<std::size_t>(lf - text_.data());
         const char* const searchEnd = lf != nullptr ? lf : end;
         const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(searchEnd - start)));
         const char* const found = cr != nullptr ? cr : lf;
@@ -165,19 +174,20 @@ private:
         const std::size_t lineEnd = std::min(lineEndFrom(start), text_.size());
         const std::string_view head = text_.substr(start, lineEnd - start);
         // Blank lines, comments, "*End" and any line that is no entry carry nothing.
-        if (head.empty() || head.front() != '*' || head.substr(0, kCommentStart.size()) == kCommentStart) {
-            takeLine();
-            return;
-        }
         const std::size_t colon = head.find(':');
-        if (colon == std::string_view::npos) {
-            takeLine();
+        if (head.empty() || head.front() != '*' || head.substr(0, kCommentStart.size()) == kCommentStart ||
+            colon == std::string_view::npos) {
+            position_ = lineEnd;
+            skipLineEnd();
             return;
         }
         const std::string_view key = head.substr(1, colon - 1);
-        const std::size_t blank = key.find_first_of(" \t");
+        // (A loop rather than find_first_of, which searches its set once
+        // for every character.)
+        const std::size_t blank =
+            static_cast<std::size_t>(std::find_if(key.begin(), key.end(), isBlank) - key.begin());
         const std::string_view main = key.substr(0, blank);
-        const std::string_view option = blank == std::string_view::npos ? std::string_view() : keywordOf(key.substr(blank));
+        const std::string_view option = blank == key.size() ? std::string_view() : keywordOf(key.substr(blank));
 
         // The value: a quoted string may run over several lines.
         std::size_t valueStart = start + colon + 1;
@@ -186,12 +196,14 @@ private:
         if (valueStart < lineEnd && text_[valueStart] == kQuote) {
             const std::size_t close = text_.find(kQuote, valueStart + 1);
             if (close == std::string_view::npos) fail("the quoted value of *" + std::string(main) + " has no closing quote");
-            value = {text_.substr(valueStart + 1, close - valueStart - 1), true};
+            value = {text_.substr(valueStart + 1, close - valueStart - 1), true, hasCarriageReturns_};
             line_ += static_cast<int>(std::count(value.raw.begin(), value.raw.end(), '\n'));
             position_ = close + 1;
             takeLine();
         } else {
-            value = {trimmed(takeLine().substr(valueStart - start)), false};
+            value = {trimmed(text_.substr(valueStart, lineEnd - valueStart)), false};
+            position_ = lineEnd;
+            skipLineEnd();
         }
         if (main != kEndKeyword) apply(main, option, value);
     }
@@ -201,9 +213,11 @@ private:
     struct Value {
         std::string_view raw;
         bool quoted = false;
+        // Whether the file has any CR, which quoted text may then hold.
+        bool carriageReturns = false;
 
         // Returns the value as stored: quoted text with its line ends made LF.
-        std::string text() const { return quoted ? withUnixLineEnds(raw) : std::string(raw); }
+        std::string text() const { return quoted && carriageReturns ? withUnixLineEnds(raw) : std::string(raw); }
     };
 
     // Returns the feature an entry's main keyword names, if the file has
@@ -255,6 +269,7 @@ private:
     std::string_view text_;
     const std::string& name_;
     std::size_t position_ = 0;
+    bool hasCarriageReturns_ = false;
     int line_ = 1;
     // The line where the entry being read starts, which faults name.
     int entryLine_ = 1;

@@ -10,7 +10,10 @@
 
 namespace tvzx::host {
 
-// Orders keywords without regard to ASCII case, as PPD readers match them.
+// Orders keywords so that two that differ only in ASCII case are the same
+// key, as PPD readers match them: shorter keywords first, then by their
+// characters without regard to case (most keys then differ in length, and
+// are told apart without a look at their characters).
 struct CaseInsensitiveLess {
     using is_transparent = void;
     bool operator()(std::string_view left, std::string_view right) const;

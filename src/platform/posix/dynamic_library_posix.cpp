@@ -26,7 +26,9 @@ public:
     std::unique_ptr<LoadedLibrary> load(std::u16string_view path) override {
         if (path.empty()) return nullptr;
         // The library's own symbols stay its own, as a Windows library's do.
-        void* handle = dlopen(utf8Path(path).c_str(), RTLD_NOW | RTLD_LOCAL);
+        // Its calls into other libraries are bound on first use: a job calls
+        // few of them, and the modules are linked with nothing left undefined.
+        void* handle = dlopen(utf8Path(path).c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (handle == nullptr) return nullptr;
         return std::make_unique<DlLibrary>(handle);
     }
