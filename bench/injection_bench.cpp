@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/device_state.h"
+#include "device/device_state.h"
 #include "frame/document_hooks.h"
 #include "frame/environment.h"
 #include "frame/plugin_callbacks.h"

@@ -2,7 +2,7 @@
 // answers, GetInfo and the helper interfaces.
 #include <gtest/gtest.h>
 
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "frame/plugin_object.h"
 #include "frame_fixtures.h"
 #include "platform/last_error.h"

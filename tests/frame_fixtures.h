@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/byte_order.h"
-#include "frame/device_state.h"
+#include "device/device_state.h"
 #include "frame/environment.h"
 #include "frame/plugin_callbacks.h"
 #include "frame/plugin_object.h"
@@ -50,7 +50,7 @@ public:
 };
 
 // Job services that record what they were asked to do.
-class RecordingJobServices final : public frame::JobServices {
+class RecordingJobServices final : public device::JobServices {
 public:
     void wakePrinter(std::u16string_view printerName) override { wokenPrinters.emplace_back(printerName); }
     void applyInstallableOptions(settings::CoreData&, const win::DEVMODEW*, win::HANDLE) override {
@@ -107,7 +107,7 @@ struct FakeDevice {
 
     win::DEVMODEW& publicDevmode() { return *reinterpret_cast<win::DEVMODEW*>(publicBytes.data()); }
     std::uint8_t& layoutFlag() { return publicBytes[sizeof(win::DEVMODEW) + 124]; }
-    frame::DeviceState& state() { return *frame::deviceStateOf(&devObj); }
+    device::DeviceState& state() { return *device::deviceStateOf(&devObj); }
     settings::CoreData& blockSettings() {
         return settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(privateBlock));
     }

@@ -8,7 +8,7 @@
 #include "frame/document_hooks.h"
 #include "frame/escape_filter.h"
 #include "frame/hook_table.h"
-#include "frame/layout_override.h"
+#include "device/layout_override.h"
 #include "frame/plugin_callbacks.h"
 #include "frame/plugin_object.h"
 #include "common/wide_text.h"
@@ -115,7 +115,7 @@ TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
     longName[510] = u'y';
     EXPECT_EQ(startDoc(longName.c_str(), 42), 11);
     EXPECT_EQ(calls.startDoc, 1);
-    const frame::DeviceState& state = device.state();
+    const device::DeviceState& state = device.state();
     EXPECT_EQ(untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
     EXPECT_EQ(state.jobId, 42u);
     EXPECT_EQ(state.privateDevmodePresent, 1);
@@ -319,25 +319,25 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     testing::FakeDevice device;
     testing::RecordingJobServices services;
     settings::CoreData record = settings::defaultRecord();
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
     services.tabRecord = true;
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 1);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 1);
     EXPECT_EQ(device.layoutFlag(), 1);
     record.setOption(FieldId::TabImageShift, 1);
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
-    EXPECT_EQ(frame::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
     // The flag needs the core driver's part to hold it: byte 124 lies
     // outside a part of 124 bytes.
     record = settings::defaultRecord();
     record.setOption(FieldId::NUpCount, 1);
     device.layoutFlag() = 0;
     device.publicDevmode().dmDriverExtra = 124;
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
     EXPECT_EQ(device.layoutFlag(), 0);
     device.publicDevmode().dmDriverExtra = 125;
     device.publicBytes[sizeof(DEVMODEW)] = 'X';
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
     EXPECT_EQ(device.layoutFlag(), 0);
 }
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "platform/com_abi.h"
 #include "platform/dynamic_library.h"
 #include "platform/path_text.h"
@@ -65,7 +65,7 @@ TEST_F(LoadedModule, UnloadsOnlyWhenTheServerIsUnlocked) {
     factory->lpVtbl->LockServer(factory, 1);
     EXPECT_EQ(canUnloadNow(), S_FALSE);
     // The module keeps its own count, apart from this program's copy.
-    EXPECT_EQ(frame::serverLockCount(), 0);
+    EXPECT_EQ(device::serverLockCount(), 0);
     factory->lpVtbl->LockServer(factory, 0);
     EXPECT_EQ(canUnloadNow(), S_OK);
     factory->lpVtbl->Release(factory);

@@ -2,7 +2,7 @@
 // which order, for a one-page job, and what it leaves out.
 #include <gtest/gtest.h>
 
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "frame/plugin_callbacks.h"
 #include "frame_fixtures.h"
 #include "pjl/ticket.h"
@@ -61,14 +61,14 @@ struct FakeCoreHelper final : postscript::CoreHelper {
 class Injection : public ::testing::Test {
 protected:
     void SetUp() override {
-        frame::setTabDocumentActive(false);
+        device::setTabDocumentActive(false);
         nameDocument(u"Report2024");
         device.state().bitmapWidth = 4960;
         device.state().bitmapHeight = 7016;
         core.answers["ZVPrintMode/Print"] = "<< /PrintMode 0 >> setpagedevice";
         core.answers["ZVOutputMethod/Print"] = "<< /OutputMethod 0 >> setpagedevice";
     }
-    void TearDown() override { frame::setTabDocumentActive(false); }
+    void TearDown() override { device::setTabDocumentActive(false); }
 
     void nameDocument(std::u16string_view name) {
         device.state().documentName.fill(u'\0');
@@ -169,16 +169,16 @@ TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
 
 TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
     command(PSINJECT_COMMENTS);
-    EXPECT_FALSE(frame::tabDocumentActive());
+    EXPECT_FALSE(device::tabDocumentActive());
     nameDocument(u"Inserted Tab before page 3");
     command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(frame::tabDocumentActive());
+    EXPECT_TRUE(device::tabDocumentActive());
     // Another document does not clear it; disabling the device does.
     nameDocument(u"");
     command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(frame::tabDocumentActive());
+    EXPECT_TRUE(device::tabDocumentActive());
     frame::disablePdev(&device.devObj);
-    EXPECT_FALSE(frame::tabDocumentActive());
+    EXPECT_FALSE(device::tabDocumentActive());
 }
 
 TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {

@@ -84,7 +84,7 @@ protected:
     int printerToken = 0;
     win::DEVMODEW publicDevMode{};
     win::DEVOBJ devObj{};
-    frame::DeviceState state;
+    device::DeviceState state;
     std::vector<TabSheetRequest> requests;
 };
 

@@ -5,7 +5,7 @@
 
 namespace tvzx::config {
 
-PrinterDevModeServices::PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer,
+PrinterDevModeServices::PrinterDevModeServices(platform::Spooler& spooler, device::JobServices& job, win::HANDLE printer,
                                                bool jobUnderWay)
     : job_(job), handle_(printer), jobUnderWay_(jobUnderWay), printer_(spooler, printer) {}
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "config/printer_access.h"
-#include "frame/job_services.h"
+#include "device/job_services.h"
 #include "platform/spooler.h"
 #include "settings/devmode.h"
 
@@ -16,7 +16,7 @@ class PrinterDevModeServices final : public settings::DevModeServices {
 public:
     // Serves one request for the printer behind the handle (which may be
     // null), during a job on that printer or outside one.
-    PrinterDevModeServices(platform::Spooler& spooler, frame::JobServices& job, win::HANDLE printer,
+    PrinterDevModeServices(platform::Spooler& spooler, device::JobServices& job, win::HANDLE printer,
                            bool jobUnderWay = false);
 
     const platform::PrinterData* printerData() override { return printer_.printerData(); }
@@ -27,7 +27,7 @@ public:
     bool jobUnderWay() override { return jobUnderWay_; }
 
 private:
-    frame::JobServices& job_;
+    device::JobServices& job_;
     win::HANDLE handle_;
     bool jobUnderWay_;
     PrinterAccess printer_;

@@ -5,12 +5,12 @@
 // combined with.
 #pragma once
 
-#include "frame/job_services.h"
+#include "device/job_services.h"
 #include "platform/spooler.h"
 
 namespace tvzx::config {
 
-class PrinterJobServices : public frame::JobServices {
+class PrinterJobServices : public device::JobServices {
 public:
     explicit PrinterJobServices(platform::Spooler& spooler) : spooler_(spooler) {}
 

@@ -4,7 +4,7 @@
 
 #include "common/base64.h"
 #include "common/byte_order.h"
-#include "frame/device_state.h"
+#include "device/device_state.h"
 #include "frame/hook_table.h"
 #include "settings/private_block.h"
 
@@ -40,25 +40,25 @@ bool fieldsDiffer(const CoreData& a, const CoreData& b, FieldId id) {
 // Takes the output and identity fields of the job's own parameters into the
 // device state: what the job was submitted with wins over what the
 // application set since.
-void takeJobParameters(const win::DEVOBJ& devObj, DeviceState& state, const Environment& environment) {
+void takeJobParameters(const win::DEVOBJ& devObj, device::DeviceState& state, const Environment& environment) {
     if (state.jobId == 0 || state.pageCounter != 0 || devObj.hPrinter == nullptr) return;
     const auto parameters = environment.spooler->jobParameters(devObj.hPrinter, state.jobId);
     if (!parameters || parameters->empty()) return;
     const auto record = recordFromJobParameters(*parameters);
     if (!record) return;
-    settings::copySelectedFields(state.settings, *record, outputFieldSet());
-    settings::copySelectedFields(state.settings, *record, identityFieldSet());
+    settings::copySelectedFields(state.settings, *record, device::outputFieldSet());
+    settings::copySelectedFields(state.settings, *record, device::identityFieldSet());
 }
 
-void keepSurfaceSize(DeviceState& state, const win::SURFOBJ& surface) {
+void keepSurfaceSize(device::DeviceState& state, const win::SURFOBJ& surface) {
     state.bitmapWidth = static_cast<std::uint32_t>(surface.sizlBitmap.cx);
     state.bitmapHeight = static_cast<std::uint32_t>(surface.sizlBitmap.cy);
 }
 
-void keepDocumentName(DeviceState& state, const win::WCHAR* documentName) {
+void keepDocumentName(device::DeviceState& state, const win::WCHAR* documentName) {
     state.documentName.fill(u'\0');
     // The last character stays NUL.
-    for (std::size_t i = 0; i + 1 < kDocumentNameCapacity && documentName[i] != u'\0'; ++i)
+    for (std::size_t i = 0; i + 1 < device::kDocumentNameCapacity && documentName[i] != u'\0'; ++i)
         state.documentName[i] = documentName[i];
 }
 
@@ -99,20 +99,20 @@ std::optional<CoreData> recordFromJobParameters(std::u16string_view parameters) 
 }
 
 void syncJobSettings(win::DEVOBJ* devObj, const Environment& environment) {
-    DeviceState* state = deviceStateOf(devObj);
+    device::DeviceState* state = device::deviceStateOf(devObj);
     if (state == nullptr || state->privateDevmodePresent != 1) return;
     // A DEVMODE brought in step stays so until it or the job's start changes,
     // which forgets the mark; only the job's parameters are still read
     // before the first page.
     if (state->pageCounter != 0 && state->jobSettings.devmodeInStep(devObj)) return;
-    CoreData* devmodeSettings = currentBlockRecord(privateBlockOf(devObj));
+    CoreData* devmodeSettings = device::currentBlockRecord(device::privateBlockOf(devObj));
     if (devmodeSettings == nullptr) return;
 
     takeJobParameters(*devObj, *state, environment);
 
     // The output and identity fields stay those of the start of the job.
-    bool rewritten = settings::copySelectedFields(*devmodeSettings, state->settings, outputFieldSet());
-    rewritten |= settings::copySelectedFields(*devmodeSettings, state->settings, identityFieldSet());
+    bool rewritten = settings::copySelectedFields(*devmodeSettings, state->settings, device::outputFieldSet());
+    rewritten |= settings::copySelectedFields(*devmodeSettings, state->settings, device::identityFieldSet());
 
     // So do the layout fields; the core driver's options follow a change.
     bool layoutChanged = true;
@@ -133,8 +133,8 @@ void syncJobSettings(win::DEVOBJ* devObj, const Environment& environment) {
 }
 
 win::BOOL TVZX_STDCALL hookStartDoc(win::SURFOBJ* surface, win::WCHAR* documentName, win::DWORD jobId) {
-    win::DEVOBJ* devObj = deviceObjectOf(surface);
-    DeviceState* state = deviceStateOf(devObj);
+    win::DEVOBJ* devObj = device::deviceObjectOf(surface);
+    device::DeviceState* state = device::deviceStateOf(devObj);
     // Whatever fails here, the driver still starts its document.
     try {
         const Environment& environment = frame::environment();
@@ -148,7 +148,7 @@ win::BOOL TVZX_STDCALL hookStartDoc(win::SURFOBJ* surface, win::WCHAR* documentN
             state->jobSettings.forget();
             // Only the first of nested document starts captures the settings.
             if (++state->documentStartCount == 1) {
-                const auto block = privateBlockOf(devObj);
+                const auto block = device::privateBlockOf(devObj);
                 state->privateDevmodePresent = block.empty() ? 0 : 1;
                 if (!block.empty())
                     std::copy_n(block.begin() + settings::kRecordOffset, settings::kRecordSize,
@@ -163,8 +163,8 @@ win::BOOL TVZX_STDCALL hookStartDoc(win::SURFOBJ* surface, win::WCHAR* documentN
 }
 
 win::BOOL TVZX_STDCALL hookStartPage(win::SURFOBJ* surface) {
-    win::DEVOBJ* devObj = deviceObjectOf(surface);
-    DeviceState* state = deviceStateOf(devObj);
+    win::DEVOBJ* devObj = device::deviceObjectOf(surface);
+    device::DeviceState* state = device::deviceStateOf(devObj);
     if (state != nullptr) keepSurfaceSize(*state, *surface);
     try {
         syncJobSettings(devObj, environment());
@@ -175,7 +175,7 @@ win::BOOL TVZX_STDCALL hookStartPage(win::SURFOBJ* surface) {
 }
 
 win::BOOL TVZX_STDCALL hookEndDoc(win::SURFOBJ* surface, win::FLONG flags) {
-    DeviceState* state = deviceStateOf(deviceObjectOf(surface));
+    device::DeviceState* state = device::deviceStateOf(device::deviceObjectOf(surface));
     if (state != nullptr) {
         state->documentName.fill(u'\0');
         state->bitmapWidth = 0;

@@ -5,7 +5,7 @@
 // that do nothing; the parts that supply them plug in here.
 #pragma once
 
-#include "frame/job_services.h"
+#include "device/job_services.h"
 #include "platform/spooler.h"
 #include "postscript/injection.h"
 
@@ -13,7 +13,7 @@ namespace tvzx::frame {
 
 struct Environment {
     platform::Spooler* spooler;
-    JobServices* job;
+    device::JobServices* job;
     postscript::FeatureTexts* texts;
     postscript::TabSheets* tabs;
     postscript::JobIdentity* identity;

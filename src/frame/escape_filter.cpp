@@ -6,8 +6,8 @@
 #include "common/byte_order.h"
 #include "frame/environment.h"
 #include "frame/hook_table.h"
-#include "frame/job_settings.h"
-#include "frame/layout_override.h"
+#include "device/job_settings.h"
+#include "device/layout_override.h"
 
 namespace tvzx::frame {
 namespace {
@@ -58,8 +58,8 @@ bool isNupQuery(win::ULONG escape, win::ULONG inSize, const void* in, win::ULONG
 win::ULONG TVZX_STDCALL hookEscape(win::SURFOBJ* surface, win::ULONG escape, win::ULONG inSize, void* in,
                                    win::ULONG outSize, void* out) {
     const Environment& environment = frame::environment();
-    win::DEVOBJ* devObj = deviceObjectOf(surface);
-    DeviceState* state = deviceStateOf(devObj);
+    win::DEVOBJ* devObj = device::deviceObjectOf(surface);
+    device::DeviceState* state = device::deviceStateOf(devObj);
 
     if (escape == win::QUERYESCSUPPORT && devObj != nullptr && devObj->hPrinter != nullptr && in != nullptr &&
         declinesPassThrough(devObj->hPrinter, environment)) {
@@ -69,10 +69,10 @@ win::ULONG TVZX_STDCALL hookEscape(win::SURFOBJ* surface, win::ULONG escape, win
 
     // The application is told to print one page per sheet when the plug-in
     // does the page layout itself.
-    if (isNupQuery(escape, inSize, in, outSize, out) && currentBlockRecord(privateBlockOf(devObj)) != nullptr) {
+    if (isNupQuery(escape, inSize, in, outSize, out) && device::currentBlockRecord(device::privateBlockOf(devObj)) != nullptr) {
         try {
-            const JobSettings job = currentJobSettings(devObj, *environment.job);
-            if (updateLayoutOverride(devObj->pPublicDM, &job.record, state, *environment.job) == 1) {
+            const device::JobSettings job = device::currentJobSettings(devObj, *environment.job);
+            if (device::updateLayoutOverride(devObj->pPublicDM, &job.record, state, *environment.job) == 1) {
                 writeLe32(static_cast<std::uint8_t*>(out), 1);
                 return kAnswered;
             }

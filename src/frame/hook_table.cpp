@@ -10,8 +10,8 @@ using namespace tvzx::win;
 
 // The device behind the first argument of a hooked call: a surface for the
 // drawing calls, the device handle itself for the font and colour calls.
-DEVOBJ* deviceBehind(SURFOBJ* surface) { return deviceObjectOf(surface); }
-DEVOBJ* deviceBehind(DHPDEV device) { return deviceObjectOf(device); }
+DEVOBJ* deviceBehind(SURFOBJ* surface) { return device::deviceObjectOf(surface); }
+DEVOBJ* deviceBehind(DHPDEV device) { return device::deviceObjectOf(device); }
 
 // A hook that hands the call unchanged to the driver's own function of its
 // slot and returns that function's result. Without a device state or a
@@ -23,7 +23,7 @@ template <HookSlot Slot, typename Result, typename First, typename... Rest>
 struct PassThrough<Slot, Result(TVZX_STDCALL*)(First, Rest...)> {
     using Function = Result(TVZX_STDCALL*)(First, Rest...);
     static Result TVZX_STDCALL call(First first, Rest... rest) {
-        const auto driver = driverFunction<Function>(deviceStateOf(deviceBehind(first)), Slot);
+        const auto driver = driverFunction<Function>(device::deviceStateOf(deviceBehind(first)), Slot);
         return driver != nullptr ? driver(first, rest...) : Result{};
     }
 };
@@ -44,8 +44,8 @@ DRVFN passThrough(ULONG index) {
 
 }  // namespace
 
-std::span<DRVFN, kHookCount> hookTable() {
-    static DRVFN table[kHookCount] = {
+std::span<DRVFN, device::kHookCount> hookTable() {
+    static DRVFN table[device::kHookCount] = {
         {INDEX_DrvRealizeBrush, entryOf(&realizeBrush)},
         passThrough<HookSlot::CopyBits, PFN_DrvCopyBits>(INDEX_DrvCopyBits),
         passThrough<HookSlot::BitBlt, PFN_DrvBitBlt>(INDEX_DrvBitBlt),
@@ -76,7 +76,7 @@ std::span<DRVFN, kHookCount> hookTable() {
             INDEX_DrvIcmDeleteColorTransform),
         passThrough<HookSlot::QueryDeviceSupport, PFN_DrvQueryDeviceSupport>(INDEX_DrvQueryDeviceSupport),
     };
-    return std::span<DRVFN, kHookCount>(table);
+    return std::span<DRVFN, device::kHookCount>(table);
 }
 
 void describeHooks(DRVENABLEDATA& enableData) {
@@ -86,9 +86,9 @@ void describeHooks(DRVENABLEDATA& enableData) {
     enableData.pdrvfn = table.data();
 }
 
-void captureDriverFunctions(DeviceState& state, const DRVENABLEDATA* driverTable) {
+void captureDriverFunctions(device::DeviceState& state, const DRVENABLEDATA* driverTable) {
     const auto hooks = hookTable();
-    for (std::size_t slot = 0; slot < kHookCount; ++slot) {
+    for (std::size_t slot = 0; slot < device::kHookCount; ++slot) {
         state.driverFunctions[slot] = nullptr;
         if (driverTable == nullptr || driverTable->pdrvfn == nullptr) continue;
         for (ULONG i = 0; i < driverTable->c; ++i) {

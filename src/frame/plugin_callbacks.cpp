@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "config/devmode_services.h"
-#include "frame/device_state.h"
+#include "device/device_state.h"
 #include "frame/hook_table.h"
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "frame/page_geometry.h"
 #include "platform/last_error.h"
 #include "settings/devmode.h"
@@ -27,7 +27,7 @@ win::HRESULT failWith(std::uint32_t lastError) {
 
 // The settings record of the device object's private block, header unchecked.
 const settings::CoreData* blockSettings(const win::DEVOBJ* devObj) {
-    const auto block = privateBlockOf(devObj);
+    const auto block = device::privateBlockOf(devObj);
     if (block.empty()) return nullptr;
     return &settings::blockRecord(block.first<settings::kPrivateBlockSize>());
 }
@@ -61,7 +61,7 @@ win::HRESULT devMode(win::DWORD mode, win::OEMDMPARAM* param, const Environment&
     if (devObj != nullptr && devObj->dwSize < sizeof(win::DEVOBJ)) devObj = nullptr;
     win::HANDLE printer = param != nullptr ? param->hPrinter : nullptr;
     if (printer == nullptr && devObj != nullptr) printer = devObj->hPrinter;
-    DeviceState* state = deviceStateOf(devObj);
+    device::DeviceState* state = device::deviceStateOf(devObj);
     const bool underWay = state != nullptr && (state->documentStartCount > 0 || state->pageCounter > 0);
     // The request may rewrite the block the device works from.
     if (state != nullptr) state->jobSettings.forget();
@@ -79,7 +79,7 @@ win::HRESULT enablePdev(win::DEVOBJ* devObj, win::ULONG gdiInfoSize, win::GDIINF
                         const win::DRVENABLEDATA* driverTable, void** outState) {
     if (outState == nullptr) return win::E_FAIL;
     *outState = nullptr;
-    std::unique_ptr<DeviceState> state = makeDeviceState();
+    std::unique_ptr<device::DeviceState> state = device::makeDeviceState();
     captureDriverFunctions(*state, driverTable);
     // The driver owns the state from here until DisablePDEV.
     *outState = state.release();
@@ -94,22 +94,22 @@ win::HRESULT enablePdev(win::DEVOBJ* devObj, win::ULONG gdiInfoSize, win::GDIINF
 win::HRESULT disablePdev(win::DEVOBJ* devObj) {
     if (devObj == nullptr) return win::S_OK;
     // The state was handed to the driver by EnablePDEV; it comes back here.
-    std::unique_ptr<DeviceState> state(deviceStateOf(devObj));
+    std::unique_ptr<device::DeviceState> state(device::deviceStateOf(devObj));
     devObj->pdevOEM = nullptr;
     // Its job, tab document or not, is over.
-    if (state != nullptr) endTabDocument(*state);
+    if (state != nullptr) device::endTabDocument(*state);
     return win::S_OK;
 }
 
 win::HRESULT resetPdev(win::DEVOBJ* oldDevObj, win::DEVOBJ* newDevObj) {
-    const DeviceState* oldState = deviceStateOf(oldDevObj);
-    DeviceState* newState = deviceStateOf(newDevObj);
+    const device::DeviceState* oldState = device::deviceStateOf(oldDevObj);
+    device::DeviceState* newState = device::deviceStateOf(newDevObj);
     if (oldState != nullptr && newState != nullptr && oldState != newState) {
         *newState = *oldState;
         // The new device object comes with DEVMODEs of its own.
         newState->jobSettings.forget();
         // The new device's job counts on its own until its DisablePDEV.
-        if (std::exchange(newState->tabDocument, 0) != 0) markTabDocument(*newState);
+        if (std::exchange(newState->tabDocument, 0) != 0) device::markTabDocument(*newState);
     }
     return win::S_OK;
 }

@@ -7,7 +7,7 @@
 
 #include "frame/environment.h"
 #include "frame/helper_adapters.h"
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "frame/plugin_callbacks.h"
 #include "postscript/injection.h"
 
@@ -189,7 +189,7 @@ HRESULT TVZX_STDCALL factoryCreateInstance(IClassFactory*, IUnknown* outer, cons
 }
 
 HRESULT TVZX_STDCALL factoryLockServer(IClassFactory*, BOOL lock) {
-    lockServer(lock != 0);
+    device::lockServer(lock != 0);
     return S_OK;
 }
 

@@ -1,6 +1,8 @@
 // The worker process's side of a tab sheet: the export runner calls the
 // module's CreateTabFileExW with the block name, and the worker runs on the
 // record in that block.
+#include "frame/tab_worker_entry.h"
+
 #include <exception>
 #include <string_view>
 

@@ -1,8 +1,9 @@
 // The module's entry points: the class object of the rendering plug-in, the
 // unload check and the tab worker. Everything else stays inside the module.
 #include "common/module_handle.h"
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "frame/plugin_object.h"
+#include "frame/tab_worker_entry.h"
 #include "platform/com_abi.h"
 #include "platform/module_exports.h"
 
@@ -13,7 +14,7 @@ TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllGetClassObject(const tvzx::win::G
     return tvzx::frame::getClassObject(clsid, iid, out);
 }
 
-TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllCanUnloadNow() { return tvzx::frame::canUnloadNow(); }
+TVZX_EXPORT tvzx::win::HRESULT TVZX_STDCALL DllCanUnloadNow() { return tvzx::device::canUnloadNow(); }
 
 // The tab worker's entry, in the form the export runner calls: the command
 // line is the name of the shared-memory block with the tab sheet's data.

@@ -4,10 +4,10 @@
 
 namespace tvzx::net {
 
-WakeService::WakeService(frame::JobServices& next)
+WakeService::WakeService(device::JobServices& next)
     : WakeService(next, platform::openPrinterData, systemSocketLibrary(), systemTiming()) {}
 
-WakeService::WakeService(frame::JobServices& next, PrinterDataOpener open, SocketLibrary& sockets,
+WakeService::WakeService(device::JobServices& next, PrinterDataOpener open, SocketLibrary& sockets,
                          WakeUpTiming timing)
     : next_(next), open_(std::move(open)), sockets_(sockets), timing_(std::move(timing)) {}
 

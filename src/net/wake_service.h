@@ -5,18 +5,18 @@
 
 #include <string_view>
 
-#include "frame/job_services.h"
+#include "device/job_services.h"
 #include "net/mac_address.h"
 #include "net/socket_library.h"
 #include "net/wake_up.h"
 
 namespace tvzx::net {
 
-class WakeService : public frame::JobServices {
+class WakeService : public device::JobServices {
 public:
     // Wakes through the system's printers and sockets.
-    explicit WakeService(frame::JobServices& next);
-    WakeService(frame::JobServices& next, PrinterDataOpener open, SocketLibrary& sockets, WakeUpTiming timing);
+    explicit WakeService(device::JobServices& next);
+    WakeService(device::JobServices& next, PrinterDataOpener open, SocketLibrary& sockets, WakeUpTiming timing);
 
     // Reads the printer's "MacAddress" and, when one is configured, sends
     // the wake-up. Failures are silent.
@@ -29,7 +29,7 @@ public:
     bool holdsTabRecord(const settings::CoreData& record) override;
 
 private:
-    frame::JobServices& next_;
+    device::JobServices& next_;
     PrinterDataOpener open_;
     SocketLibrary& sockets_;
     WakeUpTiming timing_;

@@ -6,9 +6,9 @@
 #include <new>
 #include <optional>
 
-#include "frame/job_settings.h"
-#include "frame/layout_override.h"
-#include "frame/module_state.h"
+#include "device/job_settings.h"
+#include "device/layout_override.h"
+#include "device/module_state.h"
 #include "common/wide_text.h"
 #include "pjl/ticket.h"
 #include "platform/user_account.h"
@@ -24,8 +24,8 @@ using settings::CoreData;
 // What one call of the dispatcher works with.
 struct Call {
     win::DEVOBJ* devObj;
-    frame::DeviceState* state;
-    const frame::JobSettings& job;
+    device::DeviceState* state;
+    const device::JobSettings& job;
     OutputSink* sink;
     CoreHelper* core;
     const InjectionServices& services;
@@ -45,9 +45,9 @@ std::optional<std::string> presentWhenNonEmpty(std::string text) {
     return text;
 }
 
-std::u16string_view documentNameOf(const frame::DeviceState* state) {
+std::u16string_view documentNameOf(const device::DeviceState* state) {
     if (state == nullptr) return {};
-    return untilNul(state->documentName.data(), frame::kDocumentNameCapacity);
+    return untilNul(state->documentName.data(), device::kDocumentNameCapacity);
 }
 
 bool startsWith(std::u16string_view text, std::string_view prefix) {
@@ -80,7 +80,7 @@ std::string jobTicket(const Call& call, std::string notificationId) {
     return pjl::buildJobTicket(call.settings(), inputs);
 }
 
-void clearJobProgress(frame::DeviceState* state) {
+void clearJobProgress(device::DeviceState* state) {
     if (state == nullptr) return;
     state->pageCounter = 0;
     state->restorePending = 0;
@@ -114,7 +114,7 @@ void headerComments(Call& call) {
     // the device counts as one until it is disabled.
     if (call.state != nullptr && call.devObj != nullptr && !documentName.empty() &&
         (startsWith(documentName, kPrintedTabDocumentPrefix) || startsWith(documentName, kInsertedTabDocumentPrefix)))
-        frame::markTabDocument(*call.state);
+        device::markTabDocument(*call.state);
     if (!call.helper()) return;
     if (!documentName.empty()) writeText(*call.sink, shortComment(kTitleKey, utf8FromUtf16(documentName)));
     const std::string& user = userName(call);
@@ -235,7 +235,7 @@ std::string JobIdentity::userName() { return std::string(withoutDomain(platform:
 std::vector<PpdSelection> outputFieldSelections(const CoreData& settings) {
     // The PPD mapping, restricted to the output fields.
     std::vector<PpdSelection> selections;
-    for (ppd::FeatureSelection& selection : ppd::featureSelections(settings, &frame::outputFieldSet()))
+    for (ppd::FeatureSelection& selection : ppd::featureSelections(settings, &device::outputFieldSet()))
         selections.emplace_back(std::move(selection.keyword), std::move(selection.option));
     return selections;
 }
@@ -270,14 +270,14 @@ std::string fetchInvocation(CoreHelper& core, win::DEVOBJ* devObj, const PpdSele
 
 win::HRESULT dispatch(win::DEVOBJ* devObj, std::uint32_t index, OutputSink* driverHelper, CoreHelper* coreHelper,
                       win::DWORD* result, const InjectionServices& services) {
-    frame::DeviceState* state = frame::deviceStateOf(devObj);
+    device::DeviceState* state = device::deviceStateOf(devObj);
     // The device keeps its settings between calls and builds them again when
     // what they derive from changes; the core driver's layout flag is kept
     // in step with them.
-    std::unique_ptr<frame::JobSettings> unkept;
-    if (state == nullptr) unkept = std::make_unique<frame::JobSettings>(frame::currentJobSettings(devObj, services.job));
-    const frame::JobSettings& job = state != nullptr ? state->jobSettings.current(devObj, services.job) : *unkept;
-    if (job.fromPrivateBlock) frame::updateLayoutOverride(devObj->pPublicDM, &job.record, state, services.job);
+    std::unique_ptr<device::JobSettings> unkept;
+    if (state == nullptr) unkept = std::make_unique<device::JobSettings>(device::currentJobSettings(devObj, services.job));
+    const device::JobSettings& job = state != nullptr ? state->jobSettings.current(devObj, services.job) : *unkept;
+    if (job.fromPrivateBlock) device::updateLayoutOverride(devObj->pPublicDM, &job.record, state, services.job);
     Call call{devObj, state, job, driverHelper, coreHelper, services};
 
     void (*handler)(Call&) = nullptr;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "common/output_sink.h"
-#include "frame/device_state.h"
-#include "frame/job_services.h"
+#include "device/device_state.h"
+#include "device/job_services.h"
 #include "platform/com_abi.h"
 #include "platform/spooler.h"
 #include "settings/core_data.h"
@@ -35,7 +35,7 @@ inline constexpr std::string_view kPlugInSettingsKey = "TVZXPlugInSettings";
 // Everything one injection writes or reads about the job.
 struct InjectionContext {
     win::DEVOBJ* devObj;         // may be null
-    frame::DeviceState* state;   // may be null
+    device::DeviceState* state;   // may be null
     const settings::CoreData& settings;
     OutputSink& sink;
 };
@@ -113,7 +113,7 @@ public:
 };
 
 struct InjectionServices {
-    frame::JobServices& job;
+    device::JobServices& job;
     platform::Spooler& spooler;
     FeatureTexts& texts;
     TabSheets& tabs;

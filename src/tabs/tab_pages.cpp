@@ -5,7 +5,7 @@
 #include "config/companion_files.h"
 #include "config/working_directory.h"
 #include "common/module_handle.h"
-#include "frame/module_state.h"
+#include "device/module_state.h"
 #include "platform/windows_types.h"
 #include "postscript/tab_texts.h"
 #include "tabs/tab_worker.h"
@@ -108,7 +108,7 @@ bool PlugInTabSheets::makeSheet(InjectionContext& context, const std::u16string&
 void PlugInTabSheets::beginPage(InjectionContext& context) {
     const JobTabs tabs = jobTabs(context.settings);
     if (!tabs.printsTabSheets || context.state == nullptr) return;
-    frame::markTabDocument(*context.state);
+    device::markTabDocument(*context.state);
     bool shiftedAndPrinted = false;
     // The tab sheets are printed through the job's printer, known by name.
     const std::optional<std::u16string> printerName = printerNameOf(context);

@@ -1,8 +1,8 @@
-#include "frame/device_state.h"
+#include "device/device_state.h"
 
 #include <memory>
 
-namespace tvzx::frame {
+namespace tvzx::device {
 namespace {
 
 template <std::size_t N>
@@ -40,4 +40,4 @@ const settings::FieldSet& identityFieldSet() {
     return set;
 }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

@@ -1,9 +1,9 @@
-#include "frame/job_settings.h"
+#include "device/job_settings.h"
 
-#include "frame/device_state.h"
+#include "device/device_state.h"
 #include "settings/private_block.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 JobSettings currentJobSettings(const win::DEVOBJ* devObj, JobServices& services) {
     JobSettings result;
@@ -53,4 +53,4 @@ void JobSettingsCache::markDevmodeInStep(const win::DEVOBJ* devObj) {
     inStepFor_ = sourceOf(devObj);
 }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

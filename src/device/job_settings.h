@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "frame/job_services.h"
+#include "device/job_services.h"
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 struct JobSettings {
     settings::CoreData record;
@@ -77,4 +77,4 @@ private:
     Source inStepFor_;
 };
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

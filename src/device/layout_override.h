@@ -4,12 +4,12 @@
 
 #include <cstdint>
 
-#include "frame/device_state.h"
-#include "frame/job_services.h"
+#include "device/device_state.h"
+#include "device/job_services.h"
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 // Offset of the flag inside the core driver's part, which starts dmSize
 // bytes into the public DEVMODE and begins with "PRIV".
@@ -26,4 +26,4 @@ std::uint8_t* layoutOverrideByte(win::DEVMODEW* publicDevmode);
 std::uint8_t updateLayoutOverride(win::DEVMODEW* publicDevmode, const settings::CoreData* settings,
                                   const DeviceState* state, JobServices& services);
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

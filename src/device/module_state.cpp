@@ -1,11 +1,11 @@
-#include "frame/module_state.h"
+#include "device/module_state.h"
 
 #include <atomic>
 #include <thread>
 
-#include "frame/device_state.h"
+#include "device/device_state.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 namespace {
 
 std::atomic<std::int32_t> serverLocks{0};
@@ -47,4 +47,4 @@ win::HRESULT canUnloadNow() {
     return serverLockCount() != 0 ? win::S_FALSE : win::S_OK;
 }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

@@ -8,12 +8,12 @@
 #include <memory>
 #include <span>
 
-#include "frame/job_settings.h"
+#include "device/job_settings.h"
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
 #include "settings/private_block.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 // Number of DDI functions the plug-in hooks.
 inline constexpr std::size_t kHookCount = 27;
@@ -99,4 +99,4 @@ const settings::FieldSet& outputFieldSet();
 // Returns the set of the identity fields.
 const settings::FieldSet& identityFieldSet();
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

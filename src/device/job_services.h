@@ -9,7 +9,7 @@
 #include "platform/com_abi.h"
 #include "settings/core_data.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 class JobServices {
 public:
@@ -32,4 +32,4 @@ public:
     virtual bool holdsTabRecord(const settings::CoreData& record);
 };
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

@@ -1,6 +1,6 @@
-#include "frame/job_services.h"
+#include "device/job_services.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 void JobServices::wakePrinter(std::u16string_view) {}
 
@@ -10,4 +10,4 @@ void JobServices::writeCoreDriverSelections(const settings::CoreData&, win::DEVM
 
 bool JobServices::holdsTabRecord(const settings::CoreData&) { return false; }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

@@ -7,7 +7,7 @@
 
 #include "platform/com_abi.h"
 
-namespace tvzx::frame {
+namespace tvzx::device {
 
 // Changes the server lock count: up when lock is true, else down. Returns
 // the new count.
@@ -37,9 +37,4 @@ inline constexpr std::chrono::milliseconds kTabDocumentUnloadPause{100};
 // tab document is active.
 win::HRESULT canUnloadNow();
 
-// Runs the tab worker on the shared-memory block named by the command line,
-// as the worker process's entry does; an unusable name or block leaves it
-// untouched. Nothing is thrown.
-void createTabFileEx(const char16_t* commandLine);
-
-}  // namespace tvzx::frame
+}  // namespace tvzx::device

@@ -1,9 +1,9 @@
-#include "frame/layout_override.h"
+#include "device/layout_override.h"
 
 #include <cstring>
 #include <string_view>
 
-namespace tvzx::frame {
+namespace tvzx::device {
 namespace {
 
 constexpr std::string_view kCoreDriverSignature = "PRIV";
@@ -35,4 +35,4 @@ std::uint8_t updateLayoutOverride(win::DEVMODEW* publicDevmode, const settings::
     return *flag;
 }
 
-}  // namespace tvzx::frame
+}  // namespace tvzx::device
