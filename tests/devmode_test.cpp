@@ -94,8 +94,7 @@ TEST(DevModeRequest, SizeBadRequestsAndDefaults) {
     request.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0, 0, 0}});
     std::fill(request.out.begin(), request.out.end(), 0xAB);
     ASSERT_TRUE(request.run(win::OEMDM_DEFAULT));
-    EXPECT_TRUE(isCurrentBlock(request.out));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 0u);
+    EXPECT_EQ(std::pair(isCurrentBlock(request.out), recordOf(request.out).option(FieldId::Duplex)), std::pair(true, 0u));
     // A short output buffer is refused and left alone.
     request.param.cbBufSize = kPrivateBlockSize - 1;
     std::fill(request.out.begin(), request.out.end(), 0xAB);
@@ -206,8 +205,8 @@ TEST(DevModeRequest, ABlockIsReadNoFurtherThanItsDevmodeAndMergeCopiesTheCopyCou
     param.pPublicDMIn = in.devmode();
     param.pPublicDMOut = out.devmode();
     EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
-    EXPECT_EQ(out.devmode()->dmCopies, 7);
-    EXPECT_NE(out.devmode()->dmFields & win::DM_COPIES, 0u);
+    EXPECT_EQ(std::pair(out.devmode()->dmCopies, out.devmode()->dmFields & win::DM_COPIES),
+              (std::pair<std::int16_t, win::DWORD>(7, win::DM_COPIES)));
 }
 
 // The flag is byte 124 of the core driver's area: 1 for an imposed layout,

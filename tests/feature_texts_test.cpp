@@ -121,16 +121,16 @@ TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
 
 TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
     CoreData record = a4Record();
+    using Sizes = std::pair<std::string, std::string>;
+    const auto sizes = [&] { return Sizes(hiResPageSize(record), hiResPageSizePpdPt(record)); };
     record.setOption(FieldId::PageSize, 15);  // Letter
-    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
+    EXPECT_EQ(sizes(), Sizes("[215900 279400]", ""));
     // An index past the custom size reads as the list's default, A4.
     record.setOption(FieldId::PageSize, 40);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
+    EXPECT_EQ(sizes(), Sizes("[210000 297000]", ""));
     // 210 x 297 mm is 595.28 x 841.89 points: the PPD's A4 of 595 x 842.
     setCustomPage(record, 210, 297);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
+    EXPECT_EQ(sizes(), Sizes("[210000 297000]", ""));
     // 1.7 points wider than A4 is a size of its own.
     setCustomPage(record, 210.5, 297.4);
     EXPECT_EQ(hiResPageSizePpdPt(record), "[596.6929133858267278 843.0236220472440891]");
@@ -192,12 +192,11 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
                " /TVZXMediaColor " + std::string(colour) + " /TVZXMediaPrepunched " + (punched ? "true" : "false") +
                " >>\r\n";
     };
-    EXPECT_EQ(trayConfiguration(record), "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" +
-                                             tray("Bond", "Thick", "<536B7920426C7565>cvn", true) + "/Tray3" +
-                                             tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" +
-                                             tray("NoSet", "NoSet", "/Salmon", false) + "/Tray5" +
-                                             tray("NoSet", "Thick9", "/NoSet", false) + "/MBT" +
-                                             tray("NoSet", "NoSet", "/Custom", false) + ">>");
+    EXPECT_EQ(trayConfiguration(record),
+              "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" + tray("Bond", "Thick", "<536B7920426C7565>cvn", true) +
+                  "/Tray3" + tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" + tray("NoSet", "NoSet", "/Salmon", false) +
+                  "/Tray5" + tray("NoSet", "Thick9", "/NoSet", false) + "/MBT" + tray("NoSet", "NoSet", "/Custom", false) +
+                  ">>");
     // Without a chosen profile the tray keeps its own settings.
     record.setOption(FieldId::MainPaperProfileIndex, 0);
     EXPECT_NE(trayConfiguration(record).find("/Tray2" + tray("Rough", "NoSet", "/NoSet", false)), std::string::npos);
@@ -253,19 +252,18 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
         record.setOption(FieldId::TargetPaperSize, target);
         return pagePaperArgument(record, exceptions, 1);
     };
-    EXPECT_EQ(argument(kTargetAuto), "/None");
-    EXPECT_EQ(argument(26), "/ZXLetterSTab");
-    // The custom target and values past it stand for Auto.
-    EXPECT_EQ(argument(kTargetCustom), "/None");
-    EXPECT_EQ(argument(200), "/None");
-    // A paper profile without a chosen profile has no paper keyword.
-    EXPECT_EQ(argument(kTargetPaperProfile), "");
-    setAll(record, {{FieldId::MainPaperProfileIndex, 2}, {FieldId::MainPaperProfileSize, 15}});  // Letter
-    EXPECT_EQ(argument(kTargetPaperProfile), "/Letter");
-    record.setOption(FieldId::MainPaperProfileSize, settings::kCustomPageSize);
-    EXPECT_EQ(argument(kTargetPaperProfile), "/None");
-    record.setOption(FieldId::MainPaperProfileSize, 99);
-    EXPECT_EQ(argument(kTargetPaperProfile), "/None");
+    // The custom target and values past it stand for Auto; a paper profile
+    // without a chosen profile has no paper keyword.
+    EXPECT_EQ((std::vector{argument(kTargetAuto), argument(26), argument(kTargetCustom), argument(200),
+                           argument(kTargetPaperProfile)}),
+              (std::vector<std::string>{"/None", "/ZXLetterSTab", "/None", "/None", ""}));
+    // A profile of Letter, of a custom size, and of a size past the list.
+    setAll(record, {{FieldId::MainPaperProfileIndex, 2}});
+    using Profile = std::pair<std::uint32_t, std::string_view>;
+    for (const auto& [size, expected] : {Profile{15, "/Letter"}, {settings::kCustomPageSize, "/None"}, {99, "/None"}}) {
+        record.setOption(FieldId::MainPaperProfileSize, size);
+        EXPECT_EQ(argument(kTargetPaperProfile), expected) << size;
+    }
     // No exceptions at all: no paper.
     EXPECT_EQ(pagePaperArgument(record, {}, 1), "");
 }

@@ -94,8 +94,7 @@ TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
     RECTL rectangle{};
     auto copyBits = hook<PFN_DrvCopyBits>(frame::HookSlot::CopyBits);
     EXPECT_EQ(copyBits(&device.surface, nullptr, nullptr, nullptr, &rectangle, nullptr), 15);
-    EXPECT_EQ(calls.copyBits, 1);
-    EXPECT_EQ(calls.rectangle, &rectangle);
+    EXPECT_EQ(std::tuple(calls.copyBits, calls.rectangle), std::tuple(1, &rectangle));
     // The font calls find the device through the device handle itself.
     auto queryFontData = hook<PFN_DrvQueryFontData>(frame::HookSlot::QueryFontData);
     EXPECT_EQ(queryFontData(&device.devObj, nullptr, 0, 0, nullptr, nullptr, 33), 33);
@@ -117,11 +116,9 @@ TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
     EXPECT_EQ(calls.startDoc, 1);
     const frame::DeviceState& state = device.state();
     EXPECT_EQ(untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
-    EXPECT_EQ(state.jobId, 42u);
-    EXPECT_EQ(state.privateDevmodePresent, 1);
-    EXPECT_EQ(state.settings.option(FieldId::Staple), 1u);
-    ASSERT_EQ(environment.job.wokenPrinters.size(), 1u);
-    EXPECT_EQ(environment.job.wokenPrinters[0], u"Production 1");
+    EXPECT_EQ(std::tuple(state.jobId, state.privateDevmodePresent, state.settings.option(FieldId::Staple)),
+              std::tuple(42u, 1, 1u));
+    EXPECT_EQ(environment.job.wokenPrinters, std::vector<std::u16string>{u"Production 1"});
 
     // Without a printer name there is no one to wake.
     environment.spooler.name = u"";
@@ -142,7 +139,7 @@ TEST_F(FrameHooks, NestedDocumentsCaptureTheSettingsOnce) {
     EXPECT_EQ(captured().option(FieldId::Staple), 1u);
 }
 
-TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
+TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodAndLayoutOfTheJobStart) {
     block().setOption(FieldId::OutputMethod, 2);
     startDoc();
     block().setOption(FieldId::OutputMethod, 0);
@@ -153,11 +150,11 @@ TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
     // Neither the N-up nor the page exceptions differ: the core driver's
     // options are left alone.
     EXPECT_EQ(environment.job.coreDriverWrites, 0);
-}
-
-TEST_F(FrameHooks, PagesUnderWayAreSynchronisedAgainAfterADevModeRequest) {
-    block().setOption(FieldId::OutputMethod, 2);
-    startDoc();
+    // The layout of the job start comes back too, and the core driver's options follow.
+    block().setOption(FieldId::NUpCount, 3);
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(std::pair(block().option(FieldId::NUpCount), environment.job.coreDriverWrites), std::pair(0u, 1));
+    // Pages under way are synchronised again after a DevMode request.
     device.state().pageCounter = 1;
     frame::hookStartPage(&device.surface);
     block().setOption(FieldId::OutputMethod, 0);
@@ -167,14 +164,6 @@ TEST_F(FrameHooks, PagesUnderWayAreSynchronisedAgainAfterADevModeRequest) {
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     frame::hookStartPage(&device.surface);
     EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
-}
-
-TEST_F(FrameHooks, PageStartKeepsTheLayoutOfTheJobStart) {
-    startDoc();
-    block().setOption(FieldId::NUpCount, 3);
-    frame::hookStartPage(&device.surface);
-    EXPECT_EQ(block().option(FieldId::NUpCount), 0u);
-    EXPECT_EQ(environment.job.coreDriverWrites, 1);
 }
 
 TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
@@ -258,10 +247,9 @@ TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
     submitted.setOption(FieldId::Staple, 1);
     environment.spooler.jobs[42] = asParameters(jobDevmode(117, 117, submitted));
     startDoc(u"Report", 42);
-    EXPECT_EQ(captured().option(FieldId::OutputMethod), 1u);
-    EXPECT_EQ(captured().text(FieldId::AccountTrackDepartmentName), "Sales");
-    EXPECT_EQ(captured().option(FieldId::Staple), 0u);
-    EXPECT_EQ(block().option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(std::tuple(captured().option(FieldId::OutputMethod), captured().text(FieldId::AccountTrackDepartmentName),
+                         captured().option(FieldId::Staple), block().option(FieldId::OutputMethod)),
+              std::tuple(1u, "Sales", 0u, 1u));
     // Once pages are set up the job's parameters are not read again.
     const int queries = environment.spooler.jobQueries;
     device.state().pageCounter = 1;
@@ -295,8 +283,7 @@ TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
     // Other escapes, and a query of a width no escape has, go to the driver.
     EXPECT_EQ(querySupport(GET_PS_FEATURESETTING, 4), 14u);
     EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 3), 14u);
-    EXPECT_EQ(calls.escape, 2);
-    EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
+    EXPECT_EQ(std::tuple(calls.escape, calls.lastEscape), std::tuple(2, QUERYESCSUPPORT));
 }
 
 TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
@@ -304,10 +291,8 @@ TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
     EXPECT_EQ(askNup(answer), 14u);
     EXPECT_EQ(device.layoutFlag(), 0);
     block().setOption(FieldId::NUpCount, 3);
-    EXPECT_EQ(askNup(answer), 1u);
-    EXPECT_EQ(answer, 1u);
-    EXPECT_EQ(device.layoutFlag(), 1);
-    EXPECT_EQ(calls.escape, 1);
+    const ULONG answered = askNup(answer);
+    EXPECT_EQ(std::tuple(answered, answer, device.layoutFlag(), calls.escape), std::tuple(1u, 1u, 1, 1));
     // Once the pages have started the flag stays as it is.
     device.layoutFlag() = 0;
     device.state().pageCounter = 1;
@@ -319,12 +304,13 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     testing::FakeDevice device;
     testing::RecordingJobServices services;
     settings::CoreData record = settings::defaultRecord();
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    auto update = [&] { return frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services); };
+    EXPECT_EQ(update(), 0);
     services.tabRecord = true;
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 1);
+    EXPECT_EQ(update(), 1);
     EXPECT_EQ(device.layoutFlag(), 1);
     record.setOption(FieldId::TabImageShift, 1);
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(update(), 0);
     EXPECT_EQ(frame::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
     EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
     // The flag needs the core driver's part to hold it: byte 124 lies
@@ -333,12 +319,10 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     record.setOption(FieldId::NUpCount, 1);
     device.layoutFlag() = 0;
     device.publicDevmode().dmDriverExtra = 124;
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
-    EXPECT_EQ(device.layoutFlag(), 0);
+    EXPECT_EQ(std::pair(update(), device.layoutFlag()), (std::pair<std::uint8_t, std::uint8_t>(0, 0)));
     device.publicDevmode().dmDriverExtra = 125;
     device.publicBytes[sizeof(DEVMODEW)] = 'X';
-    EXPECT_EQ(frame::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
-    EXPECT_EQ(device.layoutFlag(), 0);
+    EXPECT_EQ(std::pair(update(), device.layoutFlag()), (std::pair<std::uint8_t, std::uint8_t>(0, 0)));
 }
 
 TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
@@ -348,24 +332,11 @@ TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
     oldDevice.state().settings.setOption(FieldId::Staple, 1);
     oldDevice.state().driverFunctions[4] = reinterpret_cast<PFN>(&driverCopyBits);
     EXPECT_EQ(frame::resetPdev(&oldDevice.devObj, &newDevice.devObj), S_OK);
-    EXPECT_EQ(newDevice.state().pageCounter, 3u);
-    EXPECT_EQ(newDevice.state().settings.option(FieldId::Staple), 1u);
-    EXPECT_EQ(newDevice.state().driverFunctions[4], reinterpret_cast<PFN>(&driverCopyBits));
+    const frame::DeviceState& carried = newDevice.state();
+    EXPECT_EQ(std::tuple(carried.pageCounter, carried.settings.option(FieldId::Staple), carried.driverFunctions[4]),
+              std::tuple(3u, 1u, reinterpret_cast<PFN>(&driverCopyBits)));
     EXPECT_EQ(frame::resetPdev(nullptr, &newDevice.devObj), S_OK);
 }
-
-// Feature texts that are markers, to show where each one lands.
-class MarkerTexts final : public postscript::FeatureTexts {
-public:
-    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
-    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
-    std::string pageHead(const settings::CoreData&) override { return "<page head>\r\n"; }
-    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
-        return "<page " + std::to_string(page) + ">\r\n";
-    }
-    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
-    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
-};
 
 // The driver's calls of a two-page job through the plug-in object: the tab
 // sheets' texts come where the page they belong to needs them, each page's
@@ -373,7 +344,7 @@ public:
 // document behind the trailer.
 TEST(FrameInjection, TabSheetHooksRunInStreamOrder) {
     testing::FakeEnvironment environment;
-    MarkerTexts texts;
+    testing::MarkerTexts texts;
     testing::MarkerTabSheets tabs;
     frame::ScopedEnvironment scope{
         frame::Environment{&environment.spooler, &environment.job, &texts, &tabs, &environment.identity}};

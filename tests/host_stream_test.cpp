@@ -107,9 +107,8 @@ constexpr std::string_view kOnePage =
     "%%EndSetup\n%%Page: 1 1\n%%BeginPageSetup\n%%EndPageSetup\nshowpage\n%%PageTrailer\n%%Trailer\n%%EOF\n";
 
 TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
-    const std::string got =
-        render(kOnePage, request({"PageSize=A4", "InputSlot=Tray2", "Staple=2StaplesWide", "NumCopies=2"}));
-    const std::string expected =
+    EXPECT_EQ(
+        render(kOnePage, request({"PageSize=A4", "InputSlot=Tray2", "Staple=2StaplesWide", "NumCopies=2"})),
         "%probe: DrvStartDoc doc job 7 bitmap 4661x6716\r\n%probe: Command 1\r\n%probe: Command 2\r\n"
         "%!PS-Adobe-3.0\n%%Pages: 1\n%probe: Command 11\r\n%%EndComments\n%%BeginProlog\n/x 1 def\n" +
         std::string(kHostProlog) + "%%EndProlog\n%%BeginSetup\n" + probeSetup("Staple=2StaplesWide NumCopies=2") +
@@ -117,24 +116,22 @@ TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
         feature("ZVStaple 2StapleWide", "/staple\r\n/wide\r\n") +
         "doc-setup\n%probe: Command 17\r\n%%EndSetup\n%probe: DrvStartPage\r\n%%Page: 1 1\n%%BeginPageSetup\n"
         "%probe: Command 101\r\n%%EndPageSetup\nshowpage\n%%PageTrailer\n%probe: Command 103\r\n%%Trailer\n"
-        "%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n";
-    EXPECT_EQ(got, expected);
+        "%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n");
 }
 
 TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
     // No prolog, no setup, no page setup, no page trailers, no trailer; the
     // automatic tray lets the page size choose.
     const std::string document = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nA\n%%Page: 2 2\nB\n%%EOF\n";
-    const std::string got = render(document, request({"PageSize=Letter", "InputSlot=Auto", "Orientation=Land"}));
-    const std::string expected =
+    EXPECT_EQ(
+        render(document, request({"PageSize=Letter", "InputSlot=Auto", "Orientation=Land"})),
         "%probe: DrvStartDoc doc job 7 bitmap 6300x4800\r\n%probe: Command 1\r\n%probe: Command 2\r\n"
         "%!PS-Adobe-3.0\n%probe: Command 11\r\n%%EndComments\n" + std::string(kHostProlog) +
         "%%EndProlog\r\n%%BeginSetup\r\n" + probeSetup("Staple=None NumCopies=1") +
         feature("PageSize Letter", "/size-letter\r\n") + feature("ZVStaple None", "/staple-none\r\n") +
         "%probe: Command 17\r\n%%EndSetup\r\n%probe: DrvStartPage\r\n%%Page: 1 1\n%probe: Command 101\r\nA\n"
         "%probe: Command 103\r\n%probe: DrvStartPage\r\n%%Page: 2 2\n%probe: Command 101\r\nB\n"
-        "%probe: Command 103\r\n%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n";
-    EXPECT_EQ(got, expected);
+        "%probe: Command 103\r\n%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n");
 }
 
 TEST_F(ProbeJob, GivesACustomSizeItsOperands) {

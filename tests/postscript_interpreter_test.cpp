@@ -156,11 +156,8 @@ std::string jobDocument(const CoreData& settings, std::string_view standIns) {
         if (page == 2) job += tabSheet(false) + pageDeviceRestore();
         job += pageSetupCallback(page == 1);
         job += "userdict begin /pagesave save def end\r\n"
-               "userdict /TVZXPluginEndPageSetupCallBack known { TVZXPluginEndPageSetupCallBack } if\r\n"
-               "%%EndPageSetup\r\n"
-               "newpath 72 72 moveto 144 144 lineto stroke\r\n"
-               "pagesave restore showpage\r\n"
-               "%%PageTrailer\r\n";
+               "userdict /TVZXPluginEndPageSetupCallBack known { TVZXPluginEndPageSetupCallBack } if\r\n%%EndPageSetup\r\n"
+               "newpath 72 72 moveto 144 144 lineto stroke\r\npagesave restore showpage\r\n%%PageTrailer\r\n";
         job += qxpFixCall() + (page == 1 ? pageDeviceRestore() : std::string()) + texts.pageTrailer(settings);
     }
     return job + "%%Trailer\r\n" + texts.trailer(settings) + tabSheet(false) + pageDeviceRestore() + "(" +

@@ -69,8 +69,7 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
                                {"Path", 2, {0x25, 0, 0x41, 0, 0, 0}},
                                {"Quoted \"name\"", 1, wideBytes(u"C:\\Spool \"A\"")},
                                {"", 1, {0, 0}}}));
-    EXPECT_EQ(parse.file.keys[1].values[0].type, 7u);
-    EXPECT_EQ(parse.file.keys[1].values[1].type, 0xBu);
+    EXPECT_EQ(std::pair(parse.file.keys[1].values[0].type, parse.file.keys[1].values[1].type), std::pair(7u, 0xBu));
     // Names are found as the registry finds them, without regard to case.
     EXPECT_EQ(parse.file.findKey(std::string(kPrinterKey) + "\\DSDRIVER"), &parse.file.keys[1]);
     EXPECT_EQ(data.find("defaultduplex"), &data.values[1]);
@@ -161,13 +160,10 @@ TEST(RegistryFile, WhatIsWrittenReadsBackAndKeepsToTheLineWidth) {
     RegistryFile file;
     std::vector<std::uint8_t> large(300);
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i);
-    file.keys.push_back({"HKEY_LOCAL_MACHINE\\A", {{"Large", 3, large},
-                                                   {"Text", 1, wideBytes(u"x \"y\" \\z")},
-                                                   {"Lines", 1, wideBytes(u"a\r\nb")},
-                                                   {"Unterminated", 1, {'a', 0, 'b', 0, 'c', 0}},
-                                                   {"Short", 4, {1, 2}},
-                                                   {"Number", 4, {0x2A, 0, 0, 0}},
-                                                   {"", 0xB, {1, 2, 3, 4, 5, 6, 7, 8}}}});
+    file.keys.push_back({"HKEY_LOCAL_MACHINE\\A",
+                         {{"Large", 3, large}, {"Text", 1, wideBytes(u"x \"y\" \\z")}, {"Lines", 1, wideBytes(u"a\r\nb")},
+                          {"Unterminated", 1, {'a', 0, 'b', 0, 'c', 0}}, {"Short", 4, {1, 2}},
+                          {"Number", 4, {0x2A, 0, 0, 0}}, {"", 0xB, {1, 2, 3, 4, 5, 6, 7, 8}}}});
     file.keys.push_back({"HKEY_LOCAL_MACHINE\\B", {}});
     const std::string text = formatRegistryFile(file);
     const RegistryParse parse = parseRegistryFile(utf8(text));

@@ -115,6 +115,15 @@ PageException pageRecord(ExceptionKind kind, std::uint16_t first, std::uint16_t 
     return r;
 }
 
+// Returns the installed options of a printer whose configuration is known:
+// nothing installed but what the bytes given say.
+InstalledOptions configured(std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
+    InstalledOptions installed{};
+    installed[kConfigurationGivenByte] = 1;
+    for (const auto& [at, value] : bytes) installed[at] = value;
+    return installed;
+}
+
 std::string namesOf(const settings::FieldSet& set) {
     std::string out;
     for (std::size_t i = 0; i < settings::kFieldCount; ++i)
@@ -155,12 +164,8 @@ TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
     static DeviceInfo current;
     current.state = 2;
     // Printers with and without job storage.
-    InstalledOptions noStorage{};
-    noStorage[kConfigurationGivenByte] = 1;
-    InstalledOptions withStorage = noStorage;
-    withStorage[4] = 0x02;
-    const PrinterConfig lacking{noStorage};
-    const PrinterConfig storing{withStorage};
+    const PrinterConfig lacking{configured({})};
+    const PrinterConfig storing{configured({{4, 0x02}})};
     const struct Row {
         std::string_view start, change, expected;
         RuleInputs inputs = {};
@@ -403,11 +408,8 @@ TEST(PageExceptionPass, SourcesFollowThePrinterAndTheDevice) {
     PageException printed = pageRecord(ExceptionKind::PrintedInsert, 6, 6);
     PageException bypass = pageRecord(ExceptionKind::PagePaper, 8, 9, 3);
     bypass.tray = 6;
-    InstalledOptions installed{};
-    installed[kConfigurationGivenByte] = 1;
-    installed[2] = 0x01;                // a post-inserter
-    installed[kPaperFeedUnitByte] = 2;  // no bypass tray
-    const PrinterConfig config{installed};
+    // A post-inserter, and no bypass tray.
+    const PrinterConfig config{configured({{2, 0x01}, {kPaperFeedUnitByte, 2}})};
 
     CoreData record = settings::defaultRecord();
     putExceptions(record, {blank, printed, bypass});
@@ -476,12 +478,8 @@ TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
     EXPECT_FALSE(applyInstalledOptions(unknown, InstalledOptions{}));
     EXPECT_EQ(unknown, finished);
 
-    InstalledOptions installed{};
-    installed[kConfigurationGivenByte] = 1;
-    installed[1] = 0x02;  // a punch unit only
-    installed[2] = 0x01;  // a post-inserter with one tray
-    installed[3] = 0x02;  // punching three holes
-    installed[kPaperFeedUnitByte] = 2;
+    // A punch unit only, punching three holes, and a post-inserter with one tray.
+    const InstalledOptions installed = configured({{1, 0x02}, {3, 0x02}, {2, 0x01}, {kPaperFeedUnitByte, 2}});
     CoreData record = finished;
     EXPECT_TRUE(applyInstalledOptions(record, installed));
     // Without a duplex unit the booklet goes too, as the rules of Duplex say;

@@ -135,13 +135,12 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
     int handed = 0;
     exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
     EXPECT_EQ(run(), kWorkerSucceeded);
-    EXPECT_EQ(baseCall.printer, &handed);
-    EXPECT_EQ(spooler.opened + spooler.closed, 2);
+    EXPECT_EQ(std::pair(baseCall.printer, spooler.opened + spooler.closed), (std::pair<void*, int>(&handed, 2)));
     // Only the low byte of the entry's result counts.
-    baseResult = 0x100;
-    EXPECT_EQ(run(), kWorkerFailed);
-    baseResult = 0x101;
-    EXPECT_EQ(run(), kWorkerSucceeded);
+    for (const auto& [result, expected] : {std::pair{0x100, kWorkerFailed}, {0x101, kWorkerSucceeded}}) {
+        baseResult = result;
+        EXPECT_EQ(run(), expected) << result;
+    }
 }
 
 TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {
