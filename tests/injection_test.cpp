@@ -109,10 +109,8 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
 
 TEST_F(Injection, UnknownIndexWritesNothingButKeepsTheLayoutFlagInStep) {
     device.blockSettings().setOption(FieldId::NUpCount, 2);
-    EXPECT_EQ(command(PSINJECT_PAGES), ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(command(PSINJECT_VMSAVE), ERROR_NOT_SUPPORTED);
-    EXPECT_TRUE(sink.text.empty());
-    EXPECT_EQ(device.layoutFlag(), 1);
+    for (DWORD index : {PSINJECT_PAGES, PSINJECT_VMSAVE}) EXPECT_EQ(command(index), ERROR_NOT_SUPPORTED) << index;
+    EXPECT_EQ(std::pair(sink.text, device.layoutFlag()), std::pair(std::string(), std::uint8_t{1}));
 }
 
 TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
@@ -156,15 +154,13 @@ TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
 }
 
 TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
-    command(PSINJECT_COMMENTS);
-    EXPECT_FALSE(frame::tabDocumentActive());
-    nameDocument(u"Inserted Tab before page 3");
-    command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(frame::tabDocumentActive());
     // Another document does not clear it; disabling the device does.
-    nameDocument(u"");
-    command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(frame::tabDocumentActive());
+    using Document = std::pair<std::u16string_view, bool>;
+    for (const auto& [name, active] : {Document{u"Report2024", false}, {u"Inserted Tab before page 3", true}, {u"", true}}) {
+        nameDocument(name);
+        command(PSINJECT_COMMENTS);
+        EXPECT_EQ(frame::tabDocumentActive(), active) << name.size();
+    }
     frame::disablePdev(&device.devObj);
     EXPECT_FALSE(frame::tabDocumentActive());
 }

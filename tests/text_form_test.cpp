@@ -152,11 +152,10 @@ TEST(Reader, RejectedHeadersGiveTheDefaultRecordAndNothingToReadLeavesIt) {
     }
     // Nothing to read leaves the destination as it was.
     CoreData destination = changed;
-    const CoreData before = destination;
     EXPECT_TRUE(readAndConvert(destination, {}, writeDescription()));
-    EXPECT_TRUE(readAndConvert(destination, before.bytes, ""));
-    EXPECT_TRUE(readAndConvert(destination, before.bytes, "AA=="));  // decodes to a lone NUL
-    EXPECT_EQ(destination, before);
+    EXPECT_TRUE(readAndConvert(destination, changed.bytes, ""));
+    EXPECT_TRUE(readAndConvert(destination, changed.bytes, "AA=="));  // decodes to a lone NUL
+    EXPECT_EQ(destination, changed);
 }
 
 TEST(Reader, MalformedItemsAreDroppedOneByOne) {
