@@ -137,7 +137,6 @@ public:
     }
 
     win::IUnknown* unknown() { return &unknown_.com; }
-    win::IPrintOemDriverPS* driverHelper() { return &driver_.com; }
 
     int references = 0;
     // The pieces the spool stream took; a write refused when asked to fails

@@ -498,9 +498,7 @@ TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
 
 TEST(Setters, TextsAreCutToTheirFieldAndPlainSettingsTakeNoRules) {
     CoreData record = settings::defaultRecord();
-    const std::string longName(300, 'c');
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(longName.data());
-    setSettingBytes(record, F::MainPaperProfileCustomMediaColorName, std::span(bytes, longName.size()));
+    setSettingBytes(record, F::MainPaperProfileCustomMediaColorName, std::vector<std::uint8_t>(300, 'c'));
     EXPECT_EQ(record.text(F::MainPaperProfileCustomMediaColorName), std::string(127, 'c'));
     EXPECT_EQ(record.field(F::MainPaperProfileCustomMediaColorName).back(), 0);
 
