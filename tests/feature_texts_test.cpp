@@ -73,10 +73,6 @@ const std::string kEnsure = "\r\nuserdict /TVZXFeatures known not { userdict /TV
 const std::string kDefaultTray = " << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /NoSet "
                                  "/TVZXMediaPrepunched false >>\r\n";
 
-std::string versionLine() {
-    return "TVZXFeatures /PDVersion (7.0.410:0x" + hexBytesText(settings::schemaHash()) + ") put\r\n";
-}
-
 const std::string kNupTail = "TVZXFeatures /TVZXTolerance 1 put\r\nTVZXFeatures /PageOrient (Port) put\r\n"
                              "TVZXFeatures /TVZXPdNup /None put\r\n"
                              "TVZXFeatures /Tarvo_NupP5 known { TVZXFeatures /Tarvo_NupP5 get exec } if\r\n";
@@ -85,11 +81,12 @@ const std::string kA4NupData =
 const std::string kP4 = "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n";
 
 std::string defaultSetupText() {
-    return kEnsure + versionLine() + "TVZXFeatures /TARVOPDOS (WinNT5) put\r\nTVZXFeatures /TVZXPBMode /None put\r\n" +
-           kA4NupData + "TVZXFeatures /Zoom 100 put\r\nTVZXFeatures /TVZXMixedOriginalMode false put\r\n" +
-           "TVZXFeatures /Orient (Port) put\r\nTVZXFeatures /TrayConfiguration \r\n<<\r\n" +
-           "/Tray1" + kDefaultTray + "/Tray2" + kDefaultTray + "/Tray3" + kDefaultTray + "/Tray4" + kDefaultTray +
-           "/Tray5" + kDefaultTray + "/MBT" + kDefaultTray + ">> put\r\n";
+    return kEnsure + "TVZXFeatures /PDVersion (7.0.410:0x" + hexBytesText(settings::schemaHash()) + ") put\r\n" +
+           "TVZXFeatures /TARVOPDOS (WinNT5) put\r\nTVZXFeatures /TVZXPBMode /None put\r\n" + kA4NupData +
+           "TVZXFeatures /Zoom 100 put\r\nTVZXFeatures /TVZXMixedOriginalMode false put\r\n" +
+           "TVZXFeatures /Orient (Port) put\r\nTVZXFeatures /TrayConfiguration \r\n<<\r\n/Tray1" + kDefaultTray +
+           "/Tray2" + kDefaultTray + "/Tray3" + kDefaultTray + "/Tray4" + kDefaultTray + "/Tray5" + kDefaultTray +
+           "/MBT" + kDefaultTray + ">> put\r\n";
 }
 
 TEST(SetupText, DefaultRecord) { EXPECT_EQ(setupText(a4Record()), defaultSetupText()); }

@@ -83,25 +83,16 @@ const std::vector<std::string> kInvocations = {"<< /Collate true >> setpagedevic
 
 // What the printer's layout code and tab-sheet code would be, reduced to
 // reporting each call, with the values it reads from the feature dictionary.
-constexpr std::string_view kLayoutStandIns = R"(userdict /TVZXFeatures 100 dict put
-TVZXFeatures begin
-/TVZXPSname /A4 def
-/Tarvo_V9 [1 0 0 1 0 0] def
-/Tarvo_dV9 [1 0 0 1 0 0] def
-/Tarvo_P4 { (Tarvo_P4) = } def
+constexpr std::string_view kLayoutStandIns = R"(userdict /TVZXFeatures 100 dict put TVZXFeatures begin
+/TVZXPSname /A4 def /Tarvo_V9 [1 0 0 1 0 0] def /Tarvo_dV9 [1 0 0 1 0 0] def
 /Tarvo_NupP5 { (Tarvo_NupP5 ) print TVZXFeatures /HiResPageSize get ==only ( ) print
   TVZXFeatures /HiResPageSizePpdPt known ==only ( ) print TVZXFeatures /TVZXPdNup get == } def
 /Tarvo_NupP0 { (Tarvo_NupP0 ) print TVZXFeatures /Tarvo_V11 get print ( ) print TVZXFeatures /TPCS get ==only
   ( ) print TVZXFeatures /TrayConfiguration get /Tray2 get dup /TVZXMediaColor get ==only ( ) print
   /TVZXMediaPrepunched get == } def
-/Tarvo_P8 { (Tarvo_P8 ) print == } def
-/Tarvo_NupP3 { (Tarvo_NupP3) = } def
-/Tarvo_P6 { (Tarvo_P6) = } def
-/Tarvo_P5 { (Tarvo_P5 ) print == } def
-end
-true setglobal
-globaldict /TarvoTABdict 1 dict dup /Tarvo_TP2 { (Tarvo_TP2) = } put put
-false setglobal
+/Tarvo_P8 { (Tarvo_P8 ) print == } def /Tarvo_P5 { (Tarvo_P5 ) print == } def
+/Tarvo_P4 { (Tarvo_P4) = } def /Tarvo_NupP3 { (Tarvo_NupP3) = } def /Tarvo_P6 { (Tarvo_P6) = } def
+end true setglobal globaldict /TarvoTABdict 1 dict dup /Tarvo_TP2 { (Tarvo_TP2) = } put put false setglobal
 )";
 
 // A tab document's page, as the tab sheet's body brings it.
