@@ -184,10 +184,9 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
                     {FieldId::MediaPrepunchedTray3, 1}, {FieldId::MediaColorMBT, 14}, {FieldId::MediaTypeTray1, 9},
                     {FieldId::MediaWeightTray5, 13}, {FieldId::MediaColorTray4, 14}});
     ASSERT_TRUE(record.setText(FieldId::CustomMediaColorNameTray4, "Salmon"));
-    const auto tray = [](std::string_view type, std::string_view weight, std::string_view colour, bool punched) {
-        return " << /TVZXMediaType /" + std::string(type) + " /TVZXMediaWeight /" + std::string(weight) +
-               " /TVZXMediaColor " + std::string(colour) + " /TVZXMediaPrepunched " + (punched ? "true" : "false") +
-               " >>\r\n";
+    const auto tray = [](std::string type, std::string weight, std::string colour, bool punched) {
+        return " << /TVZXMediaType /" + type + " /TVZXMediaWeight /" + weight + " /TVZXMediaColor " + colour +
+               " /TVZXMediaPrepunched " + (punched ? "true" : "false") + " >>\r\n";
     };
     EXPECT_EQ(trayConfiguration(record),
               "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" + tray("Bond", "Thick", "<536B7920426C7565>cvn", true) +
