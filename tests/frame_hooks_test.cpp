@@ -41,16 +41,12 @@ LONG TVZX_STDCALL driverQueryFontData(DHPDEV, FONTOBJ*, ULONG, ULONG, GLYPHDATA*
     return ++calls.queryFontData, static_cast<LONG>(size);
 }
 
-template <typename Function>
-DRVFN driverEntry(ULONG index, Function function) {
-    return DRVFN{index, reinterpret_cast<PFN>(function)};
-}
-
 // The driver's own table: everything the tests call, but no DrvBitBlt.
 DRVFN driverFunctions[] = {
-    driverEntry(INDEX_DrvStartDoc, &driverStartDoc),   driverEntry(INDEX_DrvStartPage, &driverStartPage),
-    driverEntry(INDEX_DrvEndDoc, &driverEndDoc),       driverEntry(INDEX_DrvEscape, &driverEscape),
-    driverEntry(INDEX_DrvCopyBits, &driverCopyBits),   driverEntry(INDEX_DrvQueryFontData, &driverQueryFontData),
+    {INDEX_DrvStartDoc, reinterpret_cast<PFN>(&driverStartDoc)}, {INDEX_DrvEndDoc, reinterpret_cast<PFN>(&driverEndDoc)},
+    {INDEX_DrvStartPage, reinterpret_cast<PFN>(&driverStartPage)}, {INDEX_DrvEscape, reinterpret_cast<PFN>(&driverEscape)},
+    {INDEX_DrvCopyBits, reinterpret_cast<PFN>(&driverCopyBits)},
+    {INDEX_DrvQueryFontData, reinterpret_cast<PFN>(&driverQueryFontData)},
 };
 DRVENABLEDATA driverTable{0x00050000, std::size(driverFunctions), driverFunctions};
 

@@ -43,11 +43,10 @@ std::string setLines(const std::vector<std::string>& commands) {
 // The lines of the ticket whose keys are among these, in ticket order.
 std::string linesOf(const std::string& ticket, const std::set<std::string>& wanted) {
     std::string out;
-    for (std::size_t at = 0; at < ticket.size();) {
-        const std::size_t end = ticket.find("\r\n", at) + 2;
+    for (std::size_t at = 0, end; at < ticket.size(); at = end) {
+        end = ticket.find("\r\n", at) + 2;
         const std::string_view line(ticket.data() + at, end - at);
         if (wanted.count(keyOf(line.substr(std::string_view("@PJL SET ").size())))) out += line;
-        at = end;
     }
     return out;
 }
