@@ -153,9 +153,7 @@ TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodAndLayoutOfTheJobStart) {
     device.state().pageCounter = 1;
     frame::hookStartPage(&device.surface);
     block().setOption(FieldId::OutputMethod, 0);
-    OEMDMPARAM request{};
-    request.cbSize = sizeof request;
-    request.pdriverobj = &device.devObj;
+    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     frame::hookStartPage(&device.surface);
     EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);

@@ -170,9 +170,7 @@ TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
     for (DWORD index : {PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_BEGINPAGESETUP}) command(index);
     EXPECT_EQ(builds, 1);
     // A DevMode request for the device may rewrite its block.
-    OEMDMPARAM request{};
-    request.cbSize = sizeof request;
-    request.pdriverobj = &device.devObj;
+    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     command(PSINJECT_PAGETRAILER);
     EXPECT_EQ(builds, 2);

@@ -189,13 +189,12 @@ TEST(RegistryPrinter, IsThePrinterAboveTheDriverDataKey) {
 }
 
 TEST(RegistryPrinter, RefusesFilesWithoutOrWithMoreThanOnePrinter) {
-    const std::string h = std::string(kRegistryHeader) + "\n";
-    RegistryParse none = parseRegistryFile(utf8(h + "[HKEY_A\\Printers\\P\\DsDriver]\n"));
-    EXPECT_EQ(findRegistryPrinter(std::move(none.file)).error,
+    const auto errorOfKeys = [](const std::string& keys) {
+        return findRegistryPrinter(parseRegistryFile(utf8(std::string(kRegistryHeader) + "\n" + keys)).file).error;
+    };
+    EXPECT_EQ(errorOfKeys("[HKEY_A\\Printers\\P\\DsDriver]\n"),
               "the file holds no key ...\\Printers\\<printer>\\PrinterDriverData");
-    RegistryParse two = parseRegistryFile(
-        utf8(h + "[HKEY_A\\Printers\\P\\PrinterDriverData]\n[HKEY_A\\Printers\\Q\\PrinterDriverData]\n"));
-    EXPECT_EQ(findRegistryPrinter(std::move(two.file)).error,
+    EXPECT_EQ(errorOfKeys("[HKEY_A\\Printers\\P\\PrinterDriverData]\n[HKEY_A\\Printers\\Q\\PrinterDriverData]\n"),
               "the file holds the data of the printers \"P\" and \"Q\"; export the key of one printer");
     EXPECT_EQ(loadRegistryPrinter("/nonexistent/printer.reg").error, "/nonexistent/printer.reg: cannot be read");
 }

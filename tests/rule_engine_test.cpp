@@ -93,8 +93,7 @@ void set(CoreData& record, std::string_view values, const RuleInputs& inputs = {
 }
 
 std::vector<std::uint8_t> bytesOf(CoreData& record, FieldId field) {
-    const auto bytes = record.field(field);
-    return {bytes.begin(), bytes.end()};
+    return {record.field(field).begin(), record.field(field).end()};
 }
 
 // Writes the list as it is, or through its setter and so through the rules.
@@ -157,8 +156,7 @@ TEST(RuleContext, ARuleNeverCorrectsASettingInProgress) {
 // checked from both ends, and a value next to a boundary of its family
 // shows that the boundary is where the rules put it.
 TEST(RuleValues, EachFamilyCorrectsTheNamedSettings) {
-    static DeviceInfo current;
-    current.state = 2;
+    static const DeviceInfo current{.state = 2};
     // Printers with and without job storage.
     const PrinterConfig lacking{configured({})};
     const PrinterConfig storing{configured({{4, 0x02}})};
@@ -419,9 +417,7 @@ TEST(PageExceptionPass, SourcesFollowThePrinterAndTheDevice) {
               std::tuple(kFirstInserterSource, 1, 0, 0));
 
     // The record-change handler drops a corrected record whose source holds no paper.
-    DeviceInfo device;
-    device.state = 1;
-    device.sourceLoaded = {true, false, true, true, true, true, true, true, true};
+    const DeviceInfo device{1, {true, false, true, true, true, true, true, true, true}};
     CoreData reported = settings::defaultRecord();
     putExceptions(reported, {printed, blank});
     set(reported, "Duplex=True", {&device, &config});
