@@ -201,9 +201,7 @@ TEST(DevModeRequest, ABlockIsReadNoFurtherThanItsDevmodeAndMergeCopiesTheCopyCou
     in.devmode()->dmFields = win::DM_COPIES;
     in.devmode()->dmCopies = 7;
     BasicDevModeServices services(nullptr);
-    win::OEMDMPARAM param{};
-    param.pPublicDMIn = in.devmode();
-    param.pPublicDMOut = out.devmode();
+    win::OEMDMPARAM param{0, nullptr, nullptr, nullptr, in.devmode(), out.devmode(), nullptr, nullptr, 0};
     EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
     EXPECT_EQ(std::pair(out.devmode()->dmCopies, out.devmode()->dmFields & win::DM_COPIES),
               (std::pair<std::int16_t, win::DWORD>(7, win::DM_COPIES)));

@@ -66,9 +66,7 @@ public:
 std::string chosen(MemoryFileSystem& files, WindowsVersionClass versionClass, bool withPrinter = true) {
     platform::MemoryPrinterData printer;
     printer.set("DefaultSpoolDirectory", {1, tvzx::testing::wideBytes(u"/spool/printers/")});
-    config::WorkingDirectoryQuery query;
-    query.versionClass = versionClass;
-    query.printer = withPrinter ? &printer : nullptr;
+    const config::WorkingDirectoryQuery query{.versionClass = versionClass, .printer = withPrinter ? &printer : nullptr};
     return show(config::workingDirectory(files, query));
 }
 
