@@ -98,8 +98,7 @@ public:
         record.kind = 5;
         record.pageRanges = {{2, 2}};
         const auto encoded = rules::encodePageExceptions(std::vector<rules::PageException>{record});
-        std::copy(encoded.block.begin(), encoded.block.end(),
-                  exchange.settings.field(FieldId::PageSpecificTrays).begin());
+        std::ranges::copy(encoded.block, exchange.settings.field(FieldId::PageSpecificTrays).begin());
         spooler.devMode = devModeWith(220, 300, 1234);
     }
 
@@ -127,9 +126,7 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
     // Without a handle the printer is opened by name, and closed again.
     EXPECT_EQ(baseCall, (BaseCall{&spooler.token, u"Production 1", u"/spool/TP1a.tmp", u"Inserted Tab before 2", 9, 2,
                                   0xFFFD, 1200, kDefaultScale, 12, {0, 1, 1, 3}, "Index",
-                                  std::vector<std::uint8_t>(exchange.settings.bytes.begin(),
-                                                            exchange.settings.bytes.end()),
-                                  1234}));
+                                  {exchange.settings.bytes.begin(), exchange.settings.bytes.end()}, 1234}));
     EXPECT_EQ(std::pair(spooler.opened, spooler.closed), std::pair(1, 1));
     // A printer handed in the same process is used as it is and left open.
     int handed = 0;
