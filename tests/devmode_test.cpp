@@ -176,8 +176,7 @@ TEST(DevModeRequest, ForeignBlockIsConvertedAtTheEdgesOfItsLayout) {
         const CoreData& record = recordOf(request.out);
         EXPECT_EQ(Values(record.number(FieldId::VerticalOverlap), record.number(FieldId::Zoom), record.number(FieldId::NumCopies),
                          record.option(FieldId::Staple), record.option(FieldId::Collate)),
-                  values)
-            << block.size() << " bytes, type " << type;
+                  values) << block.size() << " bytes, type " << type;
     }
 }
 

@@ -190,9 +190,9 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
     };
     EXPECT_EQ(trayConfiguration(record),
               "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" + tray("Bond", "Thick", "<536B7920426C7565>cvn", true) +
-                  "/Tray3" + tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" + tray("NoSet", "NoSet", "/Salmon", false) +
-                  "/Tray5" + tray("NoSet", "Thick9", "/NoSet", false) + "/MBT" + tray("NoSet", "NoSet", "/Custom", false) +
-                  ">>");
+                  "/Tray3" + tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" +
+                  tray("NoSet", "NoSet", "/Salmon", false) + "/Tray5" + tray("NoSet", "Thick9", "/NoSet", false) +
+                  "/MBT" + tray("NoSet", "NoSet", "/Custom", false) + ">>");
     // Without a chosen profile the tray keeps its own settings.
     record.setOption(FieldId::MainPaperProfileIndex, 0);
     EXPECT_NE(trayConfiguration(record).find("/Tray2" + tray("Rough", "NoSet", "/NoSet", false)), std::string::npos);

@@ -62,8 +62,7 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
     EXPECT_EQ(data.path, std::string(kPrinterKey) + "\\PrinterDriverData");
 
     EXPECT_EQ(data.values, (std::vector<RegistryValue>{
-                               {"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")},
-                               {"DefaultDuplex", 4, {1, 0, 0, 0}},
+                               {"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")}, {"DefaultDuplex", 4, {1, 0, 0, 0}},
                                {"InstallableOptions", 3,
                                 {1, 0x3F, 0x81, 0, 3, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
                                {"Path", 2, {0x25, 0, 0x41, 0, 0, 0}},

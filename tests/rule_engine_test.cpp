@@ -392,8 +392,7 @@ TEST(PageExceptionPass, JobWideSettingsClearTheRecordsOwnFinishing) {
         set(record, c.change);
         const PageException r = pageExceptionsOf(record).at(0);
         EXPECT_EQ(std::tuple(r.finishing1, r.finishing3, r.finishing4, r.tray),
-                  c.cleared ? std::tuple(0, 0, 0, 2) : std::tuple(1, 1, 1, 2))
-            << c.start << " then " << c.change;
+                  c.cleared ? std::tuple(0, 0, 0, 2) : std::tuple(1, 1, 1, 2)) << c.start << " then " << c.change;
     }
 }
 
