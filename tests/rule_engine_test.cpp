@@ -519,8 +519,7 @@ TEST(UserEdits, EditsGoThroughTheSettersUnlessWrittenAsTheyStand) {
 
     // Refused edits name what is wrong and leave the record alone.
     const CoreData before = raw;
-    EXPECT_NE(applyUserEdit(raw, "Layout=Sideways"), std::nullopt);
-    EXPECT_NE(applyUserEdit(raw, "Nothing=1"), std::nullopt);
+    for (const char* edit : {"Layout=Sideways", "Nothing=1"}) EXPECT_NE(applyUserEdit(raw, edit), std::nullopt) << edit;
     EXPECT_EQ(raw.bytes, before.bytes);
 }
 

@@ -127,8 +127,7 @@ TEST(WriteTest, TriesTheFirstUnusedScratchName) {
     EXPECT_FALSE(config::passesWriteTest(crowded, u"/tmp/user", 0, 5));
     EXPECT_EQ(std::pair(crowded.existsQuestions, crowded.created.size()), std::pair(5, std::size_t{0}));
 
-    EXPECT_FALSE(config::passesWriteTest(files, u"/not/there", 0));
-    EXPECT_FALSE(config::passesWriteTest(files, u"", 0));
+    for (const char16_t* directory : {u"/not/there", u""}) EXPECT_FALSE(config::passesWriteTest(files, directory, 0));
     // A directory that refuses the file fails at once.
     MemoryFileSystem readOnly;
     readOnly.readOnly = {u"/tmp/user"};
