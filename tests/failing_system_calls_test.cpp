@@ -40,8 +40,8 @@ using namespace std::string_literals;
 // calls in `alwaysFailing` fail every time.
 struct FaultPlan {
     int failAt = -1;
-    std::set<std::string> alwaysFailing;
-    std::vector<std::string> calls;
+    std::set<std::string> alwaysFailing{};
+    std::vector<std::string> calls{};
     // Returns whether this call fails, counting it.
     bool fails(const std::string& call) {
         calls.push_back(call);
@@ -306,8 +306,7 @@ TEST(FailingSystemCalls, EachFailureEndsInAFallbackOrOneClearError) {
     const std::set<std::string> wakeCalls(clean.calls.begin(),
                                           std::find(clean.calls.begin(), clean.calls.end(), "job parameters"));
     for (int at = 0; at < static_cast<int>(clean.calls.size()); ++at) {
-        FaultPlan plan;
-        plan.failAt = at;
+        FaultPlan plan{.failAt = at};
         const JobRun run = runJob(plan);
         const std::string& call = plan.calls.at(at);
         SCOPED_TRACE("call " + std::to_string(at) + ": " + call);
