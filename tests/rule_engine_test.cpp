@@ -17,6 +17,7 @@
 #include "rules/rule_engine.h"
 #include "rules/user_edits.h"
 #include "rules/setters.h"
+#include "settings/settings_lines.h"
 
 namespace tvzx::rules {
 namespace {
@@ -54,18 +55,12 @@ std::uint32_t storedValue(FieldId field, const std::string& value) {
 }
 
 // Returns "Name=Value" for each field, separated by spaces: option names for
-// option settings, stored numbers otherwise.
+// option settings (or the index past the list), numbers otherwise.
 std::string show(const CoreData& record, std::initializer_list<FieldId> fields) {
     std::string out;
-    for (FieldId field : fields) {
-        const settings::FieldDef& def = settings::fieldDef(field);
-        const std::uint32_t value = record.raw(field);
-        out += (out.empty() ? "" : " ") + std::string(def.name) + "=";
-        if (def.kind == settings::Kind::Option && def.options->count() > value)
-            out += std::string(def.options->entries[value].name);
-        else
-            out += std::to_string(value);
-    }
+    for (FieldId field : fields)
+        out += (out.empty() ? "" : " ") + std::string(settings::fieldDef(field).name) + "=" +
+               settings::formatFieldValue(record, field);
     return out;
 }
 
