@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "host/host_error.h"
 #include "host/render_job.h"
+#include "tool_runner.h"
 
 namespace {
 
@@ -94,10 +94,7 @@ protected:
         return sink.text;
     }
 
-    std::string log() const {
-        std::ifstream in(dir_ / "probe.log");
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string log() const { return tvzx::testing::readAll(dir_ / "probe.log"); }
 
     fs::path dir_;
 };

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "rules/page_exceptions.h"
 #include "settings/core_data.h"
 #include "required_tool.h"
+#include "tool_runner.h"
 
 namespace tvzx::postscript {
 namespace {
@@ -224,24 +224,20 @@ std::string withoutPjl(const std::string& stream) {
 }
 
 TEST_F(PostScriptInterpreter, RunsARenderedSampleJob) {
-    const fs::path tool = fs::path(TVZX_BINARY_DIR) / "tools" / "tvzx" / "tvzx";
-    ASSERT_TRUE(fs::exists(tool)) << tool;
     for (const std::vector<std::string>& settingsSet : std::vector<std::vector<std::string>>{
              {}, {"NUpCount=4Reverse", "Orientation=Land", "PerfectBindMode=2In1", "Zoom=150", "MixedSize=True"}}) {
-        const fs::path stream = dir_ / "job.prn";
-        std::string command = quotedPath(tool) + " render -o " + quotedPath(stream);
-        for (const std::string& setting : settingsSet) command += " --set '" + setting + "'";
-        const CommandRun render = runCommand(command);
-        ASSERT_EQ(render.status, 0) << command << "\n" << render.output;
-        std::ifstream in(stream, std::ios::binary);
-        const std::string job = withoutPjl(std::string(std::istreambuf_iterator<char>(in), {}));
+        std::vector<std::string> command = {"render", "-o", (dir_ / "job.prn").string()};
+        for (const std::string& setting : settingsSet) command.insert(command.end(), {"--set", setting});
+        const tvzx::testing::ToolRun render = tvzx::testing::runTvzx(command, dir_ / "render.err");
+        ASSERT_EQ(render.status, 0) << settingsSet.size() << " settings: " << render.err;
+        const std::string job = withoutPjl(tvzx::testing::readAll(dir_ / "job.prn"));
         ASSERT_TRUE(job.starts_with("%!PS-Adobe-3.0")) << job.substr(0, 200);
         // The plug-in's texts are in it, and the interpreter runs it all.
         EXPECT_NE(job.find(ensureFeatureDict() + "TVZXFeatures /PDVersion"), std::string::npos);
         EXPECT_NE(job.find("TVZXFeatures /Tarvo_P4 known"), std::string::npos);
         const CommandRun run = interpret(job, "rendered.ps");
-        EXPECT_EQ(run.status, 0) << command << "\n" << run.output;
-        EXPECT_EQ(run.output, "") << command;
+        EXPECT_EQ(run.status, 0) << settingsSet.size() << " settings: " << run.output;
+        EXPECT_EQ(run.output, "") << settingsSet.size() << " settings";
     }
 }
 
