@@ -20,10 +20,8 @@ using settings::FieldId;
 // The feature commands of a job with these settings (one "Name=Value" each).
 std::string featureCommands(const std::vector<std::string>& assignments) {
     CoreData settings = settings::defaultRecord();
-    for (const std::string& assignment : assignments) {
-        const auto error = settings::applySetting(settings, assignment);
-        EXPECT_FALSE(error) << *error;
-    }
+    for (const std::string& assignment : assignments)
+        EXPECT_EQ(settings::applySetting(settings, assignment), std::nullopt) << assignment;
     const std::string ticket = buildJobTicket(settings, {});
     // The two header lines without names come first.
     const std::string header = "@PJL SET STRINGCODESET=UTF8\r\n@PJL SET ZXCOETYPE=2\r\n";
