@@ -94,8 +94,7 @@ TEST(DevModeRequest, SizeBadRequestsAndDefaults) {
     request.printerData.set("DefaultDuplex", {win::REG_DWORD, {0, 0, 0, 0}});
     std::fill(request.out.begin(), request.out.end(), 0xAB);
     ASSERT_TRUE(request.run(win::OEMDM_DEFAULT));
-    EXPECT_TRUE(isCurrentBlock(request.out));
-    EXPECT_EQ(recordOf(request.out).option(FieldId::Duplex), 0u);
+    EXPECT_EQ(std::pair(isCurrentBlock(request.out), recordOf(request.out).option(FieldId::Duplex)), std::pair(true, 0u));
     // A short output buffer is refused and left alone.
     request.param.cbBufSize = kPrivateBlockSize - 1;
     std::fill(request.out.begin(), request.out.end(), 0xAB);
@@ -177,8 +176,7 @@ TEST(DevModeRequest, ForeignBlockIsConvertedAtTheEdgesOfItsLayout) {
         const CoreData& record = recordOf(request.out);
         EXPECT_EQ(Values(record.number(FieldId::VerticalOverlap), record.number(FieldId::Zoom), record.number(FieldId::NumCopies),
                          record.option(FieldId::Staple), record.option(FieldId::Collate)),
-                  values)
-            << block.size() << " bytes, type " << type;
+                  values) << block.size() << " bytes, type " << type;
     }
 }
 
@@ -202,12 +200,10 @@ TEST(DevModeRequest, ABlockIsReadNoFurtherThanItsDevmodeAndMergeCopiesTheCopyCou
     in.devmode()->dmFields = win::DM_COPIES;
     in.devmode()->dmCopies = 7;
     BasicDevModeServices services(nullptr);
-    win::OEMDMPARAM param{};
-    param.pPublicDMIn = in.devmode();
-    param.pPublicDMOut = out.devmode();
+    win::OEMDMPARAM param{0, nullptr, nullptr, nullptr, in.devmode(), out.devmode(), nullptr, nullptr, 0};
     EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
-    EXPECT_EQ(out.devmode()->dmCopies, 7);
-    EXPECT_NE(out.devmode()->dmFields & win::DM_COPIES, 0u);
+    EXPECT_EQ(std::pair(out.devmode()->dmCopies, out.devmode()->dmFields & win::DM_COPIES),
+              (std::pair<std::int16_t, win::DWORD>(7, win::DM_COPIES)));
 }
 
 // The flag is byte 124 of the core driver's area: 1 for an imposed layout,

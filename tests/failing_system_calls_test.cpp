@@ -40,8 +40,8 @@ using namespace std::string_literals;
 // calls in `alwaysFailing` fail every time.
 struct FaultPlan {
     int failAt = -1;
-    std::set<std::string> alwaysFailing;
-    std::vector<std::string> calls;
+    std::set<std::string> alwaysFailing{};
+    std::vector<std::string> calls{};
     // Returns whether this call fails, counting it.
     bool fails(const std::string& call) {
         calls.push_back(call);
@@ -225,8 +225,7 @@ JobRun runJob(FaultPlan& plan) {
         return tabs::kWorkerSucceeded;
     };
     launcher.process = [&](std::u16string_view commandLine) {
-        const std::u16string name(commandLine.substr(commandLine.rfind(u' ') + 1));
-        auto block = memory.open(name, tabs::kExchangeRecordSize);
+        auto block = memory.open(commandLine.substr(commandLine.rfind(u' ') + 1), tabs::kExchangeRecordSize);
         if (block == nullptr) return;
         const std::span<std::uint8_t> record(block->data(), block->size());
         tabs::writeNumber(record, tabs::exchange::kStatus, worker(record));
@@ -307,25 +306,23 @@ TEST(FailingSystemCalls, EachFailureEndsInAFallbackOrOneClearError) {
     const std::set<std::string> wakeCalls(clean.calls.begin(),
                                           std::find(clean.calls.begin(), clean.calls.end(), "job parameters"));
     for (int at = 0; at < static_cast<int>(clean.calls.size()); ++at) {
-        FaultPlan plan;
-        plan.failAt = at;
+        FaultPlan plan{.failAt = at};
         const JobRun run = runJob(plan);
         const std::string& call = plan.calls.at(at);
         SCOPED_TRACE("call " + std::to_string(at) + ": " + call);
         // Nothing is left open or behind.
         EXPECT_EQ(run.leftOpen, (std::array<std::int64_t, 6>{}));
+        // Only the one call whose text was lost says so.
+        EXPECT_EQ(std::ranges::count(run.commandResults, ERROR_WRITE_FAULT), call == "spool write" ? 1 : 0);
         if (call == "spool write") {
-            // The one call whose text was lost says so; its later pieces are
-            // dropped, and a sheet that lost a piece does not count as
-            // written, so no page device restore follows it.
-            EXPECT_EQ(std::count(run.commandResults.begin(), run.commandResults.end(), ERROR_WRITE_FAULT), 1);
+            // Its later pieces are dropped, and a sheet that lost a piece
+            // does not count as written, so no page device restore follows it.
             const std::size_t saves = count(run.stream, postscript::stateSave());
             const std::size_t restores = count(run.stream, postscript::stateRestore());
             EXPECT_TRUE(restores == saves || restores + 1 == saves) << run.stream;
             EXPECT_LE(count(run.stream, postscript::pageDeviceRestore()), restores) << run.stream;
             EXPECT_EQ(run.datagrams, full.datagrams);
         } else {
-            EXPECT_EQ(std::count(run.commandResults.begin(), run.commandResults.end(), ERROR_WRITE_FAULT), 0);
             // Only a sheet without its file, without a worker that can read
             // its block, or without the printer's name is left out; every
             // other failure has a way round it.

@@ -73,10 +73,6 @@ const std::string kEnsure = "\r\nuserdict /TVZXFeatures known not { userdict /TV
 const std::string kDefaultTray = " << /TVZXMediaType /NoSet /TVZXMediaWeight /NoSet /TVZXMediaColor /NoSet "
                                  "/TVZXMediaPrepunched false >>\r\n";
 
-std::string versionLine() {
-    return "TVZXFeatures /PDVersion (7.0.410:0x" + hexBytesText(settings::schemaHash()) + ") put\r\n";
-}
-
 const std::string kNupTail = "TVZXFeatures /TVZXTolerance 1 put\r\nTVZXFeatures /PageOrient (Port) put\r\n"
                              "TVZXFeatures /TVZXPdNup /None put\r\n"
                              "TVZXFeatures /Tarvo_NupP5 known { TVZXFeatures /Tarvo_NupP5 get exec } if\r\n";
@@ -85,11 +81,12 @@ const std::string kA4NupData =
 const std::string kP4 = "TVZXFeatures /Tarvo_P4 known { TVZXFeatures /Tarvo_P4 get exec } if\r\n";
 
 std::string defaultSetupText() {
-    return kEnsure + versionLine() + "TVZXFeatures /TARVOPDOS (WinNT5) put\r\nTVZXFeatures /TVZXPBMode /None put\r\n" +
-           kA4NupData + "TVZXFeatures /Zoom 100 put\r\nTVZXFeatures /TVZXMixedOriginalMode false put\r\n" +
-           "TVZXFeatures /Orient (Port) put\r\nTVZXFeatures /TrayConfiguration \r\n<<\r\n" +
-           "/Tray1" + kDefaultTray + "/Tray2" + kDefaultTray + "/Tray3" + kDefaultTray + "/Tray4" + kDefaultTray +
-           "/Tray5" + kDefaultTray + "/MBT" + kDefaultTray + ">> put\r\n";
+    return kEnsure + "TVZXFeatures /PDVersion (7.0.410:0x" + hexBytesText(settings::schemaHash()) + ") put\r\n" +
+           "TVZXFeatures /TARVOPDOS (WinNT5) put\r\nTVZXFeatures /TVZXPBMode /None put\r\n" + kA4NupData +
+           "TVZXFeatures /Zoom 100 put\r\nTVZXFeatures /TVZXMixedOriginalMode false put\r\n" +
+           "TVZXFeatures /Orient (Port) put\r\nTVZXFeatures /TrayConfiguration \r\n<<\r\n/Tray1" + kDefaultTray +
+           "/Tray2" + kDefaultTray + "/Tray3" + kDefaultTray + "/Tray4" + kDefaultTray + "/Tray5" + kDefaultTray +
+           "/MBT" + kDefaultTray + ">> put\r\n";
 }
 
 TEST(SetupText, DefaultRecord) { EXPECT_EQ(setupText(a4Record()), defaultSetupText()); }
@@ -121,16 +118,16 @@ TEST(NupData, CustomPageWithoutANamedSizeGoesOutInExactPoints) {
 
 TEST(NupData, NamedPagesAndCustomPagesMatchingThemGoOutInMicrometres) {
     CoreData record = a4Record();
+    using Sizes = std::pair<std::string, std::string>;
+    const auto sizes = [&] { return Sizes(hiResPageSize(record), hiResPageSizePpdPt(record)); };
     record.setOption(FieldId::PageSize, 15);  // Letter
-    EXPECT_EQ(hiResPageSize(record), "[215900 279400]");
+    EXPECT_EQ(sizes(), Sizes("[215900 279400]", ""));
     // An index past the custom size reads as the list's default, A4.
     record.setOption(FieldId::PageSize, 40);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
+    EXPECT_EQ(sizes(), Sizes("[210000 297000]", ""));
     // 210 x 297 mm is 595.28 x 841.89 points: the PPD's A4 of 595 x 842.
     setCustomPage(record, 210, 297);
-    EXPECT_EQ(hiResPageSize(record), "[210000 297000]");
-    EXPECT_EQ(hiResPageSizePpdPt(record), "");
+    EXPECT_EQ(sizes(), Sizes("[210000 297000]", ""));
     // 1.7 points wider than A4 is a size of its own.
     setCustomPage(record, 210.5, 297.4);
     EXPECT_EQ(hiResPageSizePpdPt(record), "[596.6929133858267278 843.0236220472440891]");
@@ -187,17 +184,15 @@ TEST(TrayConfiguration, TheJobsTrayTakesThePaperProfile) {
                     {FieldId::MediaPrepunchedTray3, 1}, {FieldId::MediaColorMBT, 14}, {FieldId::MediaTypeTray1, 9},
                     {FieldId::MediaWeightTray5, 13}, {FieldId::MediaColorTray4, 14}});
     ASSERT_TRUE(record.setText(FieldId::CustomMediaColorNameTray4, "Salmon"));
-    const auto tray = [](std::string_view type, std::string_view weight, std::string_view colour, bool punched) {
-        return " << /TVZXMediaType /" + std::string(type) + " /TVZXMediaWeight /" + std::string(weight) +
-               " /TVZXMediaColor " + std::string(colour) + " /TVZXMediaPrepunched " + (punched ? "true" : "false") +
-               " >>\r\n";
+    const auto tray = [](std::string type, std::string weight, std::string colour, bool punched) {
+        return " << /TVZXMediaType /" + type + " /TVZXMediaWeight /" + weight + " /TVZXMediaColor " + colour +
+               " /TVZXMediaPrepunched " + (punched ? "true" : "false") + " >>\r\n";
     };
-    EXPECT_EQ(trayConfiguration(record), "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" +
-                                             tray("Bond", "Thick", "<536B7920426C7565>cvn", true) + "/Tray3" +
-                                             tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" +
-                                             tray("NoSet", "NoSet", "/Salmon", false) + "/Tray5" +
-                                             tray("NoSet", "Thick9", "/NoSet", false) + "/MBT" +
-                                             tray("NoSet", "NoSet", "/Custom", false) + ">>");
+    EXPECT_EQ(trayConfiguration(record),
+              "\r\n<<\r\n/Tray1" + kDefaultTray + "/Tray2" + tray("Bond", "Thick", "<536B7920426C7565>cvn", true) +
+                  "/Tray3" + tray("Book", "NoSet", "/Goldenrod", true) + "/Tray4" +
+                  tray("NoSet", "NoSet", "/Salmon", false) + "/Tray5" + tray("NoSet", "Thick9", "/NoSet", false) +
+                  "/MBT" + tray("NoSet", "NoSet", "/Custom", false) + ">>");
     // Without a chosen profile the tray keeps its own settings.
     record.setOption(FieldId::MainPaperProfileIndex, 0);
     EXPECT_NE(trayConfiguration(record).find("/Tray2" + tray("Rough", "NoSet", "/NoSet", false)), std::string::npos);
@@ -253,19 +248,18 @@ TEST(PageText, TargetPaperForPagesWithoutTheirOwn) {
         record.setOption(FieldId::TargetPaperSize, target);
         return pagePaperArgument(record, exceptions, 1);
     };
-    EXPECT_EQ(argument(kTargetAuto), "/None");
-    EXPECT_EQ(argument(26), "/ZXLetterSTab");
-    // The custom target and values past it stand for Auto.
-    EXPECT_EQ(argument(kTargetCustom), "/None");
-    EXPECT_EQ(argument(200), "/None");
-    // A paper profile without a chosen profile has no paper keyword.
-    EXPECT_EQ(argument(kTargetPaperProfile), "");
-    setAll(record, {{FieldId::MainPaperProfileIndex, 2}, {FieldId::MainPaperProfileSize, 15}});  // Letter
-    EXPECT_EQ(argument(kTargetPaperProfile), "/Letter");
-    record.setOption(FieldId::MainPaperProfileSize, settings::kCustomPageSize);
-    EXPECT_EQ(argument(kTargetPaperProfile), "/None");
-    record.setOption(FieldId::MainPaperProfileSize, 99);
-    EXPECT_EQ(argument(kTargetPaperProfile), "/None");
+    // The custom target and values past it stand for Auto; a paper profile
+    // without a chosen profile has no paper keyword.
+    EXPECT_EQ((std::vector{argument(kTargetAuto), argument(26), argument(kTargetCustom), argument(200),
+                           argument(kTargetPaperProfile)}),
+              (std::vector<std::string>{"/None", "/ZXLetterSTab", "/None", "/None", ""}));
+    // A profile of Letter, of a custom size, and of a size past the list.
+    setAll(record, {{FieldId::MainPaperProfileIndex, 2}});
+    using Profile = std::pair<std::uint32_t, std::string_view>;
+    for (const auto& [size, expected] : {Profile{15, "/Letter"}, {settings::kCustomPageSize, "/None"}, {99, "/None"}}) {
+        record.setOption(FieldId::MainPaperProfileSize, size);
+        EXPECT_EQ(argument(kTargetPaperProfile), expected) << size;
+    }
     // No exceptions at all: no paper.
     EXPECT_EQ(pagePaperArgument(record, {}, 1), "");
 }

@@ -76,6 +76,18 @@ struct FakeEnvironment {
     frame::ScopedEnvironment scope{frame::Environment{&spooler, &job, &texts, &tabs, &identity}};
 };
 
+// Feature texts that are markers, to show where each one lands.
+struct MarkerTexts final : postscript::FeatureTexts {
+    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
+    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
+    std::string pageHead(const settings::CoreData&) override { return "<page head>\r\n"; }
+    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
+        return "<page " + std::to_string(page) + ">\r\n";
+    }
+    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
+    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
+};
+
 // Size of the core driver's own part behind the public DEVMODE.
 inline constexpr std::uint16_t kCoreDriverPartSize = 200;
 
@@ -115,25 +127,22 @@ struct FakeDevice {
 
 
 // The driver's side of PublishDriverInterface: one object that offers the
-// spool writer and, when asked to, the core helper, counting references.
+// spool writer and a core helper that knows no invocation, counting references.
 class FakeDriverHelpers {
 public:
-    explicit FakeDriverHelpers(bool offerCore = true) : offerCore_(offerCore) {
+    FakeDriverHelpers() {
         unknown_.self = this;
         driver_.self = this;
         core_.self = this;
     }
 
     win::IUnknown* unknown() { return &unknown_.com; }
-    win::IPrintOemDriverPS* driverHelper() { return &driver_.com; }
 
     int references = 0;
     // The pieces the spool stream took; a write refused when asked to fails
     // and takes nothing.
     std::vector<std::string> writes;
     std::function<bool()> refuseWrite;
-    // What GetOptionAttribute answers: the invocation per "feature/option".
-    std::map<std::string, std::string> invocations;
 
 private:
     template <typename Interface>
@@ -156,7 +165,7 @@ private:
         FakeDriverHelpers* self = owner(face);
         *out = nullptr;
         if (*iid == win::IID_IPrintOemDriverPS) *out = &self->driver_.com;
-        if (*iid == win::IID_IPrintCorePS2 && self->offerCore_) *out = &self->core_.com;
+        if (*iid == win::IID_IPrintCorePS2) *out = &self->core_.com;
         if (*iid == win::IID_IUnknown) *out = &self->unknown_.com;
         if (*out == nullptr) return win::E_NOINTERFACE;
         ++self->references;
@@ -173,18 +182,10 @@ private:
         *written = size;
         return win::S_OK;
     }
-    static win::HRESULT TVZX_STDCALL optionAttribute(win::IPrintCorePS2* face, win::DEVOBJ*, win::DWORD,
-                                                     const char* feature, const char* option, const char*,
-                                                     win::DWORD* dataType, win::BYTE* data, win::DWORD size,
-                                                     win::DWORD* needed) {
-        const auto& answers = owner(face)->invocations;
-        const auto it = answers.find(std::string(feature) + "/" + option);
-        if (it == answers.end()) return win::E_FAIL;
-        *dataType = win::kADT_BINARY;
-        *needed = static_cast<win::DWORD>(it->second.size());
-        if (data == nullptr || size < it->second.size()) return win::E_OUTOFMEMORY;
-        std::memcpy(data, it->second.data(), it->second.size());
-        return win::S_OK;
+    static win::HRESULT TVZX_STDCALL optionAttribute(win::IPrintCorePS2*, win::DEVOBJ*, win::DWORD, const char*,
+                                                     const char*, const char*, win::DWORD*, win::BYTE*, win::DWORD,
+                                                     win::DWORD*) {
+        return win::E_FAIL;
     }
 
     static constexpr Entry<decltype(&query)> kQuery{&query};
@@ -195,7 +196,6 @@ private:
     static inline const win::IPrintCorePS2Vtbl coreTable = {kQuery, kAddRef, kRelease, nullptr, nullptr, nullptr,
                                                             nullptr, &optionAttribute, nullptr, nullptr};
 
-    bool offerCore_;
     Face<win::IUnknown> unknown_{{&unknownTable}, nullptr};
     Face<win::IPrintOemDriverPS> driver_{{&driverTable}, nullptr};
     Face<win::IPrintCorePS2> core_{{&coreTable}, nullptr};

@@ -41,16 +41,12 @@ LONG TVZX_STDCALL driverQueryFontData(DHPDEV, FONTOBJ*, ULONG, ULONG, GLYPHDATA*
     return ++calls.queryFontData, static_cast<LONG>(size);
 }
 
-template <typename Function>
-DRVFN driverEntry(ULONG index, Function function) {
-    return DRVFN{index, reinterpret_cast<PFN>(function)};
-}
-
 // The driver's own table: everything the tests call, but no DrvBitBlt.
 DRVFN driverFunctions[] = {
-    driverEntry(INDEX_DrvStartDoc, &driverStartDoc),   driverEntry(INDEX_DrvStartPage, &driverStartPage),
-    driverEntry(INDEX_DrvEndDoc, &driverEndDoc),       driverEntry(INDEX_DrvEscape, &driverEscape),
-    driverEntry(INDEX_DrvCopyBits, &driverCopyBits),   driverEntry(INDEX_DrvQueryFontData, &driverQueryFontData),
+    {INDEX_DrvStartDoc, reinterpret_cast<PFN>(&driverStartDoc)}, {INDEX_DrvEndDoc, reinterpret_cast<PFN>(&driverEndDoc)},
+    {INDEX_DrvStartPage, reinterpret_cast<PFN>(&driverStartPage)}, {INDEX_DrvEscape, reinterpret_cast<PFN>(&driverEscape)},
+    {INDEX_DrvCopyBits, reinterpret_cast<PFN>(&driverCopyBits)},
+    {INDEX_DrvQueryFontData, reinterpret_cast<PFN>(&driverQueryFontData)},
 };
 DRVENABLEDATA driverTable{0x00050000, std::size(driverFunctions), driverFunctions};
 
@@ -94,8 +90,7 @@ TEST_F(FrameHooks, PassThroughHooksCallTheDriverWithTheirArguments) {
     RECTL rectangle{};
     auto copyBits = hook<PFN_DrvCopyBits>(frame::HookSlot::CopyBits);
     EXPECT_EQ(copyBits(&device.surface, nullptr, nullptr, nullptr, &rectangle, nullptr), 15);
-    EXPECT_EQ(calls.copyBits, 1);
-    EXPECT_EQ(calls.rectangle, &rectangle);
+    EXPECT_EQ(std::tuple(calls.copyBits, calls.rectangle), std::tuple(1, &rectangle));
     // The font calls find the device through the device handle itself.
     auto queryFontData = hook<PFN_DrvQueryFontData>(frame::HookSlot::QueryFontData);
     EXPECT_EQ(queryFontData(&device.devObj, nullptr, 0, 0, nullptr, nullptr, 33), 33);
@@ -114,14 +109,11 @@ TEST_F(FrameHooks, DocumentStartKeepsTheJobAndWakesThePrinter) {
     std::u16string longName(600, u'x');
     longName[510] = u'y';
     EXPECT_EQ(startDoc(longName.c_str(), 42), 11);
-    EXPECT_EQ(calls.startDoc, 1);
     const device::DeviceState& state = device.state();
     EXPECT_EQ(untilNul(state.documentName.data(), state.documentName.size()), longName.substr(0, 511));
-    EXPECT_EQ(state.jobId, 42u);
-    EXPECT_EQ(state.privateDevmodePresent, 1);
-    EXPECT_EQ(state.settings.option(FieldId::Staple), 1u);
-    ASSERT_EQ(environment.job.wokenPrinters.size(), 1u);
-    EXPECT_EQ(environment.job.wokenPrinters[0], u"Production 1");
+    EXPECT_EQ(std::tuple(calls.startDoc, state.jobId, state.privateDevmodePresent, state.settings.option(FieldId::Staple)),
+              std::tuple(1, 42u, 1, 1u));
+    EXPECT_EQ(environment.job.wokenPrinters, std::vector<std::u16string>{u"Production 1"});
 
     // Without a printer name there is no one to wake.
     environment.spooler.name = u"";
@@ -142,7 +134,7 @@ TEST_F(FrameHooks, NestedDocumentsCaptureTheSettingsOnce) {
     EXPECT_EQ(captured().option(FieldId::Staple), 1u);
 }
 
-TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
+TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodAndLayoutOfTheJobStart) {
     block().setOption(FieldId::OutputMethod, 2);
     startDoc();
     block().setOption(FieldId::OutputMethod, 0);
@@ -153,28 +145,18 @@ TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodOfTheJobStart) {
     // Neither the N-up nor the page exceptions differ: the core driver's
     // options are left alone.
     EXPECT_EQ(environment.job.coreDriverWrites, 0);
-}
-
-TEST_F(FrameHooks, PagesUnderWayAreSynchronisedAgainAfterADevModeRequest) {
-    block().setOption(FieldId::OutputMethod, 2);
-    startDoc();
+    // The layout of the job start comes back too, and the core driver's options follow.
+    block().setOption(FieldId::NUpCount, 3);
+    frame::hookStartPage(&device.surface);
+    EXPECT_EQ(std::pair(block().option(FieldId::NUpCount), environment.job.coreDriverWrites), std::pair(0u, 1));
+    // Pages under way are synchronised again after a DevMode request.
     device.state().pageCounter = 1;
     frame::hookStartPage(&device.surface);
     block().setOption(FieldId::OutputMethod, 0);
-    OEMDMPARAM request{};
-    request.cbSize = sizeof request;
-    request.pdriverobj = &device.devObj;
+    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     frame::hookStartPage(&device.surface);
     EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
-}
-
-TEST_F(FrameHooks, PageStartKeepsTheLayoutOfTheJobStart) {
-    startDoc();
-    block().setOption(FieldId::NUpCount, 3);
-    frame::hookStartPage(&device.surface);
-    EXPECT_EQ(block().option(FieldId::NUpCount), 0u);
-    EXPECT_EQ(environment.job.coreDriverWrites, 1);
 }
 
 TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
@@ -184,8 +166,7 @@ TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
     device.devObj.pOEMDM = device.privateBlock.data();
     block().setOption(FieldId::OutputMethod, 2);
     frame::hookStartPage(&device.surface);
-    EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
-    EXPECT_EQ(calls.startPage, 1);
+    EXPECT_EQ(std::pair(block().option(FieldId::OutputMethod), calls.startPage), std::pair(2u, 1));
 }
 
 // A DEVMODE as the spooler keeps it for a job: public part, the core
@@ -215,8 +196,7 @@ TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
     record.setOption(FieldId::OutputMethod, 1);
     // 117 bytes of driver extra state the core part's size at byte 114.
     auto found = frame::recordFromJobParameters(asParameters(jobDevmode(117, 117, record)));
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(found.value_or(settings::defaultRecord()).option(FieldId::OutputMethod), 1u);
     // With 116 the block is looked for right behind the public part, where
     // the core driver's part lies instead.
     EXPECT_FALSE(frame::recordFromJobParameters(asParameters(jobDevmode(116, 116, record))));
@@ -228,8 +208,7 @@ TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
 TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
     const auto valid = jobDevmode(117, 117, settings::defaultRecord());
     ASSERT_TRUE(frame::recordFromJobParameters(asParameters(valid)));
-    EXPECT_FALSE(frame::recordFromJobParameters(u""));
-    EXPECT_FALSE(frame::recordFromJobParameters(u"QUJD"));
+    for (const char16_t* text : {u"", u"QUJD"}) EXPECT_FALSE(frame::recordFromJobParameters(text));
     // Cut anywhere, the block is incomplete.
     for (std::size_t cut : {std::size_t{69}, std::size_t{71}, sizeof(DEVMODEW) + 115, valid.size() - 1})
         EXPECT_FALSE(frame::recordFromJobParameters(asParameters(std::span(valid).first(cut)))) << cut;
@@ -258,10 +237,9 @@ TEST_F(FrameHooks, JobParametersDecideTheIdentityAtTheFirstPage) {
     submitted.setOption(FieldId::Staple, 1);
     environment.spooler.jobs[42] = asParameters(jobDevmode(117, 117, submitted));
     startDoc(u"Report", 42);
-    EXPECT_EQ(captured().option(FieldId::OutputMethod), 1u);
-    EXPECT_EQ(captured().text(FieldId::AccountTrackDepartmentName), "Sales");
-    EXPECT_EQ(captured().option(FieldId::Staple), 0u);
-    EXPECT_EQ(block().option(FieldId::OutputMethod), 1u);
+    EXPECT_EQ(std::tuple(captured().option(FieldId::OutputMethod), captured().text(FieldId::AccountTrackDepartmentName),
+                         captured().option(FieldId::Staple), block().option(FieldId::OutputMethod)),
+              std::tuple(1u, "Sales", 0u, 1u));
     // Once pages are set up the job's parameters are not read again.
     const int queries = environment.spooler.jobQueries;
     device.state().pageCounter = 1;
@@ -295,8 +273,7 @@ TEST_F(FrameEscapes, DeclinedPassThroughEscapesAreNotSupported) {
     // Other escapes, and a query of a width no escape has, go to the driver.
     EXPECT_EQ(querySupport(GET_PS_FEATURESETTING, 4), 14u);
     EXPECT_EQ(querySupport(POSTSCRIPT_PASSTHROUGH, 3), 14u);
-    EXPECT_EQ(calls.escape, 2);
-    EXPECT_EQ(calls.lastEscape, QUERYESCSUPPORT);
+    EXPECT_EQ(std::tuple(calls.escape, calls.lastEscape), std::tuple(2, QUERYESCSUPPORT));
 }
 
 TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
@@ -304,10 +281,8 @@ TEST_F(FrameEscapes, NupQueryIsAnsweredWhenThePlugInLaysOutThePages) {
     EXPECT_EQ(askNup(answer), 14u);
     EXPECT_EQ(device.layoutFlag(), 0);
     block().setOption(FieldId::NUpCount, 3);
-    EXPECT_EQ(askNup(answer), 1u);
-    EXPECT_EQ(answer, 1u);
-    EXPECT_EQ(device.layoutFlag(), 1);
-    EXPECT_EQ(calls.escape, 1);
+    const ULONG answered = askNup(answer);
+    EXPECT_EQ(std::tuple(answered, answer, device.layoutFlag(), calls.escape), std::tuple(1u, 1u, 1, 1));
     // Once the pages have started the flag stays as it is.
     device.layoutFlag() = 0;
     device.state().pageCounter = 1;
@@ -319,12 +294,13 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     testing::FakeDevice device;
     testing::RecordingJobServices services;
     settings::CoreData record = settings::defaultRecord();
-    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    auto update = [&] { return device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services); };
+    EXPECT_EQ(update(), 0);
     services.tabRecord = true;
-    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 1);
+    EXPECT_EQ(update(), 1);
     EXPECT_EQ(device.layoutFlag(), 1);
     record.setOption(FieldId::TabImageShift, 1);
-    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
+    EXPECT_EQ(update(), 0);
     EXPECT_EQ(device::updateLayoutOverride(nullptr, &record, nullptr, services), 0);
     EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), nullptr, nullptr, services), 0);
     // The flag needs the core driver's part to hold it: byte 124 lies
@@ -333,12 +309,10 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     record.setOption(FieldId::NUpCount, 1);
     device.layoutFlag() = 0;
     device.publicDevmode().dmDriverExtra = 124;
-    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
-    EXPECT_EQ(device.layoutFlag(), 0);
+    EXPECT_EQ(std::pair(update(), device.layoutFlag()), (std::pair<std::uint8_t, std::uint8_t>(0, 0)));
     device.publicDevmode().dmDriverExtra = 125;
     device.publicBytes[sizeof(DEVMODEW)] = 'X';
-    EXPECT_EQ(device::updateLayoutOverride(&device.publicDevmode(), &record, nullptr, services), 0);
-    EXPECT_EQ(device.layoutFlag(), 0);
+    EXPECT_EQ(std::pair(update(), device.layoutFlag()), (std::pair<std::uint8_t, std::uint8_t>(0, 0)));
 }
 
 TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
@@ -348,24 +322,11 @@ TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
     oldDevice.state().settings.setOption(FieldId::Staple, 1);
     oldDevice.state().driverFunctions[4] = reinterpret_cast<PFN>(&driverCopyBits);
     EXPECT_EQ(frame::resetPdev(&oldDevice.devObj, &newDevice.devObj), S_OK);
-    EXPECT_EQ(newDevice.state().pageCounter, 3u);
-    EXPECT_EQ(newDevice.state().settings.option(FieldId::Staple), 1u);
-    EXPECT_EQ(newDevice.state().driverFunctions[4], reinterpret_cast<PFN>(&driverCopyBits));
+    const device::DeviceState& carried = newDevice.state();
+    EXPECT_EQ(std::tuple(carried.pageCounter, carried.settings.option(FieldId::Staple), carried.driverFunctions[4]),
+              std::tuple(3u, 1u, reinterpret_cast<PFN>(&driverCopyBits)));
     EXPECT_EQ(frame::resetPdev(nullptr, &newDevice.devObj), S_OK);
 }
-
-// Feature texts that are markers, to show where each one lands.
-class MarkerTexts final : public postscript::FeatureTexts {
-public:
-    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
-    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
-    std::string pageHead(const settings::CoreData&) override { return "<page head>\r\n"; }
-    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
-        return "<page " + std::to_string(page) + ">\r\n";
-    }
-    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
-    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
-};
 
 // The driver's calls of a two-page job through the plug-in object: the tab
 // sheets' texts come where the page they belong to needs them, each page's
@@ -373,7 +334,7 @@ public:
 // document behind the trailer.
 TEST(FrameInjection, TabSheetHooksRunInStreamOrder) {
     testing::FakeEnvironment environment;
-    MarkerTexts texts;
+    testing::MarkerTexts texts;
     testing::MarkerTabSheets tabs;
     frame::ScopedEnvironment scope{
         frame::Environment{&environment.spooler, &environment.job, &texts, &tabs, &environment.identity}};

@@ -15,17 +15,6 @@ namespace {
 using namespace tvzx::win;
 using settings::FieldId;
 
-// Marker texts, so that each text's place in the stream shows.
-struct MarkerTexts final : postscript::FeatureTexts {
-    std::string setupEntries(const settings::CoreData&) override { return "<setup>\r\n"; }
-    std::string endOfSetup(const settings::CoreData&) override { return "<end of setup>\r\n"; }
-    std::string pageText(const settings::CoreData&, std::uint64_t page) override {
-        return "<page " + std::to_string(page) + ">\r\n";
-    }
-    std::string pageTrailer(const settings::CoreData&) override { return "<page trailer>\r\n"; }
-    std::string trailer(const settings::CoreData&) override { return "<trailer>\r\n"; }
-};
-
 struct FixedIdentity final : postscript::JobIdentity {
     std::string notificationId(std::u16string_view printer, std::u16string_view document) override {
         askedPrinter = printer;
@@ -91,7 +80,7 @@ protected:
     }
 
     testing::FakeEnvironment environment;
-    MarkerTexts texts;
+    testing::MarkerTexts texts;
     FixedIdentity identity;
     FakeCoreHelper core;
     testing::FakeDevice device;
@@ -106,7 +95,7 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
         "\x1b%-12345X@PJL\r\n" + ticket + "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n" + postscript::jobSettingsComments(settings) +
         "%%TARVO-TitleEx: Report2024\r\n%%TARVO-ForEx: jdoe\r\n" + bitmap + "<setup>\r\nTVZXFeatures /TVZXPlugInSettings {\r\n"
         "<< /PrintMode 0 >> setpagedevice\r\n<< /OutputMethod 0 >> setpagedevice\r\n} bind executeonly put\r\n"
-        "<end of setup>\r\n" + bitmap + "<page 1>\r\n<page trailer>\r\n<trailer>\r\n\x1b%-12345X";
+        "<end of setup>\r\n" + bitmap + "<page head>\r\n<page 1>\r\n<page trailer>\r\n<trailer>\r\n\x1b%-12345X";
     for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP,
                         PSINJECT_ENDSETUP, PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_TRAILER})
         EXPECT_EQ(command(index), 0u) << index;
@@ -114,16 +103,14 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
     EXPECT_EQ(command(PSINJECT_ENDSTREAM), 0u);
     EXPECT_EQ(device.state().pageCounter, 0u);
     EXPECT_EQ(sink.text, expected);
-    EXPECT_EQ(identity.askedPrinter, u"Production 1");
-    EXPECT_EQ(identity.askedDocument, u"Report2024");
+    EXPECT_EQ(std::pair(identity.askedPrinter, identity.askedDocument),
+              (std::pair<std::u16string, std::u16string>(u"Production 1", u"Report2024")));
 }
 
 TEST_F(Injection, UnknownIndexWritesNothingButKeepsTheLayoutFlagInStep) {
     device.blockSettings().setOption(FieldId::NUpCount, 2);
-    EXPECT_EQ(command(PSINJECT_PAGES), ERROR_NOT_SUPPORTED);
-    EXPECT_EQ(command(PSINJECT_VMSAVE), ERROR_NOT_SUPPORTED);
-    EXPECT_TRUE(sink.text.empty());
-    EXPECT_EQ(device.layoutFlag(), 1);
+    for (DWORD index : {PSINJECT_PAGES, PSINJECT_VMSAVE}) EXPECT_EQ(command(index), ERROR_NOT_SUPPORTED) << index;
+    EXPECT_EQ(std::pair(sink.text, device.layoutFlag()), std::pair(std::string(), std::uint8_t{1}));
 }
 
 TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
@@ -134,8 +121,7 @@ TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
     EXPECT_EQ(device.state().pageCounter, 2u);
     EXPECT_NE(sink.text.find("<page 2>"), std::string::npos);
     // Counting needs no helper.
-    EXPECT_EQ(postscript::dispatch(&device.devObj, PSINJECT_BEGINPAGESETUP, nullptr, nullptr, nullptr, services()),
-              S_OK);
+    EXPECT_EQ(postscript::dispatch(&device.devObj, PSINJECT_BEGINPAGESETUP, nullptr, nullptr, nullptr, services()), S_OK);
     EXPECT_EQ(device.state().pageCounter, 3u);
 }
 
@@ -168,29 +154,24 @@ TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
 }
 
 TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
-    command(PSINJECT_COMMENTS);
-    EXPECT_FALSE(device::tabDocumentActive());
-    nameDocument(u"Inserted Tab before page 3");
-    command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(device::tabDocumentActive());
     // Another document does not clear it; disabling the device does.
-    nameDocument(u"");
-    command(PSINJECT_COMMENTS);
-    EXPECT_TRUE(device::tabDocumentActive());
+    using Document = std::pair<std::u16string_view, bool>;
+    for (const auto& [name, active] :
+         {Document{u"Report2024", false}, {u"Inserted Tab before page 3", true}, {u"", true}}) {
+        nameDocument(name);
+        command(PSINJECT_COMMENTS);
+        EXPECT_EQ(device::tabDocumentActive(), active) << name.size();
+    }
     frame::disablePdev(&device.devObj);
     EXPECT_FALSE(device::tabDocumentActive());
 }
 
 TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
     const int& builds = environment.job.installableOptionReads;
-    command(PSINJECT_BEGINPAGESETUP);
-    command(PSINJECT_PAGETRAILER);
-    command(PSINJECT_BEGINPAGESETUP);
+    for (DWORD index : {PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_BEGINPAGESETUP}) command(index);
     EXPECT_EQ(builds, 1);
     // A DevMode request for the device may rewrite its block.
-    OEMDMPARAM request{};
-    request.cbSize = sizeof request;
-    request.pdriverobj = &device.devObj;
+    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
     frame::devMode(OEMDM_SIZE, &request, frame::environment());
     command(PSINJECT_PAGETRAILER);
     EXPECT_EQ(builds, 2);
@@ -205,8 +186,7 @@ TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
     EXPECT_EQ(builds, 4);
     // A device without state builds them at every call.
     testing::FakeDevice stateless(false);
-    commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
-    commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
+    for (int call = 0; call < 2; ++call) commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
     EXPECT_EQ(builds, 6);
 }
 
@@ -245,9 +225,8 @@ TEST(InjectionPieces, InvocationIsFetchedInTwoStepsAndUserNameLosesItsDomain) {
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Wait"}), "");
     core.type = kADT_ASCII;
     EXPECT_EQ(postscript::fetchInvocation(core, nullptr, {"ZVPrintMode", "Print"}), "");
-    EXPECT_EQ(postscript::withoutDomain("a\\b\\c"), "c");
-    EXPECT_EQ(postscript::withoutDomain("jdoe"), "jdoe");
-    EXPECT_EQ(postscript::withoutDomain("CORP\\"), "");
+    for (const auto& [name, user] : {std::pair{"a\\b\\c", "c"}, {"jdoe", "jdoe"}, {"CORP\\", ""}})
+        EXPECT_EQ(postscript::withoutDomain(name), user) << name;
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "rules/page_exceptions.h"
 #include "settings/core_data.h"
 #include "required_tool.h"
+#include "tool_runner.h"
 
 namespace tvzx::postscript {
 namespace {
@@ -83,25 +83,16 @@ const std::vector<std::string> kInvocations = {"<< /Collate true >> setpagedevic
 
 // What the printer's layout code and tab-sheet code would be, reduced to
 // reporting each call, with the values it reads from the feature dictionary.
-constexpr std::string_view kLayoutStandIns = R"(userdict /TVZXFeatures 100 dict put
-TVZXFeatures begin
-/TVZXPSname /A4 def
-/Tarvo_V9 [1 0 0 1 0 0] def
-/Tarvo_dV9 [1 0 0 1 0 0] def
-/Tarvo_P4 { (Tarvo_P4) = } def
+constexpr std::string_view kLayoutStandIns = R"(userdict /TVZXFeatures 100 dict put TVZXFeatures begin
+/TVZXPSname /A4 def /Tarvo_V9 [1 0 0 1 0 0] def /Tarvo_dV9 [1 0 0 1 0 0] def
 /Tarvo_NupP5 { (Tarvo_NupP5 ) print TVZXFeatures /HiResPageSize get ==only ( ) print
   TVZXFeatures /HiResPageSizePpdPt known ==only ( ) print TVZXFeatures /TVZXPdNup get == } def
 /Tarvo_NupP0 { (Tarvo_NupP0 ) print TVZXFeatures /Tarvo_V11 get print ( ) print TVZXFeatures /TPCS get ==only
   ( ) print TVZXFeatures /TrayConfiguration get /Tray2 get dup /TVZXMediaColor get ==only ( ) print
   /TVZXMediaPrepunched get == } def
-/Tarvo_P8 { (Tarvo_P8 ) print == } def
-/Tarvo_NupP3 { (Tarvo_NupP3) = } def
-/Tarvo_P6 { (Tarvo_P6) = } def
-/Tarvo_P5 { (Tarvo_P5 ) print == } def
-end
-true setglobal
-globaldict /TarvoTABdict 1 dict dup /Tarvo_TP2 { (Tarvo_TP2) = } put put
-false setglobal
+/Tarvo_P8 { (Tarvo_P8 ) print == } def /Tarvo_P5 { (Tarvo_P5 ) print == } def
+/Tarvo_P4 { (Tarvo_P4) = } def /Tarvo_NupP3 { (Tarvo_NupP3) = } def /Tarvo_P6 { (Tarvo_P6) = } def
+end true setglobal globaldict /TarvoTABdict 1 dict dup /Tarvo_TP2 { (Tarvo_TP2) = } put put false setglobal
 )";
 
 // A tab document's page, as the tab sheet's body brings it.
@@ -156,11 +147,8 @@ std::string jobDocument(const CoreData& settings, std::string_view standIns) {
         if (page == 2) job += tabSheet(false) + pageDeviceRestore();
         job += pageSetupCallback(page == 1);
         job += "userdict begin /pagesave save def end\r\n"
-               "userdict /TVZXPluginEndPageSetupCallBack known { TVZXPluginEndPageSetupCallBack } if\r\n"
-               "%%EndPageSetup\r\n"
-               "newpath 72 72 moveto 144 144 lineto stroke\r\n"
-               "pagesave restore showpage\r\n"
-               "%%PageTrailer\r\n";
+               "userdict /TVZXPluginEndPageSetupCallBack known { TVZXPluginEndPageSetupCallBack } if\r\n%%EndPageSetup\r\n"
+               "newpath 72 72 moveto 144 144 lineto stroke\r\npagesave restore showpage\r\n%%PageTrailer\r\n";
         job += qxpFixCall() + (page == 1 ? pageDeviceRestore() : std::string()) + texts.pageTrailer(settings);
     }
     return job + "%%Trailer\r\n" + texts.trailer(settings) + tabSheet(false) + pageDeviceRestore() + "(" +
@@ -236,24 +224,20 @@ std::string withoutPjl(const std::string& stream) {
 }
 
 TEST_F(PostScriptInterpreter, RunsARenderedSampleJob) {
-    const fs::path tool = fs::path(TVZX_BINARY_DIR) / "tools" / "tvzx" / "tvzx";
-    ASSERT_TRUE(fs::exists(tool)) << tool;
     for (const std::vector<std::string>& settingsSet : std::vector<std::vector<std::string>>{
              {}, {"NUpCount=4Reverse", "Orientation=Land", "PerfectBindMode=2In1", "Zoom=150", "MixedSize=True"}}) {
-        const fs::path stream = dir_ / "job.prn";
-        std::string command = quotedPath(tool) + " render -o " + quotedPath(stream);
-        for (const std::string& setting : settingsSet) command += " --set '" + setting + "'";
-        const CommandRun render = runCommand(command);
-        ASSERT_EQ(render.status, 0) << command << "\n" << render.output;
-        std::ifstream in(stream, std::ios::binary);
-        const std::string job = withoutPjl(std::string(std::istreambuf_iterator<char>(in), {}));
+        std::vector<std::string> command = {"render", "-o", (dir_ / "job.prn").string()};
+        for (const std::string& setting : settingsSet) command.insert(command.end(), {"--set", setting});
+        const tvzx::testing::ToolRun render = tvzx::testing::runTvzx(command, dir_ / "render.err");
+        ASSERT_EQ(render.status, 0) << settingsSet.size() << " settings: " << render.err;
+        const std::string job = withoutPjl(tvzx::testing::readAll(dir_ / "job.prn"));
         ASSERT_TRUE(job.starts_with("%!PS-Adobe-3.0")) << job.substr(0, 200);
         // The plug-in's texts are in it, and the interpreter runs it all.
         EXPECT_NE(job.find(ensureFeatureDict() + "TVZXFeatures /PDVersion"), std::string::npos);
         EXPECT_NE(job.find("TVZXFeatures /Tarvo_P4 known"), std::string::npos);
         const CommandRun run = interpret(job, "rendered.ps");
-        EXPECT_EQ(run.status, 0) << command << "\n" << run.output;
-        EXPECT_EQ(run.output, "") << command;
+        EXPECT_EQ(run.status, 0) << settingsSet.size() << " settings: " << run.output;
+        EXPECT_EQ(run.output, "") << settingsSet.size() << " settings";
     }
 }
 

@@ -76,15 +76,14 @@ TEST(PublicDevmode, OrientationResolutionAndCopies) {
     EXPECT_FALSE(values.orientation || values.pageSize || values.numCopies || values.resolution || values.inputSlot);
     dm.dmFields = win::DM_ORIENTATION | win::DM_PRINTQUALITY | win::DM_COPIES;
     values = publicSettingsOf(dm, {});
-    EXPECT_EQ(shown(values.orientation), named(FieldId::Orientation, "Land"));
-    EXPECT_EQ(shown(values.resolution), named(FieldId::Resolution, "600dpi"));
-    EXPECT_EQ(shown(values.numCopies), "12");
+    EXPECT_EQ(std::tuple(shown(values.orientation), shown(values.resolution), shown(values.numCopies)),
+              std::tuple(named(FieldId::Orientation, "Land"), named(FieldId::Resolution, "600dpi"), "12"));
 
     dm.dmFields |= win::DM_YRESOLUTION;
     std::tie(dm.dmOrientation, dm.dmPrintQuality, dm.dmYResolution) = std::tuple(1, 1200, 1200);
     values = publicSettingsOf(dm, {});
-    EXPECT_EQ(shown(values.orientation), named(FieldId::Orientation, "Port"));
-    EXPECT_EQ(shown(values.resolution), named(FieldId::Resolution, "1200dpi"));
+    EXPECT_EQ(std::pair(shown(values.orientation), shown(values.resolution)),
+              std::pair(named(FieldId::Orientation, "Port"), named(FieldId::Resolution, "1200dpi")));
 
     // A resolution pair the printer does not have, and counts the record
     // cannot hold, change nothing.
@@ -136,9 +135,8 @@ TEST(PublicDevmode, PaperByCodeFormOrSizeElseACustomSize) {
     writeLe32(devmode.storage.data() + kCustomHeightOffset, 1200049);
     EXPECT_EQ(paperOf(publicSettingsOf(devmode.dm(), {})), customPaper(3300000, 12000000, "", "NotFromEngine"));
 
-    Devmode shorter(kCustomSizeDevmodeBytes - sizeof(win::DEVMODEW) - 1);
-    shorter.paper(kPostScriptCustomPaper);
-    EXPECT_FALSE(publicSettingsOf(shorter.dm(), {}).pageSize);
+    // One byte short, it has none.
+    EXPECT_EQ(paper(Devmode(kCustomSizeDevmodeBytes - sizeof(win::DEVMODEW) - 1).paper(kPostScriptCustomPaper)), none);
 }
 
 TEST(PublicDevmode, TheTrayIsTheBinWhoseNameNamesIt) {
@@ -206,8 +204,8 @@ TEST(PublicDevmode, IsTakenIntoTheRecordThroughThePrinter) {
     settings::CoreData record = settings::defaultRecord();
     settings::FieldSet changed;
     EXPECT_TRUE(takePublicDevmode(record, &devmode.dm(), printer, &changed));
-    EXPECT_EQ(record.option(FieldId::PageSize), optionOf(FieldId::PageSize, "Letter"));
-    EXPECT_EQ(record.option(FieldId::InputSlot), optionOf(FieldId::InputSlot, "Tray2"));
+    EXPECT_EQ(std::pair(record.option(FieldId::PageSize), record.option(FieldId::InputSlot)),
+              std::pair(optionOf(FieldId::PageSize, "Letter"), optionOf(FieldId::InputSlot, "Tray2")));
     EXPECT_TRUE(changed.test(static_cast<std::size_t>(FieldId::InputSlot)));
     // The same DEVMODE again changes nothing.
     EXPECT_FALSE(takePublicDevmode(record, &devmode.dm(), printer));

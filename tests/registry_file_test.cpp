@@ -62,15 +62,13 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
     EXPECT_EQ(data.path, std::string(kPrinterKey) + "\\PrinterDriverData");
 
     EXPECT_EQ(data.values, (std::vector<RegistryValue>{
-                               {"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")},
-                               {"DefaultDuplex", 4, {1, 0, 0, 0}},
+                               {"MacAddress", 1, wideBytes(u"00:00:5E:00:53:01")}, {"DefaultDuplex", 4, {1, 0, 0, 0}},
                                {"InstallableOptions", 3,
                                 {1, 0x3F, 0x81, 0, 3, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
                                {"Path", 2, {0x25, 0, 0x41, 0, 0, 0}},
                                {"Quoted \"name\"", 1, wideBytes(u"C:\\Spool \"A\"")},
                                {"", 1, {0, 0}}}));
-    EXPECT_EQ(parse.file.keys[1].values[0].type, 7u);
-    EXPECT_EQ(parse.file.keys[1].values[1].type, 0xBu);
+    EXPECT_EQ(std::pair(parse.file.keys[1].values[0].type, parse.file.keys[1].values[1].type), std::pair(7u, 0xBu));
     // Names are found as the registry finds them, without regard to case.
     EXPECT_EQ(parse.file.findKey(std::string(kPrinterKey) + "\\DSDRIVER"), &parse.file.keys[1]);
     EXPECT_EQ(data.find("defaultduplex"), &data.values[1]);
@@ -78,12 +76,9 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
 
 TEST(RegistryFile, Utf8WithOrWithoutMarkReadsLikeUtf16AndLfEndsLinesToo) {
     const RegistryParse fromUtf16 = parseRegistryFile(utf16le(kExport));
-    std::vector<std::uint8_t> marked = {0xEF, 0xBB, 0xBF};
-    const auto plain = utf8(kExport);
-    marked.insert(marked.end(), plain.begin(), plain.end());
     std::string lf = kExport;
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
-    for (const auto& bytes : {plain, marked, utf8(lf)}) {
+    for (const auto& bytes : {utf8(kExport), utf8("\xEF\xBB\xBF" + kExport), utf8(lf)}) {
         const RegistryParse parse = parseRegistryFile(bytes);
         EXPECT_FALSE(parse.error) << errorOf(parse);
         EXPECT_EQ(parse.file, fromUtf16.file);
@@ -161,13 +156,10 @@ TEST(RegistryFile, WhatIsWrittenReadsBackAndKeepsToTheLineWidth) {
     RegistryFile file;
     std::vector<std::uint8_t> large(300);
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i);
-    file.keys.push_back({"HKEY_LOCAL_MACHINE\\A", {{"Large", 3, large},
-                                                   {"Text", 1, wideBytes(u"x \"y\" \\z")},
-                                                   {"Lines", 1, wideBytes(u"a\r\nb")},
-                                                   {"Unterminated", 1, {'a', 0, 'b', 0, 'c', 0}},
-                                                   {"Short", 4, {1, 2}},
-                                                   {"Number", 4, {0x2A, 0, 0, 0}},
-                                                   {"", 0xB, {1, 2, 3, 4, 5, 6, 7, 8}}}});
+    file.keys.push_back({"HKEY_LOCAL_MACHINE\\A",
+                         {{"Large", 3, large}, {"Text", 1, wideBytes(u"x \"y\" \\z")}, {"Lines", 1, wideBytes(u"a\r\nb")},
+                          {"Unterminated", 1, {'a', 0, 'b', 0, 'c', 0}}, {"Short", 4, {1, 2}},
+                          {"Number", 4, {0x2A, 0, 0, 0}}, {"", 0xB, {1, 2, 3, 4, 5, 6, 7, 8}}}});
     file.keys.push_back({"HKEY_LOCAL_MACHINE\\B", {}});
     const std::string text = formatRegistryFile(file);
     const RegistryParse parse = parseRegistryFile(utf8(text));
@@ -196,13 +188,12 @@ TEST(RegistryPrinter, IsThePrinterAboveTheDriverDataKey) {
 }
 
 TEST(RegistryPrinter, RefusesFilesWithoutOrWithMoreThanOnePrinter) {
-    const std::string h = std::string(kRegistryHeader) + "\n";
-    RegistryParse none = parseRegistryFile(utf8(h + "[HKEY_A\\Printers\\P\\DsDriver]\n"));
-    EXPECT_EQ(findRegistryPrinter(std::move(none.file)).error,
+    const auto errorOfKeys = [](const std::string& keys) {
+        return findRegistryPrinter(parseRegistryFile(utf8(std::string(kRegistryHeader) + "\n" + keys)).file).error;
+    };
+    EXPECT_EQ(errorOfKeys("[HKEY_A\\Printers\\P\\DsDriver]\n"),
               "the file holds no key ...\\Printers\\<printer>\\PrinterDriverData");
-    RegistryParse two = parseRegistryFile(
-        utf8(h + "[HKEY_A\\Printers\\P\\PrinterDriverData]\n[HKEY_A\\Printers\\Q\\PrinterDriverData]\n"));
-    EXPECT_EQ(findRegistryPrinter(std::move(two.file)).error,
+    EXPECT_EQ(errorOfKeys("[HKEY_A\\Printers\\P\\PrinterDriverData]\n[HKEY_A\\Printers\\Q\\PrinterDriverData]\n"),
               "the file holds the data of the printers \"P\" and \"Q\"; export the key of one printer");
     EXPECT_EQ(loadRegistryPrinter("/nonexistent/printer.reg").error, "/nonexistent/printer.reg: cannot be read");
 }

@@ -98,8 +98,7 @@ public:
         record.kind = 5;
         record.pageRanges = {{2, 2}};
         const auto encoded = rules::encodePageExceptions(std::vector<rules::PageException>{record});
-        std::copy(encoded.block.begin(), encoded.block.end(),
-                  exchange.settings.field(FieldId::PageSpecificTrays).begin());
+        std::ranges::copy(encoded.block, exchange.settings.field(FieldId::PageSpecificTrays).begin());
         spooler.devMode = devModeWith(220, 300, 1234);
     }
 
@@ -127,21 +126,18 @@ TEST_F(TabWorkerTest, HandsTheTabSheetToTheBaseModule) {
     // Without a handle the printer is opened by name, and closed again.
     EXPECT_EQ(baseCall, (BaseCall{&spooler.token, u"Production 1", u"/spool/TP1a.tmp", u"Inserted Tab before 2", 9, 2,
                                   0xFFFD, 1200, kDefaultScale, 12, {0, 1, 1, 3}, "Index",
-                                  std::vector<std::uint8_t>(exchange.settings.bytes.begin(),
-                                                            exchange.settings.bytes.end()),
-                                  1234}));
+                                  {exchange.settings.bytes.begin(), exchange.settings.bytes.end()}, 1234}));
     EXPECT_EQ(std::pair(spooler.opened, spooler.closed), std::pair(1, 1));
     // A printer handed in the same process is used as it is and left open.
     int handed = 0;
     exchange.printer = reinterpret_cast<std::uintptr_t>(&handed);
     EXPECT_EQ(run(), kWorkerSucceeded);
-    EXPECT_EQ(baseCall.printer, &handed);
-    EXPECT_EQ(spooler.opened + spooler.closed, 2);
+    EXPECT_EQ(std::pair(baseCall.printer, spooler.opened + spooler.closed), (std::pair<void*, int>(&handed, 2)));
     // Only the low byte of the entry's result counts.
-    baseResult = 0x100;
-    EXPECT_EQ(run(), kWorkerFailed);
-    baseResult = 0x101;
-    EXPECT_EQ(run(), kWorkerSucceeded);
+    for (const auto& [result, expected] : {std::pair{0x100, kWorkerFailed}, {0x101, kWorkerSucceeded}}) {
+        baseResult = result;
+        EXPECT_EQ(run(), expected) << result;
+    }
 }
 
 TEST_F(TabWorkerTest, FailsBeforePrintingWithoutWhatItNeeds) {

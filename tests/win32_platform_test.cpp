@@ -207,11 +207,8 @@ TEST(Win32Sockets, DatagramReachesALoopbackReceiver) {
 
 TEST(Win32Spooler, UnknownPrintersAnswerNothing) {
     Spooler& spooler = systemSpooler();
-    EXPECT_EQ(spooler.openPrinter(u"No Such Printer For tvzx"), nullptr);
-    EXPECT_EQ(spooler.openPrinter(u""), nullptr);
-    EXPECT_FALSE(spooler.printerName(nullptr));
-    EXPECT_FALSE(spooler.printerDevMode(nullptr));
-    EXPECT_FALSE(spooler.jobParameters(nullptr, 1));
+    for (const char16_t* name : {u"No Such Printer For tvzx", u""}) EXPECT_EQ(spooler.openPrinter(name), nullptr);
+    EXPECT_FALSE(spooler.printerName(nullptr) || spooler.printerDevMode(nullptr) || spooler.jobParameters(nullptr, 1));
     EXPECT_EQ(spooler.printerData(nullptr), nullptr);
     spooler.closePrinter(nullptr);
 

@@ -66,9 +66,7 @@ public:
 std::string chosen(MemoryFileSystem& files, WindowsVersionClass versionClass, bool withPrinter = true) {
     platform::MemoryPrinterData printer;
     printer.set("DefaultSpoolDirectory", {1, tvzx::testing::wideBytes(u"/spool/printers/")});
-    config::WorkingDirectoryQuery query;
-    query.versionClass = versionClass;
-    query.printer = withPrinter ? &printer : nullptr;
+    const config::WorkingDirectoryQuery query{.versionClass = versionClass, .printer = withPrinter ? &printer : nullptr};
     return show(config::workingDirectory(files, query));
 }
 
@@ -127,11 +125,9 @@ TEST(WriteTest, TriesTheFirstUnusedScratchName) {
     MemoryFileSystem crowded;
     crowded.takenNames = true;
     EXPECT_FALSE(config::passesWriteTest(crowded, u"/tmp/user", 0, 5));
-    EXPECT_EQ(crowded.existsQuestions, 5);
-    EXPECT_TRUE(crowded.created.empty());
+    EXPECT_EQ(std::pair(crowded.existsQuestions, crowded.created.size()), std::pair(5, std::size_t{0}));
 
-    EXPECT_FALSE(config::passesWriteTest(files, u"/not/there", 0));
-    EXPECT_FALSE(config::passesWriteTest(files, u"", 0));
+    for (const char16_t* directory : {u"/not/there", u""}) EXPECT_FALSE(config::passesWriteTest(files, directory, 0));
     // A directory that refuses the file fails at once.
     MemoryFileSystem readOnly;
     readOnly.readOnly = {u"/tmp/user"};
