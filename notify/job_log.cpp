@@ -1,11 +1,8 @@
 #include "job_log.h"
 
-#include <filesystem>
-#include <fstream>
-#include <optional>
+#include <string>
 
-#include "config/working_directory.h"
-#include "platform/spooler.h"
+#include "platform/file_system.h"
 
 namespace tvzx::notify {
 namespace {
@@ -39,19 +36,15 @@ std::string jobLogLine(std::string_view jobIdentity, std::string_view documentTe
 }
 
 bool appendJobLog(std::string_view jobIdentity, std::string_view documentText) {
-    // The library is told no printer, so the working directory is the one
-    // any job of this user could write to.
-    const std::optional<std::u16string> directory = config::systemWorkingDirectory(platform::systemSpooler(), nullptr);
-    if (!directory) return false;
-    const std::filesystem::path path(*directory + std::u16string(kJobLogName));
-    const std::string line = jobLogLine(jobIdentity, documentText);
-    // One write of the whole line, so lines of jobs announced at the same
-    // time do not mix.
-    std::ofstream log(path, std::ios::binary | std::ios::app);
-    if (!log) return false;
-    log.write(line.data(), static_cast<std::streamsize>(line.size()));
-    log.flush();
-    return static_cast<bool>(log);
+    // The library is told no printer, and a job without a printer has the
+    // user's temporary directory to work in; adding to the log there is its
+    // own test that the directory can be written.
+    platform::FileSystem& files = platform::systemFileSystem();
+    std::u16string path = files.temporaryDirectory();
+    if (path.empty()) return false;
+    if (path.back() != platform::kPathSeparator && path.back() != u'/') path.push_back(platform::kPathSeparator);
+    path += kJobLogName;
+    return platform::appendToFile(path, jobLogLine(jobIdentity, documentText));
 }
 
 }  // namespace tvzx::notify

@@ -37,4 +37,9 @@ public:
 // Returns the file system of the system the plug-in runs on.
 FileSystem& systemFileSystem();
 
+// Adds the bytes at the end of the file, created when missing, in one
+// write, so that lines added by processes at the same time do not mix.
+// Returns whether all of them were written.
+bool appendToFile(std::u16string_view path, std::string_view bytes);
+
 }  // namespace tvzx::platform

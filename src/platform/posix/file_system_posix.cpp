@@ -17,6 +17,8 @@ constexpr const char* kDefaultTemporaryDirectory = "/tmp";
 // Only the owner may read or write the scratch file, for the short time it
 // exists.
 constexpr mode_t kScratchFileMode = 0600;
+// A file added to is made as any new file of the user would be.
+constexpr mode_t kNewFileMode = 0666;
 
 class PosixFileSystem final : public FileSystem {
 public:
@@ -57,6 +59,14 @@ public:
 FileSystem& systemFileSystem() {
     static PosixFileSystem fileSystem;
     return fileSystem;
+}
+
+bool appendToFile(std::u16string_view path, std::string_view bytes) {
+    const int descriptor = ::open(utf8Path(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode);
+    if (descriptor < 0) return false;
+    const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+    const bool closed = ::close(descriptor) == 0;
+    return written == static_cast<ssize_t>(bytes.size()) && closed;
 }
 
 }  // namespace tvzx::platform

@@ -89,4 +89,17 @@ FileSystem& systemFileSystem() {
     return fileSystem;
 }
 
+bool appendToFile(std::u16string_view path, std::string_view bytes) {
+    if (path.empty() || holdsNul(path) || bytes.size() > MAXDWORD) return false;
+    // Appending access alone puts every write at the end, whoever else
+    // writes to the file at the same time.
+    HANDLE file = CreateFileW(wideOf(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL closed = CloseHandle(file);
+    return wrote && closed && written == bytes.size();
+}
+
 }  // namespace tvzx::platform
