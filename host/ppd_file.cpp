@@ -115,7 +115,10 @@ bool CaseInsensitiveLess::operator()(std::string_view left, std::string_view rig
 // line after it being no entry of its own) or the rest of the line.
 class PpdReader {
 public:
-    PpdReader(std::string_view text, const std::string& name) : text_(text), name_(name) {}
+    PpdReader(std::string text, const std::string& name) : name_(name) {
+        file_.text_ = std::make_unique<const std::string>(std::move(text));
+        text_ = *file_.text_;
+    }
 
     // Returns the file's features; throws HostError at the first fault.
     PpdFile read() {
@@ -197,9 +200,15 @@ private:
             const std::size_t close = text_.find(kQuote, valueStart + 1);
             if (close == std::string_view::npos) fail("the quoted value of *" + std::string(main) + " has no closing quote");
             value = {text_.substr(valueStart + 1, close - valueStart - 1), true, hasCarriageReturns_};
-            line_ += static_cast<int>(std::count(value.raw.begin(), value.raw.end(), '\n'));
-            position_ = close + 1;
-            takeLine();
+            if (close < lineEnd) {
+                // The usual one-line value: the rest of its line is known.
+                position_ = lineEnd;
+                skipLineEnd();
+            } else {
+                line_ += static_cast<int>(std::count(value.raw.begin(), value.raw.end(), '\n'));
+                position_ = close + 1;
+                takeLine();
+            }
         } else {
             value = {trimmed(text_.substr(valueStart, lineEnd - valueStart)), false};
             position_ = lineEnd;
@@ -215,10 +224,18 @@ private:
         bool quoted = false;
         // Whether the file has any CR, which quoted text may then hold.
         bool carriageReturns = false;
-
-        // Returns the value as stored: quoted text with its line ends made LF.
-        std::string text() const { return quoted && carriageReturns ? withUnixLineEnds(raw) : std::string(raw); }
     };
+
+    // Returns a view of text kept by the file.
+    std::string_view keep(std::string text) {
+        file_.rewritten_.push_back(std::make_unique<const std::string>(std::move(text)));
+        return *file_.rewritten_.back();
+    }
+
+    // Returns the value as stored: quoted text with its line ends made LF.
+    std::string_view stored(const Value& value) {
+        return value.quoted && value.carriageReturns ? keep(withUnixLineEnds(value.raw)) : value.raw;
+    }
 
     // Returns the feature an entry's main keyword names, if the file has
     // opened it; the feature being read is asked first, as most entries
@@ -232,27 +249,27 @@ private:
     void apply(std::string_view main, std::string_view option, const Value& value) {
         if (main == kOpenUiKeyword || main == kJclOpenUiKeyword) {
             if (option.empty()) fail("*" + std::string(main) + " names no feature");
-            current_ = std::string(option);
+            current_ = option;
             currentFeature_ = &file_.features_[current_];
             return;
         }
         if (main == kCloseUiKeyword || main == kJclCloseUiKeyword) {
-            current_.clear();
+            current_ = {};
             currentFeature_ = nullptr;
             return;
         }
         if (option.empty() && main.size() > kDefaultPrefix.size() && main.substr(0, kDefaultPrefix.size()) == kDefaultPrefix) {
             const std::string_view keyword = main.substr(kDefaultPrefix.size());
-            if (PpdFile::Feature* feature = featureNamed(keyword)) feature->defaultOption = value.text();
-            else file_.looseDefaults_.emplace(keyword, value.text());
+            if (PpdFile::Feature* feature = featureNamed(keyword)) feature->defaultOption = stored(value);
+            else file_.looseDefaults_.emplace(keyword, stored(value));
             return;
         }
         if (!value.quoted || option.empty()) return;
         // "*CustomPageSize True" holds the code of the page size's custom value.
         if (main.size() > kCustomPrefix.size() && main.substr(0, kCustomPrefix.size()) == kCustomPrefix &&
             equalIgnoringCase(option, kCustomTrue)) {
-            auto& custom = file_.features_[std::string(main.substr(kCustomPrefix.size()))].customCode;
-            if (!custom) custom = value.text();
+            auto& custom = file_.features_[main.substr(kCustomPrefix.size())].customCode;
+            if (!custom) custom = stored(value);
             return;
         }
         // Options belong to a feature the file has opened; other keyed
@@ -260,10 +277,10 @@ private:
         // twice has the code of its first entry.
         PpdFile::Feature* const feature = featureNamed(main);
         if (feature == nullptr) return;
-        const auto [code, added] = feature->code.try_emplace(std::string(option));
+        const auto [code, added] = feature->code.try_emplace(option);
         if (!added) return;
-        code->second = value.text();
-        if (main.substr(0, kJobControlPrefix.size()) == kJobControlPrefix) code->second = decodedHex(code->second);
+        code->second = stored(value);
+        if (main.substr(0, kJobControlPrefix.size()) == kJobControlPrefix) code->second = keep(decodedHex(code->second));
     }
 
     std::string_view text_;
@@ -274,7 +291,7 @@ private:
     // The line where the entry being read starts, which faults name.
     int entryLine_ = 1;
     // The feature whose *OpenUI block is being read, if any.
-    std::string current_;
+    std::string_view current_;
     PpdFile::Feature* currentFeature_ = nullptr;
     PpdFile file_;
 };
@@ -290,10 +307,12 @@ PpdFile::PpdFile(const std::string& path) {
         if (filled == text.size()) text.resize(text.size() * 2);
     }
     text.resize(filled);
-    *this = fromText(text, path);
+    *this = PpdReader(std::move(text), path).read();
 }
 
-PpdFile PpdFile::fromText(std::string_view text, const std::string& name) { return PpdReader(text, name).read(); }
+PpdFile PpdFile::fromText(std::string_view text, const std::string& name) {
+    return PpdReader(std::string(text), name).read();
+}
 
 std::optional<std::string_view> PpdFile::invocation(std::string_view keyword, std::string_view option) const {
     // The custom value, asked for by either of its two names.
@@ -307,13 +326,13 @@ std::optional<std::string_view> PpdFile::invocation(std::string_view keyword, st
     if (equalIgnoringCase(option, kCustomOption) && feature->second.customCode) return *feature->second.customCode;
     const auto code = feature->second.code.find(option);
     if (code == feature->second.code.end()) return std::nullopt;
-    return std::string_view(code->second);
+    return code->second;
 }
 
 std::optional<std::string_view> PpdFile::defaultOption(std::string_view keyword) const {
     const auto feature = features_.find(keyword);
     if (feature == features_.end()) return std::nullopt;
-    return std::string_view(feature->second.defaultOption);
+    return feature->second.defaultOption;
 }
 
 }  // namespace tvzx::host

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tvzx::host {
 
@@ -41,14 +43,19 @@ public:
 private:
     PpdFile() = default;
 
+    // Keywords, options and code are views of the file's own text, kept
+    // here; only code that had to be rewritten (line ends, job control
+    // bytes) is held apart.
     struct Feature {
-        std::string defaultOption;
-        std::map<std::string, std::string, CaseInsensitiveLess> code;
-        std::optional<std::string> customCode;
+        std::string_view defaultOption;
+        std::map<std::string_view, std::string_view, CaseInsensitiveLess> code;
+        std::optional<std::string_view> customCode;
     };
-    std::map<std::string, Feature, CaseInsensitiveLess> features_;
+    std::unique_ptr<const std::string> text_;
+    std::vector<std::unique_ptr<const std::string>> rewritten_;
+    std::map<std::string_view, Feature, CaseInsensitiveLess> features_;
     // "*Default<keyword>" values met outside the feature's own block.
-    std::map<std::string, std::string, CaseInsensitiveLess> looseDefaults_;
+    std::map<std::string_view, std::string_view, CaseInsensitiveLess> looseDefaults_;
 
     friend class PpdReader;
 };
