@@ -5,7 +5,7 @@
 namespace tvzx {
 namespace {
 
-constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+using base64_detail::kAlphabet;
 
 constexpr std::array<std::int8_t, 256> makeDecodeTable() {
     std::array<std::int8_t, 256> table{};
@@ -21,25 +21,8 @@ constexpr auto kDecode = makeDecodeTable();
 std::string base64Encode(std::span<const std::uint8_t> bytes) {
     // Sized once and written through a pointer: a job's settings block is
     // tens of kilobytes, and appending character by character shows.
-    std::string out((bytes.size() + 2) / 3 * 4, '=');
-    char* to = out.data();
-    std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const std::uint32_t v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-        *to++ = kAlphabet[(v >> 18) & 63];
-        *to++ = kAlphabet[(v >> 12) & 63];
-        *to++ = kAlphabet[(v >> 6) & 63];
-        *to++ = kAlphabet[v & 63];
-    }
-    // The last one or two bytes; the padding is already in place.
-    const std::size_t rest = bytes.size() - i;
-    if (rest > 0) {
-        std::uint32_t v = bytes[i] << 16;
-        if (rest == 2) v |= bytes[i + 1] << 8;
-        *to++ = kAlphabet[(v >> 18) & 63];
-        *to++ = kAlphabet[(v >> 12) & 63];
-        if (rest == 2) *to = kAlphabet[(v >> 6) & 63];
-    }
+    std::string out(base64Size(bytes.size()), '=');
+    base64EncodeTo(bytes.data(), bytes.size(), out.data());
     return out;
 }
 

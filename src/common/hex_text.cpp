@@ -2,19 +2,6 @@
 
 namespace tvzx {
 
-std::string hexBytesText(std::uint32_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    int bytes = 4;
-    while (bytes > 1 && ((value >> ((bytes - 1) * 8)) & 0xFF) == 0) --bytes;
-    std::string out;
-    for (int i = bytes - 1; i >= 0; --i) {
-        const unsigned b = (value >> (i * 8)) & 0xFF;
-        out += kDigits[b >> 4];
-        out += kDigits[b & 15];
-    }
-    return out;
-}
-
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;

@@ -1,9 +1,12 @@
 // The field table of the job settings record, its option tables and numeric
 // descriptors, with the compile-time checks that pin the stored layout.
 #include "settings/feature_tables.h"
+#include "settings/layout_description.h"
+#include "common/base64.h"
 #include "settings/schema_hash.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <unordered_map>
 
@@ -62,6 +65,21 @@ static_assert(kFields[static_cast<std::size_t>(FieldId::CoreDataLoadedFromPdUi)]
 // spends time on it.
 constexpr std::uint32_t kSchemaHash = schemaHashOf(kFields);
 
+// The layout's description, plain with its terminating NUL and wrapped in
+// Base64 as it travels, also worked out while compiling.
+constexpr std::size_t kPlainDescriptionSize = describeLayout(kFields, kSchemaHash).size();
+constexpr auto kPlainDescription = [] {
+    std::array<char, kPlainDescriptionSize + 1> text{};
+    const std::string plain = describeLayout(kFields, kSchemaHash);
+    std::copy(plain.begin(), plain.end(), text.begin());
+    return text;
+}();
+constexpr auto kWrappedDescription = [] {
+    std::array<char, base64Size(kPlainDescription.size())> text{};
+    base64EncodeTo(kPlainDescription.data(), kPlainDescription.size(), text.data());
+    return text;
+}();
+
 // Field names are unique: the text form and conversion find fields by name.
 const std::unordered_map<std::string_view, FieldId>& nameIndex() {
     static const std::unordered_map<std::string_view, FieldId> index = [] {
@@ -76,6 +94,12 @@ const std::unordered_map<std::string_view, FieldId>& nameIndex() {
 }  // namespace
 
 std::uint32_t schemaHash() { return kSchemaHash; }
+
+std::string_view plainLayoutDescription() { return std::string_view(kPlainDescription.data(), kPlainDescriptionSize); }
+
+std::string_view wrappedLayoutDescription() {
+    return std::string_view(kWrappedDescription.data(), kWrappedDescription.size());
+}
 
 std::span<const FieldDef, kFieldCount> fieldTable() { return std::span<const FieldDef, kFieldCount>(kFields); }
 

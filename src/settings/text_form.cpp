@@ -9,20 +9,16 @@
 #include "common/byte_order.h"
 #include "common/hex_text.h"
 #include "common/rescale.h"
+#include "settings/layout_description.h"
 #include "settings/schema_hash.h"
 
 namespace tvzx::settings {
 namespace {
 
-constexpr std::string_view kFormVersion = "1";
-constexpr char kItemSeparator = ' ';
-constexpr char kPartSeparator = ':';
 constexpr std::size_t kMinimumParts = 6;
 constexpr std::size_t kRangeParts = 7;
 constexpr std::size_t kHeaderItems = 3;
 constexpr std::uint32_t kMinimumForeignLength = 5;
-
-void appendNumber(std::string& out, std::uint64_t n) { out += std::to_string(n); }
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -156,48 +152,11 @@ void convertArray(CoreData& destination, FieldId id, const ForeignField& foreign
 
 }  // namespace
 
-std::string plainDescription() {
-    std::string out;
-    out.reserve(20000);
-    out += kFormVersion;
-    out += kItemSeparator;
-    out += hexBytesText(schemaHash());
-    out += kItemSeparator;
-    appendNumber(out, kRecordSize);
-    out += kItemSeparator;
-    for (const FieldDef& field : fieldTable()) {
-        out += field.name;
-        for (std::uint32_t n : {std::uint32_t{field.elementSize}, field.count, field.offset, std::uint32_t{field.flag}}) {
-            out += kPartSeparator;
-            appendNumber(out, n);
-        }
-        out += kPartSeparator;
-        out += static_cast<char>(field.kind);
-        if (field.kind == Kind::Option) {
-            for (const OptionEntry& entry : field.options->entries) {
-                out += kPartSeparator;
-                out += entry.name;
-            }
-        } else if (field.kind == Kind::Range) {
-            out += kPartSeparator;
-            appendNumber(out, field.numeric->scale);
-        }
-        out += kItemSeparator;
-    }
-    return out;
-}
+std::string plainDescription() { return std::string(plainLayoutDescription()); }
 
-std::string writeDescription() {
-    const std::string plain = plainDescription();
-    std::vector<std::uint8_t> bytes(plain.begin(), plain.end());
-    bytes.push_back(0);
-    return base64Encode(bytes);
-}
+std::string writeDescription() { return std::string(wrappedLayoutDescription()); }
 
-const std::string& currentLayoutDescription() {
-    static const std::string description = writeDescription();
-    return description;
-}
+std::string_view currentLayoutDescription() { return wrappedLayoutDescription(); }
 
 ParsedDescription parseDescription(std::string_view plain, std::span<const std::uint8_t> foreignRecord) {
     ParsedDescription parsed;

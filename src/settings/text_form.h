@@ -33,9 +33,8 @@ std::string plainDescription();
 // Returns the wrapped description: the plain text and its NUL, Base64-encoded.
 std::string writeDescription();
 
-// Returns the wrapped description of this build's layout, written once per
-// process: the layout never changes while the plug-in runs.
-const std::string& currentLayoutDescription();
+// Returns the wrapped description of this build's layout, a constant.
+std::string_view currentLayoutDescription();
 
 // Returns the field items of a plain description that pass the item rules, in
 // text order; nothing when the header is not acceptable for a foreign record
