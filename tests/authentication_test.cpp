@@ -1,9 +1,7 @@
 // User authentication commands, the last lines of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "pjl/authentication.h"
 #include "pjl/relay_settings.h"
@@ -86,12 +84,9 @@ TEST(AuthenticationLogin, SixteenBytePasswordGivesTwoBlocks) {
 TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
     CoreData settings = login("RelayServer", false);
     const std::vector<RelayField> fields = {
-        {kRelayTypeText, "user", std::string("bob")},
-        {kRelayTypeNumber, "pin", std::int64_t{-1234}},
-        {kRelayTypeToggle, "remember", true},
-        {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
-        {kRelayTypeSelect, "site", std::string("North")},
-        {9, "note", std::string("free text")},
+        {kRelayTypeText, "user", std::string("bob")}, {kRelayTypeNumber, "pin", std::int64_t{-1234}},
+        {kRelayTypeToggle, "remember", true}, {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
+        {kRelayTypeSelect, "site", std::string("North")}, {9, "note", std::string("free text")},
     };
     ASSERT_TRUE(storeRelaySettings(settings, fields));
     // Each field goes as its type, its value enciphered under a key of that type, and its id.

@@ -1,9 +1,6 @@
 // Byte-level codecs shared by the settings, ticket and comment writers.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "common/base64.h"
 #include "common/byte_order.h"
 #include "common/crc32.h"

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "config/core_options.h"
 #include "config/printer_job_services.h"
@@ -112,12 +111,9 @@ TEST(DevModeRequests, TheDefaultDuplexGoesThroughTheRulesAndTheCoreBytesFollow) 
     const frame::Environment environment{&spooler, &job, &texts, &tabs, &identity};
     Devmode devmode;
     std::vector<std::uint8_t> block(settings::kPrivateBlockSize);
-    win::OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    param.hPrinter = printerHandle();
-    param.pPublicDMIn = devmode.devmode();
-    param.pOEMDMOut = block.data();
-    param.cbBufSize = settings::kPrivateBlockSize;
+    win::OEMDMPARAM param{.cbSize = sizeof param, .pdriverobj = nullptr, .hPrinter = printerHandle(), .hModule = nullptr,
+                          .pPublicDMIn = devmode.devmode(), .pPublicDMOut = nullptr, .pOEMDMIn = nullptr,
+                          .pOEMDMOut = block.data(), .cbBufSize = settings::kPrivateBlockSize};
     ASSERT_EQ(frame::devMode(win::OEMDM_DEFAULT, &param, environment), win::S_OK);
 
     const auto& record = settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(block.data(), block.size()));

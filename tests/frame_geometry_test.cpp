@@ -5,8 +5,6 @@
 
 #include <array>
 #include <cstring>
-#include <tuple>
-#include <utility>
 
 #include "frame/page_geometry.h"
 #include "frame_fixtures.h"
@@ -48,8 +46,7 @@ TEST(FrameGeometry, MaximumImageableSizeKeepsMarginsAndTheDeviceLimit) {
         // Printed to the edge, the height reaches the 1368.96-point limit too.
         {324000, 483000, true, 0, 7416, 11408},
         // Any output method but printing and forms goes to the edge as well.
-        {210000, 297000, false, 2, 4961, 7016},
-        {210000, 297000, false, 6, 4811, 6866},
+        {210000, 297000, false, 2, 4961, 7016}, {210000, 297000, false, 6, 4811, 6866},
         // A sheet no larger than the margin has nothing imageable.
         {6350, 6000, false, 0, 0, 0},
     };

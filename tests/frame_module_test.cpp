@@ -4,8 +4,6 @@
 // jobs through the loaded module are the simulated host's tests.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "frame/module_state.h"
 #include "platform/com_abi.h"
 #include "platform/dynamic_library.h"

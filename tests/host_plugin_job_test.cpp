@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "common/base64.h"
 #include "host/render_job.h"

@@ -3,9 +3,6 @@
 // default of a file exactly as libcups does.
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
-
 #include "host/host_error.h"
 #include "host/ppd_file.h"
 
@@ -71,8 +68,7 @@ TEST(PpdReader, TakesOptionCodeDefaultsAndCustomValuesOfFeaturesOnly) {
     for (const auto& [keyword, option] : {std::pair("PageSize", "A4"), std::pair("Stapling", "Left"),
                                           std::pair("STAPLING", "Left"), std::pair("JCLHold", "Off")})
         EXPECT_EQ(ppd.defaultOption(keyword), option) << keyword;
-    EXPECT_FALSE(ppd.defaultOption("Font"));
-    EXPECT_FALSE(ppd.defaultOption("ColorModel"));
+    EXPECT_FALSE(ppd.defaultOption("Font") || ppd.defaultOption("ColorModel"));
 }
 
 TEST(PpdReader, RefusesWhatIsNoPpdFileNamingTheLine) {

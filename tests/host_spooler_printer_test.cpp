@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
 
 #include "host/host_error.h"
 #include "host/render_job.h"

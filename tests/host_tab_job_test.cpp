@@ -2,7 +2,6 @@
 // through the plug-in, whose worker process (or thread) has the base module
 // print each tab document; Ghostscript then shows every label on its tab.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -52,15 +51,8 @@ std::vector<std::vector<TextRun>> textRuns(const std::string& output) {
     return pages;
 }
 
-class TabJob : public ::testing::Test {
+class TabJob : public testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-tabs-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string render(const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args = {"render", "--sample", "tabs", "-o", (dir_ / "job.prn").string()};
         args.insert(args.end(), extra.begin(), extra.end());
@@ -78,8 +70,6 @@ protected:
         fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / "tvzx_ps.dll", modules / "tvzx_ps.dll");
         return (modules / "tvzx_ps.dll").string();
     }
-
-    fs::path dir_;
 };
 
 TEST_F(TabJob, EveryTabSheetIsSplicedWhereItBelongs) {

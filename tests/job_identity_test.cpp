@@ -7,10 +7,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "config/job_identity.h"
 #include "config/job_identity_service.h"

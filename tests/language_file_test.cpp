@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <tuple>
 #include <unistd.h>
 
 #include "common/aes256.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "ppd/feature_selections.h"
 #include "ppd/marked_choices.h"

@@ -42,9 +42,7 @@ public:
     }
     std::optional<std::vector<config::Form>> forms(void*) override { return ++questions, formList; }
 
-    void setBinary(const std::string& name, std::vector<std::uint8_t> bytes) {
-        data.set(name, {win::REG_BINARY, std::move(bytes)});
-    }
+    void setBinary(const std::string& name, std::vector<std::uint8_t> bytes) { data.set(name, {win::REG_BINARY, bytes}); }
     void setDword(const std::string& name, std::uint32_t number) {
         std::vector<std::uint8_t> bytes(4);
         writeLe32(bytes.data(), number);

@@ -1,11 +1,7 @@
 // The relay server's input fields in the RelayServerSettings block.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "pjl/relay_settings.h"
 

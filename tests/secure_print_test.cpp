@@ -1,7 +1,6 @@
 // Account track, hold, secure print and user box commands of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <string_view>
 
 #include "pjl/secure_print.h"

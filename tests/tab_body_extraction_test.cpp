@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <initializer_list>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "tabs/body_extraction.h"

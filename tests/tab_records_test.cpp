@@ -79,8 +79,7 @@ TEST(TabPageFacts, ShortTabPaperAndTurnedPage) {
         job.setOption(FieldId::Orientation, orientation);
         job.setOption(FieldId::Layout, layout);
         job.setOption(FieldId::NUpCount, nUp);
-        EXPECT_EQ(turnedPage(job), turned)
-            << "Orientation " << orientation << ", Layout " << layout << ", NUpCount " << nUp;
+        EXPECT_EQ(turnedPage(job), turned) << "Orientation " << orientation << ", Layout " << layout << ", NUp " << nUp;
     }
 }
 

@@ -2,8 +2,6 @@
 // the display texts the option tables refer to.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "common/wide_text.h"
 #include "l10n/language_codes.h"
 #include "l10n/language_file.h"

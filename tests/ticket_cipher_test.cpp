@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "common/aes256.h"
 #include "common/sha256.h"

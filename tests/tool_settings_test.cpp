@@ -3,12 +3,8 @@
 
 #include "tool_runner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "common/base64.h"
 #include "common/byte_order.h"
@@ -23,21 +19,12 @@ using tvzx::testing::readAll;
 using tvzx::testing::ToolRun;
 using tvzx::testing::writeAll;
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public tvzx::testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-tool-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     // Runs tvzx with the arguments (each quoted for the shell).
     ToolRun tvzx(const std::vector<std::string>& args) const { return ::tvzx::testing::runTvzx(args, dir_ / "stderr"); }
-
-    fs::path dir_;
 };
 
 TEST_F(ToolTest, VersionAndDescription) {

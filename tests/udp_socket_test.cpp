@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
-#include <vector>
 
 #include "net/adapters.h"
 #include "net/broadcast_targets.h"
@@ -39,9 +37,8 @@ TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAsked) {
     api.refusedFamilies = {platform::kFamilyIPv4};
     const auto second = net::resolveSocket(library, "both", params);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->address().ipv6(), v6.ipv6());
-    EXPECT_EQ(second->address().port(), 9);
-    EXPECT_EQ(second->address().scope(), 3u);
+    const platform::SocketAddress& address = second->address();
+    EXPECT_EQ(std::tuple(address.ipv6(), address.port(), address.scope()), std::tuple(v6.ipv6(), 9, 3u));
     EXPECT_EQ(net::resolveSocket(library, "none", params), nullptr);
     EXPECT_EQ(net::resolveSocket(library, "unknown.invalid", params), nullptr);
 }

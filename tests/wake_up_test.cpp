@@ -4,10 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "net/mac_address.h"
 #include "net/wake_up.h"
@@ -37,8 +34,7 @@ TEST(ParseMacAddress, AcceptedAndRefusedForms) {
         {"00:1A:2b:3C:4d:5E", "001A2B3C4D5E"}, {"00-1a-2b-3c-4d-5e", "001A2B3C4D5E"},
         {"001A2B3C4D5E", "001A2B3C4D5E"},      {"0:1:2:3:4:5", "000102030405"},
         {"00:1a-2B:3c-4D:5e", "001A2B3C4D5E"}, {"0001:02:03:04:05:06", "010203040506"},
-        {"FFFFFFFFFFFF", "FFFFFFFFFFFF"},      {"1", "000000000001"},
-        {"00001A2B3C4D5E", "001A2B3C4D5E"},
+        {"FFFFFFFFFFFF", "FFFFFFFFFFFF"},      {"1", "000000000001"}, {"00001A2B3C4D5E", "001A2B3C4D5E"},
         // Too few or many groups, a stray or missing separator, not a digit,
         // a group worth 256, a trailing space, 2 to the 48th and far beyond.
         {"", none}, {"00:1A:2B:3C:4D", none}, {"00:1A:2B:3C:4D:5E:", none}, {"00:1A:2B:3C:4D:5E:6F", none},
