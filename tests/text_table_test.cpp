@@ -17,10 +17,8 @@ using tvzx::l10n::kTextRowCount;
 std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 
 TEST(TextTable, LookUpLocaleColumnsAndTheDisplayTextsOfEveryOption) {
-    EXPECT_EQ(utf8(getText(0, 12)), "Paper Tray");
-    EXPECT_EQ(utf8(getText(3, 12)), "Papierfach");
-    EXPECT_EQ(utf8(getText(8, 12)), "給紙トレイ");
-    EXPECT_EQ(utf8(getText(5, 1971)), "ID");
+    EXPECT_EQ(utf8(getText(0, 12)) + "|" + utf8(getText(3, 12)) + "|" + utf8(getText(8, 12)) + "|" + utf8(getText(5, 1971)),
+              "Paper Tray|Papierfach|給紙トレイ|ID");
     EXPECT_EQ(tvzx::l10n::findTextId(u"L10N_LBL_INPUTSLOT"), 12u);
     EXPECT_FALSE(tvzx::l10n::findTextId(u"L10N_NO_SUCH_KEY").has_value());
     // The terminating row, identifiers past it and missing texts read as

@@ -61,9 +61,7 @@ TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
     };
     for (const auto& [args, message] : cases) {
         const ToolRun run = tvzx(args);
-        EXPECT_EQ(run.status, 2) << message;
-        EXPECT_EQ(run.err, "tvzx: " + message + "\n");
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::tuple(run.status, run.err, run.out), std::tuple(2, "tvzx: " + message + "\n", "")) << message;
     }
     EXPECT_FALSE(fs::exists(file("out.bin")));
 }
