@@ -72,12 +72,9 @@ TEST(AuthenticationLogin, MarkerStandsForTheLoggedOnUser) {
     // Any other name wins over the logged-on user.
     settings.setText(FieldId::UserAuthenticationUserName, "\xFF\xFF");
     EXPECT_EQ(authentication(settings, "alice"), "@PJL SET ZXUSERNAME=\"\xFF\xFF\"\r\n" + key + kNone);
-}
-
-TEST(AuthenticationLogin, SixteenBytePasswordGivesTwoBlocks) {
-    CoreData settings = login("MainBody", false);
+    // A sixteen-byte password gives two blocks.
     settings.setText(FieldId::UserAuthenticationPassword, "0123456789ABCDEF");
-    EXPECT_EQ(authentication(settings), "@PJL SET ZXUSERNAME=\"bob\"\r\n"
+    EXPECT_EQ(authentication(settings), "@PJL SET ZXUSERNAME=\"\xFF\xFF\"\r\n"
               "@PJL SET ZXUSERKEY2=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n" + kNone);
 }
 
@@ -102,7 +99,7 @@ TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
                   "@PJL SET ZXCERTSELECTTYPE=FLEX\r\n@PJL SET ZXCERTFLEXSCREENID=\"LOGIN-01\"\r\n");
 }
 
-TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
+TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroupsAndNothingWithoutReadableFields) {
     CoreData settings = login("RelayServer", false);
     std::vector<RelayField> fields;
     for (int i = 1; i <= 8; ++i) fields.push_back({kRelayTypeNumber, "f" + std::to_string(i), std::int64_t{i}});
@@ -111,10 +108,7 @@ TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTNUM=8\r\n"), std::string::npos) << ticket;
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTID6=\"f6\"\r\n@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"), std::string::npos);
     EXPECT_EQ(ticket.find("ZXCERTFLEXCONTTYPE7"), std::string::npos) << ticket;
-}
-
-TEST(AuthenticationRelay, NoReadableFieldsNoRelayCommands) {
-    CoreData settings = login("RelayServer", false);
+    // No readable fields, no relay commands.
     ASSERT_TRUE(storeRelaySettings(settings, {}));
     EXPECT_EQ(authentication(settings), kNone);
     // Only malformed lines count as no fields, too.

@@ -24,8 +24,7 @@ const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 // translations, code over several lines with "*End", CR LF line ends, a
 // default written before its feature, a custom page size, a JCL feature and
 // keyed entries that are no options.
-const std::string kSample =
-    "*PPD-Adobe: \"4.3\"\r\n*% a comment: \"with a quote\r\n*DefaultStapling: Left\r\n"
+const std::string kSample = "*PPD-Adobe: \"4.3\"\r\n*% a comment: \"with a quote\r\n*DefaultStapling: Left\r\n"
     "*Font Courier: Standard \"(002.004S)\" Standard ROM\r\n*OpenUI *PageSize/Media Size: PickOne\r\n"
     "*OrderDependency: 20 AnySetup *PageSize\r\n*DefaultPageSize: A4\r\n"
     "*PageSize A4/A4 210 x 297 mm: \"<</PageSize [595 842]>> setpagedevice\"\r\n*PageSize Letter/US Letter: \"\r\n"

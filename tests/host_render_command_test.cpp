@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "tool_runner.h"
 
@@ -18,11 +17,6 @@ using tvzx::testing::ToolRun;
 
 using tvzx::testing::kJobStart;
 constexpr std::string_view kJobEnd = "%%EOF\n\x1b%-12345X";
-
-// Returns the stream with the job identity, made anew for every job, masked.
-std::string withoutJobIdentity(const std::string& stream) {
-    return std::regex_replace(stream, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
-}
 
 class RenderCommand : public tvzx::testing::ToolTest {
 protected:
@@ -51,7 +45,7 @@ TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
     const ToolRun toFile = tvzx({file("doc.ps").string(), "-o", out, "--set", "PageSize=Letter", "--job-id", "12"});
     const ToolRun toStdout = tvzx({file("doc.ps").string(), "--set", "PageSize=Letter", "--job-id", "12"});
     EXPECT_EQ(std::pair(toFile.status, toFile.out), std::pair(0, std::string())) << toFile.err;
-    EXPECT_EQ(withoutJobIdentity(readAll(out)), withoutJobIdentity(toStdout.out));
+    EXPECT_EQ(tvzx::testing::withoutJobIdentity(readAll(out)), tvzx::testing::withoutJobIdentity(toStdout.out));
     // The document name is the input's file name.
     EXPECT_NE(toStdout.out.find("%%TARVO-TitleEx: <646F632E7073>\r\n"), std::string::npos);
     const ToolRun toDevice = tvzx({file("doc.ps").string(), "-o", "/dev/null"});

@@ -17,11 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::readAll;
 using testing::runTvzx;
-
-// The job identity changes with every job; everything else must not.
-std::string withoutJobIdentity(const std::string& stream) {
-    return std::regex_replace(stream, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
-}
+using testing::withoutJobIdentity;
 
 std::size_t count(const std::string& text, std::string_view what) {
     std::size_t n = 0;

@@ -24,10 +24,8 @@ std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 
 // Portuguese (Portugal) and Russian, two languages a file may add.
 constexpr std::u16string_view kTwoLanguages =
-    u"L10N_LBL_LANGUAGECODE\t0x0816\t0419\n"
-    u"L10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
-    u"L10N_OPT_LANGUAGE_ID\tID\n"
-    u"L10N_OPT_LANGUAGE_KEYS\t\tКлюч\n";
+    u"L10N_LBL_LANGUAGECODE\t0x0816\t0419\nL10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
+    u"L10N_OPT_LANGUAGE_ID\tID\nL10N_OPT_LANGUAGE_KEYS\t\tКлюч\n";
 
 // The 24 bytes of key material of language files in their true order: the
 // key is the SHA-256 of the first twelve, the IV the first 16 bytes of the
@@ -110,11 +108,9 @@ TEST(LanguageFile, ReadsItsLanguagesAndTextsWhichFollowTheBuiltInOnes) {
 TEST(LanguageFile, HeaderColumnsTheFileMayAdd) {
     // Built-in languages, code 15, unknown locales and fields that are no
     // hexadecimal number are skipped; both prefixes and none are read.
-    const LanguageFile file = LanguageFile::parse(
-        u"L10N_OPT_SOMETHING\tbefore the header\tx\tx\tx\tx\tx\tx\n"
+    const LanguageFile file = LanguageFile::parse(u"L10N_OPT_SOMETHING\tbefore the header\tx\tx\tx\tx\tx\tx\n"
         u"L10N_LBL_LANGUAGECODE\t0x0409\t0X0413\t0x0401\t12345\tnl\t0422\t\t0x\t0x000000415\n"
-        u"L10N_OPT_SOMETHING\tlater line\n"
-        u"L10N_LBL_INPUTSLOT\ten\tnl\tar\tunknown\tbad\tuk\n");
+        u"L10N_OPT_SOMETHING\tlater line\nL10N_LBL_INPUTSLOT\ten\tnl\tar\tunknown\tbad\tuk\n");
     EXPECT_EQ(file.languages(), (std::vector<FileLanguage>{{0x0413, 9}, {0x0422, 48}}));
     // Of two lines with the same key, the first counts.
     EXPECT_EQ(utf8(file.text(0, u"L10N_OPT_SOMETHING")) + " " + utf8(file.text(0, u"L10N_LBL_INPUTSLOT")) + " " +

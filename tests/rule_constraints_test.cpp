@@ -83,7 +83,7 @@ TEST(RuleChains, EverySingleChangeEndsInAConsistentRecord) {
     EXPECT_TRUE(faults.empty()) << joined(faults);
 }
 
-TEST(InstalledOptionsBlock, BitsSayWhichUnitsThePrinterHas) {
+TEST(InstalledOptionsBlock, BitsAndPaperFeedUnitSayWhichUnitsAndTraysThePrinterHas) {
     InstalledOptions installed{};
     // One letter per unit: stapler, punch unit, folder, two and three holes,
     // duplex unit, job storage, trays 3 and 4, bypass tray.
@@ -106,24 +106,17 @@ TEST(InstalledOptionsBlock, BitsSayWhichUnitsThePrinterHas) {
     // No hole pattern named means every pattern of the unit.
     installed[3] = 0;
     EXPECT_EQ(units(), "yynyyynyny");
-}
-
-TEST(InstalledOptionsBlock, PaperFeedUnitCodeDecidesTheFittedTrays) {
-    // InputSlot options: Auto, Tray1 ... Tray5, MBT.
-    struct Case {
-        std::uint8_t code;
-        const char* fitted;  // one letter per InputSlot option
-    };
-    const Case cases[] = {
-        {0, "yyynnnn"}, {1, "yyyyyyn"}, {2, "yyyynnn"}, {3, "yyyynnn"},
-        {4, "yyyynny"}, {5, "yyyynny"}, {6, "yyyyyyy"}, {200, "yyyyyyy"},
-    };
-    for (const Case& c : cases) {
-        InstalledOptions installed{};
-        installed[kPaperFeedUnitByte] = c.code;
+    // The paper-feed unit code decides the fitted trays, one letter per
+    // InputSlot option: Auto, Tray1 ... Tray5, MBT.
+    const std::pair<std::uint8_t, const char*> feedUnits[] = {{0, "yyynnnn"}, {1, "yyyyyyn"}, {2, "yyyynnn"},
+                                                              {3, "yyyynnn"}, {4, "yyyynny"}, {5, "yyyynny"},
+                                                              {6, "yyyyyyy"}, {200, "yyyyyyy"}};
+    installed = {};
+    for (const auto& [code, fitted] : feedUnits) {
+        installed[kPaperFeedUnitByte] = code;
         std::string got;
         for (std::uint32_t slot = 0; slot < 7; ++slot) got += inputSlotFitted(installed, slot) ? 'y' : 'n';
-        EXPECT_EQ(got, c.fitted) << "paper-feed unit code " << int(c.code);
+        EXPECT_EQ(got, fitted) << "paper-feed unit code " << int(code);
     }
 }
 

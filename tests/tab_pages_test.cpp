@@ -50,15 +50,12 @@ protected:
     }
 
     PlugInTabSheets sheets() {
-        return PlugInTabSheets(
-            spooler,
-            [this](const TabSheetRequest& request, OutputSink& sink) {
-                requests.push_back(request);
-                const std::string name(request.exchange.documentName.begin(), request.exchange.documentName.end());
-                sink.write("[sheet " + name + (request.noEject ? " no-eject]" : "]"));
-                return true;
-            },
-            [](void*) { return std::optional<std::u16string>(u"/spool/"); });
+        return PlugInTabSheets(spooler, [this](const TabSheetRequest& request, OutputSink& sink) {
+            requests.push_back(request);
+            const std::string name(request.exchange.documentName.begin(), request.exchange.documentName.end());
+            sink.write("[sheet " + name + (request.noEject ? " no-eject]" : "]"));
+            return true;
+        }, [](void*) { return std::optional<std::u16string>(u"/spool/"); });
     }
 
     // Runs a job of `pages` pages through the page setups, page trailers and
@@ -111,8 +108,7 @@ TEST_F(TabPagesTest, RequestCarriesTheJobAndTheTabSheet) {
     EXPECT_EQ(exchange.tabInformation, (std::array<std::uint8_t, 4>{0, 0, 0, 2}));
     EXPECT_EQ(exchange.jobId, 77u);
     // Only the orientation is set in the public DEVMODE.
-    EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale),
-              std::tuple(2, 0, kDefaultScale));
+    EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale), std::tuple(2, 0, kDefaultScale));
     EXPECT_EQ(exchange.settings, settings);
     EXPECT_TRUE(requests[0].noEject);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,11 @@ struct ToolRun {
 inline std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Returns the stream with the job identity, made anew for every job, masked.
+inline std::string withoutJobIdentity(const std::string& stream) {
+    return std::regex_replace(stream, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
 }
 
 inline void writeAll(const std::filesystem::path& path, std::string_view bytes) {

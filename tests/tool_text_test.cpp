@@ -17,8 +17,7 @@ using tvzx::testing::writeAll;
 
 // A language table for Portuguese (Portugal) and Russian.
 constexpr std::string_view kTable =
-    "L10N_LBL_LANGUAGECODE\t0x0816\t0x0419\n"
-    "L10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
+    "L10N_LBL_LANGUAGECODE\t0x0816\t0x0419\nL10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
     "L10N_OPT_LANGUAGE_KEYS\tChave\n";
 
 class ToolText : public tvzx::testing::ToolTest {
