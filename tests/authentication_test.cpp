@@ -1,8 +1,6 @@
 // User authentication commands, the last lines of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "pjl/authentication.h"
 #include "pjl/relay_settings.h"
 #include "pjl/ticket_cipher.h"

@@ -5,8 +5,6 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
-#include <optional>
-
 #include "config/companion_files.h"
 #include "platform/module_exports.h"
 #include "platform/path_text.h"

@@ -7,7 +7,6 @@
 
 #include "config/core_options.h"
 #include "config/printer_job_services.h"
-#include "frame/environment.h"
 #include "frame/plugin_callbacks.h"
 #include "printer_fixtures.h"
 #include "rules/rule_engine.h"

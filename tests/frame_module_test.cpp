@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "frame/module_state.h"
-#include "platform/com_abi.h"
 #include "platform/dynamic_library.h"
 #include "platform/path_text.h"
 

@@ -2,7 +2,6 @@
 // reads it; everything else, and everything from the first page on, passes.
 #include <gtest/gtest.h>
 
-
 #include "host/spooler_features.h"
 
 namespace tvzx::host {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <regex>
 
 #include "postscript/tab_texts.h"
 #include "tool_runner.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "l10n/display_language.h"
-#include "l10n/language_codes.h"
 #include "platform/ui_languages.h"
 
 namespace {

@@ -10,15 +10,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "platform/socket_address.h"
 #include "platform/udp_sockets.h"
 
 namespace tvzx::testing {

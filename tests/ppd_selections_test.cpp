@@ -7,7 +7,6 @@
 
 #include "postscript/injection.h"
 #include "ppd/feature_selections.h"
-#include "settings/core_data.h"
 
 namespace {
 

@@ -3,16 +3,8 @@
 // question it is asked.
 #pragma once
 
-#include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "common/byte_order.h"
 #include "config/printer_access.h"
-#include "platform/printer_data.h"
-#include "platform/spooler.h"
 #include "platform/windows_types.h"
 
 namespace tvzx::testing {

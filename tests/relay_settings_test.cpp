@@ -1,8 +1,6 @@
 // The relay server's input fields in the RelayServerSettings block.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "pjl/relay_settings.h"
 
 namespace tvzx::pjl {

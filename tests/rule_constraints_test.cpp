@@ -7,7 +7,6 @@
 #include "rules/compiled_rules.h"
 #include "rules/installed_options.h"
 #include "rules/may_correct.h"
-#include "rules/rule_engine.h"
 
 namespace tvzx::rules {
 namespace {

@@ -1,8 +1,6 @@
 // Account track, hold, secure print and user box commands of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "pjl/secure_print.h"
 #include "pjl/ticket_cipher.h"
 

@@ -1,8 +1,6 @@
 // SHA-256 against the published examples, and feeding in pieces.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "common/sha256.h"
 
 namespace tvzx {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "settings/core_data.h"
 #include "settings/field_id.h"
 #include "tabs/exchange_record.h"
 

@@ -5,7 +5,6 @@
 #include "frame_fixtures.h"
 #include "postscript/tab_texts.h"
 #include "rules/page_exceptions.h"
-#include "settings/core_data.h"
 #include "tabs/tab_pages.h"
 
 namespace tvzx::tabs {
@@ -103,10 +102,9 @@ TEST_F(TabPagesTest, RequestCarriesTheJobAndTheTabSheet) {
     ASSERT_EQ(requests.size(), 1u);
     const TabExchange& exchange = requests[0].exchange;
     EXPECT_EQ(exchange.printer, reinterpret_cast<std::uintptr_t>(&printerToken));
-    EXPECT_EQ(exchange.documentName, u"Printed Tab on 1");
-    EXPECT_EQ(exchange.label, "Chapter 1");
-    EXPECT_EQ(exchange.tabInformation, (std::array<std::uint8_t, 4>{0, 0, 0, 2}));
-    EXPECT_EQ(exchange.jobId, 77u);
+    using Sheet = std::tuple<std::u16string, std::string, std::array<std::uint8_t, 4>, std::uint32_t>;
+    EXPECT_EQ(Sheet(exchange.documentName, exchange.label, exchange.tabInformation, exchange.jobId),
+              Sheet(u"Printed Tab on 1", "Chapter 1", {0, 0, 0, 2}, 77));
     // Only the orientation is set in the public DEVMODE.
     EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale), std::tuple(2, 0, kDefaultScale));
     EXPECT_EQ(exchange.settings, settings);

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "rules/page_exceptions.h"
-#include "settings/core_data.h"
 #include "settings/field_id.h"
 #include "tabs/tab_records.h"
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "common/wide_text.h"
-#include "l10n/language_codes.h"
-#include "l10n/language_file.h"
 #include "l10n/text_lookup.h"
 #include "l10n/text_table.h"
 #include "settings/feature_tables.h"

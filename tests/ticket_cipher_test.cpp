@@ -3,9 +3,6 @@
 // own tests check against the published examples.
 #include <gtest/gtest.h>
 
-#include <array>
-
-#include "common/aes256.h"
 #include "common/sha256.h"
 #include "pjl/ticket_cipher.h"
 

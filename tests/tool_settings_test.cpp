@@ -4,7 +4,6 @@
 #include "tool_runner.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "common/base64.h"
 #include "common/byte_order.h"

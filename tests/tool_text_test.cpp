@@ -4,9 +4,7 @@
 
 #include "tool_runner.h"
 
-
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -33,8 +31,7 @@ protected:
     // Expects a refusal: status 2, one line on standard error, nothing on
     // standard output.
     void expectRefused(const ToolRun& run, const std::string& context) const {
-        EXPECT_EQ(run.status, 2) << context;
-        EXPECT_EQ(run.out, "") << context;
+        EXPECT_EQ(std::pair(run.status, run.out), std::pair(2, std::string())) << context;
         EXPECT_TRUE(run.err.starts_with("tvzx: ")) << context << ": " << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << context << ": " << run.err;
     }

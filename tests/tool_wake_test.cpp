@@ -2,9 +2,6 @@
 // with --to, so the datagrams arrive at a receiver of the test and nowhere
 // else.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include "net_fakes.h"
 #include "tool_runner.h"

@@ -4,10 +4,7 @@
 
 #include <array>
 
-#include "net/adapters.h"
 #include "net/broadcast_targets.h"
-#include "net/socket_library.h"
-#include "net/tv_socket.h"
 #include "net_fakes.h"
 
 namespace {

@@ -3,13 +3,8 @@
 // the test: the sockets are a recording fake.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <optional>
-
-#include "net/mac_address.h"
 #include "net/wake_up.h"
 #include "net_fakes.h"
-#include "platform/printer_data.h"
 
 namespace {
 
@@ -145,12 +140,9 @@ TEST(SendWakeUp, NothingIsSentWithoutAddressIPv4OrTarget) {
     EXPECT_FALSE(net::sendWakeUp(kPrinter, noIPv4.library, noIPv4.timing));
     noTarget.api.names.clear();
     EXPECT_FALSE(net::sendWakeUp(kPrinter, noTarget.library, noTarget.timing));
-    for (const Segment* segment : {&noAddress, &noIPv4, &noTarget}) {
-        EXPECT_TRUE(segment->api.sent.empty());
-        EXPECT_TRUE(segment->pauses.empty());
-    }
-    EXPECT_TRUE(noAddress.api.resolved.empty());
-    EXPECT_TRUE(noIPv4.api.resolved.empty());
+    for (const Segment* segment : {&noAddress, &noIPv4, &noTarget})
+        EXPECT_TRUE(segment->api.sent.empty() && segment->pauses.empty());
+    EXPECT_TRUE(noAddress.api.resolved.empty() && noIPv4.api.resolved.empty());
 }
 
 }  // namespace
