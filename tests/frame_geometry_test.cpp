@@ -15,6 +15,7 @@ using namespace tvzx::win;
 using settings::FieldId;
 
 constexpr std::uint32_t kDpi = 600;
+using Rectangle = std::array<std::int32_t, 4>;
 
 void setCustomA4(settings::CoreData& record) {
     record.setOption(FieldId::PageSize, settings::kCustomPageSize);
@@ -133,7 +134,6 @@ std::pair<std::array<std::int32_t, 4>, BOOL> margins(testing::FakeDevice& device
 
 TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumOrShrinkAroundTheirCentre) {
     testing::FakeDevice device;
-    using Rectangle = std::array<std::int32_t, 4>;
     EXPECT_EQ(margins(device, {6350, 6350, 203650, 290650}), std::pair(Rectangle{6350, 6350, 203650, 290650}, BOOL{0}));
     // The largest sheet less margins: 313944 (device limit) by 476650.
     EXPECT_EQ(margins(device, {0, 0, 330000, 490000}), std::pair(Rectangle{8028, 6675, 321972, 483325}, BOOL{1}));
@@ -153,7 +153,6 @@ TEST(FrameGeometry, FullBleedMovesTheMarginsToTheOrigin) {
     testing::FakeDevice device;
     setCustomA4(device.blockSettings());
     device.blockSettings().setOption(FieldId::FullBleed, 1);
-    using Rectangle = std::array<std::int32_t, 4>;
     EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{0, 0, 208000, 292000}, BOOL{1}));
     // Moved to the origin, then centred back where it was: no change.
     EXPECT_EQ(margins(device, {5000, 4000, 215000, 301000}), std::pair(Rectangle{5000, 4000, 215000, 301000}, BOOL{0}));

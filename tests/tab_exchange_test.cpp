@@ -50,8 +50,7 @@ TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThem) {
     EXPECT_EQ(bytesAt(record, 174368, 11), (Record{'C', 'h', 'a', 'p', 't', 'e', 'r', ' ', 0xC3, 0xA9, 0}));
     EXPECT_EQ(bytesAt(record, 193818, 6), (Record{0, 0xEE, 1, 0, 0, 0}));
     // The reader takes every field from the same place.
-    const std::optional<TabExchange> back = readExchange(written(exchange));
-    EXPECT_EQ(written(back.value_or(TabExchange{})), written(exchange));
+    EXPECT_EQ(written(readExchange(written(exchange)).value_or(TabExchange{})), written(exchange));
 }
 
 TEST(TabExchange, OverlongTextsAreCutUnterminatedOnesAndWrongSizesRefused) {

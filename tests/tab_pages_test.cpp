@@ -35,7 +35,6 @@ std::string marked(std::string text) {
 class TabPagesTest : public ::testing::Test {
 protected:
     TabPagesTest() {
-        settings = settings::defaultRecord();
         devObj.hPrinter = &printerToken;
         devObj.pPublicDM = &publicDevMode;
         publicDevMode.dmFields = win::DM_ORIENTATION;
@@ -75,7 +74,7 @@ protected:
         return marked(sink.text);
     }
 
-    CoreData settings;
+    CoreData settings = tvzx::settings::defaultRecord();
     testing::FakeSpooler spooler;
     int printerToken = 0;
     win::DEVMODEW publicDevMode{};

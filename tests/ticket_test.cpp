@@ -83,11 +83,13 @@ TEST(TicketHeader, AbsentNamesAreLeftOut) {
     EXPECT_EQ(opening({std::nullopt, std::nullopt, ""}, expected), expected);
 }
 
-TEST(TicketHeader, JobNameIsCutAtACharacterBoundary) {
+TEST(TicketHeader, JobNameIsCutAtACharacterBoundaryAndForeignUserNameBytesBecomeQuestionMarks) {
     EXPECT_TRUE(holds({std::string(300, 'x'), std::nullopt, std::nullopt}, "JOBNAME=\"" + std::string(240, 'x') + "\""));
     // The 240th byte falls inside a three-byte character: it is left out whole.
     const std::string name = std::string(238, 'y') + "\xE3\x82\xB4" + "z";
     EXPECT_TRUE(holds({name, std::nullopt, std::nullopt}, "JOBNAME=\"" + std::string(238, 'y') + "\""));
+    // A user name of another code page is no UTF-8.
+    EXPECT_TRUE(holds({std::nullopt, "J\xF6rg", std::nullopt}, "USERNAME=\"J?rg\""));
 }
 
 TEST(TicketHeader, ControlCharactersLeaveNamesBeforeTheCut) {
@@ -100,9 +102,6 @@ TEST(TicketHeader, ControlCharactersLeaveNamesBeforeTheCut) {
     EXPECT_EQ(opening({name, "m\x01\xC3\xBCller\r\n", std::nullopt}, expected), expected);
 }
 
-TEST(TicketHeader, UserNameOfAnotherCodePageGetsQuestionMarks) {
-    EXPECT_TRUE(holds({std::nullopt, "J\xF6rg", std::nullopt}, "USERNAME=\"J?rg\""));
-}
 
 }  // namespace
 }  // namespace tvzx::pjl
