@@ -18,8 +18,7 @@ namespace {
 using namespace tvzx;
 using namespace tvzx::config;
 using settings::FieldId;
-using tvzx::testing::PrinterSpooler;
-using tvzx::testing::printerHandle;
+using namespace tvzx::testing;
 
 constexpr std::size_t kCoreAreaSize = 64;
 

@@ -10,10 +10,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::readAll;
-using tvzx::testing::ToolRun;
+using namespace tvzx::testing;
 
-using tvzx::testing::kJobStart;
 constexpr std::string_view kJobEnd = "%%EOF\n\x1b%-12345X";
 
 class RenderCommand : public tvzx::testing::ToolTest {

@@ -71,22 +71,21 @@ struct RecordingLibrary final : platform::LoadedLibrary {
 };
 
 struct RecordingLoader final : platform::LibraryLoader {
+    explicit RecordingLoader(bool present = true, bool exports = true) : present(present), exports(exports) {}
     std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
         loaded.emplace_back(path);
         return present ? std::make_unique<RecordingLibrary>(exports, unloads) : nullptr;
     }
-    bool present = true, exports = true;
+    bool present, exports;
     int unloads = 0;
     std::vector<std::u16string> loaded;
 };
 
 TEST(AnnounceJob, MissingLibraryExportIdentityOrDocumentSkipsTheCall) {
     notifyCalls.clear();
-    RecordingLoader absent;
-    absent.present = false;
+    RecordingLoader absent(/*present=*/false);
     EXPECT_FALSE(config::announceJob(absent, u"/drivers/x_n.dll", "ID", u"doc"));
-    RecordingLoader silent;
-    silent.exports = false;
+    RecordingLoader silent(/*present=*/true, /*exports=*/false);
     EXPECT_FALSE(config::announceJob(silent, u"/drivers/x_n.dll", "ID", u"doc"));
     EXPECT_EQ(silent.unloads, 1);
     RecordingLoader unused;

@@ -8,8 +8,7 @@
 namespace {
 
 using namespace tvzx::config;
-using tvzx::testing::PrinterSpooler;
-using tvzx::testing::printerHandle;
+using namespace tvzx::testing;
 
 constexpr std::uint32_t kHash = 0x1A2B3C4D;
 

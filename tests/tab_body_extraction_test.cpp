@@ -104,15 +104,12 @@ TEST(TabBodyExtraction, KeepsHeaderSetupFeaturesPaperAndPageTakingThePageRegionW
 const std::string_view kMarkers[] = {kHeaderStart,       kBeginSetup,      kUserDictionary, kFeatureBegin, kCreatorFeature,
                                     kPpdVersionFeature, kPageSizeFeature, kPageStart,      kEndOfFile};
 
-TEST(TabBodyExtraction, NothingWhenAMarkerIsMissing) {
+TEST(TabBodyExtraction, NothingWhenAMarkerIsMissingAndMarkersCountOnlyInTheirOrder) {
     for (const std::string_view marker : kMarkers)
         EXPECT_EQ(extracted(without(tabDocument(), marker)), std::nullopt) << "without " << marker;
     EXPECT_EQ(extracted(without(tabDocument(kPageRegion), kPageRegionFeature)), std::nullopt);
     EXPECT_EQ(extracted(""), std::nullopt);
     EXPECT_EQ(extracted(kPjlStart + kPjlEnd), std::nullopt);
-}
-
-TEST(TabBodyExtraction, MarkersCountOnlyInTheirOrder) {
     // A userdict line in the prolog does not stand for the setup's own.
     EXPECT_EQ(extracted(replaced(without(tabDocument(), kUserDictionary), "%%EndProlog",
                                  "userdict begin end\r\n%%EndProlog")), std::nullopt);

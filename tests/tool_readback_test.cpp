@@ -6,10 +6,8 @@
 
 namespace {
 
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
+using namespace tvzx::testing;
 
-using tvzx::testing::kJobStart;
 constexpr std::string_view kEnterPostScript = "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
 constexpr std::string_view kJobIdentityLine = "@PJL SET DRIVERJOBID=\"";
 

@@ -14,9 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::readAll;
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
+using namespace tvzx::testing;
 
 class ToolTest : public tvzx::testing::ToolTest {
 protected:

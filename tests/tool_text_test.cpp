@@ -10,8 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
+using namespace tvzx::testing;
 
 // A language table for Portuguese (Portugal) and Russian.
 constexpr std::string_view kTable =

@@ -10,10 +10,7 @@
 namespace {
 
 using namespace tvzx;
-using tvzx::testing::FakeSocketApi;
-using tvzx::testing::ipv4Adapter;
-using tvzx::testing::textOf;
-using tvzx::testing::v4;
+using namespace tvzx::testing;
 
 // Returns a packet of 102 bytes counting from `first` by `step`.
 std::vector<std::uint8_t> counting(int first, int step) {

@@ -9,9 +9,7 @@
 namespace {
 
 using namespace tvzx;
-using tvzx::testing::FakeSocketApi;
-using tvzx::testing::textOf;
-using tvzx::testing::v4;
+using namespace tvzx::testing;
 
 const net::MacAddress kPrinter = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
 
