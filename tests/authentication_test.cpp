@@ -8,8 +8,7 @@
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 // Selects an option by name; a name the table lacks throws.
 void select(CoreData& settings, FieldId id, std::string_view option) {

@@ -13,8 +13,7 @@
 
 namespace {
 
-using tvzx::host::RenderRequest;
-using tvzx::host::RenderResult;
+using namespace tvzx::host;
 
 constexpr std::string_view kJobEnd = "\x1b%-12345X";
 constexpr std::string_view kSettingsComment = "%%TARVO-JobSettings: ";

@@ -15,8 +15,7 @@
 
 namespace {
 
-using tvzx::host::HostError;
-using tvzx::host::PpdFile;
+using namespace tvzx::host;
 
 const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 

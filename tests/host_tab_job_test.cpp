@@ -13,9 +13,7 @@ namespace tvzx {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::readAll;
-using testing::runTvzx;
-using testing::withoutJobIdentity;
+using namespace testing;
 
 std::size_t count(const std::string& text, std::string_view what) {
     std::size_t n = 0;

@@ -17,8 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using tvzx::l10n::FileLanguage;
-using tvzx::l10n::LanguageFile;
+using namespace tvzx::l10n;
 
 std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 

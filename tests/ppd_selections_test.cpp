@@ -10,8 +10,7 @@
 
 namespace {
 
-using tvzx::ppd::FeatureSelections;
-using tvzx::ppd::featureSelections;
+using namespace tvzx::ppd;
 using namespace tvzx::settings;
 
 std::uint32_t optionOf(FieldId id, std::string_view name) {

@@ -6,8 +6,7 @@
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 std::vector<RelayField> parse(std::string_view text) {
     return parseRelaySettings(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

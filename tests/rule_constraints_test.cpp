@@ -11,8 +11,7 @@
 namespace tvzx::rules {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 std::string nameOf(FieldId field) { return std::string(settings::fieldDef(field).name); }
 

@@ -10,8 +10,7 @@
 namespace tvzx::tabs {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 rules::PageException tab(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label,
                          std::uint8_t paper = 0) {

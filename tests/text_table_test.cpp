@@ -9,8 +9,7 @@
 
 namespace {
 
-using tvzx::l10n::getText;
-using tvzx::l10n::kTextRowCount;
+using namespace tvzx::l10n;
 
 std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 

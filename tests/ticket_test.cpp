@@ -7,8 +7,7 @@
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 // Returns whether the ticket of the default record with these names holds the line.
 bool holds(const TicketInputs& inputs, const std::string& line) {
