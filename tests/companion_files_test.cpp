@@ -70,9 +70,7 @@ protected:
         free(real);
         directory_ = platform::utf16Path(path.substr(0, path.rfind('/') + 1));
     }
-    void TearDown() override {
-        if (handle_ != nullptr) dlclose(handle_);
-    }
+    void TearDown() override { if (handle_ != nullptr) dlclose(handle_); }
 
     void* handle_ = nullptr;
     void* module_ = nullptr;

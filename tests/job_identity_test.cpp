@@ -102,9 +102,7 @@ protected:
         ASSERT_NE(handle_, nullptr) << dlerror();
         module_ = platform::moduleHandleContaining(dlsym(handle_, "DllCanUnloadNow"));
     }
-    void TearDown() override {
-        if (handle_ != nullptr) dlclose(handle_);
-    }
+    void TearDown() override { if (handle_ != nullptr) dlclose(handle_); }
     void* handle_ = nullptr;
     void* module_ = nullptr;
 };
