@@ -16,7 +16,8 @@ std::vector<std::uint8_t> fromHex(std::string_view hex) {
     return bytes;
 }
 
-template <std::size_t N> std::span<const std::uint8_t, N> fixed(const std::vector<std::uint8_t>& bytes) {
+template <std::size_t N>
+std::span<const std::uint8_t, N> fixed(const std::vector<std::uint8_t>& bytes) {
     return std::span<const std::uint8_t>(bytes).first<N>();
 }
 

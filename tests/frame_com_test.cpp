@@ -23,7 +23,8 @@ IPrintOemPS2* newPlugin() {
 
 // Returns what a call that hands out an interface answers, and the pointer it
 // left in place of a stale one.
-template <typename Call> std::pair<HRESULT, void*> handedOut(Call call) {
+template <typename Call>
+std::pair<HRESULT, void*> handedOut(Call call) {
     void* out = reinterpret_cast<void*>(1);
     const HRESULT result = call(&out);
     return {result, out};

@@ -33,8 +33,10 @@ protected:
         IPrintOemPS2* plugin = nullptr;
         EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin)),
                   S_OK);
-        if (factoryOut == nullptr) factory->lpVtbl->Release(factory);
-        else *factoryOut = factory;
+        if (factoryOut != nullptr)
+            *factoryOut = factory;
+        else
+            factory->lpVtbl->Release(factory);
         return plugin;
     }
 

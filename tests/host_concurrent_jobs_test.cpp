@@ -74,15 +74,16 @@ TEST(ConcurrentJobs, EachOfManyJobsOnManyThreadsEqualsTheSameJobAlone) {
     std::vector<std::string> together(kJobs), failures(kJobs);
     std::atomic<std::size_t> next{0};
     std::vector<std::thread> threads;
-    for (std::size_t thread = 0; thread < kThreads; ++thread) threads.emplace_back([&] {
-        for (std::size_t job = next++; job < kJobs; job = next++) {
-            try {
-                together[job] = render(jobs[job % kDistinctJobs]);
-            } catch (const std::exception& error) {
-                failures[job] = error.what();
+    for (std::size_t thread = 0; thread < kThreads; ++thread)
+        threads.emplace_back([&] {
+            for (std::size_t job = next++; job < kJobs; job = next++) {
+                try {
+                    together[job] = render(jobs[job % kDistinctJobs]);
+                } catch (const std::exception& error) {
+                    failures[job] = error.what();
+                }
             }
-        }
-    });
+        });
     for (std::thread& thread : threads) thread.join();
 
     std::size_t differing = 0;

@@ -47,12 +47,15 @@ protected:
     }
 
     PlugInTabSheets sheets() {
-        return PlugInTabSheets(spooler, [this](const TabSheetRequest& request, OutputSink& sink) {
-            requests.push_back(request);
-            const std::string name(request.exchange.documentName.begin(), request.exchange.documentName.end());
-            sink.write("[sheet " + name + (request.noEject ? " no-eject]" : "]"));
-            return true;
-        }, [](void*) { return std::optional<std::u16string>(u"/spool/"); });
+        return PlugInTabSheets(
+            spooler,
+            [this](const TabSheetRequest& request, OutputSink& sink) {
+                requests.push_back(request);
+                const std::string name(request.exchange.documentName.begin(), request.exchange.documentName.end());
+                sink.write("[sheet " + name + (request.noEject ? " no-eject]" : "]"));
+                return true;
+            },
+            [](void*) { return std::optional<std::u16string>(u"/spool/"); });
     }
 
     // Runs a job of `pages` pages through the page setups, page trailers and

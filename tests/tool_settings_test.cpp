@@ -43,13 +43,12 @@ TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
                               "\"DefaultDuplex\"=dword:1x\r\n");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"settings", "show", "--set", "Nonsense=1"}, "--set: unknown field 'Nonsense'"},
-        {{"settings", "show", "--bogus"}, "unknown argument '--bogus'"},
+        {{"settings", "show", "--bogus"}, "unknown argument '--bogus'"}, {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"settings", "show", "--settings"}, "option --settings needs a value"},
         {{"settings", "show", "--block", file("missing")}, "cannot read " + file("missing")},
         {{"settings", "write"}, "settings write needs --block FILE"},
         {{"settings", "write", "--block", file("out.bin"), "--set", "Zoom=0"},
          "--set: number outside 1 to 1000 for Zoom: '0'"},
-        {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"ppd", "--set", "Staple=Sideways"}, "--set: unknown option for Staple: 'Sideways'"},
         {{"ppd", "--changed", "Stapling"}, "--changed: no setting is named 'Stapling'"},
         {{"ppd", "--printer-data-example", "--set", "Duplex=True"}, "--printer-data-example takes no settings"},

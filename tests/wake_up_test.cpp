@@ -89,7 +89,8 @@ struct Segment {
     net::WakeUpTiming timing{[this](std::chrono::milliseconds length) {
                                  pauses.push_back(length);
                                  sentAtPause.push_back(api.sent.size());
-                             }, [] { return std::uint32_t{1234}; }};
+                             },
+                             [] { return std::uint32_t{1234}; }};
 
     Segment() {
         api.knowIPv4("255.255.255.255", v4(255, 255, 255, 255));
