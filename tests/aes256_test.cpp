@@ -1,9 +1,7 @@
 // AES-256 against the published known answers, and the CBC mode around it.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "common/aes256.h"
 
@@ -41,16 +39,10 @@ class Aes256Cbc : public ::testing::Test {
 protected:
     const std::vector<std::uint8_t> key = fromHex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4");
     const std::vector<std::uint8_t> iv = fromHex("000102030405060708090a0b0c0d0e0f");
-    const std::vector<std::uint8_t> plain = fromHex(
-        "6bc1bee22e409f96e93d7e117393172a"
-        "ae2d8a571e03ac9c9eb76fac45af8e51"
-        "30c81c46a35ce411e5fbc1191a0a52ef"
-        "f69f2445df4f9b17ad2b417be66c3710");
-    const std::vector<std::uint8_t> cipher = fromHex(
-        "f58c4c04d6e5f1ba779eabfb5f7bfbd6"
-        "9cfc4e967edb808d679f777bc6702c7d"
-        "39f23369a9d9bacfa530e26304231461"
-        "b2eb05e2c39be9fcda6c19078c6a9d1b");
+    const std::vector<std::uint8_t> plain = fromHex("6bc1bee22e409f96e93d7e117393172a" "ae2d8a571e03ac9c9eb76fac45af8e51"
+                                                    "30c81c46a35ce411e5fbc1191a0a52ef" "f69f2445df4f9b17ad2b417be66c3710");
+    const std::vector<std::uint8_t> cipher = fromHex("f58c4c04d6e5f1ba779eabfb5f7bfbd6" "9cfc4e967edb808d679f777bc6702c7d"
+                                                     "39f23369a9d9bacfa530e26304231461" "b2eb05e2c39be9fcda6c19078c6a9d1b");
 };
 
 TEST_F(Aes256Cbc, MatchesTheStandardsExampleBothWays) {

@@ -1,10 +1,6 @@
 // User authentication commands, the last lines of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "pjl/authentication.h"
 #include "pjl/relay_settings.h"
 #include "pjl/ticket_cipher.h"
@@ -12,13 +8,11 @@
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
+// Selects an option by name; a name the table lacks throws.
 void select(CoreData& settings, FieldId id, std::string_view option) {
-    const std::optional<std::uint32_t> index = settings::fieldDef(id).options->find(option);
-    ASSERT_TRUE(index.has_value()) << "no option " << option;
-    settings.setOption(id, *index);
+    settings.setOption(id, settings::fieldDef(id).options->find(option).value());
 }
 
 CoreData login(std::string_view method, bool isPublic) {
@@ -74,24 +68,18 @@ TEST(AuthenticationLogin, MarkerStandsForTheLoggedOnUser) {
     // Any other name wins over the logged-on user.
     settings.setText(FieldId::UserAuthenticationUserName, "\xFF\xFF");
     EXPECT_EQ(authentication(settings, "alice"), "@PJL SET ZXUSERNAME=\"\xFF\xFF\"\r\n" + key + kNone);
-}
-
-TEST(AuthenticationLogin, SixteenBytePasswordGivesTwoBlocks) {
-    CoreData settings = login("MainBody", false);
+    // A sixteen-byte password gives two blocks.
     settings.setText(FieldId::UserAuthenticationPassword, "0123456789ABCDEF");
-    EXPECT_EQ(authentication(settings), "@PJL SET ZXUSERNAME=\"bob\"\r\n"
+    EXPECT_EQ(authentication(settings), "@PJL SET ZXUSERNAME=\"\xFF\xFF\"\r\n"
               "@PJL SET ZXUSERKEY2=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n" + kNone);
 }
 
 TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
     CoreData settings = login("RelayServer", false);
     const std::vector<RelayField> fields = {
-        {kRelayTypeText, "user", std::string("bob")},
-        {kRelayTypeNumber, "pin", std::int64_t{-1234}},
-        {kRelayTypeToggle, "remember", true},
-        {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
-        {kRelayTypeSelect, "site", std::string("North")},
-        {9, "note", std::string("free text")},
+        {kRelayTypeText, "user", std::string("bob")}, {kRelayTypeNumber, "pin", std::int64_t{-1234}},
+        {kRelayTypeToggle, "remember", true}, {kRelayTypeDateTime, "until", RelayDateTime{"2026-12-31 23:59"}},
+        {kRelayTypeSelect, "site", std::string("North")}, {9, "note", std::string("free text")},
     };
     ASSERT_TRUE(storeRelaySettings(settings, fields));
     // Each field goes as its type, its value enciphered under a key of that type, and its id.
@@ -107,7 +95,7 @@ TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
                   "@PJL SET ZXCERTSELECTTYPE=FLEX\r\n@PJL SET ZXCERTFLEXSCREENID=\"LOGIN-01\"\r\n");
 }
 
-TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
+TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroupsAndNothingWithoutReadableFields) {
     CoreData settings = login("RelayServer", false);
     std::vector<RelayField> fields;
     for (int i = 1; i <= 8; ++i) fields.push_back({kRelayTypeNumber, "f" + std::to_string(i), std::int64_t{i}});
@@ -116,10 +104,7 @@ TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroups) {
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTNUM=8\r\n"), std::string::npos) << ticket;
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTID6=\"f6\"\r\n@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"), std::string::npos);
     EXPECT_EQ(ticket.find("ZXCERTFLEXCONTTYPE7"), std::string::npos) << ticket;
-}
-
-TEST(AuthenticationRelay, NoReadableFieldsNoRelayCommands) {
-    CoreData settings = login("RelayServer", false);
+    // No readable fields, no relay commands.
     ASSERT_TRUE(storeRelaySettings(settings, {}));
     EXPECT_EQ(authentication(settings), kNone);
     // Only malformed lines count as no fields, too.

@@ -46,9 +46,8 @@ TEST(TabDocumentSettings, TabPaperUprightWithoutPageExceptions) {
     job.field(FieldId::PageSpecificTrays)[0] = 0xFF;
     job.setOption(FieldId::Tab1PageSize, 4);  // ZXLetterTab
     const settings::CoreData tabJob = tabDocumentSettings(job, tabPaperSettings(job, 0));
-    EXPECT_EQ(tabJob.option(FieldId::PageSize), 21u);
-    EXPECT_EQ(tabJob.option(FieldId::Orientation), 0u);
-    EXPECT_EQ(tabJob.option(FieldId::Layout), 0u);
+    EXPECT_EQ(std::tuple(tabJob.option(FieldId::PageSize), tabJob.option(FieldId::Orientation), tabJob.option(FieldId::Layout)),
+              std::tuple(21u, 0u, 0u));
     EXPECT_TRUE(rules::pageExceptionsOf(tabJob).empty());
 }
 
@@ -63,8 +62,7 @@ TEST(TabDocumentText, FontThatIsNotAPlainNameFallsBackToHelvetica) {
     paper.widthPoints = 631;
     paper.heightPoints = 841;
     paper.fontName = "Arial (bad)";
-    const std::string document =
-        tabDocument(paper, LabelPlacement{595, 700, 631, 736, false}, "L", "Tab after Document 4");
+    const std::string document = tabDocument(paper, LabelPlacement{595, 700, 631, 736, false}, "L", "Tab after Document 4");
     EXPECT_NE(document.find("/Helvetica dup FontDirectory"), std::string::npos) << document;
     EXPECT_EQ(document.find("Arial"), std::string::npos) << document;
 }

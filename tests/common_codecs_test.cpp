@@ -1,9 +1,6 @@
 // Byte-level codecs shared by the settings, ticket and comment writers.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "common/base64.h"
 #include "common/byte_order.h"
 #include "common/crc32.h"
@@ -15,11 +12,9 @@ namespace {
 std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
 
 TEST(Base64, EncodesWithPaddingDecodesBackSkippingForeignCharacters) {
-    EXPECT_EQ(base64Encode(bytesOf("")), "");
-    EXPECT_EQ(base64Encode(bytesOf("f")), "Zg==");
-    EXPECT_EQ(base64Encode(bytesOf("fo")), "Zm8=");
-    EXPECT_EQ(base64Encode(bytesOf("foo")), "Zm9v");
-    EXPECT_EQ(base64Encode(bytesOf("foobar")), "Zm9vYmFy");
+    for (const auto& [plain, encoded] :
+         {std::pair{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}})
+        EXPECT_EQ(base64Encode(bytesOf(plain)), encoded) << plain;
     EXPECT_EQ(base64Decode("Zm9vYmE="), bytesOf("fooba"));
     EXPECT_EQ(base64Decode("Zm9v\r\nYm Fy"), bytesOf("foobar"));
     EXPECT_EQ(base64Decode("Zg==Zm9v"), bytesOf("f"));
@@ -33,13 +28,10 @@ TEST(Crc32, MatchesTheStandardCheckValue) {
 }
 
 TEST(HexText, WritesWholeBytesWithoutLeadingZeroBytes) {
-    EXPECT_EQ(hexBytesText(0x0A), "0A");
-    EXPECT_EQ(hexBytesText(0x123), "0123");
-    EXPECT_EQ(hexBytesText(0), "00");
-    EXPECT_EQ(hexBytesText(0xB9F98581u), "B9F98581");
+    EXPECT_EQ(hexBytesText(0x0A) + " " + hexBytesText(0x123) + " " + hexBytesText(0) + " " + hexBytesText(0xB9F98581u),
+              "0A 0123 00 B9F98581");
     EXPECT_EQ(parseHex32("b9f98581"), 0xB9F98581u);
-    EXPECT_FALSE(parseHex32("12G4"));
-    EXPECT_FALSE(parseHex32(""));
+    EXPECT_FALSE(parseHex32("12G4") || parseHex32(""));
 }
 
 TEST(ByteOrder, StoresBothOrdersExplicitly) {

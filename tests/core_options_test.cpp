@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <vector>
 
 #include "config/core_options.h"
 #include "config/printer_job_services.h"
-#include "frame/environment.h"
 #include "frame/plugin_callbacks.h"
 #include "printer_fixtures.h"
 #include "rules/rule_engine.h"
@@ -20,8 +18,7 @@ namespace {
 using namespace tvzx;
 using namespace tvzx::config;
 using settings::FieldId;
-using tvzx::testing::PrinterSpooler;
-using tvzx::testing::printerHandle;
+using namespace tvzx::testing;
 
 constexpr std::size_t kCoreAreaSize = 64;
 
@@ -112,12 +109,9 @@ TEST(DevModeRequests, TheDefaultDuplexGoesThroughTheRulesAndTheCoreBytesFollow) 
     const frame::Environment environment{&spooler, &job, &texts, &tabs, &identity};
     Devmode devmode;
     std::vector<std::uint8_t> block(settings::kPrivateBlockSize);
-    win::OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    param.hPrinter = printerHandle();
-    param.pPublicDMIn = devmode.devmode();
-    param.pOEMDMOut = block.data();
-    param.cbBufSize = settings::kPrivateBlockSize;
+    win::OEMDMPARAM param{.cbSize = sizeof param, .pdriverobj = nullptr, .hPrinter = printerHandle(), .hModule = nullptr,
+                          .pPublicDMIn = devmode.devmode(), .pPublicDMOut = nullptr, .pOEMDMIn = nullptr,
+                          .pOEMDMOut = block.data(), .cbBufSize = settings::kPrivateBlockSize};
     ASSERT_EQ(frame::devMode(win::OEMDM_DEFAULT, &param, environment), win::S_OK);
 
     const auto& record = settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(block.data(), block.size()));

@@ -51,9 +51,8 @@ TEST(JobSettingsComments, CarryTheRecordWithoutSecretsAndItsDescription) {
         expected.setText(id, "");
     storeBlock(expected, FieldId::RelayServerSettings, "1\tpin\t\n2\tcode\t0\n3\tok\tON\n4\twhen\t2026-12-07\n5\tkey\t\n");
 
-    EXPECT_EQ(jobSettingsComments(record),
-              longComment("TARVO-JobSettings", base64Encode(expected.bytes)) +
-              longComment("TARVO-JobSettingsDescription", settings::writeDescription()));
+    EXPECT_EQ(jobSettingsComments(record), longComment("TARVO-JobSettings", base64Encode(expected.bytes)) +
+                                               longComment("TARVO-JobSettingsDescription", settings::writeDescription()));
 }
 
 }  // namespace

@@ -9,9 +9,7 @@ namespace tvzx::postscript {
 namespace {
 
 TEST(FeatureDictionary, EmptyKeysAndNamesWriteNothing) {
-    EXPECT_EQ(dictPut("", "100"), "");
-    EXPECT_EQ(dictPut("", ""), "");
-    EXPECT_EQ(dictCall(""), "");
+    EXPECT_EQ(dictPut("", "100") + dictPut("", "") + dictCall(""), "");
 }
 
 TEST(PostScriptTokens, HexadecimalStringsTakeEveryByte) {
@@ -23,13 +21,11 @@ TEST(PostScriptTokens, NamesThatWouldBreakTheScannerAreBuiltFromStrings) {
     EXPECT_EQ(literalName("Pale-Blue_2.0"), "/Pale-Blue_2.0");
     // A blank, a delimiter or a byte outside printable ASCII would end the
     // name or change what follows it.
-    EXPECT_EQ(literalName("a/b"), "<612F62>cvn");
-    EXPECT_EQ(literalName("x) pop (y"), "<782920706F70202879>cvn");
-    EXPECT_EQ(literalName("} bind def"), "<7D2062696E6420646566>cvn");
-    EXPECT_EQ(literalName("%comment"), "<25636F6D6D656E74>cvn");
-    EXPECT_EQ(literalName("Gr\xC3\xBCn"), "<4772C3BC6E>cvn");
-    EXPECT_EQ(literalName("tab\there"), "<7461620968657265>cvn");
-    EXPECT_EQ(literalName(""), "()cvn");
+    const std::pair<std::string_view, std::string_view> names[] = {
+        {"a/b", "<612F62>cvn"}, {"x) pop (y", "<782920706F70202879>cvn"}, {"} bind def", "<7D2062696E6420646566>cvn"},
+        {"%comment", "<25636F6D6D656E74>cvn"}, {"Gr\xC3\xBCn", "<4772C3BC6E>cvn"}, {"tab\there", "<7461620968657265>cvn"},
+        {"", "()cvn"}};
+    for (const auto& [name, expected] : names) EXPECT_EQ(literalName(name), expected) << name;
 }
 
 }  // namespace

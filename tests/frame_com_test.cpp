@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "device/module_state.h"
-#include "frame/plugin_object.h"
 #include "frame_fixtures.h"
 #include "platform/last_error.h"
 

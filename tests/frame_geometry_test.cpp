@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
-#include <tuple>
-#include <utility>
 
 #include "frame/page_geometry.h"
 #include "frame_fixtures.h"
@@ -18,6 +15,7 @@ using namespace tvzx::win;
 using settings::FieldId;
 
 constexpr std::uint32_t kDpi = 600;
+using Rectangle = std::array<std::int32_t, 4>;
 
 void setCustomA4(settings::CoreData& record) {
     record.setOption(FieldId::PageSize, settings::kCustomPageSize);
@@ -48,8 +46,7 @@ TEST(FrameGeometry, MaximumImageableSizeKeepsMarginsAndTheDeviceLimit) {
         // Printed to the edge, the height reaches the 1368.96-point limit too.
         {324000, 483000, true, 0, 7416, 11408},
         // Any output method but printing and forms goes to the edge as well.
-        {210000, 297000, false, 2, 4961, 7016},
-        {210000, 297000, false, 6, 4811, 6866},
+        {210000, 297000, false, 2, 4961, 7016}, {210000, 297000, false, 6, 4811, 6866},
         // A sheet no larger than the margin has nothing imageable.
         {6350, 6000, false, 0, 0, 0},
     };
@@ -137,7 +134,6 @@ std::pair<std::array<std::int32_t, 4>, BOOL> margins(testing::FakeDevice& device
 
 TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumOrShrinkAroundTheirCentre) {
     testing::FakeDevice device;
-    using Rectangle = std::array<std::int32_t, 4>;
     EXPECT_EQ(margins(device, {6350, 6350, 203650, 290650}), std::pair(Rectangle{6350, 6350, 203650, 290650}, BOOL{0}));
     // The largest sheet less margins: 313944 (device limit) by 476650.
     EXPECT_EQ(margins(device, {0, 0, 330000, 490000}), std::pair(Rectangle{8028, 6675, 321972, 483325}, BOOL{1}));
@@ -157,7 +153,6 @@ TEST(FrameGeometry, FullBleedMovesTheMarginsToTheOrigin) {
     testing::FakeDevice device;
     setCustomA4(device.blockSettings());
     device.blockSettings().setOption(FieldId::FullBleed, 1);
-    using Rectangle = std::array<std::int32_t, 4>;
     EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{0, 0, 208000, 292000}, BOOL{1}));
     // Moved to the origin, then centred back where it was: no change.
     EXPECT_EQ(margins(device, {5000, 4000, 215000, 301000}), std::pair(Rectangle{5000, 4000, 215000, 301000}, BOOL{0}));

@@ -4,10 +4,7 @@
 // jobs through the loaded module are the simulated host's tests.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "device/module_state.h"
-#include "platform/com_abi.h"
 #include "platform/dynamic_library.h"
 #include "platform/path_text.h"
 
@@ -26,8 +23,7 @@ protected:
         ASSERT_NE(library, nullptr) << "build the tvzx_ps target first: " << kModulePath;
         getClassObject = reinterpret_cast<DllGetClassObjectFn>(library->symbol(kDllGetClassObjectName.data()));
         canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(library->symbol(kDllCanUnloadNowName.data()));
-        ASSERT_NE(getClassObject, nullptr);
-        ASSERT_NE(canUnloadNow, nullptr);
+        ASSERT_TRUE(getClassObject != nullptr && canUnloadNow != nullptr);
     }
 
     IPrintOemPS2* createPlugin(IClassFactory** factoryOut = nullptr) {
@@ -35,9 +31,8 @@ protected:
         EXPECT_EQ(getClassObject(&CLSID_OEMRENDER, &IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
         if (factory == nullptr) return nullptr;
         IPrintOemPS2* plugin = nullptr;
-        EXPECT_EQ(
-            factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin)),
-            S_OK);
+        EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &IID_IPrintOemPS2, reinterpret_cast<void**>(&plugin)),
+                  S_OK);
         if (factoryOut != nullptr)
             *factoryOut = factory;
         else
@@ -52,9 +47,8 @@ protected:
 
 TEST_F(LoadedModule, ExportsOnlyItsEntryPoints) {
     EXPECT_NE(library->symbol(kTabWorkerExport), nullptr);
-    EXPECT_EQ(library->symbol("_ZN4tvzx5frame12canUnloadNowEv"), nullptr);
-    EXPECT_EQ(library->symbol("_ZN4tvzx8settings10schemaHashEv"), nullptr);
-    EXPECT_EQ(library->symbol("BdcSetNotifyPrint"), nullptr);
+    for (const char* hidden : {"_ZN4tvzx5frame12canUnloadNowEv", "_ZN4tvzx8settings10schemaHashEv", "BdcSetNotifyPrint"})
+        EXPECT_EQ(library->symbol(hidden), nullptr) << hidden;
 }
 
 TEST_F(LoadedModule, UnloadsOnlyWhenTheServerIsUnlocked) {

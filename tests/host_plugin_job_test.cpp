@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "common/base64.h"
 #include "host/render_job.h"
@@ -15,8 +13,7 @@
 
 namespace {
 
-using tvzx::host::RenderRequest;
-using tvzx::host::RenderResult;
+using namespace tvzx::host;
 
 constexpr std::string_view kJobEnd = "\x1b%-12345X";
 constexpr std::string_view kSettingsComment = "%%TARVO-JobSettings: ";

@@ -3,9 +3,6 @@
 // default of a file exactly as libcups does.
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
-
 #include "host/host_error.h"
 #include "host/ppd_file.h"
 
@@ -18,8 +15,7 @@
 
 namespace {
 
-using tvzx::host::HostError;
-using tvzx::host::PpdFile;
+using namespace tvzx::host;
 
 const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 
@@ -27,8 +23,7 @@ const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 // translations, code over several lines with "*End", CR LF line ends, a
 // default written before its feature, a custom page size, a JCL feature and
 // keyed entries that are no options.
-const std::string kSample =
-    "*PPD-Adobe: \"4.3\"\r\n*% a comment: \"with a quote\r\n*DefaultStapling: Left\r\n"
+const std::string kSample = "*PPD-Adobe: \"4.3\"\r\n*% a comment: \"with a quote\r\n*DefaultStapling: Left\r\n"
     "*Font Courier: Standard \"(002.004S)\" Standard ROM\r\n*OpenUI *PageSize/Media Size: PickOne\r\n"
     "*OrderDependency: 20 AnySetup *PageSize\r\n*DefaultPageSize: A4\r\n"
     "*PageSize A4/A4 210 x 297 mm: \"<</PageSize [595 842]>> setpagedevice\"\r\n*PageSize Letter/US Letter: \"\r\n"
@@ -71,8 +66,7 @@ TEST(PpdReader, TakesOptionCodeDefaultsAndCustomValuesOfFeaturesOnly) {
     for (const auto& [keyword, option] : {std::pair("PageSize", "A4"), std::pair("Stapling", "Left"),
                                           std::pair("STAPLING", "Left"), std::pair("JCLHold", "Off")})
         EXPECT_EQ(ppd.defaultOption(keyword), option) << keyword;
-    EXPECT_FALSE(ppd.defaultOption("Font"));
-    EXPECT_FALSE(ppd.defaultOption("ColorModel"));
+    EXPECT_FALSE(ppd.defaultOption("Font") || ppd.defaultOption("ColorModel"));
 }
 
 TEST(PpdReader, RefusesWhatIsNoPpdFileNamingTheLine) {

@@ -10,7 +10,6 @@
 #include "host/feature_selection.h"
 #include "host/ppd_file.h"
 #include "host/ppd_writer.h"
-#include "settings/core_data.h"
 #include "required_tool.h"
 
 namespace {

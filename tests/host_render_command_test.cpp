@@ -2,14 +2,7 @@
 // refused argument or document writes nothing and says what is wrong.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <string>
-#include <vector>
 
 #include "tool_runner.h"
 
@@ -17,54 +10,38 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::readAll;
-using tvzx::testing::ToolRun;
+using namespace tvzx::testing;
 
-using tvzx::testing::kJobStart;
 constexpr std::string_view kJobEnd = "%%EOF\n\x1b%-12345X";
 
-// Returns the stream with the job identity, made anew for every job, masked.
-std::string withoutJobIdentity(const std::string& stream) {
-    return std::regex_replace(stream, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
-}
-
-class RenderCommand : public ::testing::Test {
+class RenderCommand : public tvzx::testing::ToolTest {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-render-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        ToolTest::SetUp();
         fs::create_directories(dir_ / "out");
         std::ofstream(dir_ / "doc.ps") << "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n";
         std::ofstream(dir_ / "cut.ps") << "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n";
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path file(const std::string& name) const { return dir_ / name; }
 
     ToolRun tvzx(std::vector<std::string> args) const {
         args.insert(args.begin(), "render");
         return ::tvzx::testing::runTvzx(args, file("stderr"));
     }
-
-    fs::path dir_;
 };
 
 TEST_F(RenderCommand, PrintsTheSampleDocumentWithoutAnInput) {
     const ToolRun run = tvzx({"--set", "PageSize=A4"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(run.out.starts_with(kJobStart));
-    EXPECT_TRUE(run.out.ends_with(kJobEnd));
+    EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << run.err;
+    EXPECT_TRUE(run.out.starts_with(kJobStart) && run.out.ends_with(kJobEnd));
     EXPECT_NE(run.out.find("%%Title: tvzx sample\n"), std::string::npos);
-    EXPECT_EQ(run.err, "");
 }
 
 TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
     const std::string out = file("out/job.prn").string();
     const ToolRun toFile = tvzx({file("doc.ps").string(), "-o", out, "--set", "PageSize=Letter", "--job-id", "12"});
     const ToolRun toStdout = tvzx({file("doc.ps").string(), "--set", "PageSize=Letter", "--job-id", "12"});
-    EXPECT_EQ(toFile.status, 0) << toFile.err;
-    EXPECT_EQ(toFile.out, "");
-    EXPECT_EQ(withoutJobIdentity(readAll(out)), withoutJobIdentity(toStdout.out));
+    EXPECT_EQ(std::pair(toFile.status, toFile.out), std::pair(0, std::string())) << toFile.err;
+    EXPECT_EQ(tvzx::testing::withoutJobIdentity(readAll(out)), tvzx::testing::withoutJobIdentity(toStdout.out));
     // The document name is the input's file name.
     EXPECT_NE(toStdout.out.find("%%TARVO-TitleEx: <646F632E7073>\r\n"), std::string::npos);
     const ToolRun toDevice = tvzx({file("doc.ps").string(), "-o", "/dev/null"});
@@ -72,14 +49,8 @@ TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
 }
 
 TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string message;
-    };
-    const std::string cut = file("cut.ps").string();
-    const std::string doc = file("doc.ps").string();
-    const std::string out = file("out/job.prn").string();
-    const Case cases[] = {
+    const std::string cut = file("cut.ps").string(), doc = file("doc.ps").string(), out = file("out/job.prn").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{cut, "-o", out}, cut + ": truncated after page 1: no %%EOF"},
         {{cut}, cut + ": truncated after page 1: no %%EOF"},
         {{doc, "-o", out, "--job-id", "twelve"}, "--job-id: 'twelve' is not a job id"},
@@ -87,14 +58,13 @@ TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
         {{doc, "-o", out, "--module", file("none.dll").string()}, file("none.dll").string() + ": cannot load the module: "},
         {{doc, doc, "-o", out}, "unknown argument '" + doc + "'"},
     };
-    for (const Case& c : cases) {
-        const ToolRun run = tvzx(c.args);
-        EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_EQ(run.out, "") << c.message;
-        EXPECT_EQ(run.err.rfind("tvzx: " + c.message, 0), 0u) << run.err;
+    for (const auto& [args, message] : cases) {
+        const ToolRun run = tvzx(args);
+        EXPECT_EQ(std::pair(run.status, run.out), std::pair(2, std::string())) << message;
+        EXPECT_EQ(run.err.rfind("tvzx: " + message, 0), 0u) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         // Not even a partial file is left behind.
-        EXPECT_TRUE(fs::is_empty(dir_ / "out")) << c.message;
+        EXPECT_TRUE(fs::is_empty(dir_ / "out")) << message;
     }
 }
 

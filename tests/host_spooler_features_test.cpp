@@ -2,7 +2,6 @@
 // reads it; everything else, and everything from the first page on, passes.
 #include <gtest/gtest.h>
 
-
 #include "host/spooler_features.h"
 
 namespace tvzx::host {
@@ -16,8 +15,7 @@ std::string readAll(ByteSource& source, std::size_t chunk) {
 }
 
 TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOut) {
-    const std::string document =
-        "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
+    const std::string document = "%!PS-Adobe-3.0\n%RBINumCopies: 1\n%%EndComments\n%%BeginSetup\n"
         "[{\n%%BeginFeature: *ZVStaple 2StapleWide\nTVZXFeatures /ZVStaple (2StapleWide) put\n%%EndFeature\n} stopped cleartomark\n"
         "[{\n%%BeginFeature: *InputSlot Auto\n%%EndFeature\n} stopped cleartomark\n[{\r\n1 2 add\r\n"
         "%RBIBeginNonPPDFeature: *NumCopies 2\n2/languagelevel where{pop languagelevel 2 ge}{false}ifelse\n%RBIEndNonPPDFeature\n"

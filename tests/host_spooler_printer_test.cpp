@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
 
 #include "host/host_error.h"
 #include "host/render_job.h"
@@ -45,8 +44,7 @@ std::string render(const std::string& printerName) {
 // Without a spooler the printer data file describes the printer: it opens
 // by its name, and only by its name.
 TEST(SpoolerPrinter, ThePrinterOfTheDataFileGivesTheSimulatedPrintersJob) {
-    const std::string simulated = render("");
-    EXPECT_EQ(render("TVZX Printer"), simulated);
+    EXPECT_EQ(render("TVZX Printer"), render(""));
     EXPECT_THROW(render("TVZX Printer 2"), tvzx::host::HostError);
 }
 #endif

@@ -2,11 +2,8 @@
 // through the plug-in, whose worker process (or thread) has the base module
 // print each tab document; Ghostscript then shows every label on its tab.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
-#include <regex>
 
 #include "postscript/tab_texts.h"
 #include "tool_runner.h"
@@ -16,13 +13,7 @@ namespace tvzx {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::readAll;
-using testing::runTvzx;
-
-// The job identity changes with every job; everything else must not.
-std::string withoutJobIdentity(const std::string& stream) {
-    return std::regex_replace(stream, std::regex("@PJL SET DRIVERJOBID=\"[^\"]*\""), "@PJL SET DRIVERJOBID=\"*\"");
-}
+using namespace testing;
 
 std::size_t count(const std::string& text, std::string_view what) {
     std::size_t n = 0;
@@ -52,15 +43,8 @@ std::vector<std::vector<TextRun>> textRuns(const std::string& output) {
     return pages;
 }
 
-class TabJob : public ::testing::Test {
+class TabJob : public testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-tabs-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string render(const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args = {"render", "--sample", "tabs", "-o", (dir_ / "job.prn").string()};
         args.insert(args.end(), extra.begin(), extra.end());
@@ -78,8 +62,6 @@ protected:
         fs::copy_file(fs::path(TVZX_BINARY_DIR) / "src" / "tvzx_ps.dll", modules / "tvzx_ps.dll");
         return (modules / "tvzx_ps.dll").string();
     }
-
-    fs::path dir_;
 };
 
 TEST_F(TabJob, EveryTabSheetIsSplicedWhereItBelongs) {
@@ -91,10 +73,10 @@ TEST_F(TabJob, EveryTabSheetIsSplicedWhereItBelongs) {
     for (const char* part : {"%%Page: 2 2", "%%Title: Inserted Tab before 2", "%%Page: 3 3", "%%Title: Printed Tab on 3",
                              "%%Trailer", "%%Title: Tab after Document 4"})
         ASSERT_NE(from = stream.find(part, from), std::string::npos) << "missing or out of order: " << part;
-    EXPECT_EQ(count(stream, postscript::noEjectText()), 1u);
-    // The tab documents' own job framing stays out of the job.
-    EXPECT_EQ(count(stream, "@PJL ENTER LANGUAGE"), 1u);
-    EXPECT_EQ(count(stream, "%%EOF"), 1u);
+    // One sheet is printed on its page; the tab documents' own job framing
+    // stays out of the job.
+    EXPECT_EQ(std::tuple(count(stream, postscript::noEjectText()), count(stream, "@PJL ENTER LANGUAGE"),
+                         count(stream, "%%EOF")), std::tuple(1u, 1u, 1u));
 }
 
 TEST_F(TabJob, ThreadGivesTheSameStreamAsTheWorkerProcess) {
@@ -106,9 +88,8 @@ TEST_F(TabJob, ThreadGivesTheSameStreamAsTheWorkerProcess) {
 
 TEST_F(TabJob, WithoutTheBaseModuleTheJobGoesOnWithoutTabSheets) {
     const std::string stream = render({"--module", moduleWith({})});
-    EXPECT_EQ(count(stream, postscript::stateSave()), 0u);
-    EXPECT_EQ(count(stream, "%%Page: "), 3u);
-    EXPECT_EQ(count(stream, "%%EOF"), 1u);
+    EXPECT_EQ(std::tuple(count(stream, postscript::stateSave()), count(stream, "%%Page: "), count(stream, "%%EOF")),
+              std::tuple(0u, 3u, 1u));
 }
 
 TEST_F(TabJob, GhostscriptShowsEachLabelOnItsTab) {

@@ -5,12 +5,7 @@
 
 #include <dlfcn.h>
 
-#include <chrono>
 #include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "config/job_identity.h"
 #include "config/job_identity_service.h"
@@ -76,29 +71,27 @@ struct RecordingLibrary final : platform::LoadedLibrary {
 };
 
 struct RecordingLoader final : platform::LibraryLoader {
+    explicit RecordingLoader(bool present = true, bool exports = true) : present(present), exports(exports) {}
     std::unique_ptr<platform::LoadedLibrary> load(std::u16string_view path) override {
         loaded.emplace_back(path);
         return present ? std::make_unique<RecordingLibrary>(exports, unloads) : nullptr;
     }
-    bool present = true, exports = true;
+    bool present, exports;
     int unloads = 0;
     std::vector<std::u16string> loaded;
 };
 
 TEST(AnnounceJob, MissingLibraryExportIdentityOrDocumentSkipsTheCall) {
     notifyCalls.clear();
-    RecordingLoader absent;
-    absent.present = false;
+    RecordingLoader absent(/*present=*/false);
     EXPECT_FALSE(config::announceJob(absent, u"/drivers/x_n.dll", "ID", u"doc"));
-    RecordingLoader silent;
-    silent.exports = false;
+    RecordingLoader silent(/*present=*/true, /*exports=*/false);
     EXPECT_FALSE(config::announceJob(silent, u"/drivers/x_n.dll", "ID", u"doc"));
     EXPECT_EQ(silent.unloads, 1);
     RecordingLoader unused;
     EXPECT_FALSE(config::announceJob(unused, u"/drivers/x_n.dll", "", u"doc"));
     EXPECT_FALSE(config::announceJob(unused, u"/drivers/x_n.dll", "ID", std::nullopt));
-    EXPECT_TRUE(unused.loaded.empty());
-    EXPECT_TRUE(notifyCalls.empty());
+    EXPECT_TRUE(unused.loaded.empty() && notifyCalls.empty());
 }
 
 // The plug-in module loaded as the driver loads it, for its own handle.
@@ -109,9 +102,7 @@ protected:
         ASSERT_NE(handle_, nullptr) << dlerror();
         module_ = platform::moduleHandleContaining(dlsym(handle_, "DllCanUnloadNow"));
     }
-    void TearDown() override {
-        if (handle_ != nullptr) dlclose(handle_);
-    }
+    void TearDown() override { if (handle_ != nullptr) dlclose(handle_); }
     void* handle_ = nullptr;
     void* module_ = nullptr;
 };

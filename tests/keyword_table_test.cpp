@@ -2,17 +2,13 @@
 // access object that reads them with the spooler's answers.
 #include <gtest/gtest.h>
 
-#include <limits>
-#include <string>
-
 #include "config/keyword_table.h"
 #include "printer_fixtures.h"
 
 namespace {
 
 using namespace tvzx::config;
-using tvzx::testing::PrinterSpooler;
-using tvzx::testing::printerHandle;
+using namespace tvzx::testing;
 
 constexpr std::uint32_t kHash = 0x1A2B3C4D;
 
@@ -31,17 +27,14 @@ TEST(KeywordTable, ReadsRecordsBehindTheHashAndRefusesWhatIsCutShort) {
     const std::pair<std::string_view, std::string> cases[] = {
         // A later record replaces an earlier one.
         {"1A2B3C4D\0InputSlot\0\x11\x00ZVDuplex\0\x34\x12InputSlot\0\x05\x00"sv, "InputSlot=5;ZVDuplex=4660;"},
-        {"1A2B3C4E\0InputSlot\0\x11\x00"sv, "(not usable)"},
-        {"1a2b3c4d\0InputSlot\0\x11\x00"sv, "(not usable)"},
+        {"1A2B3C4E\0InputSlot\0\x11\x00"sv, "(not usable)"}, {"1a2b3c4d\0InputSlot\0\x11\x00"sv, "(not usable)"},
         {""sv, "(not usable)"},
         // Fewer than four bytes after a record end the table; the hash alone,
         // even without its NUL, is an empty table.
-        {"1A2B3C4D\0Ab\0\x01\x00Z\0\x02"sv, "Ab=1;"},
-        {"1A2B3C4D"sv, ""},
+        {"1A2B3C4D\0Ab\0\x01\x00Z\0\x02"sv, "Ab=1;"}, {"1A2B3C4D"sv, ""},
         // A key running to the end, or a number cut short, is never read past the value.
         {"1A2B3C4D\0Ab\0\x01\x00LongKeyWithoutEnd"sv, "(not usable)"},
-        {"1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv, "(not usable)"},
-        {"1A2B3C4D\0Ab\0\x01\x00Key\0"sv, "(not usable)"},
+        {"1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv, "(not usable)"}, {"1A2B3C4D\0Ab\0\x01\x00Key\0"sv, "(not usable)"},
     };
     for (const auto& [bytes, expected] : cases) EXPECT_EQ(shown(parseKeywordTable(bytesOf(bytes), kHash)), expected);
 }
@@ -67,14 +60,12 @@ TEST(PrinterAccess, ReadsAsTheSpoolerDoesOnlyWithAHandleAndRefusesSizesBeyond32B
     EXPECT_EQ(none.readExtendedValue("DsDriver", "printBinNames", &type, buffer, sizeof buffer, &needed),
               kErrorInvalidPrinterName);
     EXPECT_EQ(none.deviceCapability(kCapabilityBins).count, -1);
-    EXPECT_FALSE(none.forms());
-    EXPECT_FALSE(none.value("DefaultDuplex"));
+    EXPECT_FALSE(none.forms() || none.value("DefaultDuplex"));
     EXPECT_EQ(spooler.questions, 0);
 
     const PrinterAccess printer(spooler, printerHandle());
     EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, 2, &needed), kErrorMoreData);
-    EXPECT_EQ(needed, 4u);
-    EXPECT_EQ(buffer[0], 0) << "nothing is copied into a short buffer";
+    EXPECT_EQ(std::pair(needed, buffer[0]), (std::pair<std::uint64_t, std::uint8_t>(4, 0))) << "nothing copied to a short buffer";
     EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorSuccess);
     EXPECT_EQ(type, tvzx::win::REG_DWORD);
     EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + 4), (std::vector<std::uint8_t>{4, 3, 2, 1}));

@@ -5,15 +5,11 @@
 #include <algorithm>
 
 #include "l10n/display_language.h"
-#include "l10n/language_codes.h"
 #include "platform/ui_languages.h"
 
 namespace {
 
-using tvzx::l10n::LanguageCode;
-using tvzx::l10n::LanguageId;
-using tvzx::l10n::languageIndexFor;
-using tvzx::l10n::preferredLanguageCodes;
+using namespace tvzx::l10n;
 using Codes = std::vector<LanguageCode>;
 
 // Windows language identifiers of the examples.
@@ -25,7 +21,6 @@ Codes codesOf(std::vector<LanguageId> languages) { return preferredLanguageCodes
 int indexOf(std::vector<LanguageId> languages) { return languageIndexFor(languages); }
 
 TEST(LanguageSelection, FirstBuiltInLanguageOfTheUserWinsThroughTheLocaleTable) {
-    using namespace tvzx::l10n;
     EXPECT_EQ(codesOf({0x0816, kGerman}), (Codes{7, 3}));
     EXPECT_EQ(indexOf({0x0816, kGerman}), kGermanIndex);
     EXPECT_EQ(indexOf({kPortugueseBrazil}), kEnglishIndex);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "ppd/feature_selections.h"
 #include "ppd/marked_choices.h"
@@ -12,8 +11,7 @@
 namespace tvzx::ppd {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 MarkedChoice choicesOf(const std::map<std::string, std::string, std::less<>>& marked) {
     return [marked](std::string_view keyword) -> std::optional<std::string> {

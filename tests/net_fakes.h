@@ -10,15 +10,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "platform/socket_address.h"
 #include "platform/udp_sockets.h"
 
 namespace tvzx::testing {
@@ -48,8 +43,7 @@ public:
     void stopLibrary() override { ++stops; }
 
     platform::SocketHandle openDatagram(std::uint16_t family) override {
-        if (refusedFamilies.count(family) != 0) return platform::kInvalidSocket;
-        return *open.insert(nextHandle++).first;
+        return refusedFamilies.count(family) != 0 ? platform::kInvalidSocket : *open.insert(nextHandle++).first;
     }
     bool enableBroadcast(platform::SocketHandle socket) override {
         if (broadcastRefused.count(socket) != 0) return false;

@@ -3,16 +3,8 @@
 // question it is asked.
 #pragma once
 
-#include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "common/byte_order.h"
 #include "config/printer_access.h"
-#include "platform/printer_data.h"
-#include "platform/spooler.h"
 #include "platform/windows_types.h"
 
 namespace tvzx::testing {
@@ -42,9 +34,7 @@ public:
     }
     std::optional<std::vector<config::Form>> forms(void*) override { return ++questions, formList; }
 
-    void setBinary(const std::string& name, std::vector<std::uint8_t> bytes) {
-        data.set(name, {win::REG_BINARY, std::move(bytes)});
-    }
+    void setBinary(const std::string& name, std::vector<std::uint8_t> bytes) { data.set(name, {win::REG_BINARY, bytes}); }
     void setDword(const std::string& name, std::uint32_t number) {
         std::vector<std::uint8_t> bytes(4);
         writeLe32(bytes.data(), number);

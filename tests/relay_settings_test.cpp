@@ -1,19 +1,12 @@
 // The relay server's input fields in the RelayServerSettings block.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "pjl/relay_settings.h"
 
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 std::vector<RelayField> parse(std::string_view text) {
     return parseRelaySettings(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

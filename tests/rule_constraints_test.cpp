@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "rules/compiled_rules.h"
 #include "rules/installed_options.h"
 #include "rules/may_correct.h"
-#include "rules/rule_engine.h"
 
 namespace tvzx::rules {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 std::string nameOf(FieldId field) { return std::string(settings::fieldDef(field).name); }
 
@@ -86,47 +81,40 @@ TEST(RuleChains, EverySingleChangeEndsInAConsistentRecord) {
     EXPECT_TRUE(faults.empty()) << joined(faults);
 }
 
-TEST(InstalledOptionsBlock, BitsSayWhichUnitsThePrinterHas) {
+TEST(InstalledOptionsBlock, BitsAndPaperFeedUnitSayWhichUnitsAndTraysThePrinterHas) {
     InstalledOptions installed{};
+    // One letter per unit: stapler, punch unit, folder, two and three holes,
+    // duplex unit, job storage, trays 3 and 4, bypass tray.
+    const auto units = [&installed] {
+        std::string out;
+        for (const Capability unit : {Capability::Stapler, Capability::PunchUnit, Capability::Folder,
+                                      Capability::TwoHolePunch, Capability::ThreeHolePunch, Capability::DuplexUnit,
+                                      Capability::JobStorage, Capability::Tray3, Capability::Tray4, Capability::BypassTray})
+            out += hasCapability(installed, unit) ? 'y' : 'n';
+        return out;
+    };
     // A block that does not describe the printer leaves every unit in place.
-    EXPECT_TRUE(hasCapability(installed, Capability::Stapler));
-    EXPECT_TRUE(hasCapability(installed, Capability::BypassTray));
+    EXPECT_EQ(units(), "yyyyyyyyyy");
     installed[kConfigurationGivenByte] = 1;
     installed[1] = 0x01 | 0x02;  // stapler and punch unit
     installed[3] = 0x02;         // three holes only
     installed[4] = 0x01;         // duplex unit
     installed[kPaperFeedUnitByte] = 4;
-    EXPECT_TRUE(hasCapability(installed, Capability::Stapler));
-    EXPECT_TRUE(hasCapability(installed, Capability::PunchUnit));
-    EXPECT_FALSE(hasCapability(installed, Capability::Folder));
-    EXPECT_FALSE(hasCapability(installed, Capability::TwoHolePunch));
-    EXPECT_TRUE(hasCapability(installed, Capability::ThreeHolePunch));
-    EXPECT_TRUE(hasCapability(installed, Capability::DuplexUnit));
-    EXPECT_FALSE(hasCapability(installed, Capability::JobStorage));
-    EXPECT_TRUE(hasCapability(installed, Capability::Tray3));
-    EXPECT_FALSE(hasCapability(installed, Capability::Tray4));
-    EXPECT_TRUE(hasCapability(installed, Capability::BypassTray));
+    EXPECT_EQ(units(), "yynnyynyny");
     // No hole pattern named means every pattern of the unit.
     installed[3] = 0;
-    EXPECT_TRUE(hasCapability(installed, Capability::TwoHolePunch));
-}
-
-TEST(InstalledOptionsBlock, PaperFeedUnitCodeDecidesTheFittedTrays) {
-    // InputSlot options: Auto, Tray1 ... Tray5, MBT.
-    struct Case {
-        std::uint8_t code;
-        const char* fitted;  // one letter per InputSlot option
-    };
-    const Case cases[] = {
-        {0, "yyynnnn"}, {1, "yyyyyyn"}, {2, "yyyynnn"}, {3, "yyyynnn"},
-        {4, "yyyynny"}, {5, "yyyynny"}, {6, "yyyyyyy"}, {200, "yyyyyyy"},
-    };
-    for (const Case& c : cases) {
-        InstalledOptions installed{};
-        installed[kPaperFeedUnitByte] = c.code;
+    EXPECT_EQ(units(), "yynyyynyny");
+    // The paper-feed unit code decides the fitted trays, one letter per
+    // InputSlot option: Auto, Tray1 ... Tray5, MBT.
+    const std::pair<std::uint8_t, const char*> feedUnits[] = {{0, "yyynnnn"}, {1, "yyyyyyn"}, {2, "yyyynnn"},
+                                                              {3, "yyyynnn"}, {4, "yyyynny"}, {5, "yyyynny"},
+                                                              {6, "yyyyyyy"}, {200, "yyyyyyy"}};
+    installed = {};
+    for (const auto& [code, fitted] : feedUnits) {
+        installed[kPaperFeedUnitByte] = code;
         std::string got;
         for (std::uint32_t slot = 0; slot < 7; ++slot) got += inputSlotFitted(installed, slot) ? 'y' : 'n';
-        EXPECT_EQ(got, c.fitted) << "paper-feed unit code " << int(c.code);
+        EXPECT_EQ(got, fitted) << "paper-feed unit code " << int(code);
     }
 }
 

@@ -1,22 +1,17 @@
 // Account track, hold, secure print and user box commands of the job ticket.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <string_view>
-
 #include "pjl/secure_print.h"
 #include "pjl/ticket_cipher.h"
 
 namespace tvzx::pjl {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
+// Selects an option by name; a name the table lacks throws.
 void select(CoreData& settings, FieldId id, std::string_view option) {
-    const std::optional<std::uint32_t> index = settings::fieldDef(id).options->find(option);
-    ASSERT_TRUE(index.has_value()) << "no option " << option;
-    settings.setOption(id, *index);
+    settings.setOption(id, settings::fieldDef(id).options->find(option).value());
 }
 
 // Returns what one of the ticket writers adds to an empty ticket.

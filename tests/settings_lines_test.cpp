@@ -21,13 +21,11 @@ TEST(SettingsLines, FormatsEveryKindOfField) {
     record.field(FieldId::ChapterPages)[0] = 0x1F;
     record.field(FieldId::ChapterPages)[2] = 0xA0;
     const std::string all = formatSettingsLines(record);
-    EXPECT_EQ(lineOf(all, "PageSize"), "PageSize=25");
-    EXPECT_EQ(lineOf(all, "Staple"), "Staple=None");
-    EXPECT_EQ(lineOf(all, "Gutter"), "Gutter=-5000");
-    EXPECT_EQ(lineOf(all, "PIComment"), "PIComment=\"say \\\"hi\\\"\\\\\\n\\303\\251\"");
-    EXPECT_EQ(lineOf(all, "ChapterPages"), "ChapterPages=1F00A0");
-    EXPECT_EQ(lineOf(all, "PageSpecificTrays"), "PageSpecificTrays=");
-    EXPECT_EQ(lineOf(all, "FeedDirTray1"), "FeedDirTray1=3");
+    std::string shown;
+    for (const char* name : {"PageSize", "Staple", "Gutter", "PIComment", "ChapterPages", "PageSpecificTrays", "FeedDirTray1"})
+        shown += lineOf(all, name) + "\n";
+    EXPECT_EQ(shown, "PageSize=25\nStaple=None\nGutter=-5000\nPIComment=\"say \\\"hi\\\"\\\\\\n\\303\\251\"\n"
+                     "ChapterPages=1F00A0\nPageSpecificTrays=\nFeedDirTray1=3\n");
     EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), static_cast<long>(kFieldCount));
 }
 
@@ -52,17 +50,15 @@ TEST(SettingsLines, WhatIsWrittenReadsBackToTheIdenticalRecordAndCommentsAreIgno
 TEST(SettingsLines, RefusalsNameTheFieldAndLeaveTheRecord) {
     const CoreData before = defaultRecord();
     CoreData record = before;
-    EXPECT_EQ(applySetting(record, "Stapel=None"), "unknown field 'Stapel'");
-    EXPECT_EQ(applySetting(record, "Staple=Three"), "unknown option for Staple: 'Three'");
-    EXPECT_EQ(applySetting(record, "Zoom=1001"), "number outside 1 to 1000 for Zoom: '1001'");
-    EXPECT_EQ(applySetting(record, "Gutter=-2500001"), "number outside -2500000 to 2500000 for Gutter: '-2500001'");
-    EXPECT_EQ(applySetting(record, "Zoom=ten"), "not a whole number for Zoom: 'ten'");
-    EXPECT_EQ(applySetting(record, "AccountTrackPassword=\"123456789\""),
-              "text longer than 8 bytes for AccountTrackPassword");
-    EXPECT_EQ(applySetting(record, "PIComment=\"open"), "malformed quoted text for PIComment: '\"open'");
-    EXPECT_EQ(applySetting(record, "ChapterPages=ABC"), "odd number of hex digits for ChapterPages: 'ABC'");
-    EXPECT_EQ(applySetting(record, "Staple=256"), "option index too large for Staple: '256'");
-    EXPECT_EQ(applySetting(record, "Duplex"), "expected Name=Value: 'Duplex'");
+    const std::pair<const char*, const char*> refusals[] = {
+        {"Stapel=None", "unknown field 'Stapel'"}, {"Staple=Three", "unknown option for Staple: 'Three'"},
+        {"Zoom=1001", "number outside 1 to 1000 for Zoom: '1001'"}, {"Zoom=ten", "not a whole number for Zoom: 'ten'"},
+        {"Gutter=-2500001", "number outside -2500000 to 2500000 for Gutter: '-2500001'"},
+        {"AccountTrackPassword=\"123456789\"", "text longer than 8 bytes for AccountTrackPassword"},
+        {"PIComment=\"open", "malformed quoted text for PIComment: '\"open'"},
+        {"ChapterPages=ABC", "odd number of hex digits for ChapterPages: 'ABC'"},
+        {"Staple=256", "option index too large for Staple: '256'"}, {"Duplex", "expected Name=Value: 'Duplex'"}};
+    for (const auto& [line, refusal] : refusals) EXPECT_EQ(applySetting(record, line), refusal);
     EXPECT_EQ(record, before);
     EXPECT_EQ(applySettingsText(record, "Duplex=True\nZoom=0\n"), "line 2: number outside 1 to 1000 for Zoom: '0'");
 }

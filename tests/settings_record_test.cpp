@@ -1,10 +1,6 @@
 // The settings record: its layout, defaults, validation and field copies.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
-#include "settings/core_data.h"
-#include "settings/feature_tables.h"
 #include "settings/schema_hash.h"
 #include "settings/text_form.h"
 

@@ -1,10 +1,6 @@
 // SHA-256 against the published examples, and feeding in pieces.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "common/sha256.h"
 
 namespace tvzx {
@@ -13,15 +9,12 @@ namespace {
 std::string toHex(const Sha256Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    for (std::uint8_t b : digest) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 15];
-    }
+    for (std::uint8_t b : digest) text.append({kDigits[b >> 4], kDigits[b & 15]});
     return text;
 }
 
-// FIPS 180-4 examples (one block, two blocks, the two-block 896-bit message)
-// and the empty message.
+// FIPS 180-4 examples (one block, two blocks, the two-block 896-bit message,
+// a million letters) and the empty message.
 TEST(Sha256, MatchesTheStandardsExamples) {
     EXPECT_EQ(toHex(sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(toHex(sha256("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
@@ -30,9 +23,6 @@ TEST(Sha256, MatchesTheStandardsExamples) {
     EXPECT_EQ(toHex(sha256("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmno"
                            "ijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu")),
               "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
-}
-
-TEST(Sha256, MatchesTheMillionLetterExample) {
     EXPECT_EQ(toHex(sha256(std::string(1'000'000, 'a'))),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }

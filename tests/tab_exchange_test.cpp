@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
-#include "settings/core_data.h"
 #include "settings/field_id.h"
 #include "tabs/exchange_record.h"
 
@@ -52,8 +50,7 @@ TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThem) {
     EXPECT_EQ(bytesAt(record, 174368, 11), (Record{'C', 'h', 'a', 'p', 't', 'e', 'r', ' ', 0xC3, 0xA9, 0}));
     EXPECT_EQ(bytesAt(record, 193818, 6), (Record{0, 0xEE, 1, 0, 0, 0}));
     // The reader takes every field from the same place.
-    const std::optional<TabExchange> back = readExchange(written(exchange));
-    EXPECT_EQ(written(back.value_or(TabExchange{})), written(exchange));
+    EXPECT_EQ(written(readExchange(written(exchange)).value_or(TabExchange{})), written(exchange));
 }
 
 TEST(TabExchange, OverlongTextsAreCutUnterminatedOnesAndWrongSizesRefused) {
@@ -69,9 +66,8 @@ TEST(TabExchange, OverlongTextsAreCutUnterminatedOnesAndWrongSizesRefused) {
     EXPECT_EQ(bytesAt(record, 193819 - 2, 2), (Record{'l', 0}));
     const std::optional<TabExchange> back = readExchange(record);
     ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(back->printerName, std::u16string(kNameCharacters - 1, u'n'));
-    EXPECT_EQ(back->temporaryPath.size(), kPathCharacters - 1);
-    EXPECT_EQ(back->label.size(), kLabelBytes - 1);
+    EXPECT_EQ(std::tuple(back->printerName, back->temporaryPath.size(), back->label.size()),
+              std::tuple(std::u16string(kNameCharacters - 1, u'n'), kPathCharacters - 1, kLabelBytes - 1));
     // A record whose text runs out of its field is refused.
     const Record good = written(sampleExchange());
     for (const ExchangeField field : {exchange::kPrinterName, exchange::kTemporaryPath, exchange::kDocumentName, exchange::kLabel}) {
@@ -87,8 +83,7 @@ TEST(TabExchange, OverlongTextsAreCutUnterminatedOnesAndWrongSizesRefused) {
     Record halfNul = good;
     for (std::size_t i = 0; i < exchange::kPrinterName.size; ++i) halfNul[exchange::kPrinterName.offset + i] = i % 2 == 0 ? 'A' : 0;
     EXPECT_FALSE(readExchange(halfNul).has_value());
-    Record shortRecord(kExchangeRecordSize - 1, 0);
-    Record longRecord(kExchangeRecordSize + 1, 0);
+    Record shortRecord(kExchangeRecordSize - 1, 0), longRecord(kExchangeRecordSize + 1, 0);
     EXPECT_FALSE(writeExchange(sampleExchange(), shortRecord) || writeExchange(sampleExchange(), longRecord));
     EXPECT_EQ(shortRecord, Record(kExchangeRecordSize - 1, 0)) << "nothing written into a short record";
     EXPECT_FALSE(readExchange(shortRecord) || readExchange(longRecord));

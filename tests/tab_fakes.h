@@ -3,14 +3,9 @@
 // "process" in the test, and a random sequence the test chooses.
 #pragma once
 
-#include <cstdint>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/shared_memory.h"
-#include "platform/temporary_files.h"
 #include "platform/worker_launch.h"
 #include "postscript/injection.h"
 #include "tabs/body_extraction.h"

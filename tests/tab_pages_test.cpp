@@ -5,14 +5,12 @@
 #include "frame_fixtures.h"
 #include "postscript/tab_texts.h"
 #include "rules/page_exceptions.h"
-#include "settings/core_data.h"
 #include "tabs/tab_pages.h"
 
 namespace tvzx::tabs {
 namespace {
 
-using settings::CoreData;
-using settings::FieldId;
+using namespace settings;
 
 rules::PageException tab(std::uint16_t first, std::uint16_t last, std::uint8_t position, std::string label,
                          std::uint8_t paper = 0) {
@@ -36,7 +34,6 @@ std::string marked(std::string text) {
 class TabPagesTest : public ::testing::Test {
 protected:
     TabPagesTest() {
-        settings = settings::defaultRecord();
         devObj.hPrinter = &printerToken;
         devObj.pPublicDM = &publicDevMode;
         publicDevMode.dmFields = win::DM_ORIENTATION;
@@ -79,7 +76,7 @@ protected:
         return marked(sink.text);
     }
 
-    CoreData settings;
+    CoreData settings = tvzx::settings::defaultRecord();
     testing::FakeSpooler spooler;
     int printerToken = 0;
     win::DEVMODEW publicDevMode{};
@@ -106,13 +103,11 @@ TEST_F(TabPagesTest, RequestCarriesTheJobAndTheTabSheet) {
     ASSERT_EQ(requests.size(), 1u);
     const TabExchange& exchange = requests[0].exchange;
     EXPECT_EQ(exchange.printer, reinterpret_cast<std::uintptr_t>(&printerToken));
-    EXPECT_EQ(exchange.documentName, u"Printed Tab on 1");
-    EXPECT_EQ(exchange.label, "Chapter 1");
-    EXPECT_EQ(exchange.tabInformation, (std::array<std::uint8_t, 4>{0, 0, 0, 2}));
-    EXPECT_EQ(exchange.jobId, 77u);
+    using Sheet = std::tuple<std::u16string, std::string, std::array<std::uint8_t, 4>, std::uint32_t>;
+    EXPECT_EQ(Sheet(exchange.documentName, exchange.label, exchange.tabInformation, exchange.jobId),
+              Sheet(u"Printed Tab on 1", "Chapter 1", {0, 0, 0, 2}, 77));
     // Only the orientation is set in the public DEVMODE.
-    EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale),
-              std::tuple(2, 0, kDefaultScale));
+    EXPECT_EQ(std::tuple(exchange.orientation, exchange.printQuality, exchange.scale), std::tuple(2, 0, kDefaultScale));
     EXPECT_EQ(exchange.settings, settings);
     EXPECT_TRUE(requests[0].noEject);
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "rules/page_exceptions.h"
-#include "settings/core_data.h"
 #include "settings/field_id.h"
 #include "tabs/tab_records.h"
 
@@ -79,8 +78,7 @@ TEST(TabPageFacts, ShortTabPaperAndTurnedPage) {
         job.setOption(FieldId::Orientation, orientation);
         job.setOption(FieldId::Layout, layout);
         job.setOption(FieldId::NUpCount, nUp);
-        EXPECT_EQ(turnedPage(job), turned)
-            << "Orientation " << orientation << ", Layout " << layout << ", NUpCount " << nUp;
+        EXPECT_EQ(turnedPage(job), turned) << "Orientation " << orientation << ", Layout " << layout << ", NUp " << nUp;
     }
 }
 

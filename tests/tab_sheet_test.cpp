@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "postscript/tab_texts.h"
-#include "settings/core_data.h"
 #include "tab_fakes.h"
-#include "tabs/exchange_record.h"
 #include "tabs/tab_sheet.h"
 
 namespace tvzx::tabs {

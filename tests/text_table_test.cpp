@@ -2,27 +2,20 @@
 // the display texts the option tables refer to.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "common/wide_text.h"
-#include "l10n/language_codes.h"
-#include "l10n/language_file.h"
 #include "l10n/text_lookup.h"
 #include "l10n/text_table.h"
 #include "settings/feature_tables.h"
 
 namespace {
 
-using tvzx::l10n::getText;
-using tvzx::l10n::kTextRowCount;
+using namespace tvzx::l10n;
 
 std::string utf8(std::u16string_view text) { return tvzx::utf8FromUtf16(text); }
 
 TEST(TextTable, LookUpLocaleColumnsAndTheDisplayTextsOfEveryOption) {
-    EXPECT_EQ(utf8(getText(0, 12)), "Paper Tray");
-    EXPECT_EQ(utf8(getText(3, 12)), "Papierfach");
-    EXPECT_EQ(utf8(getText(8, 12)), "給紙トレイ");
-    EXPECT_EQ(utf8(getText(5, 1971)), "ID");
+    EXPECT_EQ(utf8(getText(0, 12)) + "|" + utf8(getText(3, 12)) + "|" + utf8(getText(8, 12)) + "|" + utf8(getText(5, 1971)),
+              "Paper Tray|Papierfach|給紙トレイ|ID");
     EXPECT_EQ(tvzx::l10n::findTextId(u"L10N_LBL_INPUTSLOT"), 12u);
     EXPECT_FALSE(tvzx::l10n::findTextId(u"L10N_NO_SUCH_KEY").has_value());
     // The terminating row, identifiers past it and missing texts read as

@@ -3,12 +3,6 @@
 // own tests check against the published examples.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "common/aes256.h"
 #include "common/sha256.h"
 #include "pjl/ticket_cipher.h"
 

@@ -4,24 +4,15 @@
 
 #include "tool_runner.h"
 
-#include <unistd.h>
-
 namespace {
 
-namespace fs = std::filesystem;
+using namespace tvzx::testing;
 
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
-
-using tvzx::testing::kJobStart;
 constexpr std::string_view kEnterPostScript = "@PJL ENTER LANGUAGE = POSTSCRIPT\r\n";
 constexpr std::string_view kJobIdentityLine = "@PJL SET DRIVERJOBID=\"";
 
-class JobTool : public ::testing::Test {
+class JobTool : public tvzx::testing::ToolTest {
 protected:
-    void SetUp() override { fs::create_directories(dir_); }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     ToolRun tvzx(std::vector<std::string> args) const { return ::tvzx::testing::runTvzx(args, dir_ / "stderr"); }
@@ -39,9 +30,6 @@ protected:
         const std::size_t start = at + kJobIdentityLine.size();
         return at == std::string::npos ? std::string() : ticket.substr(start, ticket.find('"', start) - start);
     }
-
-private:
-    fs::path dir_ = fs::temp_directory_path() / ("tvzx-job-" + std::to_string(::getpid()));
 };
 
 TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
@@ -62,8 +50,7 @@ TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
 
     // The ticket command gives the same bytes for the same job.
     const ToolRun alone = tvzx(with({"ticket", "--job-identity", identityOf(ticket)}, job.begin(), job.end()));
-    EXPECT_EQ(alone.status, 0);
-    EXPECT_EQ(alone.out, ticket);
+    EXPECT_EQ(std::pair(alone.status, alone.out), std::pair(0, ticket));
 
     // Besides the named layout the rules turned two-sided printing on and the stapling off.
     EXPECT_EQ(tvzx(with({"settings", "show", "--changes"}, job.begin(), job.end() - 2)).out,

@@ -3,12 +3,7 @@
 
 #include "tool_runner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "common/base64.h"
 #include "common/byte_order.h"
@@ -19,25 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::readAll;
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
+using namespace tvzx::testing;
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public tvzx::testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-tool-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     // Runs tvzx with the arguments (each quoted for the shell).
     ToolRun tvzx(const std::vector<std::string>& args) const { return ::tvzx::testing::runTvzx(args, dir_ / "stderr"); }
-
-    fs::path dir_;
 };
 
 TEST_F(ToolTest, VersionAndDescription) {
@@ -59,13 +43,12 @@ TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
                               "\"DefaultDuplex\"=dword:1x\r\n");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"settings", "show", "--set", "Nonsense=1"}, "--set: unknown field 'Nonsense'"},
-        {{"settings", "show", "--bogus"}, "unknown argument '--bogus'"},
+        {{"settings", "show", "--bogus"}, "unknown argument '--bogus'"}, {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"settings", "show", "--settings"}, "option --settings needs a value"},
         {{"settings", "show", "--block", file("missing")}, "cannot read " + file("missing")},
         {{"settings", "write"}, "settings write needs --block FILE"},
         {{"settings", "write", "--block", file("out.bin"), "--set", "Zoom=0"},
          "--set: number outside 1 to 1000 for Zoom: '0'"},
-        {{"frobnicate"}, "unknown command 'frobnicate'"},
         {{"ppd", "--set", "Staple=Sideways"}, "--set: unknown option for Staple: 'Sideways'"},
         {{"ppd", "--changed", "Stapling"}, "--changed: no setting is named 'Stapling'"},
         {{"ppd", "--printer-data-example", "--set", "Duplex=True"}, "--printer-data-example takes no settings"},
@@ -74,9 +57,7 @@ TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
     };
     for (const auto& [args, message] : cases) {
         const ToolRun run = tvzx(args);
-        EXPECT_EQ(run.status, 2) << message;
-        EXPECT_EQ(run.err, "tvzx: " + message + "\n");
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::tuple(run.status, run.err, run.out), std::tuple(2, "tvzx: " + message + "\n", "")) << message;
     }
     EXPECT_FALSE(fs::exists(file("out.bin")));
 }

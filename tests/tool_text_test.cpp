@@ -4,38 +4,21 @@
 
 #include "tool_runner.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
-
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using tvzx::testing::ToolRun;
-using tvzx::testing::writeAll;
+using namespace tvzx::testing;
 
 // A language table for Portuguese (Portugal) and Russian.
 constexpr std::string_view kTable =
-    "L10N_LBL_LANGUAGECODE\t0x0816\t0x0419\n"
-    "L10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
+    "L10N_LBL_LANGUAGECODE\t0x0816\t0x0419\nL10N_LBL_INPUTSLOT\tBandeja de papel\tЛоток для бумаги\n"
     "L10N_OPT_LANGUAGE_KEYS\tChave\n";
 
-class ToolText : public ::testing::Test {
+class ToolText : public tvzx::testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tvzx-text-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path file(const std::string& name) const { return dir_ / name; }
-
     // Runs tvzx with the arguments (each quoted for the shell) in an
     // environment whose only language setting is `language` (LANGUAGE).
     ToolRun tvzx(const std::vector<std::string>& args, const std::string& language = "") const {
@@ -47,19 +30,15 @@ protected:
     // Expects a refusal: status 2, one line on standard error, nothing on
     // standard output.
     void expectRefused(const ToolRun& run, const std::string& context) const {
-        EXPECT_EQ(run.status, 2) << context;
-        EXPECT_EQ(run.out, "") << context;
+        EXPECT_EQ(std::pair(run.status, run.out), std::pair(2, std::string())) << context;
         EXPECT_TRUE(run.err.starts_with("tvzx: ")) << context << ": " << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << context << ": " << run.err;
     }
-
-    fs::path dir_;
 };
 
 TEST_F(ToolText, PrintsOneTextInTheDisplayLanguageOrAChosenOne) {
     const ToolRun german = tvzx({"text", "12"}, "de_DE");
-    EXPECT_EQ(german.status, 0) << german.err;
-    EXPECT_EQ(german.out, "Papierfach\n");
+    EXPECT_EQ(std::pair(german.status, german.out), std::pair(0, std::string("Papierfach\n"))) << german.err;
     EXPECT_EQ(tvzx({"text", "12"}, "pt_BR:zh_TW").out, "紙匣\n");
     EXPECT_EQ(tvzx({"text", "12", "--lang", "8"}, "de").out, "給紙トレイ\n");
     EXPECT_EQ(tvzx({"text", "L10N_OPTIONS_PNL_SNMP", "--lang", "1"}).out, "Configuration SNMP\n");
@@ -75,11 +54,9 @@ TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
     writeAll(file("table.tsv"), kTable);
     const std::string lng = file("tvzx.lng").string();
     const ToolRun pack = tvzx({"lng", "pack", file("table.tsv").string(), lng});
-    EXPECT_EQ(pack.status, 0) << pack.err;
-    EXPECT_EQ(pack.out, lng + ": 2 languages, 2 keys\n");
+    EXPECT_EQ(std::pair(pack.status, pack.out), std::pair(0, lng + ": 2 languages, 2 keys\n")) << pack.err;
     const ToolRun unpack = tvzx({"lng", "unpack", lng});
-    EXPECT_EQ(unpack.status, 0) << unpack.err;
-    EXPECT_EQ(unpack.out, kTable);
+    EXPECT_EQ(std::pair(unpack.status, unpack.out), std::pair(0, std::string(kTable))) << unpack.err;
     EXPECT_EQ(tvzx({"text", "12", "--lng", lng, "--lang", "10"}).out, "Лоток для бумаги\n");
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "9"}).out, "Chave\n");
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "10"}).out, "Key\n");
@@ -89,10 +66,8 @@ TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
 TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
     static constexpr char kNulTable[] = "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\0b\n";
     const std::vector<std::pair<std::string, std::string>> tables = {
-        {"no header", "L10N_LBL_INPUTSLOT\tx\n"},
-        {"built-in language", "L10N_LBL_LANGUAGECODE\t0x0816\t0x0409\n"},
-        {"unknown locale", "L10N_LBL_LANGUAGECODE\t0x0C0A\n"},
-        {"no language", "L10N_LBL_LANGUAGECODE\n"},
+        {"no header", "L10N_LBL_INPUTSLOT\tx\n"}, {"built-in language", "L10N_LBL_LANGUAGECODE\t0x0816\t0x0409\n"},
+        {"unknown locale", "L10N_LBL_LANGUAGECODE\t0x0C0A\n"}, {"no language", "L10N_LBL_LANGUAGECODE\n"},
         {"too many texts", "L10N_LBL_LANGUAGECODE\t0x0816\nL10N_LBL_INPUTSLOT\ta\tb\n"},
         {"key twice", "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\nK\tb\n"},
         {"texts without key", "L10N_LBL_LANGUAGECODE\t0x0816\n\ta\n"},

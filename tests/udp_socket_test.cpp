@@ -3,22 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <string>
-#include <vector>
 
-#include "net/adapters.h"
 #include "net/broadcast_targets.h"
-#include "net/socket_library.h"
-#include "net/tv_socket.h"
 #include "net_fakes.h"
 
 namespace {
 
 using namespace tvzx;
-using tvzx::testing::FakeSocketApi;
-using tvzx::testing::ipv4Adapter;
-using tvzx::testing::textOf;
-using tvzx::testing::v4;
+using namespace tvzx::testing;
 
 // Returns a packet of 102 bytes counting from `first` by `step`.
 std::vector<std::uint8_t> counting(int first, int step) {
@@ -39,9 +31,8 @@ TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAsked) {
     api.refusedFamilies = {platform::kFamilyIPv4};
     const auto second = net::resolveSocket(library, "both", params);
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->address().ipv6(), v6.ipv6());
-    EXPECT_EQ(second->address().port(), 9);
-    EXPECT_EQ(second->address().scope(), 3u);
+    const platform::SocketAddress& address = second->address();
+    EXPECT_EQ(std::tuple(address.ipv6(), address.port(), address.scope()), std::tuple(v6.ipv6(), 9, 3u));
     EXPECT_EQ(net::resolveSocket(library, "none", params), nullptr);
     EXPECT_EQ(net::resolveSocket(library, "unknown.invalid", params), nullptr);
 }

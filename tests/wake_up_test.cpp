@@ -3,25 +3,17 @@
 // the test: the sockets are a recording fake.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "net/mac_address.h"
 #include "net/wake_up.h"
 #include "net_fakes.h"
-#include "platform/printer_data.h"
 
 namespace {
 
 using namespace tvzx;
-using tvzx::testing::FakeSocketApi;
-using tvzx::testing::textOf;
-using tvzx::testing::v4;
+using namespace tvzx::testing;
 
 const net::MacAddress kPrinter = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+// The address a refused form leaves.
+const std::string kNone = "000000000000";
 
 std::string hexOf(const net::MacAddress& address) {
     static const char* digits = "0123456789ABCDEF";
@@ -32,23 +24,21 @@ std::string hexOf(const net::MacAddress& address) {
 
 // Refused forms leave the address zero.
 TEST(ParseMacAddress, AcceptedAndRefusedForms) {
-    const std::string none = "000000000000";
     const std::pair<std::string, std::string> cases[] = {
         {"00:1A:2b:3C:4d:5E", "001A2B3C4D5E"}, {"00-1a-2b-3c-4d-5e", "001A2B3C4D5E"},
         {"001A2B3C4D5E", "001A2B3C4D5E"},      {"0:1:2:3:4:5", "000102030405"},
         {"00:1a-2B:3c-4D:5e", "001A2B3C4D5E"}, {"0001:02:03:04:05:06", "010203040506"},
-        {"FFFFFFFFFFFF", "FFFFFFFFFFFF"},      {"1", "000000000001"},
-        {"00001A2B3C4D5E", "001A2B3C4D5E"},
+        {"FFFFFFFFFFFF", "FFFFFFFFFFFF"},      {"1", "000000000001"}, {"00001A2B3C4D5E", "001A2B3C4D5E"},
         // Too few or many groups, a stray or missing separator, not a digit,
         // a group worth 256, a trailing space, 2 to the 48th and far beyond.
-        {"", none}, {"00:1A:2B:3C:4D", none}, {"00:1A:2B:3C:4D:5E:", none}, {"00:1A:2B:3C:4D:5E:6F", none},
-        {":1A:2B:3C:4D:5E", none}, {"00::2B:3C:4D:5E", none}, {"00:1A:2B:3C:4D:5G", none},
-        {"100:1A:2B:3C:4D:5E", none}, {"00:1A:2B:3C:4D:5E ", none}, {"1000000000000", none},
-        {"FFFFFFFFFFFFFFFFFFFFFFFF", none}, {"0x001A2B3C4D5E", none},
+        {"", kNone}, {"00:1A:2B:3C:4D", kNone}, {"00:1A:2B:3C:4D:5E:", kNone}, {"00:1A:2B:3C:4D:5E:6F", kNone},
+        {":1A:2B:3C:4D:5E", kNone}, {"00::2B:3C:4D:5E", kNone}, {"00:1A:2B:3C:4D:5G", kNone},
+        {"100:1A:2B:3C:4D:5E", kNone}, {"00:1A:2B:3C:4D:5E ", kNone}, {"1000000000000", kNone},
+        {"FFFFFFFFFFFFFFFFFFFFFFFF", kNone}, {"0x001A2B3C4D5E", kNone},
     };
     for (const auto& [text, expected] : cases) {
         net::MacAddress address = kPrinter;
-        EXPECT_EQ(net::parseMacAddress(text, address), expected != none) << text;
+        EXPECT_EQ(net::parseMacAddress(text, address), expected != kNone) << text;
         EXPECT_EQ(hexOf(address), expected) << text;
     }
 }
@@ -63,7 +53,6 @@ platform::PrinterDataValue wideValue(std::u16string_view text, bool terminated =
 }
 
 TEST(ReadPrinterMacAddress, ReadsTheStoredTextWithinItsSizeLimit) {
-    const std::string none = "000000000000";
     const struct {
         const char* what;
         std::optional<platform::PrinterDataValue> value;
@@ -71,12 +60,12 @@ TEST(ReadPrinterMacAddress, ReadsTheStoredTextWithinItsSizeLimit) {
         std::string address;
     } cases[] = {
         {"17 characters", wideValue(u"00:1a:2b:3c:4d:5e"), true, "001A2B3C4D5E"},
-        {"18 characters and terminator", wideValue(u"00:1a:2b:3c:4d:5e0"), false, none},
-        {"18 characters filling the limit without terminator", wideValue(u"00:1a:2b:3c:4d:5e0", false), true, none},
-        {"not an address", wideValue(u"printer"), true, none},
-        {"beyond ASCII", wideValue(u"00:1A:2B:3C:4D:5\u0660"), true, none},
+        {"18 characters and terminator", wideValue(u"00:1a:2b:3c:4d:5e0"), false, kNone},
+        {"18 characters filling the limit without terminator", wideValue(u"00:1a:2b:3c:4d:5e0", false), true, kNone},
+        {"not an address", wideValue(u"printer"), true, kNone},
+        {"beyond ASCII", wideValue(u"00:1A:2B:3C:4D:5\u0660"), true, kNone},
         {"odd byte count", platform::PrinterDataValue{1, {'1', 0, '2'}}, true, "000000000001"},
-        {"missing", std::nullopt, false, none},
+        {"missing", std::nullopt, false, kNone},
     };
     for (const auto& c : cases) {
         platform::MemoryPrinterData data;
@@ -91,7 +80,7 @@ TEST(ReadPrinterMacAddress, ReadsTheStoredTextWithinItsSizeLimit) {
 }
 
 // A network of one IPv4 segment, 192.168.1.0/24, whose broadcast targets
-// resolve; every send is recorded, none leaves the process.
+// resolve; every send is recorded, kNone leaves the process.
 struct Segment {
     FakeSocketApi api;
     net::SocketLibrary library{api};
@@ -150,12 +139,9 @@ TEST(SendWakeUp, NothingIsSentWithoutAddressIPv4OrTarget) {
     EXPECT_FALSE(net::sendWakeUp(kPrinter, noIPv4.library, noIPv4.timing));
     noTarget.api.names.clear();
     EXPECT_FALSE(net::sendWakeUp(kPrinter, noTarget.library, noTarget.timing));
-    for (const Segment* segment : {&noAddress, &noIPv4, &noTarget}) {
-        EXPECT_TRUE(segment->api.sent.empty());
-        EXPECT_TRUE(segment->pauses.empty());
-    }
-    EXPECT_TRUE(noAddress.api.resolved.empty());
-    EXPECT_TRUE(noIPv4.api.resolved.empty());
+    for (const Segment* segment : {&noAddress, &noIPv4, &noTarget})
+        EXPECT_TRUE(segment->api.sent.empty() && segment->pauses.empty());
+    EXPECT_TRUE(noAddress.api.resolved.empty() && noIPv4.api.resolved.empty());
 }
 
 }  // namespace
