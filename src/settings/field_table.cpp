@@ -67,11 +67,15 @@ constexpr std::uint32_t kSchemaHash = schemaHashOf(kFields);
 
 // The layout's description, plain with its terminating NUL and wrapped in
 // Base64 as it travels, also worked out while compiling.
-constexpr std::size_t kPlainDescriptionSize = describeLayout(kFields, kSchemaHash).size();
+constexpr std::size_t kPlainDescriptionSize = [] {
+    LengthSink length;
+    describeLayout(kFields, kSchemaHash, length);
+    return length.size;
+}();
 constexpr auto kPlainDescription = [] {
     std::array<char, kPlainDescriptionSize + 1> text{};
-    const std::string plain = describeLayout(kFields, kSchemaHash);
-    std::copy(plain.begin(), plain.end(), text.begin());
+    FillSink fill{text.data()};
+    describeLayout(kFields, kSchemaHash, fill);
     return text;
 }();
 constexpr auto kWrappedDescription = [] {

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "common/hex_text.h"
@@ -20,51 +19,61 @@ inline constexpr std::string_view kFormVersion = "1";
 inline constexpr char kItemSeparator = ' ';
 inline constexpr char kPartSeparator = ':';
 
-namespace layout_description_detail {
+// Where a description is written: a sink that only counts its length, and
+// one that fills characters in place, so that the text can be worked out
+// while compiling without a growing string.
+struct LengthSink {
+    std::size_t size = 0;
+    constexpr void push(char) { ++size; }
+    constexpr void append(std::string_view text) { size += text.size(); }
+};
+struct FillSink {
+    char* at;
+    constexpr void push(char c) { *at++ = c; }
+    constexpr void append(std::string_view text) {
+        for (char c : text) *at++ = c;
+    }
+};
 
-constexpr void appendNumber(std::string& out, std::uint64_t n) {
-    char digits[20] = {};
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    while (count > 0) out += digits[--count];
-}
-
-}  // namespace layout_description_detail
-
-// Returns the plain description of a field table whose schema hash is
-// `hash`; usable while compiling.
-constexpr std::string describeLayout(std::span<const FieldDef> fields, std::uint32_t hash) {
-    using layout_description_detail::appendNumber;
-    std::string out;
-    out += kFormVersion;
-    out += kItemSeparator;
-    out += hexBytesText(hash);
-    out += kItemSeparator;
-    appendNumber(out, kRecordSize);
-    out += kItemSeparator;
+// Writes the plain description of a field table whose schema hash is
+// `hash` to the sink; usable while compiling.
+template <typename Sink>
+constexpr void describeLayout(std::span<const FieldDef> fields, std::uint32_t hash, Sink& out) {
+    const auto number = [&out](std::uint64_t n) {
+        char digits[20] = {};
+        std::size_t count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + n % 10);
+            n /= 10;
+        } while (n != 0);
+        while (count > 0) out.push(digits[--count]);
+    };
+    out.append(kFormVersion);
+    out.push(kItemSeparator);
+    char hexDigits[8] = {};
+    out.append(std::string_view(hexDigits, hexBytesDigits(hash, hexDigits)));
+    out.push(kItemSeparator);
+    number(kRecordSize);
+    out.push(kItemSeparator);
     for (const FieldDef& field : fields) {
-        out += field.name;
+        out.append(field.name);
         for (std::uint32_t n : {std::uint32_t{field.elementSize}, field.count, field.offset, std::uint32_t{field.flag}}) {
-            out += kPartSeparator;
-            appendNumber(out, n);
+            out.push(kPartSeparator);
+            number(n);
         }
-        out += kPartSeparator;
-        out += static_cast<char>(field.kind);
+        out.push(kPartSeparator);
+        out.push(static_cast<char>(field.kind));
         if (field.kind == Kind::Option) {
             for (const OptionEntry& entry : field.options->entries) {
-                out += kPartSeparator;
-                out += entry.name;
+                out.push(kPartSeparator);
+                out.append(entry.name);
             }
         } else if (field.kind == Kind::Range) {
-            out += kPartSeparator;
-            appendNumber(out, field.numeric->scale);
+            out.push(kPartSeparator);
+            number(field.numeric->scale);
         }
-        out += kItemSeparator;
+        out.push(kItemSeparator);
     }
-    return out;
 }
 
 // Returns the plain description of the module's own layout (a constant
