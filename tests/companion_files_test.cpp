@@ -5,14 +5,14 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 #include "platform/module_exports.h"
 #include "platform/path_text.h"
 
 namespace {
 
 using namespace tvzx;
-using config::companionFileName;
+using platform::companionFileName;
 
 constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
 
@@ -78,34 +78,34 @@ protected:
 };
 
 TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPath) {
-    EXPECT_EQ(show(config::companionFilePath(module_, config::CompanionKind::Notification)),
+    EXPECT_EQ(show(platform::companionFilePath(module_, platform::CompanionKind::Notification)),
               show(directory_ + u"tvzx_n.dll"));
-    EXPECT_EQ(show(config::companionFilePath(module_, config::CompanionKind::Language)), show(directory_ + u"tvzx.lng"));
+    EXPECT_EQ(show(platform::companionFilePath(module_, platform::CompanionKind::Language)), show(directory_ + u"tvzx.lng"));
     // POSIX has no system directory for the system copy.
-    EXPECT_FALSE(config::companionFilePath(module_, config::CompanionKind::SystemCopy) ||
-                 config::companionFilePath(nullptr, config::CompanionKind::Base));
+    EXPECT_FALSE(platform::companionFilePath(module_, platform::CompanionKind::SystemCopy) ||
+                 platform::companionFilePath(nullptr, platform::CompanionKind::Base));
 
     // The name is copied only when it fits with its terminator.
     const std::u16string expected = directory_ + u"tvzx_ui.dll";
     std::vector<char16_t> buffer(expected.size() + 1, u'x');
-    EXPECT_TRUE(config::copyCompanionFileName(module_, 0, buffer.data(), buffer.size()));
+    EXPECT_TRUE(platform::copyCompanionFileName(module_, 0, buffer.data(), buffer.size()));
     EXPECT_EQ(std::u16string(buffer.data()), expected);
     std::vector<char16_t> tooShort(expected.size(), u'x');
-    EXPECT_FALSE(config::copyCompanionFileName(module_, 0, tooShort.data(), tooShort.size()));
+    EXPECT_FALSE(platform::copyCompanionFileName(module_, 0, tooShort.data(), tooShort.size()));
     EXPECT_EQ(tooShort[0], u'\0');
-    EXPECT_FALSE(config::copyCompanionFileName(module_, 0, nullptr, 100));
-    EXPECT_FALSE(config::copyCompanionFileName(module_, 9, buffer.data(), buffer.size()));
+    EXPECT_FALSE(platform::copyCompanionFileName(module_, 0, nullptr, 100));
+    EXPECT_FALSE(platform::copyCompanionFileName(module_, 9, buffer.data(), buffer.size()));
     EXPECT_EQ(buffer[0], u'\0');
 }
 
 TEST_F(ModuleCompanions, LoadsTheNotificationLibraryShippedBesideIt) {
     const auto library =
-        config::loadCompanionLibrary(module_, config::CompanionKind::Notification, platform::systemLibraryLoader());
+        platform::loadCompanionLibrary(module_, platform::CompanionKind::Notification, platform::systemLibraryLoader());
     ASSERT_NE(library, nullptr);
     EXPECT_NE(library->symbol("BdcSetNotifyPrint"), nullptr);
     // The library keeps its copy of the core to itself.
     EXPECT_EQ(library->symbol("_ZN4tvzx6config19windowsVersionClassEv"), nullptr);
-    EXPECT_EQ(config::loadCompanionLibrary(module_, config::CompanionKind::Help, platform::systemLibraryLoader()),
+    EXPECT_EQ(platform::loadCompanionLibrary(module_, platform::CompanionKind::Help, platform::systemLibraryLoader()),
               nullptr);
 }
 

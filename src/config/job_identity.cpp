@@ -1,6 +1,6 @@
 #include "config/job_identity.h"
 
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 #include "config/notify_print.h"
 #include "config/runtime_random.h"
 #include "common/wide_text.h"
@@ -82,7 +82,7 @@ std::string jobIdentity(void* module, std::optional<std::u16string_view> documen
                         platform::LibraryLoader& loader) {
     std::string identity = newJobIdentity();
     if (documentText) {
-        const std::optional<std::u16string> library = companionFilePath(module, CompanionKind::Notification);
+        const std::optional<std::u16string> library = platform::companionFilePath(module, platform::CompanionKind::Notification);
         if (library) announceJob(loader, *library, identity, documentText);
     }
     return identity;

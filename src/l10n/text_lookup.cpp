@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 #include "common/module_handle.h"
 #include "l10n/language_codes.h"
 #include "l10n/text_table.h"
@@ -47,7 +47,7 @@ const LanguageFile& moduleLanguageFile() {
     // Loaded at most once per process, whether or not it is there.
     static const LanguageFile file = [] {
         const std::optional<std::u16string> path =
-            config::companionFilePath(tvzx::moduleHandle(), config::CompanionKind::Language);
+            platform::companionFilePath(tvzx::moduleHandle(), platform::CompanionKind::Language);
         return path ? loadLanguageFile(*path) : LanguageFile{};
     }();
     return file;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 #include "config/working_directory.h"
 #include "common/module_handle.h"
 #include "device/module_state.h"
@@ -91,7 +91,7 @@ bool PlugInTabSheets::makeSheet(InjectionContext& context, const std::u16string&
     TabSheetRequest request;
     request.workingDirectory = *directory;
     request.module = tvzx::moduleHandle();
-    request.moduleFile = config::companionFilePath(request.module, config::CompanionKind::PostScript).value_or(u"");
+    request.moduleFile = platform::companionFilePath(request.module, platform::CompanionKind::PostScript).value_or(u"");
     request.noEject = noEject;
     TabExchange& exchange = request.exchange;
     exchange.printer = reinterpret_cast<std::uintptr_t>(printer);

@@ -1,7 +1,7 @@
 #include "tabs/tab_worker.h"
 
 #include "common/byte_order.h"
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 #include "platform/security_context.h"
 #include "settings/field_id.h"
 #include "tabs/exchange_record.h"
@@ -44,7 +44,7 @@ private:
 
 TabWorkerServices systemTabWorkerServices() {
     return TabWorkerServices{platform::systemSpooler(), platform::systemLibraryLoader(), [](void* module) {
-                                 return config::companionFilePath(module, config::CompanionKind::Base);
+                                 return platform::companionFilePath(module, platform::CompanionKind::Base);
                              }};
 }
 

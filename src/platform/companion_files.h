@@ -11,7 +11,7 @@
 
 #include "platform/dynamic_library.h"
 
-namespace tvzx::config {
+namespace tvzx::platform {
 
 // The kinds of companion file, by the numbers callers pass.
 enum class CompanionKind : std::uint32_t {
@@ -49,7 +49,7 @@ bool copyCompanionFileName(void* module, std::uint32_t kind, char16_t* buffer, s
 
 // Returns the companion library of this kind for the loaded module, loaded
 // with `loader`; null when it is not there or cannot be loaded.
-std::unique_ptr<platform::LoadedLibrary> loadCompanionLibrary(void* module, CompanionKind kind,
-                                                              platform::LibraryLoader& loader);
+std::unique_ptr<LoadedLibrary> loadCompanionLibrary(void* module, CompanionKind kind,
+                                                              LibraryLoader& loader);
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform

@@ -1,10 +1,10 @@
-#include "config/companion_files.h"
+#include "platform/companion_files.h"
 
 #include <array>
 
 #include "platform/module_path.h"
 
-namespace tvzx::config {
+namespace tvzx::platform {
 namespace {
 
 // What each kind appends to the base, indexed by kind. The system copy puts
@@ -74,11 +74,11 @@ std::optional<std::u16string> companionFileName(std::u16string_view modulePath, 
 }
 
 std::optional<std::u16string> companionFilePath(void* module, CompanionKind kind) {
-    const std::u16string path = platform::modulePath(module);
+    const std::u16string path = modulePath(module);
     if (path.empty()) return std::nullopt;
     const auto number = static_cast<std::uint32_t>(kind);
     // Only the system copy needs the system directory.
-    if (kind == CompanionKind::SystemCopy) return companionFileName(path, number, platform::systemDirectory());
+    if (kind == CompanionKind::SystemCopy) return companionFileName(path, number, systemDirectory());
     return companionFileName(path, number);
 }
 
@@ -94,11 +94,11 @@ bool copyCompanionFileName(void* module, std::uint32_t kind, char16_t* buffer, s
     return true;
 }
 
-std::unique_ptr<platform::LoadedLibrary> loadCompanionLibrary(void* module, CompanionKind kind,
-                                                              platform::LibraryLoader& loader) {
+std::unique_ptr<LoadedLibrary> loadCompanionLibrary(void* module, CompanionKind kind,
+                                                              LibraryLoader& loader) {
     const std::optional<std::u16string> path = companionFilePath(module, kind);
     if (!path) return nullptr;
     return loader.load(*path);
 }
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform
