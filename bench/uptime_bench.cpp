@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "host/byte_source.h"
 #include "host/plugin_module.h"
 #include "host/render_job.h"
@@ -89,7 +89,7 @@ void BM_Uptime(benchmark::State& state) {
 
     // The tab sheets print through the sample printer, which wakes nothing.
     const std::string printerData = tvzx::host::samplePrinterDataPath();
-    const auto load = tvzx::config::loadRegistryPrinter(printerData);
+    const auto load = tvzx::platform::loadRegistryPrinter(printerData);
     if (!load.printer) return state.SkipWithError(load.error.c_str());
     const std::string printerDataPath = fs::absolute(printerData).string();
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "config/registry_file.h"
-#include "config/registry_printer.h"
+#include "platform/registry_file.h"
+#include "platform/registry_printer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tvzx::config;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "host_error.h"
 #include "job_paper.h"
 #include "platform/path_text.h"
@@ -173,7 +173,7 @@ PrinterHandle::PrinterHandle(const DriverJob& job) {
     // A printer data file describes the job's printer where the system has
     // no spooler; the job's printer name, when given, must be its name.
     if (!job.printerDataPath.empty()) {
-        const auto load = config::loadRegistryPrinter(job.printerDataPath);
+        const auto load = platform::loadRegistryPrinter(job.printerDataPath);
         if (!load.printer) throw HostError(load.error);
         if (job.spoolerPrinter && load.printer->name() != job.printerName) throw cannotOpen(job.printerName);
         handle_ = spooler.openPrinterFile(load.printer->name(), job.printerDataPath);

@@ -6,11 +6,11 @@
 #include <ostream>
 #include <string>
 
-#include "config/registry_file.h"
-#include "config/registry_printer.h"
+#include "platform/registry_file.h"
+#include "platform/registry_printer.h"
 #include "printer_fixtures.h"
 
-namespace tvzx::config {
+namespace tvzx::platform {
 
 // Shows a value in a failure as its name, type and bytes.
 void PrintTo(const RegistryValue& value, std::ostream* out) {
@@ -18,11 +18,11 @@ void PrintTo(const RegistryValue& value, std::ostream* out) {
     for (std::uint8_t byte : value.data) *out << ' ' << static_cast<int>(byte);
 }
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform
 
 namespace {
 
-using namespace tvzx::config;
+using namespace tvzx::platform;
 using tvzx::testing::wideBytes;
 
 constexpr std::string_view kPrinterKey =

@@ -18,7 +18,7 @@
 #include <cups/cups.h>
 #include <cups/ppd.h>
 
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "host/byte_source.h"
 #include "host/host_error.h"
 #include "host/output_file.h"

@@ -9,8 +9,8 @@
 
 #include "common/byte_order.h"
 #include "config/printer_values.h"
-#include "config/registry_file.h"
-#include "config/registry_printer.h"
+#include "platform/registry_file.h"
+#include "platform/registry_printer.h"
 #include "net/mac_address.h"
 #include "pjl/pjl_format.h"
 #include "platform/com_abi.h"
@@ -222,16 +222,16 @@ std::string printerData(const std::string& printer, ppd_file_t* ppd, const rules
     // The queue's default duplex is its PPD default, which lpadmin sets.
     ppd_option_t* duplex = ppdFindOption(ppd, std::string(kDuplexKeyword).c_str());
     const bool duplexDefault = duplex != nullptr && kTrueChoice == duplex->defchoice;
-    config::RegistryKey key{std::string(kPrintersPath) + printer + "\\" + std::string(config::kDriverDataKey), {}};
+    platform::RegistryKey key{std::string(kPrintersPath) + printer + "\\" + std::string(platform::kDriverDataKey), {}};
     key.values.push_back({std::string(config::kInstallableOptionsValue), win::REG_BINARY, {installed.begin(), installed.end()}});
     std::vector<std::uint8_t> duplexValue(sizeof(std::uint32_t));
     writeLe32(duplexValue.data(), duplexDefault ? 1 : 0);
     key.values.push_back({std::string(settings::kDefaultDuplexValue), win::REG_DWORD, duplexValue});
     if (!macAddress.empty())
-        key.values.push_back({std::string(net::kMacAddressValue), win::REG_SZ, *config::registryTextValue(macAddress)});
-    config::RegistryFile file;
+        key.values.push_back({std::string(net::kMacAddressValue), win::REG_SZ, *platform::registryTextValue(macAddress)});
+    platform::RegistryFile file;
     file.keys.push_back(std::move(key));
-    return config::formatRegistryFile(file);
+    return platform::formatRegistryFile(file);
 }
 
 std::string copiesAssignment(std::uint32_t copies) {

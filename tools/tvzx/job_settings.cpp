@@ -100,10 +100,10 @@ std::vector<host::SettingsEdit> settingsEdits(const JobSettingsOptions& options)
 
 CommandPrinter::CommandPrinter(const std::string& printerDataPath) {
     if (printerDataPath.empty()) return;
-    auto load = config::loadRegistryPrinter(printerDataPath);
+    auto load = platform::loadRegistryPrinter(printerDataPath);
     if (!load.printer) throw UsageError(load.error);
     printer_ = std::move(load.printer);
-    data_ = std::make_unique<config::RegistryPrinterData>(printer_);
+    data_ = std::make_unique<platform::RegistryPrinterData>(printer_);
 }
 
 std::optional<rules::InstalledOptions> CommandPrinter::installed() const {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "command_line.h"
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "host/render_job.h"
 #include "rules/rule_engine.h"
 #include "rules/user_edits.h"
@@ -44,7 +44,7 @@ public:
     explicit CommandPrinter(const std::string& printerDataPath);
 
     // Returns the printer's registry entry; null without a printer.
-    const std::shared_ptr<const config::RegistryPrinter>& printer() const { return printer_; }
+    const std::shared_ptr<const platform::RegistryPrinter>& printer() const { return printer_; }
     // Returns the printer's installed options; nothing without a printer.
     std::optional<rules::InstalledOptions> installed() const;
     // Returns the record of the driver's default request for the printer.
@@ -61,7 +61,7 @@ public:
     settings::CoreData jobRecord(const settings::CoreData& edited) const;
 
 private:
-    std::shared_ptr<const config::RegistryPrinter> printer_;
+    std::shared_ptr<const platform::RegistryPrinter> printer_;
     std::unique_ptr<platform::PrinterData> data_;
 };
 

@@ -11,8 +11,8 @@
 #include "config/bin_names.h"
 #include "config/keyword_table.h"
 #include "config/printer_values.h"
-#include "config/registry_file.h"
-#include "config/registry_printer.h"
+#include "platform/registry_file.h"
+#include "platform/registry_printer.h"
 #include "files.h"
 #include "job_settings.h"
 #include "l10n/text_lookup.h"
@@ -134,9 +134,9 @@ std::string examplePrinterData() {
     writeLe32(duplex.data(), kExampleDuplex);
     const std::string description = settings::writeDescription();
 
-    config::RegistryFile file;
+    platform::RegistryFile file;
     const std::string printerKey(kExamplePrinterKey);
-    file.keys.push_back({printerKey + "\\" + std::string(config::kDriverDataKey),
+    file.keys.push_back({printerKey + "\\" + std::string(platform::kDriverDataKey),
                          {{std::string(kMacAddressValue), win::REG_SZ, wideText(kExampleMacAddress)},
                           {std::string(kDefaultDuplexValue), win::REG_DWORD, duplex},
                           {std::string(config::kInstallableOptionsValue), win::REG_BINARY, {installed.begin(), installed.end()}},
@@ -149,8 +149,8 @@ std::string examplePrinterData() {
                          {{std::string(config::kPublishedBinNamesValue), win::REG_MULTI_SZ, exampleBinNames()}}});
 
     // The comment goes right under the header line.
-    std::string text = config::formatRegistryFile(file);
-    const std::size_t afterHeader = config::kRegistryHeader.size() + 2;
+    std::string text = platform::formatRegistryFile(file);
+    const std::size_t afterHeader = platform::kRegistryHeader.size() + 2;
     return text.insert(afterHeader, kExampleComment);
 }
 

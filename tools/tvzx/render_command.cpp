@@ -7,7 +7,7 @@
 #include <string>
 
 #include "commands.h"
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "files.h"
 #include "job_settings.h"
 #include "preview.h"
@@ -84,7 +84,7 @@ std::string renderCommand(Arguments arguments) {
     // cannot be read is refused here, where it can be reported.
     std::u16string filePrinter;
     if (!options.printerData.empty()) {
-        const auto load = config::loadRegistryPrinter(options.printerData);
+        const auto load = platform::loadRegistryPrinter(options.printerData);
         if (!load.printer) throw UsageError(load.error);
         filePrinter = load.printer->name();
         options.request.edits.installed = CommandPrinter(options.printerData).installed();

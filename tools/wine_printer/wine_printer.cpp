@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "config/registry_file.h"
-#include "config/registry_printer.h"
+#include "platform/registry_file.h"
+#include "platform/registry_printer.h"
 #include "platform/win32/wide_text.h"
 
 namespace {
@@ -82,13 +82,13 @@ std::optional<std::vector<std::uint8_t>> fileBytes(const std::wstring& path) {
 std::optional<std::string> keyBelowPrinter(std::string_view path, std::string_view printer) {
     std::string prefix;
     prefix += kKeySeparator;
-    prefix += tvzx::config::kPrintersKey;
+    prefix += tvzx::platform::kPrintersKey;
     prefix += kKeySeparator;
     prefix += printer;
     prefix += kKeySeparator;
     // The registry compares key names without regard to ASCII case.
     for (std::size_t at = 0; at + prefix.size() < path.size(); ++at)
-        if (tvzx::config::sameRegistryName(path.substr(at, prefix.size()), prefix))
+        if (tvzx::platform::sameRegistryName(path.substr(at, prefix.size()), prefix))
             return std::string(path.substr(at + prefix.size()));
     return std::nullopt;
 }
@@ -174,13 +174,13 @@ HANDLE addPrinter(const std::wstring& printerName) {
 // Sets every value of the file below the printer's key as printer data
 // under its key. Returns the number of values set; -1 after a refusal, which
 // it reports.
-int setPrinterData(HANDLE printer, const tvzx::config::RegistryFile& file, const std::string& printerName) {
+int setPrinterData(HANDLE printer, const tvzx::platform::RegistryFile& file, const std::string& printerName) {
     int set = 0;
-    for (const tvzx::config::RegistryKey& key : file.keys) {
+    for (const tvzx::platform::RegistryKey& key : file.keys) {
         const std::optional<std::string> below = keyBelowPrinter(key.path, printerName);
         if (!below || below->empty()) continue;
         const std::wstring keyName = wideOfUtf8(*below);
-        for (const tvzx::config::RegistryValue& value : key.values) {
+        for (const tvzx::platform::RegistryValue& value : key.values) {
             const std::wstring valueName = wideOfUtf8(value.name);
             const DWORD status = SetPrinterDataExW(printer, keyName.c_str(), valueName.c_str(), value.type,
                                                    const_cast<BYTE*>(value.data.data()),
@@ -215,13 +215,13 @@ int main() {
         return kExitFailure;
     }
     // The file is read as the plug-in reads a printer data file: one printer.
-    tvzx::config::RegistryParse parsed = tvzx::config::parseRegistryFile(*bytes);
+    tvzx::platform::RegistryParse parsed = tvzx::platform::parseRegistryFile(*bytes);
     if (parsed.error) {
         std::fprintf(stderr, "tvzx_wine_printer: %s:%zu: %s\n", regPath.c_str(), parsed.error->line,
                      parsed.error->message.c_str());
         return kExitFailure;
     }
-    const tvzx::config::RegistryPrinterLoad load = tvzx::config::findRegistryPrinter(parsed.file);
+    const tvzx::platform::RegistryPrinterLoad load = tvzx::platform::findRegistryPrinter(parsed.file);
     if (!load.printer) {
         std::fprintf(stderr, "tvzx_wine_printer: %s: %s\n", regPath.c_str(), load.error.c_str());
         return kExitFailure;

@@ -2,7 +2,7 @@
 // stand-in, whose handle carries the file of the printer's data.
 #include "platform/printer_by_name.h"
 
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 #include "platform/path_text.h"
 #include "platform/posix/standin/print_spooler.h"
 
@@ -13,9 +13,9 @@ std::unique_ptr<PrinterData> openPrinterData(std::u16string_view printerName) {
     const auto record = standin::printerOf(handle);
     standin::closePrinter(handle);
     if (!record || record->dataPath.empty()) return nullptr;
-    auto printer = config::loadRegistryPrinter(record->dataPath).printer;
+    auto printer = platform::loadRegistryPrinter(record->dataPath).printer;
     if (printer == nullptr || printer->name() != printerName) return nullptr;
-    return std::make_unique<config::RegistryPrinterData>(std::move(printer));
+    return std::make_unique<platform::RegistryPrinterData>(std::move(printer));
 }
 
 }  // namespace tvzx::platform

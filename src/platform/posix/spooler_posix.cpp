@@ -1,6 +1,6 @@
 // Without a Windows spooler the spooler's stand-in (standin/print_spooler.h)
 // gives the printers: a printer handle carries the registry export file
-// that holds the printer's data (see config/registry_printer.h). The file
+// that holds the printer's data (see platform/registry_printer.h). The file
 // is read at every request, as the spooler reads the registry, so an edited
 // file takes effect at the next request. A handle without a file, or with a
 // file that cannot be read, has no printer data. Job parameters, device
@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "config/printer_access.h"
-#include "config/registry_printer.h"
+#include "platform/spooler_queries.h"
+#include "platform/registry_printer.h"
 #include "platform/path_text.h"
 #include "platform/posix/standin/print_spooler.h"
 #include "platform/spooler.h"
@@ -18,12 +18,12 @@
 namespace tvzx::platform {
 namespace {
 
-class StandInSpooler final : public Spooler, public config::SpoolerQueries {
+class StandInSpooler final : public Spooler, public SpoolerQueries {
 public:
     std::unique_ptr<PrinterData> printerData(void* printer) override {
         auto configured = configuredPrinter(printer);
         if (configured == nullptr) return nullptr;
-        return std::make_unique<config::RegistryPrinterData>(std::move(configured));
+        return std::make_unique<platform::RegistryPrinterData>(std::move(configured));
     }
 
     std::optional<std::u16string> printerName(void* printer) override {
@@ -47,22 +47,22 @@ public:
 
     std::optional<PrinterDataValue> readKeyValue(void* printer, std::string_view key, std::string_view name) override {
         const auto configured = configuredPrinter(printer);
-        const config::RegistryValue* value = configured != nullptr ? configured->value(key, name) : nullptr;
+        const platform::RegistryValue* value = configured != nullptr ? configured->value(key, name) : nullptr;
         if (value == nullptr) return std::nullopt;
         return PrinterDataValue{value->type, value->data};
     }
 
-    config::CapabilityAnswer deviceCapability(void*, std::uint16_t) override { return {}; }
+    CapabilityAnswer deviceCapability(void*, std::uint16_t) override { return {}; }
 
-    std::optional<std::vector<config::Form>> forms(void*) override { return std::nullopt; }
+    std::optional<std::vector<Form>> forms(void*) override { return std::nullopt; }
 
 private:
     // Returns the printer the handle's data file describes; null for a
     // handle without one, or a file that cannot be read.
-    static std::shared_ptr<const config::RegistryPrinter> configuredPrinter(const void* printer) {
+    static std::shared_ptr<const platform::RegistryPrinter> configuredPrinter(const void* printer) {
         const auto record = standin::printerOf(printer);
         if (!record || record->dataPath.empty()) return nullptr;
-        return config::loadRegistryPrinter(record->dataPath).printer;
+        return platform::loadRegistryPrinter(record->dataPath).printer;
     }
 };
 

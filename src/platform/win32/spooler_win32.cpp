@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "config/printer_access.h"
+#include "platform/spooler_queries.h"
 #include "platform/win32/spooler_reads.h"
 #include "platform/win32/wide_text.h"
 
@@ -23,8 +23,8 @@ constexpr int kReadAttempts = 3;
 
 // Sizes of one element of the capabilities whose output the plug-in reads:
 // bin numbers are 16-bit, bin names 24 wide characters.
-constexpr std::size_t kBinNumberBytes = config::kBinNumberSize;
-constexpr std::size_t kBinNameBytes = config::kBinNameCharacters * sizeof(wchar_t);
+constexpr std::size_t kBinNumberBytes = kBinNumberSize;
+constexpr std::size_t kBinNameBytes = kBinNameCharacters * sizeof(wchar_t);
 // Room for a few more elements than first counted, should the device list
 // grow between counting and filling.
 constexpr std::size_t kSpareElements = 8;
@@ -33,11 +33,11 @@ constexpr std::size_t kSpareElements = 8;
 // output the plug-in does not read (only its count is asked for).
 std::size_t capabilityElementSize(std::uint16_t capability) {
     switch (capability) {
-        case config::kCapabilityBins:
-        case config::kCapabilityDriverBins:
+        case kCapabilityBins:
+        case kCapabilityDriverBins:
             return kBinNumberBytes;
-        case config::kCapabilityBinNames:
-        case config::kCapabilityDriverBinNames:
+        case kCapabilityBinNames:
+        case kCapabilityDriverBinNames:
             return kBinNameBytes;
         default:
             return 0;
@@ -56,7 +56,7 @@ private:
     HANDLE printer_;
 };
 
-class WindowsSpooler final : public Spooler, public config::SpoolerQueries {
+class WindowsSpooler final : public Spooler, public SpoolerQueries {
 public:
     std::unique_ptr<PrinterData> printerData(void* printer) override {
         if (printer == nullptr) return nullptr;
@@ -105,8 +105,8 @@ public:
         return win32::readPrinterKeyValue(printer, key, name);
     }
 
-    config::CapabilityAnswer deviceCapability(void* printer, std::uint16_t capability) override {
-        config::CapabilityAnswer answer;
+    CapabilityAnswer deviceCapability(void* printer, std::uint16_t capability) override {
+        CapabilityAnswer answer;
         if (printer == nullptr) return answer;
         // The device is named by the printer's name and port; a missing one
         // is asked as an empty text.
@@ -128,12 +128,12 @@ public:
         return answer;
     }
 
-    std::optional<std::vector<config::Form>> forms(void* printer) override {
+    std::optional<std::vector<Form>> forms(void* printer) override {
         if (printer == nullptr) return std::nullopt;
         DWORD needed = 0;
         DWORD returned = 0;
         // The first call learns the size of the list.
-        if (EnumFormsW(printer, kFormInfoLevel, nullptr, 0, &needed, &returned)) return std::vector<config::Form>{};
+        if (EnumFormsW(printer, kFormInfoLevel, nullptr, 0, &needed, &returned)) return std::vector<Form>{};
         for (int attempt = 0; attempt < kReadAttempts && GetLastError() == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
             std::vector<std::uint64_t> buffer((needed + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t), 0);
             if (EnumFormsW(printer, kFormInfoLevel, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed,
@@ -144,8 +144,8 @@ public:
     }
 
 private:
-    static std::vector<config::Form> formsOf(const FORM_INFO_1W* list, DWORD count) {
-        std::vector<config::Form> forms;
+    static std::vector<Form> formsOf(const FORM_INFO_1W* list, DWORD count) {
+        std::vector<Form> forms;
         forms.reserve(count);
         for (DWORD i = 0; i < count; ++i) {
             // A negative size is no size.

@@ -1,11 +1,11 @@
-#include "config/registry_file.h"
+#include "platform/registry_file.h"
 
 #include <algorithm>
 
 #include "common/byte_order.h"
 #include "platform/windows_types.h"
 
-namespace tvzx::config {
+namespace tvzx::platform {
 namespace {
 
 constexpr std::uint8_t kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
@@ -512,4 +512,4 @@ std::string formatRegistryFile(const RegistryFile& file) {
     return out;
 }
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform

@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "config/registry_file.h"
+#include "platform/registry_file.h"
 #include "platform/printer_data.h"
 
-namespace tvzx::config {
+namespace tvzx::platform {
 
 // The key of a printer that holds its printer data.
 inline constexpr std::string_view kDriverDataKey = "PrinterDriverData";
@@ -54,13 +54,13 @@ RegistryPrinterLoad findRegistryPrinter(RegistryFile file);
 RegistryPrinterLoad loadRegistryPrinter(const std::string& path);
 
 // Printer data read from a printer's driver data key.
-class RegistryPrinterData final : public platform::PrinterData {
+class RegistryPrinterData final : public PrinterData {
 public:
     explicit RegistryPrinterData(std::shared_ptr<const RegistryPrinter> printer) : printer_(std::move(printer)) {}
-    std::optional<platform::PrinterDataValue> read(std::string_view name) const override;
+    std::optional<PrinterDataValue> read(std::string_view name) const override;
 
 private:
     std::shared_ptr<const RegistryPrinter> printer_;
 };
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform

@@ -1,10 +1,10 @@
-#include "config/registry_printer.h"
+#include "platform/registry_printer.h"
 
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-namespace tvzx::config {
+namespace tvzx::platform {
 namespace {
 
 constexpr char kSeparator = '\\';
@@ -64,10 +64,10 @@ RegistryPrinterLoad loadRegistryPrinter(const std::string& path) {
     return load;
 }
 
-std::optional<platform::PrinterDataValue> RegistryPrinterData::read(std::string_view name) const {
+std::optional<PrinterDataValue> RegistryPrinterData::read(std::string_view name) const {
     const RegistryValue* value = printer_->driverData(name);
     if (value == nullptr) return std::nullopt;
-    return platform::PrinterDataValue{value->type, value->data};
+    return PrinterDataValue{value->type, value->data};
 }
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform

@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tvzx::config {
+namespace tvzx::platform {
 
 inline constexpr std::string_view kRegistryHeader = "Windows Registry Editor Version 5.00";
 
@@ -91,4 +91,4 @@ std::optional<std::vector<std::uint8_t>> registryTextValue(std::string_view text
 // Returns whether two names are equal without regard to ASCII case.
 bool sameRegistryName(std::string_view a, std::string_view b);
 
-}  // namespace tvzx::config
+}  // namespace tvzx::platform
