@@ -1,5 +1,7 @@
 #include "setup_code.h"
 
+#include <algorithm>
+
 #include "dsc_keywords.h"
 #include "job_paper.h"
 #include "ppd_keywords.h"
@@ -62,14 +64,16 @@ bool isDriverOwn(const FeatureSelection& selection) {
 std::string streamLines(std::string_view code) {
     std::string lines;
     lines.reserve(code.size() + kLineEnd.size());
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == '\r' || c == '\n') {
-            lines += kLineEnd;
-            if (c == '\r' && i + 1 < code.size() && code[i + 1] == '\n') ++i;
-        } else {
-            lines += c;
-        }
+    // The runs between line ends are copied whole; each CR, LF or CR LF
+    // becomes the stream's line end.
+    while (!code.empty()) {
+        const auto found = std::find_if(code.begin(), code.end(), [](char c) { return c == '\r' || c == '\n'; });
+        const auto end = static_cast<std::size_t>(found - code.begin());
+        lines.append(code.substr(0, end));
+        if (found == code.end()) break;
+        lines += kLineEnd;
+        const bool crlf = code[end] == '\r' && end + 1 < code.size() && code[end + 1] == '\n';
+        code.remove_prefix(end + (crlf ? 2 : 1));
     }
     if (!lines.ends_with(kLineEnd)) lines += kLineEnd;
     return lines;
