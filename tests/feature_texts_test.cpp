@@ -211,8 +211,6 @@ TEST(PageText, WithoutPageExceptions) {
     const CoreData record = a4Record();
     const std::string expected = kEnsure + kP4 + kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
     EXPECT_EQ(pageText(record, {}, 0), expected);
-    PlugInFeatureTexts texts;
-    EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 3), expected);
 }
 
 TEST(PageText, PageExceptionsGiveThePagePaper) {
