@@ -89,8 +89,6 @@ std::string defaultSetupText() {
            "/MBT" + kDefaultTray + ">> put\r\n";
 }
 
-TEST(SetupText, DefaultRecord) { EXPECT_EQ(setupText(a4Record()), defaultSetupText()); }
-
 TEST(SetupText, TellingSettingsChangeTheirOwnEntries) {
     CoreData record = a4Record();
     setAll(record, {{FieldId::PerfectBindMode, 4}, {FieldId::Zoom, 250}, {FieldId::MixedSize, 1}, {FieldId::Orientation, 1},
