@@ -207,7 +207,6 @@ TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
 
 TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
     const auto valid = jobDevmode(117, 117, settings::defaultRecord());
-    ASSERT_TRUE(frame::recordFromJobParameters(asParameters(valid)));
     for (const char16_t* text : {u"", u"QUJD"}) EXPECT_FALSE(frame::recordFromJobParameters(text));
     // Cut anywhere, the block is incomplete.
     for (std::size_t cut : {std::size_t{69}, std::size_t{71}, sizeof(DEVMODEW) + 115, valid.size() - 1})

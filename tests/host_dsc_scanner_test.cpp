@@ -77,10 +77,8 @@ std::string documentOf(std::string_view trace) {
 
 const std::string kComplete = documentOf(kCompleteTrace);
 
-TEST(DscScanner, MarksEveryPartOfACompleteDocument) {
-    const Scan result = scan(kComplete);
-    EXPECT_EQ(result.trace, kCompleteTrace);
-    const DscSummary& got = result.summary;
+TEST(DscScanner, CountsThePagesLinesAndBytes) {
+    const DscSummary& got = scan(kComplete).summary;
     EXPECT_EQ(std::tuple(got.declaredPages, got.pages, got.lines, got.bytes), std::tuple(2u, 2u, 27u, kComplete.size()));
     // A page count declared at the end.
     const DscSummary atEnd =
