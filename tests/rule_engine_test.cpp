@@ -446,11 +446,6 @@ TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
     const CoreData finished = recordWith("Layout=Booklet Staple=2StaplesWide OutputBin=StaplerMain Fold=MultiCenterFold "
                                          "Punch=2Holes InputSlot=MBT FrontCoverTray=Tray4 PIFrontCoverTray=PITray2 "
                                          "OutputMethod=Secure");
-    // Nothing known about the printer: nothing is ruled out.
-    CoreData unknown = finished;
-    EXPECT_FALSE(applyInstalledOptions(unknown, InstalledOptions{}));
-    EXPECT_EQ(unknown, finished);
-
     // A punch unit only, punching three holes, and a post-inserter with one tray.
     const InstalledOptions installed = configured({{1, 0x02}, {3, 0x02}, {2, 0x01}, {kPaperFeedUnitByte, 2}});
     CoreData record = finished;
@@ -466,11 +461,6 @@ TEST(InstalledOptionsRules, MissingUnitsClearWhatNeedsThem) {
         applyInstalledOptions(held, installed);
         EXPECT_EQ(show(held, {F::PrintMode}), mode);
     }
-    // A fully equipped printer keeps everything.
-    InstalledOptions everything{};
-    everything.fill(0xFF);
-    CoreData kept = finished;
-    EXPECT_FALSE(applyInstalledOptions(kept, everything));
 }
 
 TEST(UserEdits, AnEditWrittenAsItStandsTakesNoRules) {
