@@ -89,8 +89,6 @@ std::string defaultSetupText() {
            "/MBT" + kDefaultTray + ">> put\r\n";
 }
 
-TEST(SetupText, DefaultRecord) { EXPECT_EQ(setupText(a4Record()), defaultSetupText()); }
-
 TEST(SetupText, TellingSettingsChangeTheirOwnEntries) {
     CoreData record = a4Record();
     setAll(record, {{FieldId::PerfectBindMode, 4}, {FieldId::Zoom, 250}, {FieldId::MixedSize, 1}, {FieldId::Orientation, 1},
@@ -211,8 +209,6 @@ TEST(PageText, WithoutPageExceptions) {
     const CoreData record = a4Record();
     const std::string expected = kEnsure + kP4 + kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
     EXPECT_EQ(pageText(record, {}, 0), expected);
-    PlugInFeatureTexts texts;
-    EXPECT_EQ(texts.pageHead(record) + texts.pageText(record, 3), expected);
 }
 
 TEST(PageText, PageExceptionsGiveThePagePaper) {

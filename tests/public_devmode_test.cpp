@@ -207,8 +207,6 @@ TEST(PublicDevmode, IsTakenIntoTheRecordThroughThePrinter) {
     EXPECT_EQ(std::pair(record.option(FieldId::PageSize), record.option(FieldId::InputSlot)),
               std::pair(optionOf(FieldId::PageSize, "Letter"), optionOf(FieldId::InputSlot, "Tray2")));
     EXPECT_TRUE(changed.test(static_cast<std::size_t>(FieldId::InputSlot)));
-    // The same DEVMODE again changes nothing.
-    EXPECT_FALSE(takePublicDevmode(record, &devmode.dm(), printer));
     // A tray the paper-feed unit does not provide stays out.
     devmode.dm().dmDefaultSource = 258;
     EXPECT_FALSE(takePublicDevmode(record, &devmode.dm(), printer));

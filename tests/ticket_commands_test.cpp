@@ -88,13 +88,11 @@ TEST(TicketCommands, ValuesAndConditionsOfTheFeatureCommands) {
         // Stapling and saddle stitching.
         {{"Staple=1Staple", "Binding=Left"}, {"FINISH=LEFT1POINT"}, {"STAPLEPITCH"}},
         {{"Staple=1Staple", "Binding=Top"}, {"FINISH=RIGHT1POINT"}, {"STAPLEPITCH"}},
-        {{"Staple=2StaplesNarrow"}, {"FINISH=ANY2POINT", "STAPLEPITCH=LEVEL1"}, {"STITCH"}},
         {{"Staple=2StaplesWide", "Stitch=True"}, {"FINISH=CENTER", "STAPLEPITCH=LEVEL3", "STITCH=SADDLE"}},
         {{"Stitch=True"}, {"FINISH=CENTER", "STITCH=SADDLE"}},
         // Punching; copies, offset and divided output.
         {{"Punch=GBCDoubleStreampunch"}, {"PUNCH=ON", "PUNCHNUM=11"}}, {{"Punch=GBCStreampunchCorvel"}, {"PUNCHNUM=10"}},
-        {{"NumCopies=3"}, {"QTY=3"}, {"COPIES"}}, {{"NumCopies=3", "Collate=Group"}, {"COPIES=3"}, {"QTY"}},
-        {{"OffsetPages=True", "OffsetPagesCount=25"}, {"COPIESOFFSET=1", "SHEETSOFFSET=25", "JOBOFFSET=ON"}},
+        {{"NumCopies=3", "Collate=Group"}, {"COPIES=3"}, {"QTY"}},
         {{"OffsetCopies=True", "OffsetCopiesCount=4"}, {"COPIESOFFSET=4", "JOBOFFSET=ON"}, {"SHEETSOFFSET"}},
         {{"DivideOutput=True", "DivideOutputPages=12"}, {"PAGELOOP=12"}},
         // N-up: two, six and eight pages side by side turn the sheet; four keep it.
