@@ -1,8 +1,6 @@
 // AES-256 against the published known answers, and the CBC mode around it.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include "common/aes256.h"
 
 namespace tvzx {

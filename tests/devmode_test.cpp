@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 
 #include "common/base64.h"
 #include "common/byte_order.h"

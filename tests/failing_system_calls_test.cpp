@@ -7,12 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <functional>
-#include <memory>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "frame/document_hooks.h"
 #include "frame/plugin_object.h"

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <string>
-#include <vector>
 
 #include "common/hex_text.h"
 #include "postscript/feature_texts.h"

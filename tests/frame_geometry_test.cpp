@@ -3,8 +3,6 @@
 // expected figures are worked out by hand from the rounding rules.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "frame/page_geometry.h"
 #include "frame_fixtures.h"
 

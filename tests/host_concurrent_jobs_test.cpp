@@ -4,7 +4,6 @@
 // that picked up another job's user, document, printer or settings differs.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <regex>

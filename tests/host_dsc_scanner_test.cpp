@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "host/dsc_scanner.h"
 #include "host/host_error.h"

@@ -3,7 +3,6 @@
 // helper serves that code to the job's device only.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "host/driver_helpers.h"

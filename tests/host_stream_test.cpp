@@ -5,11 +5,8 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "host/host_error.h"
 #include "host/render_job.h"

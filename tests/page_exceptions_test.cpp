@@ -1,9 +1,6 @@
 // The page exception list codec, against blocks written out byte by byte.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <string_view>
-
 #include "rules/page_exceptions.h"
 
 namespace tvzx::rules {

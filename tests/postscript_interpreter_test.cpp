@@ -8,11 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "postscript/feature_dictionary.h"
 #include "postscript/feature_texts.h"

@@ -3,9 +3,6 @@
 // their line numbers, writing a file back, and finding the printer in it.
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
-
 #include "platform/registry_file.h"
 #include "platform/registry_printer.h"
 #include "printer_fixtures.h"

@@ -2,13 +2,6 @@
 // family by value, the page exception rules and pass, and its entry points.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <optional>
-#include <tuple>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "rules/installed_options.h"
 #include "rules/page_exception_rules.h"
 #include "rules/page_exceptions.h"
@@ -25,7 +18,6 @@ namespace {
 using settings::CoreData;
 using settings::FieldId;
 using F = settings::FieldId;
-
 
 std::uint32_t option(FieldId field, std::string_view name) {
     const auto index = settings::fieldDef(field).options->find(name);

@@ -2,9 +2,6 @@
 // record of another layout through it, field by field by name.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "common/base64.h"
 #include "common/byte_order.h"
 #include "common/hex_text.h"

@@ -1,10 +1,6 @@
 // The feature commands of the job ticket: their order, values and conditions.
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
-#include <vector>
-
 #include "pjl/page_commands.h"
 #include "pjl/ticket.h"
 #include "rules/page_exceptions.h"

@@ -101,6 +101,5 @@ TEST(TicketHeader, ControlCharactersLeaveNamesBeforeTheCut) {
     EXPECT_EQ(opening({name, "m\x01\xC3\xBCller\r\n", std::nullopt}, expected), expected);
 }
 
-
 }  // namespace
 }  // namespace tvzx::pjl

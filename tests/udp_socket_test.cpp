@@ -2,8 +2,6 @@
 // recording socket layer; and real datagrams over the loopback interface.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "net/broadcast_targets.h"
 #include "net_fakes.h"
 

@@ -10,9 +10,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <optional>
-#include <stdexcept>
-#include <string>
 
 #include "config/printer_access.h"
 #include "platform/security_context.h"

@@ -7,10 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "config/working_directory.h"
 #include "config/windows_version.h"

@@ -11,16 +11,8 @@
 
 namespace tvzx::device {
 
-// Offset of the flag inside the core driver's part, which starts dmSize
-// bytes into the public DEVMODE and begins with "PRIV".
-inline constexpr std::size_t kLayoutOverrideOffset = 124;
-
-// Returns the flag byte of the core driver's part; null when there is no
-// public DEVMODE, the part does not begin with its signature or is too short
-// to hold the flag.
-std::uint8_t* layoutOverrideByte(win::DEVMODEW* publicDevmode);
-
-// Brings the flag in line with the settings and returns it. Once the job has
+// Brings the flag (settings::layoutFlagByte) in line with the settings, as
+// settings::layoutFlagOf decides it, and returns it. Once the job has
 // set up pages the stored flag is returned unchanged. Without a public
 // DEVMODE, settings or a suitable core driver's part the result is 0.
 std::uint8_t updateLayoutOverride(win::DEVMODEW* publicDevmode, const settings::CoreData* settings,

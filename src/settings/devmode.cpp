@@ -147,19 +147,28 @@ void convertForeignBlock(CoreData& destination, std::span<const std::uint8_t> fo
     if (readAndConvert(destination, foreign->record, text)) validateRecord(destination);
 }
 
+std::uint8_t* layoutFlagByte(win::DEVMODEW* publicDevmode) {
+    // The flag byte lies inside the core driver's area only when that area
+    // holds more than 124 bytes.
+    if (publicDevmode == nullptr || publicDevmode->dmDriverExtra <= kLayoutFlagOffset) return nullptr;
+    auto* area = reinterpret_cast<std::uint8_t*>(publicDevmode) + publicDevmode->dmSize;
+    if (std::memcmp(area, kCoreDriverSignature.data(), kCoreDriverSignature.size()) != 0) return nullptr;
+    return area + kLayoutFlagOffset;
+}
+
+std::uint8_t layoutFlagOf(const CoreData& record, bool holdsTabSheets) {
+    const bool imposed = record.option(FieldId::NUpCount) != kFirstNUpOption;
+    constexpr std::uint32_t kFalse = 0;
+    const bool tabs = record.option(FieldId::TabImageShift) == kFalse && holdsTabSheets;
+    return (imposed || tabs) ? 1 : 0;
+}
+
 void updateLayoutFlag(const CoreData& record, win::DEVMODEW* publicDevmode, DevModeServices& services) {
     // A job's pages are laid out as its start decided; a request during the
     // job must not change that under the core driver.
-    if (publicDevmode == nullptr || services.jobUnderWay()) return;
-    // The flag byte lies inside the core driver's area only when that area
-    // holds more than 124 bytes.
-    if (publicDevmode->dmDriverExtra <= kLayoutFlagOffset) return;
-    auto* area = reinterpret_cast<std::uint8_t*>(publicDevmode) + publicDevmode->dmSize;
-    if (std::memcmp(area, kCoreDriverSignature.data(), kCoreDriverSignature.size()) != 0) return;
-    const bool imposed = record.option(FieldId::NUpCount) != kFirstNUpOption;
-    constexpr std::uint32_t kFalse = 0;
-    const bool tabs = record.option(FieldId::TabImageShift) == kFalse && services.holdsTabSheets(record);
-    area[kLayoutFlagOffset] = (imposed || tabs) ? 1 : 0;
+    if (services.jobUnderWay()) return;
+    std::uint8_t* flag = layoutFlagByte(publicDevmode);
+    if (flag != nullptr) *flag = layoutFlagOf(record, services.holdsTabSheets(record));
 }
 
 bool devModeCallback(std::uint32_t mode, win::OEMDMPARAM* param, DevModeServices& services) {

@@ -56,6 +56,17 @@ bool applyDefaultDuplex(CoreData& record, DevModeServices& services);
 void convertForeignBlock(CoreData& destination, std::span<const std::uint8_t> foreignBlock,
                          DevModeServices& services);
 
+// Returns the core driver's layout flag: byte 124 of its own part, which
+// starts dmSize bytes into the public DEVMODE and begins with "PRIV". Null
+// without a public DEVMODE, or when the part lacks its signature or is too
+// short to hold the byte.
+std::uint8_t* layoutFlagByte(win::DEVMODEW* publicDevmode);
+
+// Returns the flag the record asks for: 1 when the plug-in lays out the
+// pages itself (an imposed layout, or tab sheets on unshifted pages of a
+// record that holds them), 0 otherwise.
+std::uint8_t layoutFlagOf(const CoreData& record, bool holdsTabSheets);
+
 // Sets the core driver's layout flag in its private area behind the public
 // DEVMODE, when that area is there and large enough and no job is under
 // way; during a job the flag stays as the job set it.
