@@ -9,7 +9,7 @@
 #include "platform/registry_printer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace tvzx::config;
+    using namespace tvzx::platform;
     const RegistryParse parse = parseRegistryFile(std::span<const std::uint8_t>(data, size));
     if (parse.error) {
         // A refused file yields nothing, and the error names a line.
