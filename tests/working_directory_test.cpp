@@ -149,6 +149,24 @@ TEST(WriteTest, RealDirectoryPassesAndKeepsNoFile) {
     fs::remove_all(directory);
 }
 
+#if !defined(_WIN32)
+// Lines are added at the end of the file; a symbolic link planted under its
+// name (the job log sits in a directory others can write to) is refused.
+TEST(AppendToFile, AddsAtTheEndAndRefusesALinkInTheFilesPlace) {
+    namespace fs = std::filesystem;
+    const fs::path directory = fs::temp_directory_path() / ("tvzx-append-" + std::to_string(::getpid()));
+    fs::create_directories(directory);
+    const auto path = [](const fs::path& file) { return platform::utf16Path(file.string()); };
+    EXPECT_TRUE(platform::appendToFile(path(directory / "log"), "one\n"));
+    EXPECT_TRUE(platform::appendToFile(path(directory / "log"), "two\n"));
+    fs::create_symlink(directory / "log", directory / "link");
+    EXPECT_FALSE(platform::appendToFile(path(directory / "link"), "three\n"));
+    std::ifstream log(directory / "log");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "one\ntwo\n");
+    fs::remove_all(directory);
+}
+#endif
+
 // Version answers set by the test.
 struct FixedVersion final : platform::SystemVersion {
     FixedVersion(std::uint32_t major = 0, std::uint32_t minor = 0) : atLeastMajor(major), atLeastMinor(minor) {}

@@ -38,8 +38,9 @@ public:
 FileSystem& systemFileSystem();
 
 // Adds the bytes at the end of the file, created when missing, in one
-// write, so that lines added by processes at the same time do not mix.
-// Returns whether all of them were written.
+// write, so that lines added by processes at the same time do not mix; a
+// symbolic link in the file's place is refused on POSIX systems. Returns
+// whether all of them were written.
 bool appendToFile(std::u16string_view path, std::string_view bytes);
 
 }  // namespace tvzx::platform

@@ -62,7 +62,10 @@ FileSystem& systemFileSystem() {
 }
 
 bool appendToFile(std::u16string_view path, std::string_view bytes) {
-    const int descriptor = ::open(utf8Path(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode);
+    // Files added to may sit in a directory others can write to, such as
+    // /tmp: a symbolic link planted under the name is not followed.
+    const int descriptor =
+        ::open(utf8Path(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kNewFileMode);
     if (descriptor < 0) return false;
     const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
     const bool closed = ::close(descriptor) == 0;
