@@ -8,6 +8,7 @@
 #include "byte_source.h"
 #include "common/hex_text.h"
 #include "host_error.h"
+#include "line_ends.h"
 
 namespace tvzx::host {
 namespace {
@@ -33,6 +34,8 @@ constexpr std::string_view kJobControlPrefix = "JCL";
 constexpr char kHexStart = '<';
 constexpr char kHexEnd = '>';
 constexpr char kTranslationSeparator = '/';
+// Code is kept with LF line ends whichever system wrote the file.
+constexpr std::string_view kStoredLineEnd = "\n";
 constexpr std::size_t kFirstReadPiece = 4096;
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -56,22 +59,6 @@ std::string_view keywordOf(std::string_view text) {
     text = trimmed(text.substr(0, text.find(kTranslationSeparator)));
     if (!text.empty() && text.front() == '*') text.remove_prefix(1);
     return text;
-}
-
-// Returns the text of a quoted value with every line end, CR LF, CR or LF,
-// given as LF, so the code is the same whichever system wrote the file.
-std::string withUnixLineEnds(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    // The runs between CRs are copied whole.
-    for (;;) {
-        const std::size_t cr = text.find('\r');
-        out.append(text.substr(0, cr));
-        if (cr == std::string_view::npos) return out;
-        out += '\n';
-        text.remove_prefix(cr + 1);
-        if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
-    }
 }
 
 // Returns the text with each hexadecimal substring "<0D0A>" replaced by the
@@ -199,7 +186,7 @@ private:
         if (valueStart < lineEnd && text_[valueStart] == kQuote) {
             const std::size_t close = text_.find(kQuote, valueStart + 1);
             if (close == std::string_view::npos) fail("the quoted value of *" + std::string(main) + " has no closing quote");
-            value = {text_.substr(valueStart + 1, close - valueStart - 1), true, hasCarriageReturns_};
+            value = {text_.substr(valueStart + 1, close - valueStart - 1), true};
             if (close < lineEnd) {
                 // The usual one-line value: the rest of its line is known.
                 position_ = lineEnd;
@@ -222,8 +209,6 @@ private:
     struct Value {
         std::string_view raw;
         bool quoted = false;
-        // Whether the file has any CR, which quoted text may then hold.
-        bool carriageReturns = false;
     };
 
     // Returns a view of text kept by the file.
@@ -232,9 +217,10 @@ private:
         return *file_.rewritten_.back();
     }
 
-    // Returns the value as stored: quoted text with its line ends made LF.
+    // Returns the value as stored: quoted text with its line ends made LF
+    // (a file without any CR has nothing to rewrite).
     std::string_view stored(const Value& value) {
-        return value.quoted && value.carriageReturns ? keep(withUnixLineEnds(value.raw)) : value.raw;
+        return value.quoted && hasCarriageReturns_ ? keep(withLineEnds(value.raw, kStoredLineEnd)) : value.raw;
     }
 
     // Returns the feature an entry's main keyword names, if the file has

@@ -1,9 +1,8 @@
 #include "setup_code.h"
 
-#include <algorithm>
-
 #include "dsc_keywords.h"
 #include "job_paper.h"
+#include "line_ends.h"
 #include "ppd_keywords.h"
 #include "ppd_writer.h"
 
@@ -62,19 +61,7 @@ bool isDriverOwn(const FeatureSelection& selection) {
 }  // namespace
 
 std::string streamLines(std::string_view code) {
-    std::string lines;
-    lines.reserve(code.size() + kLineEnd.size());
-    // The runs between line ends are copied whole; each CR, LF or CR LF
-    // becomes the stream's line end.
-    while (!code.empty()) {
-        const auto found = std::find_if(code.begin(), code.end(), [](char c) { return c == '\r' || c == '\n'; });
-        const auto end = static_cast<std::size_t>(found - code.begin());
-        lines.append(code.substr(0, end));
-        if (found == code.end()) break;
-        lines += kLineEnd;
-        const bool crlf = code[end] == '\r' && end + 1 < code.size() && code[end + 1] == '\n';
-        code.remove_prefix(end + (crlf ? 2 : 1));
-    }
+    std::string lines = withLineEnds(code, kLineEnd);
     if (!lines.ends_with(kLineEnd)) lines += kLineEnd;
     return lines;
 }

@@ -40,11 +40,10 @@ bool appendJobLog(std::string_view jobIdentity, std::string_view documentText) {
     // user's temporary directory to work in; adding to the log there is its
     // own test that the directory can be written.
     platform::FileSystem& files = platform::systemFileSystem();
-    std::u16string path = files.temporaryDirectory();
-    if (path.empty()) return false;
-    if (path.back() != platform::kPathSeparator && path.back() != u'/') path.push_back(platform::kPathSeparator);
-    path += kJobLogName;
-    return platform::appendToFile(path, jobLogLine(jobIdentity, documentText));
+    const std::u16string directory = files.temporaryDirectory();
+    if (directory.empty()) return false;
+    return platform::appendToFile(platform::withSeparator(directory) + std::u16string(kJobLogName),
+                                  jobLogLine(jobIdentity, documentText));
 }
 
 }  // namespace tvzx::notify

@@ -14,16 +14,6 @@ constexpr std::u16string_view kScratchExtension = u".tmp";
 constexpr std::u16string_view kHexDigits = u"0123456789ABCDEF";
 constexpr unsigned kSerialDigits = 8;
 
-bool endsInSeparator(std::u16string_view path) {
-    return !path.empty() && (path.back() == platform::kPathSeparator || path.back() == u'/' || path.back() == u'\\');
-}
-
-std::u16string withSeparator(std::u16string_view directory) {
-    std::u16string path(directory);
-    if (!endsInSeparator(path)) path.push_back(platform::kPathSeparator);
-    return path;
-}
-
 // Returns the spooler's directory from the printer's data; nothing when
 // the value is missing or empty.
 std::optional<std::u16string> spoolDirectoryOf(const platform::PrinterData& printer) {
@@ -63,7 +53,7 @@ std::u16string scratchFileName(std::uint32_t serial) {
 bool passesWriteTest(platform::FileSystem& files, std::u16string_view directory, std::uint32_t firstSerial,
                      std::uint32_t attempts) {
     if (directory.empty() || !files.isDirectory(directory)) return false;
-    const std::u16string prefix = withSeparator(directory);
+    const std::u16string prefix = platform::withSeparator(directory);
     for (std::uint32_t attempt = 0; attempt < attempts; ++attempt) {
         const std::u16string path = prefix + scratchFileName(firstSerial + attempt);
         // The first unused name is the one tried; whether the file can be
@@ -90,7 +80,7 @@ std::optional<std::u16string> workingDirectory(platform::FileSystem& files, cons
     for (Candidate candidate : order) {
         const std::optional<std::u16string> directory = candidatePath(candidate, files, query);
         if (!directory || !passesWriteTest(files, *directory, query.firstSerial, query.attempts)) continue;
-        std::u16string result = withSeparator(*directory);
+        std::u16string result = platform::withSeparator(*directory);
         // A directory too long for the callers' buffers is passed over.
         if (result.size() >= kWorkingDirectoryCapacity) continue;
         return result;

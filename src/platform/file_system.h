@@ -16,6 +16,15 @@ inline constexpr char16_t kPathSeparator = u'\\';
 inline constexpr char16_t kPathSeparator = u'/';
 #endif
 
+// Returns the directory with a separator at its end, added when it has none
+// (either separator counts).
+inline std::u16string withSeparator(std::u16string_view directory) {
+    std::u16string path(directory);
+    if (path.empty() || (path.back() != kPathSeparator && path.back() != u'/' && path.back() != u'\\'))
+        path.push_back(kPathSeparator);
+    return path;
+}
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
