@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# cups_check.sh [BUILD]: proves the CUPS filter with a real scheduler. Starts
-# a private cupsd on 127.0.0.1 with its own configuration, spool and logs in
-# a temporary folder and the filter, modules and PPD of the build, makes a
+# cups_check.sh [BUILD | --installed]: proves the CUPS filter with a real
+# scheduler. Starts a private cupsd on 127.0.0.1 with its own configuration,
+# spool and logs in a temporary folder and the filter, modules and PPD of the
+# build (or, with --installed, of the installed Debian package), makes a
 # queue with lpadmin on a file: device, prints jobs with lp -o, and compares
 # each job's ticket line for line with the one the tool writes for the same
 # settings. The scheduler is stopped at the end whatever happened. The last
@@ -13,9 +14,14 @@ build=${1:-build}
 source scripts/packages.sh
 bash scripts/ensure_packages.sh "${CUPS_PACKAGES[@]}" >&2 || true
 
-tvzx=$build/tools/tvzx/tvzx
-filter=$build/tools/cups_filter/pstotvzx
-ppd=data/tvzx.ppd
+# Where the tool, the filter, its modules and the PPD come from: the build
+# folder, or the places the package installs them (the installed filter
+# finds its modules where the package put them).
+if [ "$build" = --installed ]; then
+  tvzx=/usr/bin/tvzx filter=/usr/lib/cups/filter/pstotvzx modules="" ppd=/usr/share/ppd/tvzx/tvzx.ppd
+else
+  tvzx=$build/tools/tvzx/tvzx filter=$build/tools/cups_filter/pstotvzx modules=$build/src ppd=data/tvzx.ppd
+fi
 queue=tvzx
 passed=0
 failed=0
@@ -63,16 +69,19 @@ stop() {
 trap stop EXIT
 
 # The scheduler's programs: CUPS's own, with the build's filter and the
-# modules it finds beside itself.
+# modules it finds beside itself in place of any installed one.
 bin=$work/lib/cups
 mkdir -p "$bin/filter" "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out" "$work/jobs"
 for dir in /usr/lib/cups/*; do
   [ "$(basename "$dir")" = filter ] || ln -s "$dir" "$bin/$(basename "$dir")"
 done
 for program in /usr/lib/cups/filter/*; do ln -s "$program" "$bin/filter/"; done
-cp "$filter" "$build/src/tvzx_ps.dll" "$build/src/tvzx.dll" "$build/src/tvzx_rundll" "$bin/filter/"
-chmod 755 "$bin/filter/pstotvzx" "$bin/filter/tvzx_rundll"
-chmod 644 "$bin/filter/tvzx_ps.dll" "$bin/filter/tvzx.dll"
+if [ -n "$modules" ]; then
+  rm -f "$bin/filter/pstotvzx"
+  cp "$filter" "$modules/tvzx_ps.dll" "$modules/tvzx.dll" "$modules/tvzx_rundll" "$bin/filter/"
+  chmod 755 "$bin/filter/pstotvzx" "$bin/filter/tvzx_rundll"
+  chmod 644 "$bin/filter/tvzx_ps.dll" "$bin/filter/tvzx.dll"
+fi
 
 port=$((20000 + RANDOM % 20000))
 server=127.0.0.1:$port

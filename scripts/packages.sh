@@ -9,3 +9,6 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-
 # The CUPS checks: a private scheduler, its client tools, CUPS's own
 # PostScript filter, cupsfilter, ipptool, and python3 to catch the wake-up.
 CUPS_PACKAGES=(cups-daemon cups-client cups-filters cups cups-ipp-utils python3 iproute2)
+# The package check: lintian, and what cpack needs to name the libraries
+# the package depends on (dpkg-shlibdeps, file).
+PACKAGE_PACKAGES=(lintian dpkg-dev file)

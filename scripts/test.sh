@@ -52,6 +52,20 @@ line=$(grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 
 rm -f "$log"
 passed=$((passed + $(sed -nE 's/^cups checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
 failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
+# The Debian package built, installed, proved from its installed files
+# alone and purged again; each check counts.
+log=$(mktemp)
+bash scripts/package_check.sh build 2>&1 | tee "$log" || true
+line=$(grep -E '^package checks: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" | tail -n 1 || true)
+rm -f "$log"
+if [ -z "$line" ]; then
+  echo "== no result from the package checks"
+  failed=$((failed + 1))
+else
+  passed=$((passed + $(sed -E 's/^package checks: ([0-9]+) passed.*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed, .*/\1/' <<<"$line")))
+  skipped=$((skipped + $(sed -E 's/.* ([0-9]+) skipped$/\1/' <<<"$line")))
+fi
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null
