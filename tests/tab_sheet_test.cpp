@@ -69,10 +69,24 @@ TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
     EXPECT_EQ(seen.temporaryPath, u"/spool/TP11.tmp");
     EXPECT_EQ(seen.module, reinterpret_cast<std::uintptr_t>(&moduleToken));
     EXPECT_EQ(seen.label, "Part B");
-    EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + std::string(kBody) +
-                             postscript::stateRestore());
+    // The tab document stands between the brackets of an included document.
+    EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + "%%BeginDocument: (Printed Tab on 3)\r\n" +
+                             std::string(kBody) + "%%EndDocument\r\n" + postscript::stateRestore());
     EXPECT_EQ(files.removed, std::vector<std::u16string>{u"/spool/TP11.tmp"});
     EXPECT_TRUE(files.sleeps.empty());
+}
+
+TEST_F(TabSheetTest, BracketsGetLinesOfTheirOwnAndNameTheTabAsOneText) {
+    // A document whose end comment follows the page on the same line, and a
+    // name that would break the parenthesised text.
+    document = "%!PS-Adobe-3.0\n%%BeginSetup\nuserdict featurebegin{ %%BeginFeature: *ZVOpCreator x featurebegin{ "
+               "%%BeginFeature: *ZVOpPPDVersion 1 featurebegin{ %%BeginFeature: *PageRegion A4 featurebegin{ "
+               "1 setlinecap 1 setlinejoin showpage %%EOF";
+    request.exchange.documentName = u"Tab (a\\b \u00E9";
+    ASSERT_TRUE(create());
+    const std::string text = sink.text.substr(postscript::stateSave().size());
+    EXPECT_TRUE(text.starts_with("%%BeginDocument: (Tab \\(a\\\\b ?)\r\n%!PS-Adobe-3.0\n")) << text;
+    EXPECT_TRUE(text.ends_with("showpage \r\n%%EndDocument\r\n" + postscript::stateRestore())) << text;
 }
 
 TEST_F(TabSheetTest, FailedWorkerMissingFileOrUnusableDocumentWritesNothing) {
