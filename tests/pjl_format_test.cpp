@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 
 #include "pjl/pjl_format.h"
@@ -52,87 +53,22 @@ TEST(BoundedUtf8Copy, KeepsWholeCharactersAndReplacesHighBytesOfOtherEncodings) 
 //   value   = number / word / string
 //   number  = ["-" / "+"] 1*digit ["." 1*digit]
 //   word    = letter *(letter / digit)
-//   string  = DQUOTE *(HTAB / %x20-21 / %x23-FF) DQUOTE
-// Returns the key and the value (a string without its quotes); nothing when
-// the line breaks the grammar.
+//   string  = DQUOTE *(HTAB / %x20-21 / %x23-7E / %x80-FF) DQUOTE
 struct PjlSet {
     std::string key;
     std::string value;
 };
 
-class PjlLineReader {
-public:
-    explicit PjlLineReader(std::string_view line) : rest_(line) {}
-
-    std::optional<PjlSet> command() {
-        PjlSet set;
-        if (!take("@PJL") || !spaces() || !take("SET") || !spaces() || !name(set.key)) return std::nullopt;
-        optionalSpaces();
-        if (!take("=")) return std::nullopt;
-        optionalSpaces();
-        if (!value(set.value)) return std::nullopt;
-        optionalSpaces();
-        if (!take("\r\n") || !rest_.empty()) return std::nullopt;
-        return set;
-    }
-
-private:
-    static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static bool isStringByte(char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte == '\t' || (byte >= 0x20 && byte != '"' && byte != 0x7F);
-    }
-
-    bool take(std::string_view word) {
-        if (!rest_.starts_with(word)) return false;
-        rest_.remove_prefix(word.size());
-        return true;
-    }
-    bool spaces() {
-        const std::size_t before = rest_.size();
-        optionalSpaces();
-        return rest_.size() < before;
-    }
-    void optionalSpaces() {
-        while (!rest_.empty() && (rest_.front() == ' ' || rest_.front() == '\t')) rest_.remove_prefix(1);
-    }
-    std::size_t count(bool (*accepts)(char), std::size_t from = 0) const {
-        std::size_t end = from;
-        while (end < rest_.size() && accepts(rest_[end])) ++end;
-        return end - from;
-    }
-    bool name(std::string& out) {
-        if (rest_.empty() || !isLetter(rest_.front())) return false;
-        const std::size_t length = 1 + count([](char c) { return isLetter(c) || isDigit(c); }, 1);
-        out = rest_.substr(0, length);
-        rest_.remove_prefix(length);
-        return true;
-    }
-    bool value(std::string& out) {
-        if (rest_.starts_with('"')) {
-            const std::size_t length = count(isStringByte, 1);
-            if (rest_.size() < length + 2 || rest_[length + 1] != '"') return false;
-            out = rest_.substr(1, length);
-            rest_.remove_prefix(length + 2);
-            return true;
-        }
-        if (!rest_.empty() && isLetter(rest_.front())) return name(out);
-        const std::size_t sign = rest_.starts_with('-') || rest_.starts_with('+') ? 1 : 0;
-        std::size_t length = sign + count(isDigit, sign);
-        if (length == sign) return false;
-        if (length < rest_.size() && rest_[length] == '.') {
-            const std::size_t fraction = count(isDigit, length + 1);
-            if (fraction == 0) return false;
-            length += 1 + fraction;
-        }
-        out = rest_.substr(0, length);
-        rest_.remove_prefix(length);
-        return true;
-    }
-
-    std::string_view rest_;
-};
+// Returns the key and the value (a string without its quotes); nothing when
+// the line breaks the grammar.
+std::optional<PjlSet> readPjlSet(const std::string& line) {
+    static const std::regex command(
+        "@PJL[ \t]+SET[ \t]+([A-Za-z][A-Za-z0-9]*)[ \t]*=[ \t]*"
+        "(?:\"([^\"\\x01-\\x08\\x0A-\\x1F\\x7F]*)\"|([A-Za-z][A-Za-z0-9]*|[-+]?[0-9]+(?:\\.[0-9]+)?))[ \t]*\r\n");
+    std::smatch match;
+    if (!std::regex_match(line, match, command) || line.find('\0') != std::string::npos) return std::nullopt;
+    return PjlSet{match.str(1), match[2].matched ? match.str(2) : match.str(3)};
+}
 
 // Returns every command of the ticket read by the grammar; a line that breaks
 // it fails the test.
@@ -141,7 +77,7 @@ std::vector<PjlSet> readTicket(const std::string& ticket) {
     for (std::size_t at = 0; at < ticket.size();) {
         const std::size_t end = ticket.find('\n', at);
         const std::string_view line(ticket.data() + at, (end == std::string::npos ? ticket.size() : end + 1) - at);
-        if (const std::optional<PjlSet> set = PjlLineReader(line).command()) commands.push_back(*set);
+        if (const std::optional<PjlSet> set = readPjlSet(std::string(line))) commands.push_back(*set);
         else ADD_FAILURE() << "not one PJL command: " << line;
         at += line.size();
     }
@@ -203,9 +139,9 @@ TEST(TicketGrammar, ReaderRefusesWhatBreaksTheGrammar) {
     for (const std::string_view line : {"@PJL SET NAME=\"a\"b\"\r\n", "@PJL SET NAME=\"ab\r\n", "@PJL SET NAME=a b\r\n",
                                         "@PJL SET 1NAME=A\r\n", "@PJL SET NAME=\r\n", "@PJL SET NAME=1.\r\n",
                                         "@PJL SET NAME=A\n", "@PJL SETNAME=A\r\n", "@PJL SET NAME=\"\x1B\"\r\n"})
-        EXPECT_FALSE(PjlLineReader(line).command().has_value()) << line;
+        EXPECT_FALSE(readPjlSet(std::string(line)).has_value()) << line;
     for (const std::string_view line : {"@PJL SET NAME = -1.5\r\n", "@PJL SET N2=\"a\tb \xC3\xA9\"\r\n", "@PJL SET A=B2\r\n"})
-        EXPECT_TRUE(PjlLineReader(line).command().has_value()) << line;
+        EXPECT_TRUE(readPjlSet(std::string(line)).has_value()) << line;
 }
 
 }  // namespace
