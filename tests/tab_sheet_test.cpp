@@ -77,16 +77,21 @@ TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
 }
 
 TEST_F(TabSheetTest, BracketsGetLinesOfTheirOwnAndNameTheTabAsOneText) {
-    // A document whose end comment follows the page on the same line, and a
-    // name that would break the parenthesised text.
-    document = "%!PS-Adobe-3.0\n%%BeginSetup\nuserdict featurebegin{ %%BeginFeature: *ZVOpCreator x featurebegin{ "
-               "%%BeginFeature: *ZVOpPPDVersion 1 featurebegin{ %%BeginFeature: *PageRegion A4 featurebegin{ "
-               "1 setlinecap 1 setlinejoin showpage %%EOF";
-    request.exchange.documentName = u"Tab (a\\b \u00E9";
-    ASSERT_TRUE(create());
-    const std::string text = sink.text.substr(postscript::stateSave().size());
-    EXPECT_TRUE(text.starts_with("%%BeginDocument: (Tab \\(a\\\\b ?)\r\n%!PS-Adobe-3.0\n")) << text;
-    EXPECT_TRUE(text.ends_with("showpage \r\n%%EndDocument\r\n" + postscript::stateRestore())) << text;
+    // A name that would break the parenthesised text; a document whose end
+    // comment follows the page on the same line, or after a lone CR.
+    request.exchange.documentName = u"Tab (a)\\b \u00E9";
+    for (const auto& [ending, expected] : {std::pair("showpage %%EOF", "showpage \r\n%%EndDocument\r\n"),
+                                           std::pair("showpage\r%%EOF", "showpage\r%%EndDocument\r\n")}) {
+        const std::string text = "%!PS-Adobe-3.0\n%%BeginSetup\nuserdict featurebegin{ %%BeginFeature: *ZVOpCreator x "
+                                 "featurebegin{ %%BeginFeature: *ZVOpPPDVersion 1 featurebegin{ %%BeginFeature: "
+                                 "*PageRegion A4 featurebegin{ 1 setlinecap 1 setlinejoin " + std::string(ending);
+        document = text;
+        sink.text.clear();
+        ASSERT_TRUE(create());
+        const std::string written = sink.text.substr(postscript::stateSave().size());
+        EXPECT_TRUE(written.starts_with("%%BeginDocument: (Tab \\(a\\)\\\\b ?)\r\n%!PS-Adobe-3.0\n")) << written;
+        EXPECT_TRUE(written.ends_with(expected + postscript::stateRestore())) << written;
+    }
 }
 
 TEST_F(TabSheetTest, FailedWorkerMissingFileOrUnusableDocumentWritesNothing) {
