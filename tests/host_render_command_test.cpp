@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "required_tool.h"
 #include "tool_runner.h"
 
 namespace {
@@ -29,7 +30,7 @@ protected:
     }
 };
 
-TEST_F(RenderCommand, PrintsTheDocumentOnStandardInputAndTheSampleOnlyWhenAskedFor) {
+TEST_F(RenderCommand, PrintsTheDocumentOnStandardInputAndTheSampleAtATerminalOrWhenAskedFor) {
     const std::string doc = file("doc.ps").string();
     const std::vector<std::string> job = {"--set", "PageSize=A4", "--job-id", "7", "--document", "d"};
     const auto render = [&](std::string_view launcher, std::vector<std::string> args) {
@@ -50,6 +51,12 @@ TEST_F(RenderCommand, PrintsTheDocumentOnStandardInputAndTheSampleOnlyWhenAskedF
     const std::string sample = render("<'" + doc + "'", {"--sample", "plain"});
     EXPECT_NE(sample.find("%%Title: tvzx sample\n"), std::string::npos);
     EXPECT_EQ(named.find("%%Title: tvzx sample\n"), std::string::npos);
+    // At a terminal, where no document would come, the sample prints.
+    TVZX_REQUIRE_TOOL(::system("command -v script >/dev/null") == 0, "script (util-linux), for a terminal");
+    const std::string atTerminal = "timeout 60 script -qec \"" + std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx render -o " +
+                                   file("tty.prn").string() + "\" /dev/null </dev/null >/dev/null";
+    ASSERT_EQ(::system(atTerminal.c_str()), 0);
+    EXPECT_NE(readAll(file("tty.prn")).find("%%Title: tvzx sample\n"), std::string::npos);
 }
 
 TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
