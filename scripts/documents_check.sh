@@ -10,7 +10,7 @@
 # page images where the settings leave the paper alone; psselect takes every
 # page of each output. The last line is "document checks: N passed, N failed".
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 build=${1:-build}
 source scripts/packages.sh
 bash scripts/ensure_packages.sh "${DOCUMENT_PACKAGES[@]}" >&2 || true
