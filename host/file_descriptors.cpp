@@ -189,6 +189,14 @@ int standardInput() { return kStandardInput; }
 
 #endif
 
+bool standardInputIsTerminal() {
+#if defined(_WIN32)
+    return ::_isatty(kStandardInput) != 0;
+#else
+    return ::isatty(kStandardInput) != 0;
+#endif
+}
+
 bool remove(const std::string& path) { return std::remove(path.c_str()) == 0 || errno == ENOENT; }
 
 bool rename(const std::string& from, const std::string& to) {

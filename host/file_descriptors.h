@@ -62,5 +62,8 @@ bool rename(const std::string& from, const std::string& to);
 int standardOutput();
 // Returns the descriptor of standard input, switched to binary mode.
 int standardInput();
+// Returns whether standard input is a terminal, where a person types
+// rather than a document arrives.
+bool standardInputIsTerminal();
 
 }  // namespace tvzx::host::files

@@ -283,6 +283,23 @@ else
   fail cancel "$(lpstat -p "$queue" 2>&1 | tr '\n' ' ')"
 fi
 
+# A document of a producer Linux users have (a2ps, on a licence text Debian
+# ships) prints through the queue page for page, without a PostScript error.
+if a2ps -q -o "$work/a2ps.ps" /usr/share/common-licenses/MPL-1.1 2>/dev/null; then
+  rm -f "$work/out/job.prn"
+  id=$(submit "$work/a2ps.ps")
+  pages_of() { gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=bbox "$1" 2>&1 | grep -c '^%%HiResBoundingBox'; }
+  if [ -n "$id" ] && wait_done "$id" && job_state "$id" | grep -q 'job-state (enum) = completed' &&
+     ! gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage "$work/out/job.prn" 2>&1 | grep -q 'Error' &&
+     [ "$(pages_of "$work/out/job.prn")" -eq "$(pages_of "$work/a2ps.ps")" ]; then
+    pass document
+  else
+    fail document "$(job_state "${id:-0}" | tr '\n' ' ')"
+  fi
+else
+  fail document "a2ps made no document"
+fi
+
 # The PPD passes the conformance test with the filter where it names it.
 mkdir -p "$work/root/usr/lib/cups/filter"
 cp "$filter" "$work/root/usr/lib/cups/filter/"

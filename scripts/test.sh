@@ -66,6 +66,15 @@ else
   failed=$((failed + $(sed -E 's/.* ([0-9]+) failed, .*/\1/' <<<"$line")))
   skipped=$((skipped + $(sed -E 's/.* ([0-9]+) skipped$/\1/' <<<"$line")))
 fi
+# Documents of the producers Linux users have, made now and printed; each
+# check counts.
+log=$(mktemp)
+bash scripts/documents_check.sh build >"$log" 2>&1 || true
+cat "$log"
+line=$(grep -E '^document checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+rm -f "$log"
+passed=$((passed + $(sed -nE 's/^document checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
+failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null

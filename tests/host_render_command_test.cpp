@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "required_tool.h"
 #include "tool_runner.h"
 
 namespace {
@@ -29,11 +30,33 @@ protected:
     }
 };
 
-TEST_F(RenderCommand, PrintsTheSampleDocumentWithoutAnInput) {
-    const ToolRun run = tvzx({"--set", "PageSize=A4"});
-    EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << run.err;
-    EXPECT_TRUE(run.out.starts_with(kJobStart) && run.out.ends_with(kJobEnd));
-    EXPECT_NE(run.out.find("%%Title: tvzx sample\n"), std::string::npos);
+TEST_F(RenderCommand, PrintsTheDocumentOnStandardInputAndTheSampleAtATerminalOrWhenAskedFor) {
+    const std::string doc = file("doc.ps").string();
+    const std::vector<std::string> job = {"--set", "PageSize=A4", "--job-id", "7", "--document", "d"};
+    const auto render = [&](std::string_view launcher, std::vector<std::string> args) {
+        args.insert(args.end(), job.begin(), job.end());
+        args.insert(args.begin(), "render");
+        const ToolRun run = ::tvzx::testing::runTvzx(args, file("stderr"), launcher);
+        EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << launcher;
+        return withoutJobIdentity(run.out);
+    };
+    const std::string named = render({}, {doc});
+    ASSERT_TRUE(named.starts_with(kJobStart) && named.ends_with(kJobEnd)) << named;
+    // From a pipe or a file, with or without "-", the same job as the named file.
+    EXPECT_EQ(render("cat '" + doc + "' |", {}), named);
+    EXPECT_EQ(render("cat '" + doc + "' |", {"-"}), named);
+    EXPECT_EQ(render("<'" + doc + "'", {"-"}), named);
+    EXPECT_EQ(render("<'" + doc + "'", {}), named);
+    // The sample when asked for, whatever waits on standard input.
+    const std::string sample = render("<'" + doc + "'", {"--sample", "plain"});
+    EXPECT_NE(sample.find("%%Title: tvzx sample\n"), std::string::npos);
+    EXPECT_EQ(named.find("%%Title: tvzx sample\n"), std::string::npos);
+    // At a terminal, where no document would come, the sample prints.
+    TVZX_REQUIRE_TOOL(::system("command -v script >/dev/null") == 0, "script (util-linux), for a terminal");
+    const std::string atTerminal = "timeout 60 script -qec \"" + std::string(TVZX_BINARY_DIR) + "/tools/tvzx/tvzx render -o " +
+                                   file("tty.prn").string() + "\" /dev/null </dev/null >/dev/null";
+    ASSERT_EQ(::system(atTerminal.c_str()), 0);
+    EXPECT_NE(readAll(file("tty.prn")).find("%%Title: tvzx sample\n"), std::string::npos);
 }
 
 TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
@@ -57,9 +80,14 @@ TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
         {{file("none.ps").string(), "-o", out}, file("none.ps").string() + ": cannot open: No such file or directory"},
         {{doc, "-o", out, "--module", file("none.dll").string()}, file("none.dll").string() + ": cannot load the module: "},
         {{doc, doc, "-o", out}, "unknown argument '" + doc + "'"},
+        {{"-", "--sample", "plain", "-o", out}, "--sample prints a built-in job instead of -"},
+        // An empty standard input is no document, and no reason for the sample.
+        {{"-o", out}, "standard input: empty input"},
+        {{"-", "-o", out}, "standard input: empty input"},
     };
     for (const auto& [args, message] : cases) {
-        const ToolRun run = tvzx(args);
+        const ToolRun run = ::tvzx::testing::runTvzx([&] { auto all = args; all.insert(all.begin(), "render"); return all; }(),
+                                                     file("stderr"), "</dev/null");
         EXPECT_EQ(std::pair(run.status, run.out), std::pair(2, std::string())) << message;
         EXPECT_EQ(run.err.rfind("tvzx: " + message, 0), 0u) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

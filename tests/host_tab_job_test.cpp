@@ -92,6 +92,29 @@ TEST_F(TabJob, WithoutTheBaseModuleTheJobGoesOnWithoutTabSheets) {
               std::tuple(0u, 3u, 1u));
 }
 
+TEST_F(TabJob, PageToolsTakeTheJobsPagesWithTheirTabSheets) {
+    TVZX_REQUIRE_TOOL(::system("command -v psselect >/dev/null && command -v psnup >/dev/null") == 0,
+                      "psutils (psselect, psnup)");
+    render();
+    // Returns what the page tool said and the document it wrote.
+    const auto run = [&](const std::string& tool) {
+        const std::string command = tool + " '" + (dir_ / "job.prn").string() + "' '" + (dir_ / "out.ps").string() +
+                                    "' 2>'" + (dir_ / "tool.txt").string() + "'";
+        EXPECT_EQ(::system(command.c_str()), 0) << command;
+        return std::pair(readAll(dir_ / "tool.txt"), readAll(dir_ / "out.ps"));
+    };
+    // A page takes the tab sheets spliced into it, and only those.
+    for (const auto& [page, mine, other] : {std::tuple("2", "%%Title: Inserted Tab before 2", "%%Title: Printed Tab on 3"),
+                                            std::tuple("3", "%%Title: Printed Tab on 3", "%%Title: Inserted Tab before 2")}) {
+        const auto [said, document] = run(std::string("psselect -p") + page);
+        EXPECT_NE(said.find("Wrote 1 pages"), std::string::npos) << said;
+        EXPECT_EQ(std::tuple(count(document, "%%Page: "), count(document, mine), count(document, other)),
+                  std::tuple(1u, 1u, 0u)) << page;
+    }
+    const auto [said, document] = run("psnup -2");
+    EXPECT_NE(said.find("Wrote 2 pages"), std::string::npos) << said;
+}
+
 TEST_F(TabJob, GhostscriptShowsEachLabelOnItsTab) {
     TVZX_REQUIRE_TOOL(::system("gs -v >/dev/null 2>&1") == 0, "Ghostscript (gs)");
     render();

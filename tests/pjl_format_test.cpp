@@ -1,10 +1,20 @@
-// One ticket command: quoting, numbers and the bounded UTF-8 copy.
+// One ticket command: quoting, numbers and the bounded UTF-8 copy; and whole
+// tickets read back with a PJL reader of the test's own.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <regex>
+#include <set>
+
 #include "pjl/pjl_format.h"
+#include "pjl/ticket.h"
 
 namespace tvzx::pjl {
 namespace {
+
+using settings::CoreData;
+using settings::FieldId;
 
 TEST(FormatPjlSet, BareQuotedAndNumberValues) {
     // Each row: key, value, whether always quoted, the command.
@@ -14,8 +24,8 @@ TEST(FormatPjlSet, BareQuotedAndNumberValues) {
         {"SCALE", "1.5", false, "@PJL SET SCALE=\"1.5\"\r\n"}, {"EMPTY", "", false, "@PJL SET EMPTY=\r\n"},
         {"NAME", "two words", false, "@PJL SET NAME=\"two words\"\r\n"},
         {"NAME", "caf\xC3\xA9", false, "@PJL SET NAME=\"caf\xC3\xA9\"\r\n"},
-        // A quote inside a value is passed as it is.
-        {"NAME", "a\"b", false, "@PJL SET NAME=\"a\"b\"\r\n"},
+        // A quote inside a value would end the string: it becomes an apostrophe.
+        {"NAME", "a\"b", false, "@PJL SET NAME=\"a'b\"\r\n"}, {"NAME", "\"", true, "@PJL SET NAME=\"'\"\r\n"},
         // Line breaks cannot start a command of their own.
         {"ZXSECTIONNAME", "Sales\r\n@PJL SET HOLD=OFF", true, "@PJL SET ZXSECTIONNAME=\"Sales  @PJL SET HOLD=OFF\"\r\n"},
         {"JOBNAME", "a\nb", false, "@PJL SET JOBNAME=\"a b\"\r\n"}, {"USERNAME", "", true, "@PJL SET USERNAME=\"\"\r\n"},
@@ -35,6 +45,103 @@ TEST(BoundedUtf8Copy, KeepsWholeCharactersAndReplacesHighBytesOfOtherEncodings) 
     for (const auto& [source, n, expected] : cases) EXPECT_EQ(boundedUtf8Copy(source, n), expected) << source << " " << n;
     EXPECT_FALSE(isWellFormedUtf8("\xC0\x80") || isWellFormedUtf8("\xE3\x82"));
     EXPECT_TRUE(isWellFormedUtf8("\xE3\x82\xB4"));
+}
+
+// The PJL grammar of one "SET" command, as a printer's PJL reader takes it:
+//   command = "@PJL" ws "SET" ws key [ws] "=" [ws] value [ws] CR LF
+//   key     = letter *(letter / digit)
+//   value   = number / word / string
+//   number  = ["-" / "+"] 1*digit ["." 1*digit]
+//   word    = letter *(letter / digit)
+//   string  = DQUOTE *(HTAB / %x20-21 / %x23-7E / %x80-FF) DQUOTE
+struct PjlSet {
+    std::string key;
+    std::string value;
+};
+
+// Returns the key and the value (a string without its quotes); nothing when
+// the line breaks the grammar.
+std::optional<PjlSet> readPjlSet(const std::string& line) {
+    static const std::regex command(
+        "@PJL[ \t]+SET[ \t]+([A-Za-z][A-Za-z0-9]*)[ \t]*=[ \t]*"
+        "(?:\"([^\"\\x01-\\x08\\x0A-\\x1F\\x7F]*)\"|([A-Za-z][A-Za-z0-9]*|[-+]?[0-9]+(?:\\.[0-9]+)?))[ \t]*\r\n");
+    std::smatch match;
+    if (!std::regex_match(line, match, command) || line.find('\0') != std::string::npos) return std::nullopt;
+    return PjlSet{match.str(1), match[2].matched ? match.str(2) : match.str(3)};
+}
+
+// Returns every command of the ticket read by the grammar; a line that breaks
+// it fails the test.
+std::vector<PjlSet> readTicket(const std::string& ticket) {
+    std::vector<PjlSet> commands;
+    for (std::size_t at = 0; at < ticket.size();) {
+        const std::size_t end = ticket.find('\n', at);
+        const std::string_view line(ticket.data() + at, (end == std::string::npos ? ticket.size() : end + 1) - at);
+        if (const std::optional<PjlSet> set = readPjlSet(std::string(line))) commands.push_back(*set);
+        else ADD_FAILURE() << "not one PJL command: " << line;
+        at += line.size();
+    }
+    return commands;
+}
+
+void setOption(CoreData& s, FieldId field, std::string_view name) {
+    const std::optional<std::uint32_t> index = settings::fieldDef(field).options->find(name);
+    ASSERT_TRUE(index.has_value()) << settings::fieldDef(field).name << "=" << name;
+    s.setOption(field, *index);
+}
+
+TEST(TicketGrammar, EveryLineOfFeatureRichTicketsIsOnePjlCommand) {
+    // Every text of the record holds quotes and line breaks; each job below
+    // sends a different set of them.
+    constexpr std::string_view kTroublesome = "a\"b\r\n\"c\t\xC3\xA9";
+    // How each text begins in the ticket, where the shortest fields cut it.
+    constexpr std::string_view kAsSent = "a'b  'c";
+    const std::vector<std::vector<std::pair<FieldId, std::string_view>>> jobs = {
+        {{FieldId::InputSlot, "Tray2"}, {FieldId::MediaColorTray2, "Custom"}, {FieldId::Staple, "2StaplesNarrow"},
+         {FieldId::Punch, "3Holes"}, {FieldId::Fold, "ZFold"}, {FieldId::DateStamp, "All"},
+         {FieldId::JobInfo, "Top"}, {FieldId::PIJobName, "True"}, {FieldId::AccountTrack, "True"},
+         {FieldId::PrintMode, "ProofMode"}, {FieldId::OutputMethod, "Secure"},
+         {FieldId::UserAuthentication, "MainBody"}, {FieldId::SendEMail, "Always"}},
+        {{FieldId::OutputMethod, "SaveInUBAndP"}, {FieldId::UserAuthentication, "ExternalServer"},
+         {FieldId::Layout, "Booklet"}},
+        {{FieldId::OutputMethod, "SaveInUB"}, {FieldId::UserAuthentication, "RelayServer"}},
+    };
+    const std::string relayFields = "1\tlogin\tva\"l\r\n2\tpin\t-42\n3\tsave\tON\n";
+    std::set<std::string> keysWithText;
+    for (const auto& options : jobs) {
+        CoreData s = settings::defaultRecord();
+        for (const settings::FieldDef& field : settings::fieldTable())
+            if (field.isText()) s.setText(*settings::findField(field.name), kTroublesome);
+        for (const auto& [field, name] : options) setOption(s, field, name);
+        // Without a file name of its own the job is named after the document.
+        s.setText(FieldId::FileName, "");
+        auto relay = s.field(FieldId::RelayServerSettings);
+        std::fill(relay.begin(), relay.end(), 0);
+        std::copy(relayFields.begin(), relayFields.end(), relay.begin());
+        const std::string ticket = buildJobTicket(s, {"Q3 \"final\" report", "o\"brien", "20261207-\"1\""});
+        for (const PjlSet& set : readTicket(ticket)) {
+            if (set.value.starts_with(kAsSent)) keysWithText.insert(set.key);
+            const std::map<std::string, std::string> names = {
+                {"JOBNAME", "Q3 'final' report"}, {"USERNAME", "o'brien"}, {"DRIVERJOBID", "20261207-'1'"}};
+            if (names.count(set.key)) {
+                EXPECT_EQ(set.value, names.at(set.key));
+            }
+        }
+    }
+    // The texts did reach the tickets, each through its own command.
+    const std::set<std::string> expected = {"ZXSECTIONNAME", "ZXUSERNAME", "MEDIACOLORNAME", "BOXFOLDERNAME",
+                                            "BOXIDNAME", "ZXCERTFLEXSCREENID", "ZXJOBID", "SENDEMAILADDRESS",
+                                            "JOBCOMMENT1"};
+    for (const std::string& key : expected) EXPECT_TRUE(keysWithText.count(key)) << key;
+}
+
+TEST(TicketGrammar, ReaderRefusesWhatBreaksTheGrammar) {
+    for (const std::string_view line : {"@PJL SET NAME=\"a\"b\"\r\n", "@PJL SET NAME=\"ab\r\n", "@PJL SET NAME=a b\r\n",
+                                        "@PJL SET 1NAME=A\r\n", "@PJL SET NAME=\r\n", "@PJL SET NAME=1.\r\n",
+                                        "@PJL SET NAME=A\n", "@PJL SETNAME=A\r\n", "@PJL SET NAME=\"\x1B\"\r\n"})
+        EXPECT_FALSE(readPjlSet(std::string(line)).has_value()) << line;
+    for (const std::string_view line : {"@PJL SET NAME = -1.5\r\n", "@PJL SET N2=\"a\tb \xC3\xA9\"\r\n", "@PJL SET A=B2\r\n"})
+        EXPECT_TRUE(readPjlSet(std::string(line)).has_value()) << line;
 }
 
 }  // namespace

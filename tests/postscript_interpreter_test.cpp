@@ -223,7 +223,7 @@ std::string withoutPjl(const std::string& stream) {
 TEST_F(PostScriptInterpreter, RunsARenderedSampleJob) {
     for (const std::vector<std::string>& settingsSet : std::vector<std::vector<std::string>>{
              {}, {"NUpCount=4Reverse", "Orientation=Land", "PerfectBindMode=2In1", "Zoom=150", "MixedSize=True"}}) {
-        std::vector<std::string> command = {"render", "-o", (dir_ / "job.prn").string()};
+        std::vector<std::string> command = {"render", "--sample", "plain", "-o", (dir_ / "job.prn").string()};
         for (const std::string& setting : settingsSet) command.insert(command.end(), {"--set", setting});
         const tvzx::testing::ToolRun render = tvzx::testing::runTvzx(command, dir_ / "render.err");
         ASSERT_EQ(render.status, 0) << settingsSet.size() << " settings: " << render.err;

@@ -69,10 +69,29 @@ TEST_F(TabSheetTest, WorkerProcessGetsTheRecordThroughTheExportRunner) {
     EXPECT_EQ(seen.temporaryPath, u"/spool/TP11.tmp");
     EXPECT_EQ(seen.module, reinterpret_cast<std::uintptr_t>(&moduleToken));
     EXPECT_EQ(seen.label, "Part B");
-    EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + std::string(kBody) +
-                             postscript::stateRestore());
+    // The tab document stands between the brackets of an included document.
+    EXPECT_EQ(sink.text, postscript::stateSave() + postscript::noEjectText() + "%%BeginDocument: (Printed Tab on 3)\r\n" +
+                             std::string(kBody) + "%%EndDocument\r\n" + postscript::stateRestore());
     EXPECT_EQ(files.removed, std::vector<std::u16string>{u"/spool/TP11.tmp"});
     EXPECT_TRUE(files.sleeps.empty());
+}
+
+TEST_F(TabSheetTest, BracketsGetLinesOfTheirOwnAndNameTheTabAsOneText) {
+    // A name that would break the parenthesised text; a document whose end
+    // comment follows the page on the same line, or after a lone CR.
+    request.exchange.documentName = u"Tab (a)\\b \u00E9";
+    for (const auto& [ending, expected] : {std::pair("showpage %%EOF", "showpage \r\n%%EndDocument\r\n"),
+                                           std::pair("showpage\r%%EOF", "showpage\r%%EndDocument\r\n")}) {
+        const std::string text = "%!PS-Adobe-3.0\n%%BeginSetup\nuserdict featurebegin{ %%BeginFeature: *ZVOpCreator x "
+                                 "featurebegin{ %%BeginFeature: *ZVOpPPDVersion 1 featurebegin{ %%BeginFeature: "
+                                 "*PageRegion A4 featurebegin{ 1 setlinecap 1 setlinejoin " + std::string(ending);
+        document = text;
+        sink.text.clear();
+        ASSERT_TRUE(create());
+        const std::string written = sink.text.substr(postscript::stateSave().size());
+        EXPECT_TRUE(written.starts_with("%%BeginDocument: (Tab \\(a\\)\\\\b ?)\r\n%!PS-Adobe-3.0\n")) << written;
+        EXPECT_TRUE(written.ends_with(expected + postscript::stateRestore())) << written;
+    }
 }
 
 TEST_F(TabSheetTest, FailedWorkerMissingFileOrUnusableDocumentWritesNothing) {

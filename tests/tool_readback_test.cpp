@@ -42,7 +42,7 @@ TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
     const auto with = [](std::vector<std::string> command, auto first, auto last) {
         return command.insert(command.end(), first, last), command;
     };
-    ASSERT_EQ(tvzx(with({"render", "-o", file("job.prn")}, job.begin(), job.end())).status, 0);
+    ASSERT_EQ(tvzx(with({"render", "--sample", "plain", "-o", file("job.prn")}, job.begin(), job.end())).status, 0);
     const std::string stream = tvzx::testing::readAll(file("job.prn"));
     const std::string ticket = ticketOf(stream);
     for (const char* line : {"@PJL SET LAYOUT=BOOKLET4IN1\r\n", "@PJL SET DUPLEX=ON\r\n", "@PJL SET FINISH=NONE\r\n"})
@@ -61,7 +61,7 @@ TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
     EXPECT_EQ(inspected.status, 0) << inspected.err;
     for (const std::string& part : {"[ticket]\nDRIVERJOBID=\"" + identityOf(ticket) + "\"\n", std::string("[settings]\nLayout=Booklet\n")})
         EXPECT_NE(inspected.out.find(part), std::string::npos) << part;
-    ASSERT_EQ(tvzx({"render", "-o", file("again.prn"), "--printer-data", printer, "--settings", file("recovered.txt"), "--document",
+    ASSERT_EQ(tvzx({"render", "--sample", "plain", "-o", file("again.prn"), "--printer-data", printer, "--settings", file("recovered.txt"), "--document",
                     "Q3 Report"}).status, 0);
     const std::string again = ticketOf(tvzx::testing::readAll(file("again.prn")));
     std::string expected = ticket;

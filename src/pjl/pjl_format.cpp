@@ -9,6 +9,8 @@ constexpr char kAssign = '=';
 constexpr char kQuote = '"';
 constexpr char kMinus = '-';
 constexpr char kReplacement = '?';
+// Stands for a double quote inside a quoted value, which would end it early.
+constexpr char kQuoteStandIn = '\'';
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -40,7 +42,11 @@ std::string formatPjlSet(std::string_view key, std::string_view value, bool quot
     line += kAssign;
     const bool quoted = quoteAlways || !standsBare(value);
     if (quoted) line += kQuote;
-    for (char c : value) line += (c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : value) {
+        if (c == '\r' || c == '\n') line += ' ';
+        else if (c == kQuote) line += kQuoteStandIn;
+        else line += c;
+    }
     if (quoted) line += kQuote;
     line += kLineEnd;
     return line;

@@ -16,7 +16,8 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // optional leading "-" and digits, or a lone "-") or made of ASCII letters
 // and digits only, and quoted in every other case. A carriage return or line
 // feed inside the value becomes a blank, so that no value can end its line
-// and start a command of its own. Empty for an empty key.
+// and start a command of its own, and a double quote becomes an apostrophe,
+// so that the value stays one quoted string. Empty for an empty key.
 std::string formatPjlSet(std::string_view key, std::string_view value, bool quoteAlways = false);
 
 // Returns the number in decimal, with a leading "-" when negative.

@@ -85,6 +85,20 @@ std::u16string blockName(const std::function<std::uint32_t()>& random) {
     return name;
 }
 
+std::string beginDocumentComment(std::u16string_view documentName) {
+    constexpr char16_t kFirstPrintable = 0x20;
+    constexpr char16_t kLastPrintable = 0x7E;
+    std::string line(kBeginDocument);
+    line += '(';
+    for (const char16_t c : documentName) {
+        // Unbalanced parentheses would end the text early.
+        if (c == u'(' || c == u')' || c == u'\\') line += '\\';
+        line += (c >= kFirstPrintable && c <= kLastPrintable) ? static_cast<char>(c) : '?';
+    }
+    line += ")\r\n";
+    return line;
+}
+
 std::u16string workerCommandLine(std::u16string_view runner, std::u16string_view moduleFile,
                                  std::u16string_view block) {
     std::u16string line = u"\"";
@@ -126,7 +140,13 @@ bool createTabSheet(const TabSheetRequest& request, TabSheetServices& services, 
 
     sink.write(postscript::stateSave());
     if (request.noEject) sink.write(postscript::noEjectText());
+    // The tab document keeps its own header and trailer comments; the
+    // brackets tell a reader of the job's comments to pass over them.
+    sink.write(beginDocumentComment(exchange.documentName));
     sink.write(*body);
+    // The end comment needs a line of its own.
+    if (!body->ends_with('\n') && !body->ends_with('\r')) sink.write("\r\n");
+    sink.write(std::string(kEndDocument) + "\r\n");
     sink.write(postscript::stateRestore());
     // A sheet the output did not take is not there: its page device owes no
     // restore.

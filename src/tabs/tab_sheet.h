@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "common/output_sink.h"
 #include "platform/shared_memory.h"
@@ -27,6 +28,10 @@ inline constexpr std::size_t kBlockNameLength = 20;
 inline constexpr std::uint32_t kFileWaitLimitMs = 5000;
 inline constexpr std::uint32_t kFileWaitPauseMs = 2000;
 inline constexpr std::uint32_t kFileWaitJitterMs = 100;
+// The comments that bracket the spliced tab document, so that its own
+// header, page and trailer comments are not read as the job's.
+inline constexpr std::string_view kBeginDocument = "%%BeginDocument: ";
+inline constexpr std::string_view kEndDocument = "%%EndDocument";
 
 // What a tab sheet runs with; tests put in their own.
 struct TabSheetServices {
@@ -66,13 +71,19 @@ struct TabSheetRequest {
 // letters drawn from `random`.
 std::u16string blockName(const std::function<std::uint32_t()>& random);
 
+// Returns the comment line that opens the spliced tab document of this
+// name: the name as a parenthesised text, every character outside
+// printable ASCII as "?", parentheses and backslashes escaped; the line ends in CR LF.
+std::string beginDocumentComment(std::u16string_view documentName);
+
 // Returns the command line that runs the worker entry of the module file
 // through the export runner.
 std::u16string workerCommandLine(std::u16string_view runner, std::u16string_view moduleFile,
                                  std::u16string_view block);
 
 // Produces one tab sheet and writes it into the stream: state save, the
-// no-eject text for a sheet printed on the page, the body, state restore.
+// no-eject text for a sheet printed on the page, the body between the
+// comments that bracket an included document, state restore.
 // Returns whether it was written: false when the sheet could not be made,
 // and then nothing is written, or when the sink failed. The temporary file
 // is removed in every case.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "commands.h"
 #include "platform/registry_printer.h"
@@ -12,6 +13,7 @@
 #include "job_settings.h"
 #include "preview.h"
 #include "host/byte_source.h"
+#include "host/file_descriptors.h"
 #include "host/host_error.h"
 #include "host/output_file.h"
 #include "host/render_job.h"
@@ -22,6 +24,11 @@
 namespace tvzx::cli {
 namespace {
 
+// The input word that names standard input.
+constexpr std::string_view kStandardInputWord = "-";
+constexpr std::string_view kStandardInputName = "standard input";
+constexpr std::string_view kDefaultSample = "plain";
+
 struct RenderOptions {
     std::optional<std::string> input;
     std::string output;  // empty: standard output
@@ -29,7 +36,7 @@ struct RenderOptions {
     bool documentNamed = false;
     std::string printerData;  // registry export file of the printer's data
     JobSettingsOptions jobSettings;
-    std::string sample = "plain";  // the built-in job printed without a document
+    std::string sample = std::string(kDefaultSample);  // the built-in job printed without a document
     bool sampleNamed = false;
     std::string preview;  // prefix of the page pictures; empty: none
 };
@@ -55,7 +62,7 @@ RenderOptions readOptions(Arguments arguments) {
             options.sample = arguments.value(word);
             options.sampleNamed = true;
         }
-        else if (word.starts_with("-") || options.input) Arguments::unknown(word);
+        else if ((word.starts_with("-") && word != kStandardInputWord) || options.input) Arguments::unknown(word);
         else options.input = word;
     }
     options.printerData = options.jobSettings.printerData;
@@ -64,6 +71,10 @@ RenderOptions readOptions(Arguments arguments) {
         throw UsageError("-o " + options.output + ": the output would overwrite the input");
     if (!options.preview.empty() && options.output.empty()) throw UsageError("--preview needs -o FILE");
     if (options.sampleNamed && options.input) throw UsageError("--sample prints a built-in job instead of " + *options.input);
+    // Without a named document a document on a pipe or in a file prints; the
+    // sample prints for a person at a terminal, where nothing would come.
+    if (!options.input && !options.sampleNamed && !host::files::standardInputIsTerminal())
+        options.input = std::string(kStandardInputWord);
     return options;
 }
 
@@ -78,7 +89,8 @@ std::string renderCommand(Arguments arguments) {
     // A sample with tab sheets prints through a printer: the sample printer
     // unless another is named. Its data file serves where there is no
     // spooler; a system's spooler knows the printer by its name.
-    const bool samplePrinter = !options.input && sample->needsPrinter;
+    const bool printsSample = !options.input;
+    const bool samplePrinter = printsSample && sample->needsPrinter;
     if (samplePrinter && options.printerData.empty()) options.printerData = host::samplePrinterDataPath();
     // The printer's handle carries the file of its data; a file that
     // cannot be read is refused here, where it can be reported.
@@ -97,7 +109,11 @@ std::string renderCommand(Arguments arguments) {
     std::unique_ptr<host::ByteSource> source;
     std::string inputName;
     try {
-        if (options.input) {
+        if (options.input == kStandardInputWord) {
+            // A document on standard input has no file name to go by.
+            source = std::make_unique<host::StandardInputSource>();
+            inputName = kStandardInputName;
+        } else if (options.input) {
             source = std::make_unique<host::FileSource>(*options.input);
             inputName = *options.input;
             if (!options.documentNamed) options.request.documentName = std::filesystem::path(*options.input).filename().string();

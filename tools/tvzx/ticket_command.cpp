@@ -36,7 +36,8 @@ std::string ticketCommand(Arguments arguments) {
         else if (option == "--job-identity") identity = arguments.value(option);
         else Arguments::unknown(option);
     }
-    // The job tvzx render prints without a document: the built-in sample.
+    // The job tvzx render prints without a document at a terminal or with
+    // --sample: the built-in sample.
     if (!document) document = std::string(host::sampleJob("plain")->documentName);
     const CommandPrinter printer(options.printerData);
     const settings::CoreData record = printer.jobRecord(editSettings(printer.defaults(), options, printer).record);
