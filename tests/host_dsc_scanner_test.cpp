@@ -3,10 +3,13 @@
 // it refuses.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 
 #include "host/dsc_scanner.h"
 #include "host/host_error.h"
+#include "required_tool.h"
+#include "tool_runner.h"
 
 namespace {
 
@@ -277,6 +280,72 @@ TEST(DscScanner, RefusesWhatIsNotPostScriptOrEndsInsideAPage) {
         {"cut in binary data", page + "%%BeginBinary: 100\n%%EOF\n", "truncated inside counted data (%%BeginData or %%BeginBinary)"},
     };
     for (const auto& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
+}
+
+// CUPS's PostScript filter, run as CUPS runs it.
+constexpr const char* kPostScriptFilter = "/usr/lib/cups/filter/pstops";
+
+// Returns the pages the filter counts for the document ("PAGE:" lines).
+int filterPages(const std::filesystem::path& document) {
+    const std::string command = std::string(kPostScriptFilter) + " 1 user title 1 '' '" + document.string() + "' 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::string log;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) log.append(buffer, n);
+    ::pclose(pipe);
+    int pages = 0;
+    for (std::size_t at = 0; (at = log.find("PAGE:", at)) != std::string::npos; ++at) pages += at == 0 || log[at - 1] == '\n';
+    return pages;
+}
+
+using AwkwardDocuments = tvzx::testing::ToolTest;
+
+TEST_F(AwkwardDocuments, RenderTakesWhatThePostScriptFilterTakesAndCountsPagesAsItDoes) {
+    TVZX_REQUIRE_TOOL(std::filesystem::exists(kPostScriptFilter), "CUPS's PostScript filter (cups-filters)");
+    const std::string pages = "%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage\n";
+    const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n%%EndComments\n0 0 10 10 rectfill\n";
+    const struct {
+        const char* name;
+        std::string document;
+        int pages;
+        // Where the filter counts otherwise, it loses or merges pages: it
+        // takes what stands ahead of the first line, and an included
+        // document's trailer, for the end of the structure.
+        int filter;
+    } cases[] = {
+        {"no %%EOF", "%!PS-Adobe-3.0\n%%EndComments\n" + pages, 2, 2},
+        {"no %%EOF, CR line ends", "%!PS-Adobe-3.0\r%%EndComments\r%%Page: 1 1\rshowpage\r%%Page: 2 2\rshowpage\r", 2, 2},
+        {"a trailer without %%EOF, CR LF line ends", "%!PS-Adobe-3.0\r\n%%EndComments\r\n%%Page: 1 1\r\nshowpage\r\n%%Trailer\r\n", 1, 1},
+        {"a header ended by code", "%!PS-Adobe-3.0\n%%Title: x\n/a 1 def\n" + pages + "%%EOF\n", 2, 2},
+        {"a header ended by a blank line", "%!PS-Adobe-3.0\n%%Title: x\n\n" + pages + "%%EOF\n", 2, 2},
+        {"a job language header ahead", "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n%!PS-Adobe-3.0\n%%EndComments\n" +
+         pages + "%%EOF\n", 2, 2},
+        {"no %%Trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n", 1, 1},
+        {"no structuring comments", "%!PS\n72 72 moveto (a) show showpage\n%%Page: 2 2\nshowpage\n", 1, 1},
+        {"no pages", eps + "%%Trailer\n%%EOF\n", 0, 0},
+        {"brackets two deep", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%BeginDocument: a\n%%Page: 1 1\n"
+         "%%BeginDocument: b\n%%Page: 1 1\n%%Trailer\n%%EOF\n%%EndDocument\n%%Trailer\n%%EOF\n%%EndDocument\nshowpage\n"
+         "%%Page: 2 2\nshowpage\n%%Trailer\n%%EOF\n", 2, 2},
+        {"a Ctrl-D ahead", "\x04%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2, 1},
+        {"a byte-order mark ahead", "\xEF\xBB\xBF%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2, 1},
+        {"an included document without brackets", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nsave\n" + eps +
+         "%%Trailer\n%%EOF\nrestore showpage\n%%Page: 2 2\nshowpage\n%%Trailer\n%%EOF\n", 2, 1},
+    };
+    for (const auto& c : cases) {
+        tvzx::testing::writeAll(file("doc.ps"), c.document);
+        const tvzx::testing::ToolRun run = tvzx::testing::runTvzx({"render", file("doc.ps").string()}, file("stderr"));
+        EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << c.name;
+        // Each page got the plug-in's page code (the setup has the first).
+        int pagesRendered = -1;
+        for (std::size_t at = 0; (at = run.out.find("%%TARVO-BitmapSize: ", at)) != std::string::npos; ++at) ++pagesRendered;
+        EXPECT_EQ(pagesRendered, c.pages) << c.name;
+        EXPECT_EQ(filterPages(file("doc.ps")), c.filter) << c.name;
+        // The job's trailer follows its last page, and the job ends with %%EOF.
+        EXPECT_LT(run.out.rfind("%%TARVO-BitmapSize: "), run.out.rfind("%%Trailer")) << c.name;
+        const std::string end = run.out.substr(run.out.rfind("%%EOF"));
+        EXPECT_TRUE(end == "%%EOF\n\x1b%-12345X" || end == "%%EOF\r\n\x1b%-12345X" || end == "%%EOF\r\x1b%-12345X") << c.name;
+    }
 }
 
 }  // namespace
