@@ -144,8 +144,8 @@ TEST_F(JobTool, TheTicketCheckNamesWhereAndHowAHandMadeTicketDiffers) {
          "ticket line " + lineOf("USERNAME") + ": USERNAME is \"bob\" in the stream, the settings give \"alice\""},
         {"another document", replaced(stream, "JOBNAME=\"Q3 Report\"", "JOBNAME=\"Q4 Report\""),
          "ticket line " + lineOf("JOBNAME") + ": JOBNAME is \"Q4 Report\" in the stream, the settings give \"Q3 Report\""},
-        {"another job identity", replaced(stream, identity, identity.substr(0, 12) + "1231246060" + identity.substr(22)),
-         "DRIVERJOBID is " + identity.substr(0, 12) + "1231246060" + identity.substr(22) + " in the stream, not a job identity"},
+        {"another job identity", replaced(stream, identity, identity.substr(0, 12) + "1231240000" + identity.substr(22)),
+         "DRIVERJOBID is " + identity.substr(0, 12) + "1231240000" + identity.substr(22) + " in the stream, not a job identity"},
         {"a job identity of another form", replaced(stream, identity, "ACDE48" + identity.substr(6, 6) + "X" + identity.substr(13)),
          "DRIVERJOBID is ACDE48" + identity.substr(6, 6) + "X" + identity.substr(13) + " in the stream, not a job identity"},
     };
@@ -168,33 +168,30 @@ TEST_F(JobTool, ReadsBackJobsOfAnyLineEndsAndBothDescriptionForms) {
     ASSERT_EQ(plain.status, 0) << plain.err;
     EXPECT_NE(plain.out.find("[settings]\nStaple=2StaplesWide\n"), std::string::npos) << plain.out;
 
-    // A record of another schema, whose layout description comes plain or in Base64.
+    // A record of another schema, whose layout description comes plain or in
+    // Base64 (the record's own comment is cut off by the description's).
     const std::size_t settingsAt = stream.find("%%TARVO-JobSettings: ");
+    const std::size_t descriptionAt = stream.find("%%TARVO-JobSettingsDescription: ");
     const std::size_t settingsEnd = stream.find("%%TARVO-TitleEx");
-    std::vector<std::uint8_t> bytes = tvzx::base64Decode(replaceAll(replaceAll(stream.substr(settingsAt, settingsEnd - settingsAt)
-        .substr(0, stream.find("%%TARVO-JobSettingsDescription") - settingsAt), "%%+ ", ""), "\r\n", "").substr(21));
-    const std::uint32_t foreign = 0x12345678;
+    std::vector<std::uint8_t> bytes = tvzx::base64Decode(
+        replaceAll(stream.substr(settingsAt + 21, descriptionAt - settingsAt - 21), "%%+ ", ""));
     bytes[0] = 0x12, bytes[1] = 0x34, bytes[2] = 0x56, bytes[3] = 0x78;
-    const std::string description = replaced(tvzx::settings::plainDescription(), tvzx::hexBytesText(tvzx::settings::schemaHash()),
-                                             tvzx::hexBytesText(foreign));
+    const std::string description = replaced(tvzx::settings::plainDescription(),
+                                             tvzx::hexBytesText(tvzx::settings::schemaHash()), "12345678");
     std::vector<std::uint8_t> wrapped(description.begin(), description.end());
     wrapped.push_back(0);
-    const std::string recordComment = tvzx::postscript::longComment("TARVO-JobSettings", tvzx::base64Encode(bytes));
-    std::vector<std::pair<std::string, std::string>> streams = {
-        {"plain description", stream.substr(0, settingsAt) + recordComment +
-                                  tvzx::postscript::longComment("TARVO-JobSettingsDescription", description) + stream.substr(settingsEnd)},
-        {"Base64 description", stream.substr(0, settingsAt) + recordComment +
-                                   tvzx::postscript::longComment("TARVO-JobSettingsDescription", tvzx::base64Encode(wrapped)) +
-                                   stream.substr(settingsEnd)},
+    const auto withDescription = [&](const std::string& value) {
+        return stream.substr(0, settingsAt) + tvzx::postscript::longComment("TARVO-JobSettings", tvzx::base64Encode(bytes)) +
+               tvzx::postscript::longComment("TARVO-JobSettingsDescription", value) + stream.substr(settingsEnd);
     };
+    std::vector<std::pair<std::string, std::string>> streams = {
+        {"plain description", withDescription(description)}, {"Base64 description", withDescription(tvzx::base64Encode(wrapped))}};
     const std::string converted = "[settings]\n# converted from schema 12345678\nStaple=2StaplesWide\n";
-    // Documents of each line end rendered, and whole streams of one line end.
-    for (const std::string_view lineEnd : {"\r\n", "\r"}) {
-        streams.emplace_back("document lines " + std::to_string(lineEnd.size()), render(replaceAll(document, "\n", lineEnd)));
-        streams.emplace_back("all lines " + std::to_string(lineEnd.size()),
-                             replaceAll(replaceAll(streams[0].second, "\r\n", "\n"), "\n", lineEnd));
-    }
-    streams.emplace_back("all lines LF", replaceAll(streams[1].second, "\r\n", "\n"));
+    // A document of CR lines rendered (the plug-in's lines end in CR LF), and
+    // whole streams of one line end.
+    streams.emplace_back("document of CR lines", render(replaceAll(document, "\n", "\r")));
+    for (const std::string_view lineEnd : {"\n", "\r"})
+        streams.emplace_back("all lines " + std::to_string(lineEnd[0]), replaceAll(streams[0].second, "\r\n", lineEnd));
     for (const auto& [name, text] : streams) {
         writeAll(file("again.prn"), text);
         const ToolRun read = tvzx({"inspect", file("again.prn")});
