@@ -9,6 +9,8 @@ namespace tvzx::host::dsc {
 
 inline constexpr std::string_view kPostScript = "%!";
 inline constexpr std::string_view kPsAdobe = "%!PS-Adobe-";
+// The first line of an encapsulated document names its version of this.
+inline constexpr std::string_view kEncapsulated = " EPSF-";
 inline constexpr std::string_view kCommentPrefix = "%%";
 inline constexpr std::string_view kContinuation = "%%+";
 

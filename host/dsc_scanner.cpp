@@ -296,7 +296,8 @@ private:
     bool quiet() const {
         if (skipLines_ > 0 || inLongLine_) return false;
         switch (state_) {
-            case State::Prolog:
+            // An encapsulated document's first line of code may end its prolog.
+            case State::Prolog: return !encapsulated_ || prologOpened_;
             case State::Setup:
             case State::Body:
             case State::PageSetup:
@@ -501,6 +502,7 @@ private:
         flushTo(position + noise);
         discarding_ = false;
         if (rest.starts_with(dsc::kPsAdobe)) {
+            encapsulated_ = rest.find(dsc::kEncapsulated) != std::string_view::npos;
             markBefore(position + noise, DscMark::DocumentStart);
             state_ = State::Header;
             return;
@@ -553,6 +555,13 @@ private:
 
     void prologLine(std::string_view line, std::size_t position) {
         switch (line_) {
+            case Line::BeginProlog: prologOpened_ = true; return;
+            case Line::Code:
+                // An encapsulated document's code is its page unless a
+                // prolog is opened first: the setup goes before it.
+                if (!encapsulated_ || prologOpened_) return;
+                markBefore(position, DscMark::PrologEnd, true);
+                return openMissingSetup(position);
             case Line::EndProlog:
                 markBefore(position, DscMark::PrologEnd);
                 state_ = State::AfterProlog;
@@ -796,6 +805,9 @@ private:
     std::uint64_t nesting_ = 0;
     std::uint64_t pages_ = 0;
     bool pageTrailerSeen_ = true;
+    // The first line says "EPSF"; the prolog opened with %%BeginProlog.
+    bool encapsulated_ = false;
+    bool prologOpened_ = false;
     // The trailer held back: its bytes, where its mark goes in them,
     // whether it starts with %%Trailer (or with %%EOF), and its page count.
     bool holding_ = false;

@@ -194,8 +194,13 @@ TEST(DscScanner, ReadsWhatPrintersReadAndEndsTheJobAtTheLastTrailer) {
         {"only a header", "<DocumentStart>%!PS-Adobe-3.0\n%%Title: x\n<CommentsEnd*><PrologEnd*><SetupStart*><SetupEnd*>"
          "<TrailerStart*><DocumentEnd*>"},
         {"no pages: the trailer follows the code",
-         "<DocumentStart>%!PS-Adobe-3.0 EPSF-3.0\n<CommentsEnd>%%EndComments\nfill\n<PrologEnd*><SetupStart*>"
-         "<SetupEnd*>%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\nfill\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"an encapsulated document without pages: the setup goes before its code, or after its prolog",
+         "<DocumentStart>%!PS-Adobe-3.0 EPSF-3.0\n<CommentsEnd>%%EndComments\n% c\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "fill\n%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"an encapsulated document with a prolog", "<DocumentStart>%!PS-Adobe-3.0 EPSF-3.0\n<CommentsEnd>%%EndComments\n"
+         "%%BeginProlog\n/a 1 def\n<PrologEnd>%%EndProlog\n<SetupStart*><SetupEnd*>fill\n<TrailerStart*><DocumentEnd*>"},
         {"Ctrl-D ahead", kOnePageTrace, "\x04"},
         {"byte-order mark ahead", kOnePageTrace, "\xEF\xBB\xBF"},
         {"job language header ahead",
@@ -218,11 +223,11 @@ TEST(DscScanner, ReadsWhatPrintersReadAndEndsTheJobAtTheLastTrailer) {
     };
     for (const auto& c : cases) expectTrace(c.name, c.trace, c.ahead);
     // The page counts the summary gives, and the trailer's own count.
-    const Scan included = scan(documentOf(cases[14].trace));
+    const Scan included = scan(documentOf(cases[16].trace));
     EXPECT_EQ(std::tuple(included.summary.pages, included.summary.declaredPages), std::tuple(2u, 2u));
     EXPECT_EQ(scan(documentOf(cases[9].trace)).summary.pages, 0u);
     EXPECT_EQ(scan(documentOf(cases[5].trace)).summary.declaredPages, 1u);
-    EXPECT_EQ(scan(documentOf(cases[16].trace)).summary.pages, 1u);
+    EXPECT_EQ(scan(documentOf(cases[18].trace)).summary.pages, 1u);
 }
 
 TEST(DscScanner, HoldsAPossibleTrailerOnlyWithinItsBound) {
