@@ -7,7 +7,10 @@
 
 namespace tvzx::host::dsc {
 
+inline constexpr std::string_view kPostScript = "%!";
 inline constexpr std::string_view kPsAdobe = "%!PS-Adobe-";
+// The first line of an encapsulated document names its version of this.
+inline constexpr std::string_view kEncapsulated = " EPSF-";
 inline constexpr std::string_view kCommentPrefix = "%%";
 inline constexpr std::string_view kContinuation = "%%+";
 
@@ -31,6 +34,11 @@ inline constexpr std::string_view kPageCommentPrefix = "%%Page";
 inline constexpr std::string_view kViewingOrientation = "%%ViewingOrientation:";
 inline constexpr std::string_view kEndPageComments = "%%EndPageComments";
 
+// Comments that open or close a section: none of them belongs to the
+// header, so one ends a header that lacks %%EndComments.
+inline constexpr std::string_view kBeginPrefix = "%%Begin";
+inline constexpr std::string_view kEndPrefix = "%%End";
+
 // Brackets whose content is not the document's own structure.
 inline constexpr std::string_view kBeginDocument = "%%BeginDocument:";
 inline constexpr std::string_view kEndDocument = "%%EndDocument";
@@ -40,6 +48,8 @@ inline constexpr std::string_view kBeginBinary = "%%BeginBinary:";
 inline constexpr std::string_view kDataLines = "Lines";
 
 // Written by the host itself.
+// A document without structuring comments, printed as one page.
+inline constexpr std::string_view kUnstructuredDocument = "%%BeginDocument: unstructured";
 inline constexpr std::string_view kBeginResource = "%%BeginResource:";
 inline constexpr std::string_view kEndResource = "%%EndResource";
 inline constexpr std::string_view kBeginFeature = "%%BeginFeature:";

@@ -1,6 +1,7 @@
 #include "dsc_scanner.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -23,7 +24,8 @@ enum class State : std::uint8_t {
     PageComments, // right after %%Page:, among the page's own comments
     PageSetup,    // inside %%BeginPageSetup .. %%EndPageSetup
     Trailer,      // after %%Trailer
-    AfterEof,     // after %%EOF: whatever follows passes through
+    AfterEof,     // after %%EOF
+    Unstructured, // a document without structuring comments: one page
 };
 
 // What a line is, as far as the structure goes.
@@ -55,21 +57,45 @@ enum class Line : std::uint8_t {
 // How much of a %%BeginData or %%BeginBinary line is read for its count.
 constexpr std::size_t kCountTextLimit = 128;
 
-// A job that already carries a printer job language header.
+// What may stand ahead of the first line and is left out: a Ctrl-D (an end
+// of job for a serial printer), a UTF-8 byte-order mark, and a printer job
+// language header (the universal exit and "@PJL" lines).
+constexpr char kControlD = '\x04';
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kUniversalExit = "\x1b%-12345X";
+constexpr std::string_view kPjlCommand = "@PJL";
 
 // A DOS EPS file starts with these four bytes instead of "%!PS-Adobe".
 constexpr std::string_view kDosEpsMagic = "\xC5\xD0\xD3\xC6";
 
 // Returns how messages name the first line a document must have.
-std::string firstLineName() {
-    const std::string_view prefix = dsc::kPsAdobe.substr(0, dsc::kPsAdobe.size() - 1);
-    return "\"" + std::string(prefix) + "\" first line";
+std::string firstLineName() { return "\"" + std::string(dsc::kPostScript) + "\" first line"; }
+
+// Returns how many bytes at the front of the line are left out: Ctrl-Ds,
+// byte-order marks and universal exits, in any order.
+std::size_t leadingNoise(std::string_view line) {
+    std::size_t at = 0;
+    for (;;) {
+        const std::string_view rest = line.substr(at);
+        if (!rest.empty() && rest.front() == kControlD) ++at;
+        else if (rest.starts_with(kByteOrderMark)) at += kByteOrderMark.size();
+        else if (rest.starts_with(kUniversalExit)) at += kUniversalExit.size();
+        else return at;
+    }
 }
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\f'; }
 
 bool isBlank(std::string_view line) { return std::all_of(line.begin(), line.end(), isSpace); }
+
+// Returns whether a command of the printer job language starts the line, in
+// the language's own case or not.
+bool isPjlCommand(std::string_view line) {
+    if (line.size() < kPjlCommand.size()) return false;
+    for (std::size_t i = 0; i < kPjlCommand.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(line[i])) != kPjlCommand[i]) return false;
+    return true;
+}
 
 // Returns whether the line is the comment `keyword`: a keyword that takes
 // arguments ends in a colon and may be followed by anything; any other must
@@ -193,6 +219,8 @@ public:
         for (;;) {
             // Hand on what has been read, keep the unfinished line and fill up.
             flushTo(position);
+            // A trailer that grows past its bound is an included document's.
+            if (holding_ && held_.size() > kMostHeldTrailer) releaseHeld();
             std::memmove(buffer_.data(), buffer_.data() + position, filled - position);
             filled -= position;
             position = 0;
@@ -210,7 +238,6 @@ public:
         }
         flushTo(position);
         finish();
-        handler_.mark({DscMark::DocumentEnd, false, 0});
         summary_.pages = pages_;
         return summary_;
     }
@@ -269,12 +296,14 @@ private:
     bool quiet() const {
         if (skipLines_ > 0 || inLongLine_) return false;
         switch (state_) {
-            case State::Prolog:
+            // An encapsulated document's first line of code may end its prolog.
+            case State::Prolog: return !encapsulated_ || prologOpened_;
             case State::Setup:
             case State::Body:
             case State::PageSetup:
             case State::Trailer:
-            case State::AfterEof: return true;
+            case State::AfterEof:
+            case State::Unstructured: return true;
             default: return false;
         }
     }
@@ -341,8 +370,16 @@ private:
         return std::nullopt;
     }
 
+    // Hands on the bytes up to the position: to the handler, or into the
+    // held trailer, or nowhere while the bytes ahead of the first line are
+    // left out.
     void flushTo(std::size_t position) {
-        if (position > flushed_) handler_.documentBytes(std::string_view(buffer_.data() + flushed_, position - flushed_));
+        if (position > flushed_) {
+            const std::string_view bytes(buffer_.data() + flushed_, position - flushed_);
+            if (discarding_) summary_.skippedBytes += bytes.size();
+            else if (holding_) held_.append(bytes);
+            else handler_.documentBytes(bytes);
+        }
         flushed_ = std::max(flushed_, position);
     }
 
@@ -359,9 +396,15 @@ private:
     // Acts on the beginning of a line: the marks that go before it, and
     // what to do once it has passed.
     void lineStart(std::string_view line, std::size_t position) {
-        line_ = skipLines_ > 0 ? Line::Data : classify(line);
         after_ = std::nullopt;
-        bracketsCount_ = state_ != State::Start && state_ != State::Header && state_ != State::AfterEof;
+        if (state_ == State::Unstructured) {
+            // Nothing in it is structure.
+            line_ = Line::Code;
+            bracketsCount_ = false;
+            return;
+        }
+        line_ = skipLines_ > 0 ? Line::Data : classify(line);
+        bracketsCount_ = state_ != State::Start && state_ != State::Header;
         if (line_ == Line::Data) return;
         if (bracketsCount_) {
             // The line may not stay in the buffer until it ends: keep its
@@ -374,12 +417,13 @@ private:
             case State::Header: return headerLine(line, position);
             case State::Prolog: return prologLine(line, position);
             case State::AfterProlog: return afterPrologLine(line, position);
-            case State::Setup: return setupLine(position);
+            case State::Setup: return setupLine(line, position);
             case State::Body: return bodyLine(line, position);
             case State::PageComments: return pageCommentLine(line, position);
-            case State::PageSetup: return pageSetupLine();
-            case State::Trailer: return trailerLine(line);
-            case State::AfterEof: return;
+            case State::PageSetup: return pageSetupLine(line, position);
+            case State::Trailer:
+            case State::AfterEof: return heldLine(line, position);
+            case State::Unstructured: return;
         }
     }
 
@@ -387,6 +431,11 @@ private:
     // mark that goes after it.
     void lineDone(std::size_t position) {
         ++summary_.lines;
+        if (discarding_) {
+            flushTo(position);
+            discarding_ = false;
+            return;
+        }
         if (line_ == Line::Data) {
             --skipLines_;
             return;
@@ -400,10 +449,21 @@ private:
                 default: break;
             }
         }
+        if (markTrailerAfterLine_) {
+            // The held trailer's mark goes right after its %%Trailer line.
+            flushTo(position);
+            heldMarkAt_ = held_.size();
+            markTrailerAfterLine_ = false;
+        }
         if (after_) {
             flushTo(position);
             handler_.mark(*after_);
             after_ = std::nullopt;
+        }
+        // A trailer that grows past its bound is an included document's.
+        if (holding_ && held_.size() > kMostHeldTrailer) {
+            flushTo(position);
+            releaseHeld();
         }
     }
 
@@ -424,33 +484,84 @@ private:
     }
 
     void firstLine(std::string_view line, std::size_t position) {
-        if (line_ != Line::PsAdobe) {
+        // What stands ahead of the PostScript is left out, up to the end of
+        // its line or to the "%!" in it.
+        const std::size_t noise = leadingNoise(line);
+        const std::string_view rest = line.substr(noise);
+        if (isBlank(rest) || isPjlCommand(rest)) {
+            discarding_ = true;
+            return;
+        }
+        if (!rest.starts_with(dsc::kPostScript)) {
             const std::string expected = firstLineName();
             if (line.starts_with(kDosEpsMagic)) refuse("binary EPS file (DOS EPS header) instead of a " + expected);
-            if (line.starts_with(kUniversalExit)) refuse("a printer job language header instead of a " + expected);
-            if (holdsBinary(line)) refuse("binary data instead of a " + expected);
-            refuse("no " + expected);
+            if (holdsBinary(rest)) refuse("binary data instead of a " + expected);
+            refuse("no " + expected + ": not a PostScript document");
         }
-        markBefore(position, DscMark::DocumentStart);
-        state_ = State::Header;
+        discarding_ = true;
+        flushTo(position + noise);
+        discarding_ = false;
+        if (rest.starts_with(dsc::kPsAdobe)) {
+            encapsulated_ = rest.find(dsc::kEncapsulated) != std::string_view::npos;
+            markBefore(position + noise, DscMark::DocumentStart);
+            state_ = State::Header;
+            return;
+        }
+        // PostScript without structuring comments: one page, as a whole.
+        const std::size_t start = position + noise;
+        markBefore(start, DscMark::DocumentStart, true);
+        markBefore(start, DscMark::CommentsEnd, true);
+        markBefore(start, DscMark::PrologEnd, true);
+        markBefore(start, DscMark::SetupStart, true);
+        markBefore(start, DscMark::SetupEnd, true);
+        pages_ = 1;
+        pageTrailerSeen_ = false;
+        markBefore(start, DscMark::PageStart, true, pages_);
+        markBefore(start, DscMark::PageSetup, true, pages_);
+        state_ = State::Unstructured;
+    }
+
+    // Returns whether the line cannot be a header comment: the header ends
+    // before it. Header comments are "%%" or "%!" lines (DSC allows "%X"
+    // with any printable X); a section's comment is none.
+    bool endsHeader(std::string_view line) const {
+        switch (line_) {
+            case Line::Code:
+            case Line::Blank:
+            case Line::Page:
+            case Line::PageTrailer:
+            case Line::Trailer:
+            case Line::Eof: return true;
+            default: break;
+        }
+        if (line.size() < 2 || isSpace(line[1]) || static_cast<unsigned char>(line[1]) < 0x20) return true;
+        return (line.starts_with(dsc::kBeginPrefix) || line.starts_with(dsc::kEndPrefix));
     }
 
     void headerLine(std::string_view line, std::size_t position) {
-        if (holdsBinary(line)) refuse(atLine() + ": binary data among the header comments");
-        switch (line_) {
-            case Line::EndComments:
-                markBefore(position, DscMark::CommentsEnd);
-                state_ = State::Prolog;
-                return;
-            case Line::Code:
-                refuse("no " + std::string(dsc::kEndComments) + " before the first line of code (" + atLine() + ")");
-            case Line::Pages: return declarePages(line);
-            default: return;
+        if (line_ == Line::EndComments) {
+            markBefore(position, DscMark::CommentsEnd);
+            state_ = State::Prolog;
+            return;
         }
+        if (line_ == Line::Pages) return declarePages(line);
+        if (!endsHeader(line)) return;
+        // The header ends here without %%EndComments; the line belongs to
+        // what follows it.
+        markBefore(position, DscMark::CommentsEnd, true);
+        state_ = State::Prolog;
+        lineStart(line, position);
     }
 
     void prologLine(std::string_view line, std::size_t position) {
         switch (line_) {
+            case Line::BeginProlog: prologOpened_ = true; return;
+            case Line::Code:
+                // An encapsulated document's code is its page unless a
+                // prolog is opened first: the setup goes before it.
+                if (!encapsulated_ || prologOpened_) return;
+                markBefore(position, DscMark::PrologEnd, true);
+                return openMissingSetup(position);
             case Line::EndProlog:
                 markBefore(position, DscMark::PrologEnd);
                 state_ = State::AfterProlog;
@@ -460,11 +571,11 @@ private:
                 enterSetup();
                 return;
             case Line::Page:
+            case Line::Trailer:
+            case Line::Eof:
                 markBefore(position, DscMark::PrologEnd, true);
                 openMissingSetup(position);
                 return bodyLine(line, position);
-            case Line::Trailer:
-            case Line::Eof: return refuseNoPages();
             default: return;
         }
     }
@@ -490,7 +601,7 @@ private:
         state_ = State::Body;
     }
 
-    void setupLine(std::size_t position) {
+    void setupLine(std::string_view line, std::size_t position) {
         switch (line_) {
             case Line::EndSetup:
                 markBefore(position, DscMark::SetupEnd);
@@ -498,7 +609,12 @@ private:
                 return;
             case Line::Page:
             case Line::Trailer:
-            case Line::Eof: refuse("no " + std::string(dsc::kEndSetup) + " for the setup section (" + atLine() + ")");
+            case Line::Eof:
+                // The setup section ends, without its %%EndSetup, before the
+                // first page or the trailer.
+                markBefore(position, DscMark::SetupEnd, true);
+                state_ = State::Body;
+                return bodyLine(line, position);
             default: return;
         }
     }
@@ -524,18 +640,8 @@ private:
                 pageTrailerSeen_ = true;
                 after_ = DscEvent{DscMark::PageTrailer, false, pages_};
                 return;
-            case Line::Trailer:
-                if (pages_ == 0) refuseNoPages();
-                closePage(position);
-                state_ = State::Trailer;
-                after_ = DscEvent{DscMark::TrailerStart, false, 0};
-                return;
-            case Line::Eof:
-                if (pages_ == 0) refuseNoPages();
-                closePage(position);
-                markBefore(position, DscMark::TrailerStart, true);
-                state_ = State::AfterEof;
-                return;
+            case Line::Trailer: return holdTrailer(position, true);
+            case Line::Eof: return holdTrailer(position, false);
             case Line::Pages: return declarePages(line);
             default: return;
         }
@@ -554,23 +660,86 @@ private:
         bodyLine(line, position);
     }
 
-    void pageSetupLine() {
+    void pageSetupLine(std::string_view line, std::size_t position) {
         switch (line_) {
             case Line::EndPageSetup: state_ = State::Body; return;
             case Line::Page:
             case Line::PageTrailer:
             case Line::Trailer:
             case Line::Eof:
-                refuse("page " + std::to_string(pages_) + ": no " + std::string(dsc::kEndPageSetup) + " (" + atLine() + ")");
+                // The page setup section ends, without %%EndPageSetup, where
+                // the page does.
+                state_ = State::Body;
+                return bodyLine(line, position);
             default: return;
         }
     }
 
-    void trailerLine(std::string_view line) {
+    // A %%Trailer (or a %%EOF without one) after a page: the job's trailer
+    // if no page follows it before the end, else an included document's.
+    // Its bytes are held until the document shows which.
+    void holdTrailer(std::size_t position, bool trailerLine) {
+        flushTo(position);
+        holding_ = true;
+        held_.clear();
+        heldDeclaredPages_ = std::nullopt;
+        heldTrailerLine_ = trailerLine;
+        heldMarkAt_ = 0;
+        markTrailerAfterLine_ = trailerLine;
+        state_ = trailerLine ? State::Trailer : State::AfterEof;
+    }
+
+    // The held bytes were an included document's: they pass as the page's.
+    void releaseHeld() {
+        holding_ = false;
+        if (!held_.empty()) handler_.documentBytes(held_);
+        held_.clear();
+        markTrailerAfterLine_ = false;
+        state_ = State::Body;
+    }
+
+    // The held bytes are the job's trailer: the page ends before them, the
+    // trailer mark goes after the %%Trailer line (or before %%EOF).
+    void commitHeld() {
+        holding_ = false;
+        if (pages_ > 0 && !pageTrailerSeen_) handler_.mark({DscMark::PageTrailer, true, pages_});
+        pageTrailerSeen_ = true;
+        const std::string_view held(held_);
+        if (heldMarkAt_ > 0) handler_.documentBytes(held.substr(0, heldMarkAt_));
+        handler_.mark({DscMark::TrailerStart, !heldTrailerLine_, 0});
+        if (heldMarkAt_ < held.size()) handler_.documentBytes(held.substr(heldMarkAt_));
+        if (heldDeclaredPages_) summary_.declaredPages = heldDeclaredPages_;
+    }
+
+    // A line after a held %%Trailer or %%EOF.
+    void heldLine(std::string_view line, std::size_t position) {
         switch (line_) {
-            case Line::Eof: state_ = State::AfterEof; return;
-            case Line::Page: refuse(atLine() + ": " + std::string(dsc::kPage) + " after " + std::string(dsc::kTrailer));
-            case Line::Pages: return declarePages(line);
+            case Line::Page:
+                // Another page: what was held was an included document's.
+                flushTo(position);
+                releaseHeld();
+                return bodyLine(line, position);
+            case Line::Trailer:
+                // A later trailer is the job's.
+                flushTo(position);
+                releaseHeld();
+                return holdTrailer(position, true);
+            case Line::Eof:
+                // The job's end is its last %%EOF; a trailer stays the job's
+                // through it, a bare %%EOF gives way to the later one.
+                if (state_ == State::Trailer) {
+                    state_ = State::AfterEof;
+                } else if (!heldTrailerLine_) {
+                    flushTo(position);
+                    releaseHeld();
+                    holdTrailer(position, false);
+                }
+                return;
+            case Line::Pages: {
+                std::string_view arguments = line.substr(dsc::kPages.size());
+                if (const auto count = leadingNumber(arguments)) heldDeclaredPages_ = *count;
+                return;
+            }
             default: return;
         }
     }
@@ -580,27 +749,38 @@ private:
         if (const auto count = leadingNumber(arguments)) summary_.declaredPages = *count;
     }
 
-    [[noreturn]] void refuseNoPages() const { refuse("no " + std::string(dsc::kPage) + " comments: the document has no pages"); }
-
-    // Checks the state at the end of the input.
-    void finish() const {
+    // Checks the state at the end of the input and gives the marks still
+    // owed: every section the document left open ends here.
+    void finish() {
         if (skipBytes_ > 0 || skipLines_ > 0) refuse("truncated inside counted data (%%BeginData or %%BeginBinary)");
         if (nesting_ > 0) refuse("truncated inside an included document: no " + std::string(dsc::kEndDocument));
+        const std::size_t end = flushed_;
         switch (state_) {
-            case State::Start: refuse("empty input: no " + firstLineName());
-            case State::Header: refuse("no " + std::string(dsc::kEndComments));
-            case State::Prolog:
-            case State::AfterProlog: refuseNoPages();
-            case State::Setup: refuse("no " + std::string(dsc::kEndSetup) + " for the setup section");
+            case State::Start:
+                if (summary_.bytes == 0) refuse("empty input: no " + firstLineName());
+                refuse("no " + firstLineName() + ": not a PostScript document");
             case State::PageSetup:
                 refuse("truncated: page " + std::to_string(pages_) + " has no " + std::string(dsc::kEndPageSetup));
+            case State::Header:
+                markBefore(end, DscMark::CommentsEnd, true);
+                [[fallthrough]];
+            case State::Prolog:
+                markBefore(end, DscMark::PrologEnd, true);
+                [[fallthrough]];
+            case State::AfterProlog: openMissingSetup(end); break;
+            case State::Setup: markBefore(end, DscMark::SetupEnd, true); break;
+            case State::PageComments: markBefore(end, DscMark::PageSetup, true, pages_); break;
             case State::Body:
-            case State::PageComments:
-                if (pages_ == 0) refuseNoPages();
-                refuse("truncated after page " + std::to_string(pages_) + ": no " + std::string(dsc::kEof));
-            case State::Trailer: refuse("truncated in the trailer: no " + std::string(dsc::kEof));
-            case State::AfterEof: return;
+            case State::Unstructured: break;
+            case State::Trailer:
+            case State::AfterEof:
+                commitHeld();
+                handler_.mark({DscMark::DocumentEnd, state_ == State::Trailer, 0});
+                return;
         }
+        closePage(end);
+        markBefore(end, DscMark::TrailerStart, true);
+        handler_.mark({DscMark::DocumentEnd, true, 0});
     }
 
     ByteSource& source_;
@@ -617,12 +797,25 @@ private:
     std::optional<DscEvent> after_;
     bool bracketsCount_ = false;
     bool inLongLine_ = false;
+    // The line's bytes are left out (ahead of the first line).
+    bool discarding_ = false;
     std::string pendingCount_;
     std::uint64_t skipBytes_ = 0;
     std::uint64_t skipLines_ = 0;
     std::uint64_t nesting_ = 0;
     std::uint64_t pages_ = 0;
     bool pageTrailerSeen_ = true;
+    // The first line says "EPSF"; the prolog opened with %%BeginProlog.
+    bool encapsulated_ = false;
+    bool prologOpened_ = false;
+    // The trailer held back: its bytes, where its mark goes in them,
+    // whether it starts with %%Trailer (or with %%EOF), and its page count.
+    bool holding_ = false;
+    std::string held_;
+    std::size_t heldMarkAt_ = 0;
+    bool heldTrailerLine_ = false;
+    bool markTrailerAfterLine_ = false;
+    std::optional<std::uint64_t> heldDeclaredPages_;
 };
 
 }  // namespace

@@ -24,6 +24,8 @@ namespace {
 constexpr std::string_view kModuleFileName = "tvzx_ps.dll";
 constexpr std::string_view kPpdFileName = "tvzx.ppd";
 constexpr std::string_view kLineEnd = "\r\n";
+// The version of the conventions a header written by the host follows.
+constexpr std::string_view kDscVersion = "3.0";
 
 // Returns the file the host runs from: the module that holds this code (the
 // program, or the base module that prints tab documents), else the running
@@ -77,7 +79,10 @@ public:
               const std::map<std::uint32_t, std::vector<SettingsEdit>>& pageSettings)
         : driver_(driver), output_(output), setupText_(std::move(setupText)), pageSettings_(pageSettings) {}
 
-    void documentBytes(std::string_view bytes) override { output_.write(bytes); }
+    void documentBytes(std::string_view bytes) override {
+        output_.write(bytes);
+        if (!bytes.empty()) atLineStart_ = bytes.back() == '\n' || bytes.back() == '\r';
+    }
 
     void mark(const DscEvent& event) override {
         switch (event.mark) {
@@ -86,8 +91,18 @@ public:
                 started_ = true;
                 driver_.startDocument();
                 driver_.command(win::PSINJECT_PSADOBE);
+                // A document without structuring comments gets a header of
+                // its own, and goes whole into its one page.
+                unstructured_ = event.synthetic;
+                if (unstructured_) writeLine(std::string(dsc::kPsAdobe) + std::string(kDscVersion));
                 return;
-            case DscMark::CommentsEnd: driver_.command(win::PSINJECT_COMMENTS); return;
+            case DscMark::CommentsEnd:
+                // The plug-in's comments belong to the header: a header that
+                // ends without %%EndComments gets one after them.
+                if (event.synthetic) startLine();
+                driver_.command(win::PSINJECT_COMMENTS);
+                if (event.synthetic) writeLine(dsc::kEndComments);
+                return;
             case DscMark::PrologEnd:
                 // The driver's procedures end the prolog; a document without
                 // %%EndProlog gets one.
@@ -104,6 +119,8 @@ public:
                 if (event.synthetic) writeLine(dsc::kEndSetup);
                 return;
             case DscMark::PageStart: {
+                if (event.synthetic) writeLine(std::string(dsc::kPage) + " " + std::to_string(event.page) + " " +
+                                               std::to_string(event.page));
                 // A page of other settings gets a device of its own first.
                 const auto edits = pageSettings_.find(++pages_);
                 if (edits != pageSettings_.end())
@@ -111,10 +128,29 @@ public:
                 driver_.startPage();
                 return;
             }
-            case DscMark::PageSetup: driver_.command(win::PSINJECT_BEGINPAGESETUP); return;
-            case DscMark::PageTrailer: driver_.command(win::PSINJECT_PAGETRAILER); return;
-            case DscMark::TrailerStart: driver_.command(win::PSINJECT_TRAILER); return;
+            case DscMark::PageSetup:
+                driver_.command(win::PSINJECT_BEGINPAGESETUP);
+                if (unstructured_) writeLine(dsc::kUnstructuredDocument);
+                return;
+            case DscMark::PageTrailer:
+                if (event.synthetic) startLine();
+                if (unstructured_) writeLine(dsc::kEndDocument);
+                driver_.command(win::PSINJECT_PAGETRAILER);
+                return;
+            case DscMark::TrailerStart:
+                // The plug-in's trailer code stands in a trailer section,
+                // whether the document has one or not.
+                if (event.synthetic) {
+                    startLine();
+                    writeLine(dsc::kTrailer);
+                }
+                driver_.command(win::PSINJECT_TRAILER);
+                return;
             case DscMark::DocumentEnd:
+                if (event.synthetic) {
+                    startLine();
+                    writeLine(dsc::kEof);
+                }
                 ended_ = true;
                 driver_.endDocument();
                 return;
@@ -134,7 +170,17 @@ public:
     }
 
 private:
-    void writeLine(std::string_view text) { output_.write(std::string(text) + std::string(kLineEnd)); }
+    void writeLine(std::string_view text) {
+        output_.write(std::string(text) + std::string(kLineEnd));
+        atLineStart_ = true;
+    }
+
+    // Ends the document's last line where it lacks its line end, so that a
+    // comment the host writes after it starts a line of its own.
+    void startLine() {
+        if (!atLineStart_) output_.write(kLineEnd);
+        atLineStart_ = true;
+    }
 
     PluginDriver& driver_;
     OutputSink& output_;
@@ -143,6 +189,8 @@ private:
     std::uint32_t pages_ = 0;
     bool started_ = false;
     bool ended_ = false;
+    bool unstructured_ = false;
+    bool atLineStart_ = true;
 };
 
 }  // namespace

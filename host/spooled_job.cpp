@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "common/base64.h"
 #include "common/byte_order.h"
@@ -22,6 +23,11 @@ constexpr std::string_view kPjlCommand = "@PJL";
 constexpr std::string_view kEnterPostScript =
     postscript::kEnterPostScript.substr(0, postscript::kEnterPostScript.size() - pjl::kLineEnd.size());
 constexpr char kQuote = '"';
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr std::string_view kLineEnds = "\r\n";
+// The plain layout description starts with the version of its form.
+constexpr std::string_view kPlainDescriptionStart = "1 ";
 constexpr char kAssign = '=';
 constexpr std::string_view kShortCommentPrefix = "%%TARVO-";
 constexpr std::string_view kCommentSeparator = ": ";
@@ -66,6 +72,21 @@ bool isBase64(std::string_view text) {
     return text.substr(0, body).find_first_not_of(kBase64Alphabet) == std::string_view::npos;
 }
 
+// Returns whether the text is a layout description in its plain form:
+// printable text that starts with the form's version.
+bool isPlainDescription(std::string_view text) {
+    return text.starts_with(kPlainDescriptionStart) &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+// Returns how many lines from `from` on have the key.
+std::size_t linesWithKey(const std::vector<TicketEntry>& ticket, std::size_t from, const std::string& key) {
+    return static_cast<std::size_t>(std::count_if(ticket.begin() + static_cast<std::ptrdiff_t>(std::min(from, ticket.size())),
+                                                   ticket.end(), [&](const TicketEntry& entry) { return entry.key == key; }));
+}
+
+}  // namespace
+
 bool hasEncipheredForm(std::string_view value) {
     if (value.size() < 2 || value.front() != kQuote || value.back() != kQuote) return false;
     const std::string_view digits = value.substr(1, value.size() - 2);
@@ -73,19 +94,23 @@ bool hasEncipheredForm(std::string_view value) {
            digits.find_first_not_of(kHexDigits) == std::string_view::npos;
 }
 
-}  // namespace
-
 void SpooledJobReader::feed(std::string_view bytes) {
+    // Lines end in LF, CR LF or CR alone, mixed as the document and the
+    // plug-in wrote them; a CR LF pair may be split between two pieces.
     while (!bytes.empty()) {
-        const std::size_t end = bytes.find('\n');
+        if (std::exchange(afterCr_, false) && bytes.front() == kLf) {
+            bytes.remove_prefix(1);
+            continue;
+        }
+        const std::size_t end = bytes.find_first_of(kLineEnds);
         const std::string_view piece = bytes.substr(0, end);
         // Only the front of an overlong line is kept: nothing read back needs more.
         const std::size_t room = kLongestKeptLine - line_.size();
         line_.append(piece.substr(0, room));
         if (piece.size() > room) lineCut_ = true;
         if (end == std::string_view::npos) return;
+        afterCr_ = bytes[end] == kCr;
         bytes.remove_prefix(end + 1);
-        if (!line_.empty() && line_.back() == '\r') line_.pop_back();
         takeLine(line_);
         line_.clear();
         lineCut_ = false;
@@ -203,13 +228,23 @@ std::variant<RecoveredSettings, std::string> recoverSettings(const SpooledJob& j
         if (!job.description)
             return "no layout description (" + longCommentPrefix(postscript::kJobSettingsDescriptionKey).substr(2) +
                    ") for the job settings of schema " + hexBytesText(hash);
-        if (!isBase64(*job.description)) return "the layout description comment is damaged: not Base64";
-        const std::vector<std::uint8_t> wrapped = base64Decode(*job.description);
-        const std::string plain(wrapped.begin(), std::find(wrapped.begin(), wrapped.end(), 0));
+        // The plug-in writes it wrapped in Base64; other writers may leave
+        // it plain.
+        std::string plain;
+        if (isBase64(*job.description)) {
+            const std::vector<std::uint8_t> decoded = base64Decode(*job.description);
+            plain.assign(decoded.begin(), std::find(decoded.begin(), decoded.end(), 0));
+        } else if (isPlainDescription(*job.description)) {
+            plain = *job.description;
+        } else {
+            return "the layout description comment is damaged: neither Base64 nor plain text";
+        }
         if (!settings::parseDescription(plain, bytes).accepted)
             return "the job-settings record is cut short or does not fit its layout description (" +
                    std::to_string(bytes.size()) + " bytes)";
-        settings::readAndConvert(recovered.record, bytes, *job.description);
+        std::vector<std::uint8_t> terminated(plain.begin(), plain.end());
+        terminated.push_back(0);
+        settings::readAndConvert(recovered.record, bytes, base64Encode(terminated));
         recovered.converted = true;
     }
     settings::validateRecord(recovered.record);
@@ -226,7 +261,17 @@ std::optional<TicketDifference> compareTickets(const std::vector<TicketEntry>& e
         const bool same = want.key == got.key && (pjl::carriesEncipheredValue(want.key)
                                                       ? hasEncipheredForm(want.value) && hasEncipheredForm(got.value)
                                                       : want.value == got.value);
-        if (!same) return TicketDifference{i + 1, want, got};
+        if (same) continue;
+        TicketDifference difference{i + 1, want, got, TicketChange::Value};
+        if (want.key != got.key) {
+            if (!got.key.empty() && linesWithKey(found, i, got.key) > linesWithKey(expected, i, got.key))
+                difference.change = TicketChange::Added;
+            else if (!want.key.empty() && linesWithKey(expected, i, want.key) > linesWithKey(found, i, want.key))
+                difference.change = TicketChange::Missing;
+            else
+                difference.change = TicketChange::Moved;
+        }
+        return difference;
     }
     return std::nullopt;
 }

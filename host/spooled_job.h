@@ -35,7 +35,7 @@ inline constexpr std::size_t kMostTicketLines = 4096;
 struct SpooledJob {
     std::vector<TicketEntry> ticket;
     std::optional<std::string> settings;     // the job-settings comment's value (Base64)
-    std::optional<std::string> description;  // the layout description comment's value (Base64)
+    std::optional<std::string> description;  // the layout description comment's value (Base64 or plain)
     std::optional<std::string> title;        // the document name of the title comment
     std::optional<std::string> user;         // the user name of the user comment
     std::string overflow;                    // names a part that passed its limit; empty when none did
@@ -58,6 +58,7 @@ private:
 
     std::string line_;
     bool lineCut_ = false;
+    bool afterCr_ = false;  // the last piece ended in a CR, whose LF may follow
     Section section_ = Section::Start;
     Comment comment_ = Comment::None;
     SpooledJob job_;
@@ -69,6 +70,10 @@ SpooledJob readSpooledJob(ByteSource& source);
 
 // Returns the ticket lines of a ticket text, in order; other lines are left out.
 std::vector<TicketEntry> ticketEntries(std::string_view ticket);
+
+// Returns whether the ticket value has the form of an enciphered secret:
+// quoted upper-case hexadecimal of whole cipher blocks.
+bool hasEncipheredForm(std::string_view value);
 
 // Returns the value without the double quotes it was written in.
 std::string_view unquoted(std::string_view value);
@@ -84,17 +89,29 @@ struct RecoveredSettings {
 // Returns one line naming what is missing or damaged instead.
 std::variant<RecoveredSettings, std::string> recoverSettings(const SpooledJob& job);
 
+// How two tickets part at their first difference.
+enum class TicketChange : std::uint8_t {
+    Value,    // the same key with another value
+    Added,    // the found ticket has a line the expected one lacks here
+    Missing,  // the found ticket lacks a line the expected one has here
+    Moved,    // both lines stand in both tickets, in another order
+};
+
 // The first line where two tickets part, counted from 1, with each side's
 // entry there (an empty key when that side has no such line).
 struct TicketDifference {
     std::size_t line = 0;
     TicketEntry expected;
     TicketEntry found;
+    TicketChange change = TicketChange::Value;
 };
 
 // Compares the ticket found in a stream with the one expected, line by line;
 // the values of keys that carry enciphered secrets are compared for their
-// form only. Returns the first difference; nothing when they agree.
+// form only. Returns the first difference, told apart by the lines that
+// follow it: a key the found ticket holds more often from there on was
+// added, one it holds less often is missing, else the lines were moved.
+// Nothing when they agree.
 std::optional<TicketDifference> compareTickets(const std::vector<TicketEntry>& expected,
                                                const std::vector<TicketEntry>& found);
 

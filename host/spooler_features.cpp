@@ -22,20 +22,34 @@ constexpr std::string_view kCopiesComment = "%RBINumCopies:";
 constexpr std::string_view kEndComments = "%%EndComments";
 constexpr std::size_t kReadSize = 64 * 1024;
 
-// Returns the line without its CR LF or LF ending.
+constexpr std::string_view kBeginProlog = "%%BeginProlog";
+constexpr std::string_view kLineEnds = "\r\n";
+
+// Returns the line without its LF, CR LF or CR ending.
 std::string_view content(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
     return line;
+}
+
+// Returns where the text stands at the start of a line of the bytes (after
+// LF, CR or at their start); npos when it does nowhere.
+std::size_t findAtLineStart(std::string_view bytes, std::string_view text) {
+    for (std::size_t at = bytes.find(text); at != std::string_view::npos; at = bytes.find(text, at + 1))
+        if (at == 0 || bytes[at - 1] == '\n' || bytes[at - 1] == '\r') return at;
+    return std::string_view::npos;
 }
 
 }  // namespace
 
 bool SpoolerFeatureFilter::nextLine() {
     for (;;) {
-        const std::size_t end = buffer_.find('\n');
-        if (end != std::string::npos) {
-            line_.assign(buffer_, 0, end + 1);
-            buffer_.erase(0, end + 1);
+        // A line ends in LF, CR LF or CR alone; a CR last in the buffer
+        // waits for the next byte, which may be its LF.
+        const std::size_t end = buffer_.find_first_of(kLineEnds);
+        if (end != std::string::npos && (buffer_[end] == '\n' || end + 1 < buffer_.size() || innerEnded_)) {
+            const std::size_t next = buffer_[end] == '\r' && end + 1 < buffer_.size() && buffer_[end + 1] == '\n' ? end + 2 : end + 1;
+            line_.assign(buffer_, 0, next);
+            buffer_.erase(0, next);
             return true;
         }
         if (innerEnded_) {
@@ -87,8 +101,8 @@ void SpoolerFeatureFilter::fillPending() {
 std::optional<std::uint32_t> SpoolerFeatureFilter::printerCopies() {
     // The header ends at its end comment, or at the first line that is no comment.
     const auto headerEnd = [this] {
-        return buffer_.find(std::string("\n") + std::string(kEndComments)) != std::string::npos ||
-               buffer_.find("\n%%BeginProlog") != std::string::npos || buffer_.find(std::string("\n") + std::string(kPage)) != std::string::npos;
+        return findAtLineStart(buffer_, kEndComments) != std::string::npos ||
+               findAtLineStart(buffer_, kBeginProlog) != std::string::npos || findAtLineStart(buffer_, kPage) != std::string::npos;
     };
     while (!innerEnded_ && !headerEnd()) {
         std::array<char, kReadSize> chunk;
@@ -96,9 +110,9 @@ std::optional<std::uint32_t> SpoolerFeatureFilter::printerCopies() {
         if (got == 0) innerEnded_ = true;
         buffer_.append(chunk.data(), got);
     }
-    const std::size_t at = buffer_.find(std::string("\n") + std::string(kCopiesComment));
+    const std::size_t at = findAtLineStart(buffer_, kCopiesComment);
     if (at == std::string::npos) return std::nullopt;
-    std::size_t i = at + 1 + kCopiesComment.size();
+    std::size_t i = at + kCopiesComment.size();
     while (i < buffer_.size() && buffer_[i] == ' ') ++i;
     std::uint32_t copies = 0;
     const auto [end, error] = std::from_chars(buffer_.data() + i, buffer_.data() + buffer_.size(), copies);

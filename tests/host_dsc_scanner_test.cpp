@@ -3,10 +3,13 @@
 // it refuses.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 
 #include "host/dsc_scanner.h"
 #include "host/host_error.h"
+#include "required_tool.h"
+#include "tool_runner.h"
 
 namespace {
 
@@ -33,11 +36,14 @@ struct Scan {
     DscSummary summary;
 };
 
+// Scans the document; every byte from the first line on must pass through
+// unchanged, what stands ahead of it is left out.
 Scan scan(std::string_view document, std::size_t bufferSize = tvzx::host::kDefaultScanBuffer) {
     MemorySource source(document);
     Trace trace;
     const DscSummary summary = tvzx::host::scanDocument(source, trace, bufferSize);
-    EXPECT_EQ(trace.document, document) << "the document must pass through unchanged";
+    EXPECT_EQ(trace.document, document.substr(summary.skippedBytes)) << "the document must pass through unchanged";
+    EXPECT_EQ(summary.bytes, document.size());
     return {trace.text, summary};
 }
 
@@ -74,13 +80,19 @@ std::string documentOf(std::string_view trace) {
 
 const std::string kComplete = documentOf(kCompleteTrace);
 
-TEST(DscScanner, CountsThePagesLinesAndBytes) {
-    const DscSummary& got = scan(kComplete).summary;
-    EXPECT_EQ(std::tuple(got.declaredPages, got.pages, got.lines, got.bytes), std::tuple(2u, 2u, 27u, kComplete.size()));
-    // A page count declared at the end.
-    const DscSummary atEnd =
-        scan("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%EndComments\n%%Page: 1 1\n%%Trailer\n%%Pages: 1\n%%EOF\n").summary;
-    EXPECT_EQ(std::tuple(atEnd.declaredPages, atEnd.pages), std::tuple(1u, 1u));
+// Checks that the document of a trace (behind the bytes left out ahead of
+// it) gives that trace with LF, CR LF and CR line ends, read through buffers
+// that split its lines at different places.
+void expectTrace(std::string_view name, std::string_view trace, std::string_view ahead = {}) {
+    for (const std::string_view lineEnd : {"\n", "\r\n", "\r"}) {
+        const std::string expected = replaceAll(std::string(trace), "\n", lineEnd);
+        const std::string document = std::string(ahead) + documentOf(expected);
+        for (const std::size_t size : {std::size_t{64}, std::size_t{67}, std::size_t{101}, tvzx::host::kDefaultScanBuffer}) {
+            const Scan result = scan(document, size);
+            EXPECT_EQ(result.trace, expected) << name << ", line end " << lineEnd.size() << ", buffer " << size;
+            EXPECT_EQ(result.summary.skippedBytes, ahead.size()) << name;
+        }
+    }
 }
 
 TEST(DscScanner, FindsTheSameMarksWithAnyBufferSizeAndLineEnd) {
@@ -109,6 +121,12 @@ TEST(DscScanner, RecognisesCommentsLongerThanTheBuffer) {
     EXPECT_EQ(scan(document, 64).trace, expected);
 }
 
+// The marks of a short document of one page; documents that differ from it
+// only where a case says must give these.
+constexpr std::string_view kOnePageTrace =
+    "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+    "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>";
+
 TEST(DscScanner, PlacesTheMarksOfMissingSectionsWhereTheyBelong) {
     const struct {
         const char* name;
@@ -118,70 +136,211 @@ TEST(DscScanner, PlacesTheMarksOfMissingSectionsWhereTheyBelong) {
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n%%BeginProlog\n<PrologEnd>%%EndProlog\n\n% note\n"
          "<SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1>%%Trailer\n<TrailerStart>"
          "%%EOF\n<DocumentEnd>"},
-        {"prolog code without %%EndProlog ends at %%BeginSetup",
+        {"prolog code without %%EndProlog ends at %%BeginSetup; a setup without %%EndSetup at the first page",
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n/a 1 def\n<PrologEnd*>%%BeginSetup\n<SetupStart>"
-         "<SetupEnd>%%EndSetup\n<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
-        {"page comments stay together before the page setup mark",
+         "setup\n<SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"page comments stay together before the page setup mark; a page setup without its end ends with the page",
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd>%%EndProlog\n%%BeginSetup\n<SetupStart>"
          "<SetupEnd>%%EndSetup\n<PageStart 1>%%Page: 1 1\n%%PageOrientation: Portrait\n%%+ more\n"
-         "%%PageBoundingBox: 0 0 1 1\n<PageSetup* 1>code\n<PageTrailer* 1><PageStart 2>%%Page: 2 2\n<PageSetup* 2>"
-         "%%PageTrailer\n<PageTrailer 2>%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+         "%%PageBoundingBox: 0 0 1 1\n%%BeginPageSetup\n<PageSetup 1>code\n<PageTrailer* 1><PageStart 2>%%Page: 2 2\n"
+         "<PageSetup* 2>%%PageTrailer\n<PageTrailer 2>%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
         {"bytes after %%EOF pass through without marks",
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
          "<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF\n\x04%%Page: 9 9\n<DocumentEnd>"},
         {"the last line may lack its line end",
          "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
          "<PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>%%EOF<DocumentEnd>"},
+        {"repeated page trailers: the first of a page counts, none before the first page",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd>%%EndProlog\n%%BeginSetup\n<SetupStart>"
+         "<SetupEnd>%%EndSetup\n%%PageTrailer\n<PageStart 1>%%Page: 1 1\n<PageSetup* 1>%%PageTrailer\n<PageTrailer 1>"
+         "%%PageTrailer\nx\n%%PageTrailer\n<PageStart 2>%%Page: 2 2\n%%BeginPageSetup\n<PageSetup 2>%%EndPageSetup\n"
+         "%%PageTrailer\n<PageTrailer 2>%%PageTrailer\n%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
     };
-    for (const auto& c : cases) EXPECT_EQ(scan(documentOf(c.trace)).trace, c.trace) << c.name;
+    for (const auto& c : cases) expectTrace(c.name, c.trace);
 }
 
-TEST(DscScanner, IgnoresStructureInsideIncludedDocumentsAndCountedData) {
-    const std::string binary = "\n%%Page: 7 7\n%%EOF\r";
-    const std::string document =
-        "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n"
-        "%%BeginDocument: inner.eps\n%!PS-Adobe-3.0 EPSF-3.0\n%%Page: 1 1\n%%Trailer\n%%EOF\n%%EndDocument\n"
-        "%%BeginBinary: " + std::to_string(binary.size()) + "\n" + binary + "%%EndBinary\n"
-        "%%BeginData: 2 Hex Lines\n%%Page: 8 8\n%%Trailer\n%%EndData\n"
-        "%%BeginData: 4\n%%EOF%%EndData\n"
-        "%%Page: 2 2\n%%EOF\n";
-    const Scan result = scan(document);
-    // Only the two pages of the document itself are marked.
-    const std::size_t secondPage = result.trace.find("<PageStart 2>%%Page: 2 2\n");
-    EXPECT_NE(secondPage, std::string::npos) << result.trace;
-    EXPECT_EQ(result.trace.find("<PageStart", result.trace.find("<PageStart 1>") + 1), secondPage) << result.trace;
-    for (std::size_t size = 64; size < 100; ++size) EXPECT_EQ(scan(document, size).trace, result.trace) << size;
+TEST(DscScanner, ReadsWhatPrintersReadAndEndsTheJobAtTheLastTrailer) {
+    const struct {
+        const char* name;
+        std::string_view trace;
+        std::string_view ahead = {};
+    } cases[] = {
+        {"no %%Trailer and no %%EOF: the page ends at the end",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage<PageTrailer* 1><TrailerStart*><DocumentEnd*>"},
+        {"%%Trailer without %%EOF",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n<PageTrailer* 1>%%Trailer\n<TrailerStart>%%Pages: 1\n"
+         "<DocumentEnd*>"},
+        {"a header ended by code", "<DocumentStart>%!PS-Adobe-3.0\n%%Title: x\n<CommentsEnd*>/a 1 def\n"
+         "<PrologEnd*><SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1>%%Trailer\n"
+         "<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"a header ended by a blank line", "<DocumentStart>%!PS-Adobe-3.0\n%%Title: x\n<CommentsEnd*>\n"
+         "<PrologEnd*><SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n<PageTrailer* 1>"
+         "<TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"a header ended by a plain comment, and a %X line stays in it",
+         "<DocumentStart>%!PS-Adobe-3.0\n%Private: x\n<CommentsEnd*>% note\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"a header ended by the first page", "<DocumentStart>%!PS-Adobe-3.0\n%%Pages: 1\n<CommentsEnd*><PrologEnd*>"
+         "<SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1>showpage\n<PageTrailer* 1><TrailerStart*>"
+         "%%EOF\n<DocumentEnd>"},
+        {"a header ended by the prolog", "<DocumentStart>%!PS-Adobe-3.0\n%%BoundingBox: 0 0 1 1\n<CommentsEnd*>"
+         "%%BeginProlog\n<PrologEnd>%%EndProlog\n<SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1>"
+         "<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"a header ended by an included document",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd*>%%BeginDocument: a\n%%Page: 1 1\n%%EndDocument\n"
+         "<PrologEnd*><SetupStart*><SetupEnd*><PageStart 1>%%Page: 1 1\n<PageSetup* 1><PageTrailer* 1><TrailerStart*>"
+         "%%EOF\n<DocumentEnd>"},
+        {"only a header", "<DocumentStart>%!PS-Adobe-3.0\n%%Title: x\n<CommentsEnd*><PrologEnd*><SetupStart*><SetupEnd*>"
+         "<TrailerStart*><DocumentEnd*>"},
+        {"no pages: the trailer follows the code",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\nfill\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"an encapsulated document without pages: the setup goes before its code, or after its prolog",
+         "<DocumentStart>%!PS-Adobe-3.0 EPSF-3.0\n<CommentsEnd>%%EndComments\n% c\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "fill\n%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>"},
+        {"an encapsulated document with a prolog", "<DocumentStart>%!PS-Adobe-3.0 EPSF-3.0\n<CommentsEnd>%%EndComments\n"
+         "%%BeginProlog\n/a 1 def\n<PrologEnd>%%EndProlog\n<SetupStart*><SetupEnd*>fill\n<TrailerStart*><DocumentEnd*>"},
+        {"Ctrl-D ahead", kOnePageTrace, "\x04"},
+        {"byte-order mark ahead", kOnePageTrace, "\xEF\xBB\xBF"},
+        {"job language header ahead",
+         kOnePageTrace, "\x1b%-12345X@PJL JOB NAME=\"x\"\r\n@pjl comment\n\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n"},
+        {"universal exit and Ctrl-D right ahead of the first line", kOnePageTrace, "\x1b%-12345X\x04"},
+        {"an included document without brackets: its %%Trailer and %%EOF do not end the job",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>save\n%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 1 1\n"
+         "%%EndComments\nfill\n%%Trailer\n%%Pages: 9\n%%EOF\nrestore showpage\n<PageTrailer* 1><PageStart 2>%%Page: 2 2\n"
+         "<PageSetup* 2>%!PS-Adobe-3.0 EPSF-3.0\n%%EOF\nshowpage\n%%Trailer\n%%EOF\n%%Trailer\nx\n<PageTrailer* 2>"
+         "%%Trailer\n<TrailerStart>%%Pages: 2\n%%EOF\n%%EOF\n<DocumentEnd>"},
+        {"an included document's %%EOF alone does not end the job either",
+         "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+         "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>%!PS-Adobe-3.0 EPSF-3.0\nfill\n%%EOF\nshowpage\n<PageTrailer* 1>"
+         "<TrailerStart*>%%EOF\n<DocumentEnd>"},
+        {"no structuring comments: one page of the whole document",
+         "<DocumentStart*><CommentsEnd*><PrologEnd*><SetupStart*><SetupEnd*><PageStart* 1><PageSetup* 1>%!PS\n"
+         "%%BeginDocument: x\n%%Page: 1 1\n%%Trailer\n%%EOF\nshowpage<PageTrailer* 1><TrailerStart*><DocumentEnd*>",
+         "\x04"},
+    };
+    for (const auto& c : cases) expectTrace(c.name, c.trace, c.ahead);
+    // The page counts the summary gives, and the trailer's own count.
+    const Scan included = scan(documentOf(cases[16].trace));
+    EXPECT_EQ(std::tuple(included.summary.pages, included.summary.declaredPages), std::tuple(2u, 2u));
+    EXPECT_EQ(scan(documentOf(cases[9].trace)).summary.pages, 0u);
+    EXPECT_EQ(scan(documentOf(cases[5].trace)).summary.declaredPages, 1u);
+    EXPECT_EQ(scan(documentOf(cases[18].trace)).summary.pages, 1u);
 }
 
-TEST(DscScanner, RefusesDocumentsWithoutTheStructureItNeeds) {
-    // The document so far: header, and with its first page.
-    const std::string head = "%!PS-Adobe-3.0\n%%EndComments\n", page = head + "%%Page: 1 1\n";
-    const std::string firstLine = "\"%!PS-Adobe\" first line", noPages = "no %%Page: comments: the document has no pages";
+TEST(DscScanner, HoldsAPossibleTrailerOnlyWithinItsBound) {
+    const std::string page = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%Trailer\n";
+    const std::string line = std::string(99, 'x') + "\n";
+    const std::size_t within = (tvzx::host::kMostHeldTrailer - 2 * tvzx::host::kDefaultScanBuffer) / line.size();
+    const std::size_t beyond = (tvzx::host::kMostHeldTrailer + 2 * tvzx::host::kDefaultScanBuffer) / line.size();
+    std::string held, released;
+    for (std::size_t i = 0; i < within; ++i) held += line;
+    for (std::size_t i = 0; i < beyond; ++i) released += line;
+    // A trailer within the bound is the job's; one beyond it is taken for an
+    // included document's, and the job's trailer goes before %%EOF.
+    EXPECT_TRUE(scan(page + held + "%%EOF\n").trace.ends_with("<PageTrailer* 1>%%Trailer\n<TrailerStart>" + held +
+                                                               "%%EOF\n<DocumentEnd>"));
+    EXPECT_TRUE(scan(page + released + "%%EOF\n").trace.ends_with(released + "<PageTrailer* 1><TrailerStart*>%%EOF\n<DocumentEnd>"));
+}
+
+TEST(DscScanner, IgnoresStructureInsideNestedIncludedDocumentsAndCountedData) {
+    const std::string binary = "%%Page: 7 7\r%%EOF\r";
+    // Three documents deep, each with its pages, page trailers, trailer and
+    // end; a stray %%EndDocument ahead of them changes nothing.
+    const std::string trace =
+        "<DocumentStart>%!PS-Adobe-3.0\n<CommentsEnd>%%EndComments\n<PrologEnd*><SetupStart*><SetupEnd*>"
+        "<PageStart 1>%%Page: 1 1\n<PageSetup* 1>%%EndDocument\n%%BeginDocument: one.ps\n%!PS-Adobe-3.0\n%%Page: 1 1\n"
+        "%%BeginDocument: two.eps\n%%Page: 1 1\n%%BeginDocument: three.eps\n%%Page: 1 1\n%%PageTrailer\n%%Trailer\n%%EOF\n"
+        "%%EndDocument\n%%PageTrailer\n%%Trailer\n%%EOF\n%%EndDocument\n%%Page: 2 2\n%%Trailer\n%%EOF\n%%EndDocument\n"
+        "%%PageTrailer\n<PageTrailer 1>%%PageTrailer\n<PageStart 2>%%Page: 2 2\n<PageSetup* 2>%%BeginBinary: " +
+        std::to_string(binary.size()) + "\n" + binary + "%%EndBinary\n%%BeginData: 2 Hex Lines\n%%Page: 8 8\n%%Trailer\n"
+        "%%EndData\n%%BeginData: 4\n%%EOF%%EndData\n<PageTrailer* 2>%%Trailer\n<TrailerStart>%%EOF\n<DocumentEnd>";
+    expectTrace("nested", trace);
+}
+
+TEST(DscScanner, RefusesWhatIsNotPostScriptOrEndsInsideAPage) {
+    const std::string page = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n";
+    const std::string notPostScript = "no \"%!\" first line: not a PostScript document";
     const struct {
         const char* name;
         std::string document, message;
     } cases[] = {
-        {"empty", "", "empty input: no " + firstLine},
-        {"plain PostScript", "%!PS\n%%EndComments\n%%Page: 1 1\n%%EOF\n", "no " + firstLine},
-        {"a job with a PJL header", "\x1b%-12345X@PJL\n%!PS-Adobe-3.0\n", "a printer job language header instead of a " + firstLine},
-        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a " + firstLine},
-        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a " + firstLine},
-        {"binary in the header", std::string("%!PS-Adobe-3.0\n%%Title: a\0b\n%%EndComments\n", 42),
-         "line 2: binary data among the header comments"},
-        {"code before %%EndComments", "%!PS-Adobe-3.0\n%%Title: x\nshowpage\n%%EndComments\n",
-         "no %%EndComments before the first line of code (line 3)"},
-        {"header never ends", "%!PS-Adobe-3.0\n%%Title: x\n", "no %%EndComments"},
-        {"no pages before the trailer", head + "%%Trailer\n%%EOF\n", noPages},
-        {"no pages at all", head + "%%BeginSetup\n%%EndSetup\n", noPages},
-        {"setup never ends", head + "%%BeginSetup\n%%Page: 1 1\n%%EOF\n", "no %%EndSetup for the setup section (line 4)"},
-        {"page setup never ends", page + "%%BeginPageSetup\n%%PageTrailer\n%%EOF\n", "page 1: no %%EndPageSetup (line 5)"},
-        {"cut after a page", page + "%%Page: 2 2\nshow", "truncated after page 2: no %%EOF"},
-        {"cut in the trailer", page + "%%Trailer\n", "truncated in the trailer: no %%EOF"},
+        {"empty", "", "empty input: no \"%!\" first line"},
+        {"text", "hello\n%!PS-Adobe-3.0\n", notPostScript},
+        {"a job language header alone", "\x1b%-12345X@PJL\r\n\x04", notPostScript},
+        {"random bytes", std::string("\x7F" "ELF\x02\x01\x01\x00", 8), "binary data instead of a \"%!\" first line"},
+        {"DOS EPS", std::string("\xC5\xD0\xD3\xC6\x20\x00\x00\x00", 8), "binary EPS file (DOS EPS header) instead of a \"%!\" first line"},
+        {"cut in a page setup", page + "%%BeginPageSetup\n/a 1 def\n", "truncated: page 1 has no %%EndPageSetup"},
         {"cut in an included document", page + "%%BeginDocument: x\n%%EOF\n", "truncated inside an included document: no %%EndDocument"},
         {"cut in binary data", page + "%%BeginBinary: 100\n%%EOF\n", "truncated inside counted data (%%BeginData or %%BeginBinary)"},
-        {"a page after the trailer", page + "%%Trailer\n%%Page: 2 2\n%%EOF\n", "line 5: %%Page: after %%Trailer"},
     };
     for (const auto& c : cases) EXPECT_EQ(refusal(c.document), c.message) << c.name;
+}
+
+// CUPS's PostScript filter, run as CUPS runs it.
+constexpr const char* kPostScriptFilter = "/usr/lib/cups/filter/pstops";
+
+// Returns the pages the filter counts for the document ("PAGE:" lines).
+int filterPages(const std::filesystem::path& document) {
+    const std::string command = std::string(kPostScriptFilter) + " 1 user title 1 '' '" + document.string() + "' 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::string log;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) log.append(buffer, n);
+    ::pclose(pipe);
+    int pages = 0;
+    for (std::size_t at = 0; (at = log.find("PAGE:", at)) != std::string::npos; ++at) pages += at == 0 || log[at - 1] == '\n';
+    return pages;
+}
+
+using AwkwardDocuments = tvzx::testing::ToolTest;
+
+TEST_F(AwkwardDocuments, RenderTakesWhatThePostScriptFilterTakesAndCountsPagesAsItDoes) {
+    TVZX_REQUIRE_TOOL(std::filesystem::exists(kPostScriptFilter), "CUPS's PostScript filter (cups-filters)");
+    const std::string pages = "%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage\n";
+    const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n%%EndComments\n0 0 10 10 rectfill\n";
+    const struct {
+        const char* name;
+        std::string document;
+        int pages;
+        // Where the filter counts otherwise, it loses or merges pages: it
+        // takes what stands ahead of the first line, and an included
+        // document's trailer, for the end of the structure.
+        int filter;
+    } cases[] = {
+        {"no %%EOF, nor a line end at the end", "%!PS-Adobe-3.0\n%%EndComments\n" + pages + "showpage", 2, 2},
+        {"a trailer without %%EOF, CR line ends", "%!PS-Adobe-3.0\r%%EndComments\r%%Page: 1 1\rshowpage\r%%Trailer\r", 1, 1},
+        {"a header ended by code", "%!PS-Adobe-3.0\n%%Title: x\n/a 1 def\n" + pages + "%%EOF\n", 2, 2},
+        {"a header ended by a blank line", "%!PS-Adobe-3.0\n%%Title: x\n\n" + pages + "%%EOF\n", 2, 2},
+        {"a job language header ahead", "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n%!PS-Adobe-3.0\n%%EndComments\n" +
+         pages + "%%EOF\n", 2, 2},
+        {"no %%Trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n", 1, 1},
+        {"no structuring comments", "%!PS\n72 72 moveto (a) show showpage\n%%Page: 2 2\nshowpage", 1, 1},
+        {"no pages", eps + "%%Trailer\n%%EOF\n", 0, 0},
+        {"a Ctrl-D ahead", "\x04%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2, 1},
+        {"a byte-order mark ahead", "\xEF\xBB\xBF%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2, 1},
+        {"an included document without brackets", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nsave\n" + eps +
+         "%%Trailer\n%%EOF\nrestore showpage\n%%Page: 2 2\nshowpage\n%%Trailer\n%%EOF\n", 2, 1},
+    };
+    for (const auto& c : cases) {
+        tvzx::testing::writeAll(file("doc.ps"), c.document);
+        const tvzx::testing::ToolRun run = tvzx::testing::runTvzx({"render", file("doc.ps").string()}, file("stderr"));
+        EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << c.name;
+        // Each page got the plug-in's page code (the setup has the first).
+        int pagesRendered = -1;
+        for (std::size_t at = 0; (at = run.out.find("%%TARVO-BitmapSize: ", at)) != std::string::npos; ++at) ++pagesRendered;
+        EXPECT_EQ(pagesRendered, c.pages) << c.name;
+        EXPECT_EQ(filterPages(file("doc.ps")), c.filter) << c.name;
+        // The job's trailer follows its last page, and the job ends with
+        // %%EOF; the comments the host adds start lines of their own.
+        EXPECT_EQ(run.out.find("showpage%%"), std::string::npos) << c.name;
+        EXPECT_LT(run.out.rfind("%%TARVO-BitmapSize: "), run.out.rfind("%%Trailer")) << c.name;
+        const std::string end = run.out.substr(run.out.rfind("%%EOF"));
+        EXPECT_TRUE(end == "%%EOF\n\x1b%-12345X" || end == "%%EOF\r\n\x1b%-12345X" || end == "%%EOF\r\x1b%-12345X") << c.name;
+    }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ protected:
         ToolTest::SetUp();
         fs::create_directories(dir_ / "out");
         std::ofstream(dir_ / "doc.ps") << "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n";
-        std::ofstream(dir_ / "cut.ps") << "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n";
+        std::ofstream(dir_ / "cut.ps") << "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%BeginBinary: 99\nshow";
     }
 
     ToolRun tvzx(std::vector<std::string> args) const {
@@ -74,8 +74,8 @@ TEST_F(RenderCommand, WritesTheSameStreamToAFileOrADeviceAsToStandardOutput) {
 TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
     const std::string cut = file("cut.ps").string(), doc = file("doc.ps").string(), out = file("out/job.prn").string();
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{cut, "-o", out}, cut + ": truncated after page 1: no %%EOF"},
-        {{cut}, cut + ": truncated after page 1: no %%EOF"},
+        {{cut, "-o", out}, cut + ": truncated inside counted data (%%BeginData or %%BeginBinary)"},
+        {{cut}, cut + ": truncated inside counted data (%%BeginData or %%BeginBinary)"},
         {{doc, "-o", out, "--job-id", "twelve"}, "--job-id: 'twelve' is not a job id"},
         {{file("none.ps").string(), "-o", out}, file("none.ps").string() + ": cannot open: No such file or directory"},
         {{doc, "-o", out, "--module", file("none.dll").string()}, file("none.dll").string() + ": cannot load the module: "},

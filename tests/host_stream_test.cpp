@@ -114,7 +114,8 @@ TEST_F(ProbeJob, WritesTheDriverPartsAndCallsThePlugInAtEveryInjectionPoint) {
 }
 
 TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
-    // No prolog, no setup, no page setup, no page trailers, no trailer; the
+    // No prolog, no setup, no page setup, no page trailers, no trailer (the
+    // host writes its comment); the
     // automatic tray lets the page size choose.
     const std::string document = "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nA\n%%Page: 2 2\nB\n%%EOF\n";
     EXPECT_EQ(
@@ -125,7 +126,7 @@ TEST_F(ProbeJob, OpensTheSectionsADocumentLacks) {
         feature("PageSize Letter", "/size-letter\r\n") + feature("ZVStaple None", "/staple-none\r\n") +
         "%probe: Command 17\r\n%%EndSetup\r\n%probe: DrvStartPage\r\n%%Page: 1 1\n%probe: Command 101\r\nA\n"
         "%probe: Command 103\r\n%probe: DrvStartPage\r\n%%Page: 2 2\n%probe: Command 101\r\nB\n"
-        "%probe: Command 103\r\n%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n");
+        "%probe: Command 103\r\n%%Trailer\r\n%probe: Command 18\r\n%%EOF\n%probe: DrvEndDoc flags 0\r\n%probe: Command 20\r\n");
 }
 
 TEST_F(ProbeJob, GivesACustomSizeItsOperands) {
@@ -161,7 +162,7 @@ constexpr std::string_view kAbortedAndTakenDown =
     "DrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow";
 
 TEST_F(ProbeJob, EndsARefusedDocumentAsAnAbortedOneAndStillTakesThePlugInDown) {
-    EXPECT_THROW(render("%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n", request({"PageSize=A4"})),
+    EXPECT_THROW(render("%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%BeginBinary: 99\nshow", request({"PageSize=A4"})),
                  tvzx::host::DocumentRefused);
     EXPECT_NE(log().find("Command 101\n" + std::string(kAbortedAndTakenDown)), std::string::npos) << log();
 }
