@@ -487,7 +487,8 @@ void install(const Package& package, Report& report) {
     report.check(added != FALSE, "driver \"" + utf8(name) + "\" added to the spooler from the package",
                  "error " + std::to_string(GetLastError()));
     if (!added) return;
-    // The spooler copied every file into its driver directory.
+    // The spooler copied every file into its driver directory, in the
+    // folder of the driver's version.
     wchar_t directory[MAX_PATH + 1] = {};
     DWORD needed = 0;
     GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), sizeof directory, &needed);
@@ -495,7 +496,7 @@ void install(const Package& package, Report& report) {
     report.check(files.has_value(), "the spooler lists driver \"" + utf8(name) + "\"", "not listed");
     if (!files) return;
     for (const std::wstring& packaged : package.files) {
-        const std::wstring copy = std::wstring(directory) + L"\\" + packaged;
+        const std::wstring copy = std::wstring(directory) + L"\\" + std::to_wstring(kDriverVersion) + L"\\" + packaged;
         const bool listed = std::any_of(files->begin(), files->end(), [&](const std::wstring& f) { return upper(f) == upper(copy); });
         report.check(listed && fileExists(copy), utf8(packaged) + " is in the driver directory", utf8(copy) + " missing");
     }
