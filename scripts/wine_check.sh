@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The Windows x64 build proved under Wine: the export and import tables of
+# The Windows x64 build proved under Wine: the driver package (cpack -G ZIP)
+# unpacked and its INF read through Wine's setup API, its driver added to
+# Wine's spooler from the package's files, the export and import tables of
 # the shipped modules, the unit tests of the Windows build, and every
-# built-in sample job rendered by the Windows tvzx.exe with the Windows
+# built-in sample job rendered by the package's tvzx.exe with the package's
 # plug-in, which must give the Linux build's stream byte for byte apart from
 # the named values that depend on the time of the job. The tab sample prints
-# through a printer of Wine's spooler, its tab sheets made by workers that
-# rundll32.exe runs.
+# through a printer of Wine's spooler with the package's driver, its tab
+# sheets made by workers that rundll32.exe runs; after tvzx.exe
+# printer-data has changed that printer's data through the spooler, the
+# next job follows the new values as the Linux build's job does.
 #
 #   bash scripts/wine_check.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
@@ -26,11 +30,30 @@ fail() { echo "check $1: FAILED${2:+ ($2)}"; failed=$((failed + 1)); }
 summary() { echo "wine checks: $passed passed, $failed failed, $skipped skipped"; [ "$failed" -eq 0 ]; }
 
 objdump=x86_64-w64-mingw32-objdump
-plugin=$windows/src/tvzx_ps.dll
-notify=$windows/src/tvzx_n.dll
-base=$windows/src/tvzx.dll
-tool=$windows/tools/tvzx/tvzx.exe
 tests=$windows/tests/tvzx_tests.exe
+work=$(mktemp -d)
+
+# The driver package as an administrator gets it: the archive cpack makes,
+# unpacked. Everything below runs from its files, not the build folder's.
+(cd "$windows" && rm -f tvzx_*_windows_x64.zip && cpack -G ZIP >"$work/cpack.log" 2>&1)
+archive=$(ls "$windows"/tvzx_*_windows_x64.zip 2>/dev/null | head -n 1)
+version=$(basename "${archive:-none}" | sed -En 's/^tvzx_(.*)_windows_x64\.zip$/\1/p')
+folder=tvzx_${version}_windows_x64
+package_files="INSTALL.txt sample_printer.reg tvzx.dll tvzx.exe tvzx.inf tvzx.ppd tvzx_n.dll tvzx_ps.dll tvzx_ps.ini"
+if [ -n "$archive" ] && mkdir -p "$work/unpacked" && (cd "$work/unpacked" && cmake -E tar xf "$archive") &&
+   [ "$(LC_ALL=C ls "$work/unpacked")" = "$folder" ] &&
+   [ "$(LC_ALL=C ls "$work/unpacked/$folder" | grep -v '^tvzx\.lng$' | tr '\n' ' ' | sed 's/ $//')" = "$package_files" ]; then
+  pass "driver package $(basename "$archive"): one folder with $package_files"
+else
+  tail -n 20 "$work/cpack.log"
+  fail "driver package" "no archive of one folder with $package_files: $(ls -R "$work/unpacked" 2>/dev/null | tr '\n' ' ')"
+fi
+package=$work/unpacked/$folder
+plugin=$package/tvzx_ps.dll
+notify=$package/tvzx_n.dll
+base=$package/tvzx.dll
+tool=$package/tvzx.exe
+ppd=$package/tvzx.ppd
 # System libraries every Windows installation has; anything else (the GCC,
 # C++ or thread run-time DLLs) would have to ship with the plug-in.
 system_dlls='^(KERNEL32|ADVAPI32|WINSPOOL\.DRV|WS2_32|USER32|OLE32|SHELL32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
@@ -67,7 +90,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
-if [ -f "$WINEPREFIX/system.reg" ]; then pass "wine prefix"; else fail "wine prefix" "wineboot made none"; summary; exit; fi
+if [ -f "$WINEPREFIX/system.reg" ]; then pass "wine prefix"; else fail "wine prefix" "wineboot made none"; rm -rf "$work"; summary; exit; fi
 # Both builds render for the same locale: the Linux build in the C locale,
 # whose paper is A4 (9), and the Windows user with the same paper size.
 export LC_ALL=C
@@ -109,28 +132,44 @@ mask() {
 }
 echo "masked in the compared streams: the job identity (@PJL SET DRIVERJOBID)"
 
+# The package's INF through Wine's setup API, each check counted, then its
+# driver added to the spooler from the package's files. Wine runs no
+# printer class installer and has neither NTPRINT.INF nor the system's
+# PostScript driver: the checker adds the driver the INF describes with
+# Wine's PostScript driver in that driver's place.
+inf_check=$windows/tools/inf_check/tvzx_inf_check.exe
+driver=$(sed -En 's/^\*NickName: "(.*)"\r?$/\1/p' "$ppd" 2>/dev/null)
+if [ -f "$inf_check" ]; then
+  wine "$inf_check" "$(winepath -w "$package")" --version "$version" --install >"$work/inf_check.log" 2>&1
+  while IFS= read -r line; do
+    case "$line" in
+      ok:*) pass "package: ${line#ok: }" ;;
+      FAILED:*) line=${line#FAILED: }; fail "package: ${line% (*}" "${line##* (}" ;;
+    esac
+  done < <(tr -d '\r' <"$work/inf_check.log")
+  grep -Eq '^(ok|FAILED):' "$work/inf_check.log" || fail "package checker" "$(head -n 3 "$work/inf_check.log")"
+else
+  fail "package checker" "no $inf_check"
+fi
+
 # The sample printer in the prefix's spooler, as an administrator sets it
-# up: Wine's PostScript driver with the driver's PPD, the port FILE: and the
-# printer data of data/sample_printer.reg. The tab sample prints through it,
-# so the plug-in and its tab worker read that data through the real spooler
-# (its DefaultDuplex sets the job's duplex: an equal stream shows it came).
+# up: the package's driver, the port FILE: and the printer data of
+# data/sample_printer.reg. The tab sample prints through it, so the plug-in
+# and its tab worker read that data through the real spooler (its
+# DefaultDuplex sets the job's duplex: an equal stream shows it came).
 printer_tool=$windows/tools/wine_printer/tvzx_wine_printer.exe
+printer_name=$(sed -En 's/^\[.*\\Printers\\(.*)\\PrinterDriverData\]\r?$/\1/p' data/sample_printer.reg)
 if [ -f "$printer_tool" ] &&
-   added=$(wine "$printer_tool" "$(winepath -w data/sample_printer.reg)" "$(winepath -w data/tvzx.ppd)" 2>&1 | tr -d '\r'); then
+   added=$(wine "$printer_tool" "$(winepath -w data/sample_printer.reg)" "$(winepath -w "$ppd")" "$driver" 2>&1 | tr -d '\r'); then
   pass "spooler printer: $added"
 else
   fail "spooler printer" "${added:-no $printer_tool}"
 fi
 
 # Every built-in sample job, rendered by both builds as the same user: the
-# one running them, whom Wine gives to Windows programs as well.
-work=$(mktemp -d)
-# The modules as a release installs them: side by side with the driver's
-# PPD, where the base module that prints the tab documents finds both.
-release=$work/release
-mkdir -p "$release"
-cp "$plugin" "$notify" "$base" data/tvzx.ppd "$release"/
-plugin=$release/tvzx_ps.dll
+# one running them, whom Wine gives to Windows programs as well. The
+# package's folder holds the modules side by side with the driver's PPD,
+# where the base module that prints the tab documents finds both.
 # The tab sample's Windows run: each of its three tab sheets spliced in, and
 # each printed by a worker that the system's rundll32.exe ran on the
 # plug-in's CreateTabFileExW (a worker thread would start no process).
@@ -174,6 +213,33 @@ for sample in ${samples:-plain}; do
     fail "sample $sample" "the streams differ"
   fi
 done
+# The printer's data set by the package's tool through the spooler (the
+# values the driver's user interface would write), then the next job on
+# that printer: it must follow them as the Linux build's job does with the
+# same values set in its printer data file, and differ from the job before.
+# Both tools take the file for their own edit rules; the Windows plug-in
+# reads the printer's data through the spooler alone.
+changes=(--set DefaultDuplex=False --set InstalledOption.Stapler=False)
+shown=$(wine "$tool" printer-data --printer "$printer_name" "${changes[@]}" --show 2>&1 | tr -d '\r')
+if grep -qx 'DefaultDuplex=False' <<<"$shown" && grep -qx 'InstalledOption.Stapler=False' <<<"$shown"; then
+  pass "printer data set through the spooler"
+else
+  fail "printer data set through the spooler" "$(head -n 3 <<<"$shown")"
+fi
+linux_after=$work/tabs-after.linux.prn
+windows_after=$work/tabs-after.windows.prn
+if "$linux/tools/tvzx/tvzx" printer-data --printer "$printer_name" --printer-data "$work/after.reg" \
+     --import data/sample_printer.reg "${changes[@]}" >/dev/null 2>"$work/err" &&
+   "$linux/tools/tvzx/tvzx" render --sample tabs --printer-data "$work/after.reg" -o "$linux_after" 2>>"$work/err" &&
+   (cd "$work" && timeout 300 wine "$tool" render --sample tabs --module "$(winepath -w "$plugin")" \
+      --printer-data "$(winepath -w "$work/after.reg")" -o "$(winepath -w "$windows_after")") 2>>"$work/err" &&
+   cmp -s <(mask "$linux_after") <(mask "$windows_after") &&
+   ! cmp -s <(mask "$windows_after") <(mask "$work/tabs.windows.prn"); then
+  pass "the next job follows the new printer data, $(stat -c %s "$windows_after") bytes as on Linux"
+else
+  diff <(mask "$linux_after" | cat -v) <(mask "$windows_after" | cat -v) 2>/dev/null | head -n 20
+  fail "the next job follows the new printer data" "$(grep -v ':process:' "$work/err" | head -n 1)"
+fi
 rm -rf "$work"
 
 summary

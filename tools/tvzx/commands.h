@@ -18,5 +18,6 @@ std::string inspectCommand(Arguments arguments);
 std::string wakeCommand(Arguments arguments);
 std::string textCommand(Arguments arguments);
 std::string lngCommand(std::vector<std::string> words);
+std::string printerDataCommand(Arguments arguments);
 
 }  // namespace tvzx::cli

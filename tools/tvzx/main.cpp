@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "       tvzx wake MAC [--to ADDRESS] [--port N]\n"
     "       tvzx text ID|KEY [--lang INDEX] [--lng FILE]\n"
     "       tvzx lng pack TABLE.tsv OUT.lng | tvzx lng unpack IN.lng\n"
+    "       tvzx printer-data --printer NAME [--printer-data FILE.reg] [--import FILE.reg ...] [--set Value=Data ...] [--show]\n"
     "SETTINGS: [--settings FILE ...] [--set Name=Value ...] [--raw] [--printer-data FILE.reg]\n";
 
 // The commands by name. Commands with actions of their own take their words
@@ -49,6 +50,7 @@ constexpr Command kCommands[] = {
     {"wake", withArguments<tvzx::cli::wakeCommand>},
     {"text", withArguments<tvzx::cli::textCommand>},
     {"lng", tvzx::cli::lngCommand},
+    {"printer-data", withArguments<tvzx::cli::printerDataCommand>},
 };
 
 // Returns what the command prints; throws UsageError for an unknown one.

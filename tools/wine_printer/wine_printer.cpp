@@ -4,9 +4,11 @@
 // none) with the PPD it is given, prints to the port "FILE:", and every value
 // of the file below the printer's key is set as printer data under the same
 // key. It refuses to run outside Wine, so a Windows machine's spooler is
-// never changed by it.
+// never changed by it. With a driver's name the printer gets that driver,
+// which the spooler must have already (the driver package's, added by
+// tvzx_inf_check --install), in place of Wine's own.
 //
-//   tvzx_wine_printer PRINTER.reg DRIVER.ppd
+//   tvzx_wine_printer PRINTER.reg DRIVER.ppd [DRIVER_NAME]
 #include <windows.h>
 #include <shellapi.h>
 #include <winspool.h>
@@ -43,7 +45,7 @@ constexpr DWORD kPrinterInfoLevel = 2;
 constexpr char kKeySeparator = '\\';
 
 constexpr const char* kUsage =
-    "usage: tvzx_wine_printer PRINTER.reg DRIVER.ppd\n"
+    "usage: tvzx_wine_printer PRINTER.reg DRIVER.ppd [DRIVER_NAME]\n"
     "Adds the printer of the registry export file to this Wine prefix's spooler, with\n"
     "Wine's PostScript driver, the PPD and the port FILE:, and sets the file's values\n"
     "as its printer data. For test prefixes only: it refuses to run outside Wine.\n";
@@ -151,10 +153,10 @@ bool addDriver(const std::wstring& ppd) {
 
 // Adds the printer, or opens it when the prefix has it already. Returns its
 // handle; null when neither worked.
-HANDLE addPrinter(const std::wstring& printerName) {
+HANDLE addPrinter(const std::wstring& printerName, const std::wstring& driverName) {
     std::wstring name = printerName;
     std::wstring port = kPortName;
-    std::wstring driver = kDriverName;
+    std::wstring driver = driverName;
     std::wstring processor = kPrintProcessor;
     std::wstring dataType = kDataType;
     PRINTER_INFO_2W info{};
@@ -200,7 +202,7 @@ int setPrinterData(HANDLE printer, const tvzx::platform::RegistryFile& file, con
 
 int main() {
     const std::vector<std::wstring> words = wideArguments();
-    if (words.size() != 2) {
+    if (words.size() != 2 && words.size() != 3) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
@@ -230,12 +232,19 @@ int main() {
     const std::wstring name = wideOf(name16);
     const std::string name8 = utf8Of(name.c_str(), name.size());
 
-    // The printer needs its driver before it can be added.
-    if (!addDriver(words[1])) {
+    // The printer needs its driver before it can be added; a named one must
+    // be there already.
+    const std::wstring driverName = words.size() == 3 ? words[2] : std::wstring(kDriverName);
+    if (words.size() == 3 && !driverInstalled(driverName.c_str())) {
+        std::fprintf(stderr, "tvzx_wine_printer: the spooler has no driver \"%s\"\n",
+                     utf8Of(driverName.c_str(), driverName.size()).c_str());
+        return kExitFailure;
+    }
+    if (words.size() == 2 && !addDriver(words[1])) {
         std::fprintf(stderr, "tvzx_wine_printer: the driver could not be added (%s)\n", lastError().c_str());
         return kExitFailure;
     }
-    const HeldPrinter printer(addPrinter(name));
+    const HeldPrinter printer(addPrinter(name, driverName));
     if (printer.get() == nullptr) {
         std::fprintf(stderr, "tvzx_wine_printer: printer \"%s\" could not be added (%s)\n", name8.c_str(),
                      lastError().c_str());
@@ -244,7 +253,7 @@ int main() {
     const int values = setPrinterData(printer.get(), parsed.file, name8);
     if (values < 0) return kExitFailure;
     std::printf("printer \"%s\" in this Wine prefix: driver \"%s\", port %s, %d printer data value%s set\n",
-                name8.c_str(), utf8Of(kDriverName, lstrlenW(kDriverName)).c_str(),
+                name8.c_str(), utf8Of(driverName.c_str(), driverName.size()).c_str(),
                 utf8Of(kPortName, lstrlenW(kPortName)).c_str(), values, values == 1 ? "" : "s");
     return 0;
 }
