@@ -99,7 +99,7 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
 }
 
 TEST_F(JobTool, TheTicketCheckNamesWhereAndHowAHandMadeTicketDiffers) {
-    const std::vector<std::string> job = {"render", "--user", "alice", "--document", "Q3 Report", "--set", "OutputMethod=Secure",
+    const std::vector<std::string> job = {"render", "--sample", "plain", "--user", "alice", "--document", "Q3 Report", "--set", "OutputMethod=Secure",
                                           "--set", "WaitModeSecurePrintId=\"job 42\"", "--set", "WaitModePassword=\"12345678\"",
                                           "-o", file("job.prn")};
     ASSERT_EQ(tvzx(job).status, 0);
