@@ -3,7 +3,8 @@
 //   pstotvzx job-id user title copies options [file]
 // with the queue's PPD named by the PPD variable. It prints the document
 // through the simulated driver host and the plug-in module, as the Windows
-// driver does, and writes the printer-ready stream to standard output.
+// driver does, and streams the printer-ready job to standard output as the
+// document is read; the job's options are all checked before its first byte.
 // Standard error speaks CUPS's language: INFO: progress, one ERROR: line
 // naming the problem, DEBUG: detail and PAGE: for accounting.
 #include <csignal>
@@ -24,6 +25,7 @@
 #include "host/output_file.h"
 #include "host/render_job.h"
 #include "host/spooler_features.h"
+#include "postscript/injection.h"
 #include "queue_job.h"
 
 namespace {
@@ -109,6 +111,19 @@ std::uint32_t numberOf(const char* text, const char* what) {
     return value;
 }
 
+// A job that fails part-way may have reached the printer in part: the
+// universal exit ends whatever it began, so that the printer is ready for the
+// next job. A printer that can no longer be written to gets nothing more.
+void endPartialJob(host::OutputFile& output) {
+    if (output.size() == 0) return;
+    try {
+        output.write(postscript::kUniversalExit);
+        output.commit();
+    } catch (const std::exception&) {
+        // The failure that ended the job is the one reported.
+    }
+}
+
 int run(int argc, char** argv) {
     cups_filter::FilterArguments arguments;
     arguments.jobId = numberOf(argv[1], "the job id");
@@ -153,9 +168,17 @@ int run(int argc, char** argv) {
         copies = *left;
         cups_filter::setCopies(job, copies);
     }
-    host::OutputFile output("");
-    const host::RenderResult result = host::renderDocument(job.request, document, output);
-    output.commit();
+    // The printer gets the job as it is made: nothing of it is kept here,
+    // whatever its size.
+    host::OutputFile output("", host::Delivery::AsWritten);
+    host::RenderResult result;
+    try {
+        result = host::renderDocument(job.request, document, output);
+        output.commit();
+    } catch (...) {
+        endPartialJob(output);
+        throw;
+    }
     // The total counts each copy; CUPS's PostScript filter counted pages as
     // they passed, and this line settles the count.
     std::fprintf(stderr, "PAGE: total %llu\n", static_cast<unsigned long long>(result.document.pages * copies));
