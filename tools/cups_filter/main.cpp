@@ -111,13 +111,36 @@ std::uint32_t numberOf(const char* text, const char* what) {
     return value;
 }
 
-// A job that fails part-way may have reached the printer in part: the
-// universal exit ends whatever it began, so that the printer is ready for the
-// next job. A printer that can no longer be written to gets nothing more.
-void endPartialJob(host::OutputFile& output) {
-    if (output.size() == 0) return;
+// The job on its way to the printer, which remembers whether what it has
+// written so far ends with the universal exit.
+class PrinterStream final : public OutputSink {
+public:
+    explicit PrinterStream(host::OutputFile& output) : output_(output) {}
+    void write(std::string_view bytes) override {
+        output_.write(bytes);
+        const std::size_t keep = postscript::kUniversalExit.size();
+        if (bytes.size() >= keep) {
+            tail_.assign(bytes.substr(bytes.size() - keep));
+        } else {
+            tail_ += bytes;
+            if (tail_.size() > keep) tail_.erase(0, tail_.size() - keep);
+        }
+    }
+    bool started() const { return output_.size() > 0; }
+    bool exited() const { return tail_ == postscript::kUniversalExit; }
+
+private:
+    host::OutputFile& output_;
+    std::string tail_;
+};
+
+// A job that fails part-way may have reached the printer in part: unless
+// the plug-in has closed it already, the universal exit ends whatever it
+// began, so that the printer is ready for the next job. A printer that can
+// no longer be written to gets nothing more.
+void endPartialJob(host::OutputFile& output, PrinterStream& stream) {
     try {
-        output.write(postscript::kUniversalExit);
+        if (stream.started() && !stream.exited()) stream.write(postscript::kUniversalExit);
         output.commit();
     } catch (const std::exception&) {
         // The failure that ended the job is the one reported.
@@ -171,12 +194,13 @@ int run(int argc, char** argv) {
     // The printer gets the job as it is made: nothing of it is kept here,
     // whatever its size.
     host::OutputFile output("", host::Delivery::AsWritten);
+    PrinterStream stream(output);
     host::RenderResult result;
     try {
-        result = host::renderDocument(job.request, document, output);
+        result = host::renderDocument(job.request, document, stream);
         output.commit();
     } catch (...) {
-        endPartialJob(output);
+        endPartialJob(output, stream);
         throw;
     }
     // The total counts each copy; CUPS's PostScript filter counted pages as
