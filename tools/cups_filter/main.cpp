@@ -185,12 +185,9 @@ int run(int argc, char** argv) {
     host::SpoolerFeatureFilter document(input);
     // CUPS's PostScript filter makes collated copies itself for a printer
     // without a Collate feature, and then leaves one copy to the printer.
-    std::uint32_t copies = arguments.copies;
-    if (const auto left = document.printerCopies(); left && *left != copies) {
-        std::fprintf(stderr, "DEBUG: pstotvzx: the document holds the copies; the printer makes %u\n", *left);
-        copies = *left;
-        cups_filter::setCopies(job, copies);
-    }
+    const std::uint32_t copies = cups_filter::settleCopies(job, arguments.copies, document.printerCopies());
+    if (copies != arguments.copies)
+        std::fprintf(stderr, "DEBUG: pstotvzx: the document holds the copies; the printer makes %u\n", copies);
     // The printer gets the job as it is made: nothing of it is kept here,
     // whatever its size.
     host::OutputFile output("", host::Delivery::AsWritten);

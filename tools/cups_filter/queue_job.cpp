@@ -223,10 +223,12 @@ std::string copiesAssignment(std::uint32_t copies) {
 
 }  // namespace
 
-void setCopies(QueueJob& job, std::uint32_t copies) {
+std::uint32_t settleCopies(QueueJob& job, std::uint32_t counted, std::optional<std::uint32_t> left) {
+    if (!left || *left == counted) return counted;
     const std::string name = std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign;
     for (host::SettingsEdit& edit : job.request.settings)
-        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(copies);
+        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(*left);
+    return *left;
 }
 
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options) {

@@ -66,7 +66,11 @@ bool userMay(const UserIdentity& user, const struct stat& status, Access access)
 // job's user may read it. Throws OptionRefused.
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options);
 
-// Sets the copies the printer makes, in place of the count of the arguments.
-void setCopies(QueueJob& job, std::uint32_t copies);
+// Settles the copies the printer makes: CUPS's PostScript filter makes
+// collated copies itself for a printer without a Collate feature and says in
+// the document how many it left to the printer (`left`); without that, the
+// copies CUPS counted in the arguments. Returns the copies and sets them in
+// the job.
+std::uint32_t settleCopies(QueueJob& job, std::uint32_t counted, std::optional<std::uint32_t> left);
 
 }  // namespace tvzx::cups_filter
