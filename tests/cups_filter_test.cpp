@@ -5,9 +5,14 @@
 #if defined(TVZX_HAVE_CUPS_FILTER)
 #include "queue_job.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <future>
+#include <thread>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "host/byte_source.h"
@@ -222,6 +227,128 @@ TEST(CupsFilterJob, SettingsFileIsTakenOnlyWhenTheJobsUserMayReadIt) {
     EXPECT_EQ(readAs("nobody"), refused);
     std::remove(path.c_str());
     ::rmdir(folder.c_str());
+}
+
+// The filter as CUPS runs it, its standard streams on pipes.
+class RunningFilter {
+public:
+    explicit RunningFilter(const std::string& options) {
+        // A filter that ends early must not end the test with it.
+        std::signal(SIGPIPE, SIG_IGN);
+        int in[2], out[2], err[2];
+        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("no pipe");
+        const std::string program = std::string(TVZX_BINARY_DIR) + "/tools/cups_filter/pstotvzx";
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            dup2(err[1], 2);
+            for (int descriptor : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(descriptor);
+            setenv("PPD", kShippedPpd.c_str(), 1);
+            execl(program.c_str(), "pstotvzx", "7", "root", "report", "1", options.c_str(), nullptr);
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        close(err[1]);
+        in_ = in[1];
+        out_ = out[0];
+        err_ = err[0];
+    }
+    ~RunningFilter() {
+        closeInput();
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+        close(out_);
+        close(err_);
+    }
+    // Writes the bytes (a filter that has ended takes no more).
+    void send(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const ssize_t count = write(in_, bytes.data(), bytes.size());
+            if (count <= 0) return;
+            bytes.remove_prefix(static_cast<std::size_t>(count));
+        }
+    }
+    void closeInput() {
+        if (in_ >= 0) close(in_);
+        in_ = -1;
+    }
+    // Returns what standard output held within the time, at least `wanted` bytes.
+    std::string receive(std::size_t wanted, int milliseconds) {
+        std::string got;
+        pollfd ready{out_, POLLIN, 0};
+        char chunk[65536];
+        while (got.size() < wanted && poll(&ready, 1, milliseconds) > 0) {
+            const ssize_t count = read(out_, chunk, sizeof chunk);
+            if (count <= 0) break;
+            got.append(chunk, static_cast<std::size_t>(count));
+        }
+        return got;
+    }
+    // Returns the exit status once the filter has ended, with its standard error.
+    int finish(std::string& errors) {
+        closeInput();
+        char chunk[4096];
+        ssize_t count = 0;
+        while ((count = read(err_, chunk, sizeof chunk)) > 0) errors.append(chunk, static_cast<std::size_t>(count));
+        int status = 0;
+        waitpid(std::exchange(pid_, -1), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int in_ = -1, out_ = -1, err_ = -1;
+};
+
+std::string pages(int from, int to) {
+    std::string text;
+    for (int page = from; page <= to; ++page)
+        text += "%%Page: " + std::to_string(page) + " " + std::to_string(page) +
+                "\n/Times-Roman findfont 12 scalefont setfont\n" + std::string(400, ' ') + "\n72 720 moveto (page) show\nshowpage\n";
+    return text;
+}
+
+std::size_t count(const std::string& text, std::string_view what) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
+    return found;
+}
+
+TEST(CupsFilterStream, PrinterGetsTheJobBeforeTheDocumentEndsAndAFailedJobEndsWithTheUniversalExit) {
+    constexpr std::string_view kUniversalExit = "\x1b%-12345X";
+    RunningFilter filter("sides=two-sided-long-edge");
+    // The document comes in two parts; the second only once the printer has
+    // had its first bytes, and it ends inside a page.
+    std::promise<void> printing;
+    std::thread document([&filter, started = printing.get_future()] {
+        filter.send("%!PS-Adobe-3.0\n%%Pages: 1000\n%%EndComments\n%%EndProlog\n" + pages(1, 400));
+        if (started.wait_for(std::chrono::seconds(60)) == std::future_status::ready)
+            filter.send(pages(401, 410) + "%%Page: 411 411\n");
+        filter.closeInput();
+    });
+    const std::string first = filter.receive(64 * 1024, 30000);
+    printing.set_value();
+    const std::string rest = first + filter.receive(SIZE_MAX, 30000);
+    document.join();
+    ASSERT_GE(first.size(), 64u * 1024) << "nothing before the end of the document";
+    EXPECT_TRUE(first.starts_with(std::string(kUniversalExit) + "@PJL\r\n"));
+    EXPECT_NE(first.find("@PJL SET DUPLEX=ON"), std::string::npos);
+    std::string errors;
+    EXPECT_EQ(filter.finish(errors), 1);
+    EXPECT_TRUE(rest.ends_with(kUniversalExit));
+    EXPECT_EQ(count(errors, "ERROR:"), 1u) << errors;
+}
+
+TEST(CupsFilterStream, OptionsAreCheckedBeforeTheFirstByte) {
+    RunningFilter filter("finishings=staple,bogus");
+    filter.send("%!PS-Adobe-3.0\n%%EndComments\n" + pages(1, 2) + "%%EOF\n");
+    filter.closeInput();
+    EXPECT_EQ(filter.receive(1, 30000), "");
+    std::string errors;
+    EXPECT_EQ(filter.finish(errors), 1);
+    EXPECT_EQ(errors.substr(errors.find("ERROR:")),
+              "ERROR: option finishings=staple,bogus: is not a value this printer supports\n");
 }
 
 }  // namespace
