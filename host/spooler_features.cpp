@@ -21,6 +21,9 @@ constexpr std::string_view kPage = "%%Page:";
 constexpr std::string_view kCopiesComment = "%RBINumCopies:";
 constexpr std::string_view kEndComments = "%%EndComments";
 constexpr std::size_t kReadSize = 64 * 1024;
+// The header is looked for this far at most: a document without one is not
+// read ahead whole.
+constexpr std::size_t kHeaderReadLimit = 1024 * 1024;
 
 constexpr std::string_view kBeginProlog = "%%BeginProlog";
 constexpr std::string_view kLineEnds = "\r\n";
@@ -104,7 +107,7 @@ std::optional<std::uint32_t> SpoolerFeatureFilter::printerCopies() {
         return findAtLineStart(buffer_, kEndComments) != std::string::npos ||
                findAtLineStart(buffer_, kBeginProlog) != std::string::npos || findAtLineStart(buffer_, kPage) != std::string::npos;
     };
-    while (!innerEnded_ && !headerEnd()) {
+    while (!innerEnded_ && buffer_.size() < kHeaderReadLimit && !headerEnd()) {
         std::array<char, kReadSize> chunk;
         const std::size_t got = inner_.read(chunk);
         if (got == 0) innerEnded_ = true;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <grp.h>
 #include <pwd.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,12 +13,12 @@
 #include "platform/registry_file.h"
 #include "platform/registry_printer.h"
 #include "net/mac_address.h"
-#include "pjl/pjl_format.h"
 #include "platform/com_abi.h"
 #include "ppd/marked_choices.h"
 #include "settings/devmode.h"
 #include "settings/feature_tables.h"
 #include "settings/settings_lines.h"
+#include "host/ipp_job_options.h"
 
 namespace tvzx::cups_filter {
 namespace {
@@ -27,11 +28,8 @@ using settings::FieldId;
 // Options of the filter's own, beside the PPD's and IPP's.
 constexpr std::string_view kSettingsFileOption = "tvzx-settings";    // a saved settings file
 constexpr std::string_view kMacAddressOption = "tvzx-mac-address";   // the printer's, for the wake-up
-// IPP attributes that carry a text rather than a choice.
-constexpr std::string_view kJobPassword = "job-password";
-constexpr std::string_view kAccountId = "job-account-id";
+// The IPP attribute the PPD's page size, tray and media type take.
 constexpr std::string_view kMedia = "media";
-constexpr std::string_view kOutputBin = "output-bin";
 constexpr std::string_view kCustomPrefix = "Custom.";
 // The PPD features a media value may name besides the paper size.
 constexpr const char* kMediaKeywords[] = {"InputSlot", "ZVMediaType"};
@@ -41,63 +39,6 @@ constexpr std::string_view kPrintersPath = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentC
 constexpr std::string_view kSecret = "Password";
 constexpr char kAssign = '=';
 constexpr char kListSeparator = ',';
-
-// What an IPP attribute's value sets; an enum value is named by its
-// number and by its keyword.
-struct IppValue {
-    std::string_view attribute;
-    std::string_view number;
-    std::string_view keyword;
-    std::string_view assignments;  // "Name=Value" edits, separated by spaces
-};
-
-constexpr IppValue kIppValues[] = {
-    {"sides", {}, "one-sided", "Duplex=False"},
-    {"sides", {}, "two-sided-long-edge", "Duplex=True Binding=Left"},
-    {"sides", {}, "two-sided-short-edge", "Duplex=True Binding=Top"},
-    {"collate", {}, "true", "Collate=Sort"},
-    {"collate", {}, "false", "Collate=Group"},
-    {"print-quality", "3", "draft", "PrintQuality=Draft"},
-    {"print-quality", "4", "normal", "PrintQuality=Normal"},
-    {"print-quality", "5", "high", "PrintQuality=Normal Resolution=1200dpi"},
-    {"printer-resolution", {}, "600dpi", "Resolution=600dpi"},
-    {"printer-resolution", {}, "1200dpi", "Resolution=1200dpi"},
-    {"finishings", "3", "none", ""},
-    {"finishings", "4", "staple", "Staple=1StapleLeft"},
-    {"finishings", "5", "punch", "Punch=2Holes"},
-    {"finishings", "10", "fold", "Fold=ZFold"},
-    {"finishings", "13", "booklet-maker", "Layout=Booklet"},
-    {"finishings", "20", "staple-top-left", "Staple=1StapleLeft Binding=Left"},
-    {"finishings", "22", "staple-top-right", "Staple=1StapleRight Binding=Right"},
-    {"finishings", "28", "staple-dual-left", "Staple=2StaplesNormal Binding=Left"},
-    {"finishings", "29", "staple-dual-top", "Staple=2StaplesNormal Binding=Top"},
-    {"finishings", "30", "staple-dual-right", "Staple=2StaplesNormal Binding=Right"},
-    {"finishings", "74", "punch-dual-left", "Punch=2Holes Binding=Left"},
-    {"finishings", "75", "punch-dual-top", "Punch=2Holes Binding=Top"},
-    {"finishings", "76", "punch-dual-right", "Punch=2Holes Binding=Right"},
-    {"finishings", "78", "punch-triple-left", "Punch=3Holes Binding=Left"},
-    {"finishings", "79", "punch-triple-top", "Punch=3Holes Binding=Top"},
-    {"finishings", "80", "punch-triple-right", "Punch=3Holes Binding=Right"},
-    {"finishings", "82", "punch-quad-left", "Punch=4Holes Binding=Left"},
-    {"finishings", "83", "punch-quad-top", "Punch=4Holes Binding=Top"},
-    {"finishings", "84", "punch-quad-right", "Punch=4Holes Binding=Right"},
-    {"finishings", "93", "fold-half", "Fold=MultiCenterFold"},
-    {"finishings", "96", "fold-letter", "Fold=MultiLetterFold"},
-    {"finishings", "100", "fold-z", "Fold=ZFold"},
-};
-
-bool isIppAttribute(std::string_view name) {
-    for (const IppValue& row : kIppValues)
-        if (row.attribute == name) return true;
-    return false;
-}
-
-const IppValue* findIppValue(std::string_view attribute, std::string_view value) {
-    for (const IppValue& row : kIppValues)
-        if (row.attribute == attribute && (row.keyword == value || (!row.number.empty() && row.number == value)))
-            return &row;
-    return nullptr;
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -115,12 +56,6 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     throw OptionRefused("option " + std::string(option) + "=" + std::string(value) + ": " + std::string(why));
 }
 
-std::string_view onOption(FieldId id) { return settings::fieldDef(id).options->entries[1].name; }
-
-std::string assignText(FieldId id, std::string_view text) {
-    return std::string(settings::fieldDef(id).name) + kAssign + settings::quotedText(text);
-}
-
 // Collects the edits in the order the host applies them.
 class Edits {
 public:
@@ -131,8 +66,8 @@ public:
         job_.settingsLog += '\n';
         job_.request.settings.push_back({"option", std::move(assignment), true});
     }
-    void addAll(std::string_view assignments) {
-        for (std::string_view one : split(assignments, ' ')) add(std::string(one));
+    void addAll(std::vector<std::string> assignments) {
+        for (std::string& one : assignments) add(std::move(one));
     }
 
 private:
@@ -163,37 +98,85 @@ void checkMedia(ppd_file_t* ppd, std::string_view value) {
     }
 }
 
-// Returns the OutputBin option an output-bin value names (case ignored).
-std::string outputBinOption(std::string_view value) {
-    const settings::OptionTable& table = *settings::fieldDef(FieldId::OutputBin).options;
-    for (const settings::OptionEntry& entry : table.entries)
-        if (entry.name.size() == value.size() && strncasecmp(entry.name.data(), value.data(), value.size()) == 0)
-            return std::string(entry.name);
-    refuse(kOutputBin, value, "names no output bin of this printer");
+// Maps an IPP attribute's value text, a list of values separated by commas
+// for an attribute that takes several. Throws OptionRefused naming the
+// whole text (never a password).
+std::vector<std::string> ippEdits(std::string_view name, std::string_view value, std::string_view user) {
+    std::vector<std::string_view> values;
+    if (host::ippAttributeKind(name) == host::IppAttributeKind::List) values = split(value, kListSeparator);
+    else values.push_back(value);
+    host::IppJobEdits mapped = host::mapIppAttribute(name, values, {user});
+    if (mapped.refusal) {
+        if (!mapped.refusal->value) throw OptionRefused("option " + std::string(name) + ": " + mapped.refusal->reason);
+        refuse(name, value, mapped.refusal->reason);
+    }
+    return std::move(mapped.edits);
 }
 
-// Returns whether the file belongs to root or to the user.
-bool ownedByUserOrRoot(const struct stat& status, const std::string& user) {
-    constexpr uid_t kRoot = 0;
-    if (status.st_uid == kRoot) return true;
+}  // namespace
+
+std::optional<UserIdentity> findUser(const std::string& name) {
     constexpr std::size_t kFallbackBufferSize = 16384;
     const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : kFallbackBufferSize);
     passwd entry{};
     passwd* found = nullptr;
-    return getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-           found->pw_uid == status.st_uid;
+    if (getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+        return std::nullopt;
+    UserIdentity user{found->pw_uid, {}};
+    // getgrouplist reports the count it needs when the list is too short.
+    int count = 16;
+    std::vector<gid_t> groups;
+    for (;;) {
+        groups.resize(static_cast<std::size_t>(count));
+        const int wanted = count;
+        if (getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) >= 0) break;
+        if (count <= wanted) count = wanted * 2;
+    }
+    groups.resize(static_cast<std::size_t>(count));
+    user.groups = std::move(groups);
+    return user;
+}
+
+bool userMay(const UserIdentity& user, const struct stat& status, Access access) {
+    constexpr uid_t kRoot = 0;
+    if (user.uid == kRoot) return true;
+    const bool read = access == Access::Read;
+    // As the kernel decides: the owner's bits for the owner, else the
+    // group's for a member, else the others'.
+    if (status.st_uid == user.uid) return (status.st_mode & (read ? S_IRUSR : S_IXUSR)) != 0;
+    if (std::find(user.groups.begin(), user.groups.end(), status.st_gid) != user.groups.end())
+        return (status.st_mode & (read ? S_IRGRP : S_IXGRP)) != 0;
+    return (status.st_mode & (read ? S_IROTH : S_IXOTH)) != 0;
+}
+
+namespace {
+
+// Returns whether the user may reach the file: search every folder of its
+// real path.
+bool userMayReach(const UserIdentity& user, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(path, error);
+    if (error) return false;
+    for (std::filesystem::path folder = real.parent_path();; folder = folder.parent_path()) {
+        struct stat status {};
+        if (stat(folder.c_str(), &status) != 0 || !userMay(user, status, Access::Search)) return false;
+        if (folder == folder.root_path()) return true;
+    }
 }
 
 // Reads a saved settings file. The filter may read files the job's user may
-// not: only a regular file of that user's or of root's is taken.
-std::string readSettingsFile(const std::string& path, const std::string& user) {
+// not: only a regular file that user could read is taken, and nothing of
+// its text is repeated in a refusal.
+std::string readSettingsFile(const std::string& path, const std::string& userName) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) refuse(kSettingsFileOption, path, "the settings file cannot be read");
     struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || !ownedByUserOrRoot(status, user)) {
+    const std::optional<UserIdentity> user = findUser(userName);
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || !user || !userMay(*user, status, Access::Read) ||
+        !userMayReach(*user, path)) {
         std::fclose(file);
-        refuse(kSettingsFileOption, path, "not a settings file of the job's user or of root");
+        refuse(kSettingsFileOption, path, "not a settings file the job's user may read");
     }
     std::string text;
     char chunk[4096];
@@ -240,10 +223,12 @@ std::string copiesAssignment(std::uint32_t copies) {
 
 }  // namespace
 
-void setCopies(QueueJob& job, std::uint32_t copies) {
+std::uint32_t settleCopies(QueueJob& job, std::uint32_t counted, std::optional<std::uint32_t> left) {
+    if (!left || *left == counted) return counted;
     const std::string name = std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign;
     for (host::SettingsEdit& edit : job.request.settings)
-        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(copies);
+        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(*left);
+    return *left;
 }
 
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options) {
@@ -255,11 +240,12 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
     request.printerName = arguments.printer;
     Edits edits(job);
 
-    // Every value is checked before anything is taken from it.
+    // Every value is checked before anything is taken from it; the edits
+    // of the standard attributes wait for the queue's defaults.
     std::string macAddress;
-    std::vector<std::pair<std::string_view, std::string_view>> ipp;
-    std::optional<std::string> password;
-    std::optional<std::string> account;
+    std::vector<std::vector<std::string>> ipp;
+    std::vector<std::string> password;
+    std::vector<std::string> account;
     for (int i = 0; i < optionCount; ++i) {
         const std::string_view name = options[i].name;
         const std::string_view value = options[i].value;
@@ -269,26 +255,14 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
             net::MacAddress parsed{};
             if (!net::parseMacAddress(value, parsed)) refuse(name, value, "is not a network (MAC) address");
             macAddress = value;
-        } else if (name == kJobPassword) {
-            const std::size_t capacity = settings::fieldDef(FieldId::WaitModePassword).count - 1;
-            if (value.empty() || value.size() > capacity)
-                throw OptionRefused("option " + std::string(name) + ": the password must have 1 to " +
-                                    std::to_string(capacity) + " bytes");
-            password = std::string(value);
-        } else if (name == kAccountId) {
-            const std::size_t capacity = settings::fieldDef(FieldId::AccountTrackDepartmentName).count - 1;
-            if (value.empty() || value.size() > capacity)
-                refuse(name, value, "the account must have 1 to " + std::to_string(capacity) + " bytes");
-            account = std::string(value);
+        } else if (name == host::kIppJobPassword) {
+            password = ippEdits(name, value, arguments.user);
+        } else if (name == host::kIppAccountId) {
+            account = ippEdits(name, value, arguments.user);
         } else if (name == kMedia) {
             checkMedia(ppd, value);
-        } else if (name == kOutputBin) {
-            ipp.emplace_back(name, value);
-            outputBinOption(value);
-        } else if (isIppAttribute(name)) {
-            for (std::string_view one : split(value, kListSeparator))
-                if (findIppValue(name, one) == nullptr) refuse(name, value, "is not a value this printer supports");
-            ipp.emplace_back(name, value);
+        } else if (host::ippAttributeKind(name) != host::IppAttributeKind::Unmapped) {
+            ipp.push_back(ippEdits(name, value, arguments.user));
         } else {
             checkPpdValue(ppd, name, value);
         }
@@ -306,27 +280,12 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
     }
     for (const std::string& assignment : fromPpd.assignments) edits.add(assignment);
 
-    // The standard attributes, then the copies CUPS counted.
-    for (const auto& [name, value] : ipp) {
-        if (name == kOutputBin) {
-            edits.add("OutputBin=" + outputBinOption(value));
-            continue;
-        }
-        for (std::string_view one : split(value, kListSeparator)) edits.addAll(findIppValue(name, one)->assignments);
-    }
+    // The standard attributes, then the copies CUPS counted, then the secure
+    // print and the account.
+    for (std::vector<std::string>& attribute : ipp) edits.addAll(std::move(attribute));
     edits.add(copiesAssignment(arguments.copies));
-    if (password) {
-        // A secure print job: the user releases it at the printer with the
-        // password, under the job's own identifier.
-        const std::size_t idCapacity = settings::fieldDef(FieldId::WaitModeSecurePrintId).count;
-        edits.add("OutputMethod=Secure");
-        edits.add(assignText(FieldId::WaitModeSecurePrintId, pjl::boundedUtf8Copy(arguments.user, idCapacity)));
-        edits.add(assignText(FieldId::WaitModePassword, *password));
-    }
-    if (account) {
-        edits.add(std::string(settings::fieldDef(FieldId::AccountTrack).name) + kAssign + std::string(onOption(FieldId::AccountTrack)));
-        edits.add(assignText(FieldId::AccountTrackDepartmentName, *account));
-    }
+    edits.addAll(std::move(password));
+    edits.addAll(std::move(account));
     job.printerData = printerData(arguments.printer, ppd, *request.edits.installed, macAddress);
     return job;
 }
