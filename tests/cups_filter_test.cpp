@@ -309,12 +309,12 @@ TEST(CupsFilterStream, PrinterGetsTheJobBeforeTheDocumentEndsAndAFailedJobEndsWi
     constexpr std::string_view kUniversalExit = "\x1b%-12345X";
     RunningFilter filter("sides=two-sided-long-edge");
     // The document comes in two parts; the second only once the printer has
-    // had its first bytes, and it ends inside a page.
+    // had its first bytes, and it ends inside a document included in a page.
     std::promise<void> printing;
     std::thread document([&filter, started = printing.get_future()] {
         filter.send("%!PS-Adobe-3.0\n%%Pages: 1000\n%%EndComments\n%%EndProlog\n" + pages(1, 400));
         if (started.wait_for(std::chrono::seconds(60)) == std::future_status::ready)
-            filter.send(pages(401, 410) + "%%Page: 411 411\n");
+            filter.send(pages(401, 410) + "%%Page: 411 411\n%%BeginDocument: (cut)\n");
         filter.closeInput();
     });
     const std::string first = filter.receive(64 * 1024, 30000);
