@@ -9,3 +9,6 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-
 # The CUPS checks: a private scheduler, its client tools, CUPS's own
 # PostScript filter, cupsfilter, ipptool, and python3 to catch the wake-up.
 CUPS_PACKAGES=(cups-daemon cups-client cups-filters cups cups-ipp-utils python3 iproute2)
+# The printer application: PAPPL to build it, ipptool to test it with CUPS's
+# IPP Everywhere test file, Ghostscript for its PDF documents.
+PRINTER_APP_PACKAGES=(libpappl-dev cups-ipp-utils ghostscript)

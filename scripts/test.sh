@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PRINTER_APP_PACKAGES[@]}"
 
 jobs=$(nproc)
 fuzz_seconds=${TVZX_FUZZ_SECONDS:-20}
@@ -51,6 +51,14 @@ cat "$log"
 line=$(grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
 rm -f "$log"
 passed=$((passed + $(sed -nE 's/^cups checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
+failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
+# The printer application with real IPP clients on loopback; each check counts.
+log=$(mktemp)
+bash scripts/printer_app_check.sh build >"$log" 2>&1 || true
+cat "$log"
+line=$(grep -E '^printer-app checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+rm -f "$log"
+passed=$((passed + $(sed -nE 's/^printer-app checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
 failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"

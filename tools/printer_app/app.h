@@ -75,10 +75,6 @@ bool endRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t
 bool endRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 bool printPdf(pappl_job_t* job, pappl_device_t* device, void* data);
 
-// Refuses a Print-Job, Create-Job or Validate-Job whose attributes name a
-// value the printer cannot do. Returns true when it answered the request.
-bool checkJobRequest(pappl_client_t* client, void* data);
-
 // Returns the application of the printer's system.
 App& appOf(pappl_printer_t* printer);
 

@@ -30,6 +30,10 @@ constexpr std::string_view kSupportedSuffix = "-supported";
 constexpr std::string_view kDefaultSuffix = "-default";
 constexpr const char* kFinishingsAttribute = "finishings";
 constexpr const char* kSidesAttribute = "sides";
+constexpr const char* kRenderingIntentDefault = "print-rendering-intent-default";
+constexpr const char* kRenderingIntentSupported = "print-rendering-intent-supported";
+constexpr const char* kAutoIntent = "auto";
+constexpr const char* kPreferredAttributesSupported = "preferred-attributes-supported";
 
 bool has(const std::vector<std::string>& values, std::string_view value) {
     return std::find(values.begin(), values.end(), value) != values.end();
@@ -80,6 +84,11 @@ void addVendorAttributes(App& app, ipp_t* attributes, const rules::InstalledOpti
 
 }  // namespace
 
+// The printer shows the message on its panel; the application logs it.
+void identify(pappl_printer_t* printer, pappl_identify_actions_t, const char* message) {
+    papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Identify-Printer: %s", message != nullptr ? message : "");
+}
+
 void fillDriverData(App& app, const PrinterConfig& config, pappl_pr_driver_data_t* data, ipp_t** attributes) {
     const rules::InstalledOptions installed = installedOptions(config);
     data->extension = &app;
@@ -94,6 +103,9 @@ void fillDriverData(App& app, const PrinterConfig& config, pappl_pr_driver_data_
     data->ppm = kPagesPerMinute;
     data->kind = PAPPL_KIND_DOCUMENT;
     data->orient_default = IPP_ORIENT_PORTRAIT;
+    data->identify_cb = identify;
+    data->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
+    data->identify_default = PAPPL_IDENTIFY_ACTIONS_DISPLAY;
     data->quality_default = IPP_QUALITY_NORMAL;
     data->color_supported = PAPPL_COLOR_MODE_AUTO | PAPPL_COLOR_MODE_MONOCHROME | PAPPL_COLOR_MODE_COLOR;
     data->color_default = PAPPL_COLOR_MODE_AUTO;
@@ -151,6 +163,10 @@ void fillDriverData(App& app, const PrinterConfig& config, pappl_pr_driver_data_
     for (int i = 0; i < data->num_source; ++i) describe(data->media_ready[i], data->source[i]);
 
     if (*attributes == nullptr) *attributes = ippNew();
+    // The plug-in leaves colour rendering to the printer.
+    ippAddString(*attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, kRenderingIntentDefault, nullptr, kAutoIntent);
+    ippAddString(*attributes, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, kRenderingIntentSupported, nullptr, kAutoIntent);
+    ippAddBoolean(*attributes, IPP_TAG_PRINTER, kPreferredAttributesSupported, 0);
     addVendorAttributes(app, *attributes, installed, data);
 }
 

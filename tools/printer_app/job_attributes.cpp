@@ -5,6 +5,7 @@
 
 #include "host/host_error.h"
 #include "pjl/pjl_format.h"
+#include "rules/rule_engine.h"
 #include "settings/core_data.h"
 #include "settings/feature_tables.h"
 #include "settings/settings_lines.h"
@@ -258,6 +259,24 @@ JobEdits mapJobAttributes(std::span<const JobAttribute> attributes, const JobCon
     return result;
 }
 
+std::optional<host::IppRefusal> refusalFor(std::span<const JobAttribute> attributes, const JobContext& context,
+                                           const rules::InstalledOptions& installed) {
+    for (const JobAttribute& attribute : attributes) {
+        JobEdits mapped = mapJobAttributes(std::span<const JobAttribute>(&attribute, 1), context);
+        if (mapped.refusal) return mapped.refusal;
+        std::vector<std::string> edits;
+        for (const host::SettingsEdit& edit : mapped.edits)
+            if (edit.singleAssignment) edits.push_back(edit.text);
+        if (!editsTake(edits, installed))
+            return host::IppRefusal{attribute.name,
+                                    findVendor(attribute.name) && findVendor(attribute.name)->kind == VendorKind::Secret
+                                        ? std::nullopt
+                                        : std::optional<std::string>(attribute.values.empty() ? "" : attribute.values.front()),
+                                    "the printer's installed options cannot do this"};
+    }
+    return std::nullopt;
+}
+
 bool editsTake(std::span<const std::string> edits, const rules::InstalledOptions& installed) {
     settings::CoreData record = settings::defaultRecord();
     std::vector<host::SettingsEdit> assignments;
@@ -269,6 +288,9 @@ bool editsTake(std::span<const std::string> edits, const rules::InstalledOptions
     } catch (const host::HostError&) {
         return false;
     }
+    // The setters take what the units would clear; the job ticket is written
+    // after the installed options have cleared it, so that is what counts.
+    rules::applyInstalledOptions(record, installed);
     for (const std::string& edit : edits) {
         const std::optional<FieldId> field = settings::assignedField(edit);
         if (!field || settings::formatFieldValue(record, *field) != std::string_view(edit).substr(edit.find(kAssign) + 1))

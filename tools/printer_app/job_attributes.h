@@ -79,6 +79,12 @@ struct JobEdits {
 // (IPP's own, which the framework handles).
 JobEdits mapJobAttributes(std::span<const JobAttribute> attributes, const JobContext& context);
 
+// Returns the refusal of the first attribute whose value maps to nothing or
+// whose edits, made alone, the printer's installed options do not take
+// (a staple position without a stapler); nothing when the job can print.
+std::optional<host::IppRefusal> refusalFor(std::span<const JobAttribute> attributes, const JobContext& context,
+                                           const rules::InstalledOptions& installed);
+
 // Returns whether the attribute is one this layer maps.
 bool isMappedAttribute(std::string_view name);
 

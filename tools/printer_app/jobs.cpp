@@ -26,6 +26,10 @@ constexpr const char* kPdfExtension = "ps";
 constexpr std::string_view kJobPassword = "job-password";
 constexpr std::string_view kAccountId = "job-account-id";
 constexpr std::string_view kDpi = "dpi";
+constexpr std::string_view kFinishings = "finishings";
+constexpr std::string_view kSecret = "Password";
+constexpr const char* kStapleNumber = "4";
+constexpr const char* kPunchNumber = "5";
 constexpr double kPointsPerHundredthMm = 72.0 / 2540.0;
 
 class JobCancelled : public std::runtime_error {
@@ -119,9 +123,16 @@ std::vector<JobAttribute> jobAttributes(pappl_job_t* job, const pappl_pr_options
     add("sides", sidesKeyword(options->sides));
     add("print-quality", std::to_string(static_cast<int>(options->print_quality)));
     if (options->printer_resolution[0] > 0) add("printer-resolution", std::to_string(options->printer_resolution[0]) + std::string(kDpi));
-    JobAttribute finishings{"finishings", {}};
-    if (options->finishings & PAPPL_FINISHINGS_STAPLE) finishings.values.push_back("4");
-    if (options->finishings & PAPPL_FINISHINGS_PUNCH) finishings.values.push_back("5");
+    // The job's own finishings as it sent them: PAPPL keeps only the bits of
+    // the values the printer reports, and would drop a staple the printer
+    // cannot make without a word.
+    JobAttribute finishings{std::string(kFinishings), {}};
+    if (ipp_attribute_t* sent = papplJobGetAttribute(job, std::string(kFinishings).c_str())) {
+        for (int i = 0; i < ippGetCount(sent); ++i) finishings.values.push_back(std::to_string(ippGetInteger(sent, i)));
+    } else {
+        if (options->finishings & PAPPL_FINISHINGS_STAPLE) finishings.values.push_back(kStapleNumber);
+        if (options->finishings & PAPPL_FINISHINGS_PUNCH) finishings.values.push_back(kPunchNumber);
+    }
     if (!finishings.values.empty()) attributes.push_back(std::move(finishings));
     add(host::kIppOutputBin, options->output_bin);
     for (int i = 0; i < options->num_vendor; ++i)
@@ -145,24 +156,34 @@ bool renderToDevice(pappl_job_t* job, const pappl_pr_options_t* options, pappl_d
     const char* user = papplJobGetUsername(job);
     JobContext context{user != nullptr ? user : "", [&app](std::string_view name) { return app.savedSettings(name); }, {}};
     const std::vector<JobAttribute> attributes = jobAttributes(job, options);
-    JobEdits mapped = mapJobAttributes(attributes, context);
+    const rules::InstalledOptions installed = installedOptions(config);
+    JobEdits mapped;
+    mapped.refusal = refusalFor(attributes, context, installed);
+    if (!mapped.refusal) mapped = mapJobAttributes(attributes, context);
     if (mapped.refusal) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The job cannot be printed with %s=%s: %s", mapped.refusal->attribute.c_str(),
                     mapped.refusal->value ? mapped.refusal->value->c_str() : "***", mapped.refusal->reason.c_str());
         papplJobSetMessage(job, "%s: %s", mapped.refusal->attribute.c_str(), mapped.refusal->reason.c_str());
+        papplJobSetReasons(job, PAPPL_JREASON_ERRORS_DETECTED, PAPPL_JREASON_NONE);
         return false;
     }
     host::RenderRequest request;
     request.settings = std::move(mapped.edits);
-    request.edits.installed = installedOptions(config);
+    request.edits.installed = installed;
     const char* name = papplJobGetName(job);
     request.documentName = name != nullptr ? name : "";
     request.jobId = static_cast<std::uint32_t>(papplJobGetID(job));
     if (!context.user.empty()) request.userName = std::string(context.user);
     request.printerName = papplPrinterGetName(printer);
     request.printerDataPath = app.printerDataPath(printer);
-    for (const host::SettingsEdit& edit : request.settings)
-        papplLogJob(job, PAPPL_LOGLEVEL_DEBUG, "Setting %s", edit.singleAssignment ? edit.text.c_str() : edit.origin.c_str());
+    // The settings the job got, for the log; a password never shows.
+    for (const host::SettingsEdit& edit : request.settings) {
+        std::string_view shown = edit.singleAssignment ? std::string_view(edit.text) : std::string_view(edit.origin);
+        const std::string_view name = shown.substr(0, shown.find('='));
+        const std::string masked = std::string(name) + "=***";
+        if (edit.singleAssignment && name.find(kSecret) != std::string_view::npos) shown = masked;
+        papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Setting %.*s", static_cast<int>(shown.size()), shown.data());
+    }
 
     DeviceSink output(device);
     CancellableSource input(job, document);

@@ -33,6 +33,8 @@ constexpr const char* kSpoolFolder = "/spool";
 constexpr int kDefaultPort = 8000;
 constexpr const char* kFooter = "TVZX production printers: finishing for every client, without a driver.";
 
+constexpr const char* kBusVariable = "DBUS_SYSTEM_BUS_ADDRESS";
+constexpr const char* kNoBus = "unix:path=/nonexistent/tvzx-printer-app-without-dns-sd";
 constexpr std::string_view kOn = "on";
 constexpr std::string_view kOff = "off";
 
@@ -65,6 +67,7 @@ void printerCreated(pappl_printer_t* printer, void* data) {
     App& app = *static_cast<App*>(data);
     if (!app.dnssd) papplPrinterSetDNSSDName(printer, nullptr);
     applyConfig(app, printer, app.config(printer));
+    papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Configuration applied.");
 }
 
 bool saveState(pappl_system_t* system, void* data) {
@@ -97,6 +100,13 @@ pappl_system_t* systemCallback(int count, cups_option_t* options, void* data) {
     pappl_soptions_t systemOptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE | PAPPL_SOPTIONS_WEB_LOG |
                                      PAPPL_SOPTIONS_WEB_SECURITY;
     if (tls == kOff) systemOptions |= PAPPL_SOPTIONS_NO_TLS;
+    if (!app.dnssd) {
+        // PAPPL advertises through the Avahi daemon, which it reaches on the
+        // system's message bus; pointing it at no bus leaves nothing to
+        // advertise, for the printers of the state and for every printer
+        // added later alike.
+        setenv(kBusVariable, kNoBus, 1);
+    }
     pappl_system_t* system = papplSystemCreate(
         systemOptions, kSystemName, std::atoi(port.c_str()), kSubtypes, spool.c_str(), logFile.c_str(),
         logLevel(option(count, options, "log-level", "info")), authService.empty() ? nullptr : authService.c_str(), false);
@@ -110,8 +120,8 @@ pappl_system_t* systemCallback(int count, cups_option_t* options, void* data) {
     papplSystemSetFooterHTML(system, kFooter);
     papplSystemSetPrinterDrivers(system, 1, kDrivers, nullptr, printerCreated, driverCallback, &app);
     papplSystemAddMIMEFilter(system, kPdfFormat, kDocumentFormat, printPdf, &app);
-    papplSystemSetOperationCallback(system, checkJobRequest, &app);
     papplSystemLoadState(system, app.stateFile().c_str());
+    papplSystemIteratePrinters(system, printerCreated, &app);
     if (!app.dnssd) papplSystemSetDNSSDName(system, nullptr);
     papplSystemSetSaveCallback(system, saveState, &app);
     return system;
