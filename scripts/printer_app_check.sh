@@ -167,6 +167,19 @@ else
 fi
 ipp cancel "$uri" cancel-job.test "$work/doc.ps"
 
+# The family's web page changes a printer's installed options; the printer
+# then reports what it can do without the stapler.
+page="http://127.0.0.1:$port/tvzx-options?printer=1"
+token=$(curl -s -c "$work/cookies" -b "$work/cookies" "$page" | sed -nE 's/.*name="session" value="([^"]*)".*/\1/p' | head -n 1)
+if [ -n "$token" ] &&
+   curl -s -c "$work/cookies" -b "$work/cookies" --data "session=$token&ZVInstStapler=False&MacAddress=&DefaultDuplex=True" "$page" |
+     grep -q 'id="message">Saved.' &&
+   ipptool -t "$uri" tests/ipp/get-printer-attributes.test >/dev/null 2>&1 && grep -q '^ZVInstStapler=False$' "$state/printer-1.conf"; then
+  pass web-options
+else
+  fail web-options "the installed options page did not change the printer"
+fi
+
 # CUPS's own IPP Everywhere test file. What it cannot pass here, item by
 # item: its PWG raster print tests need PWG's sample files, which
 # cups-ipp-utils does not ship (skipped); PAPPL 1.3 has no page overrides

@@ -75,6 +75,11 @@ bool endRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t
 bool endRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 bool printPdf(pappl_job_t* job, pappl_device_t* device, void* data);
 
+// The family's web page of a printer's installed options, network address
+// and default duplex ("?printer=ID"; the first printer without it).
+inline constexpr const char* kOptionsPagePath = "/tvzx-options";
+void addOptionsPage(App& app, pappl_system_t* system);
+
 // Returns the application of the printer's system.
 App& appOf(pappl_printer_t* printer);
 
