@@ -10,6 +10,6 @@ TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev g++-mingw-
 # PostScript filter, cupsfilter, ipptool, and python3 to catch the wake-up.
 CUPS_PACKAGES=(cups-daemon cups-client cups-filters cups cups-ipp-utils python3 iproute2)
 # The printer application: PAPPL to build it, ipptool to test it with CUPS's
-# IPP Everywhere test file, Ghostscript for its PDF documents, curl for its
-# web page.
-PRINTER_APP_PACKAGES=(libpappl-dev cups-ipp-utils ghostscript curl)
+# IPP Everywhere test file, Ghostscript for its PDF documents, Chromium to
+# drive its web page in a real browser (curl where it is missing).
+PRINTER_APP_PACKAGES=(libpappl-dev cups-ipp-utils ghostscript curl chromium)
