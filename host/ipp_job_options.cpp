@@ -35,6 +35,13 @@ constexpr IppValue kIppValues[] = {
     {"print-quality", "5", "high", "PrintQuality=Normal Resolution=1200dpi"},
     {"printer-resolution", {}, "600dpi", "Resolution=600dpi"},
     {"printer-resolution", {}, "1200dpi", "Resolution=1200dpi"},
+    {"orientation-requested", "3", "portrait", "Orientation=Port"},
+    {"orientation-requested", "4", "landscape", "Orientation=Land"},
+    {"orientation-requested", "5", "reverse-landscape", "Orientation=Land"},
+    {"orientation-requested", "6", "reverse-portrait", "Orientation=Port"},
+    // CUPS's own option, "-o landscape" or "-o nolandscape".
+    {"landscape", {}, "true", "Orientation=Land"},
+    {"landscape", {}, "false", "Orientation=Port"},
     {"finishings", "3", "none", ""},
     {"finishings", "4", "staple", "Staple=1StapleLeft"},
     {"finishings", "5", "punch", "Punch=2Holes"},

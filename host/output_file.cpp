@@ -13,6 +13,9 @@ namespace tvzx::host {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
+// A stream's reader gets its bytes in pieces of this size: small enough that
+// the printer starts early, large enough that writing costs little.
+constexpr std::size_t kStreamBufferSize = 64 * 1024;
 constexpr std::string_view kTemporarySuffix = ".partial";
 constexpr std::string_view kUniqueTemplate = ".XXXXXX";
 constexpr std::string_view kStandardOutputName = "standard output";
@@ -23,8 +26,14 @@ std::string failure(std::string_view what, const std::string& path) {
 
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
-    if (path.empty()) {
+OutputFile::OutputFile(const std::string& path, Delivery delivery)
+    : path_(path),
+      bufferSize_(path.empty() && delivery == Delivery::AsWritten ? kStreamBufferSize : kBufferSize) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);
+    if (path.empty() && delivery == Delivery::AsWritten) {
+        // Standard output stays open: it is not the job's to close.
+        mode_ = Mode::Streamed;
+    } else if (path.empty()) {
         mode_ = Mode::Spooled;
         descriptor_ = files::createAnonymous();
         if (descriptor_ < 0) throw HostError(failure("cannot keep the job for", std::string(kStandardOutputName)));
@@ -42,9 +51,11 @@ OutputFile::OutputFile(const std::string& path) : path_(path), buffer_(std::make
 }
 
 OutputFile::~OutputFile() {
-    if (descriptor_ >= 0) files::close(descriptor_);
+    if (descriptor_ >= 0 && mode_ != Mode::Streamed) files::close(descriptor_);
     if (mode_ == Mode::Staged && !committed_) files::remove(temporary_);
 }
+
+int OutputFile::target() const { return mode_ == Mode::Streamed ? files::standardOutput() : descriptor_; }
 
 void OutputFile::writeAll(int descriptor, const char* data, std::size_t size) {
     while (size > 0) {
@@ -58,16 +69,16 @@ void OutputFile::writeAll(int descriptor, const char* data, std::size_t size) {
 }
 
 void OutputFile::flush() {
-    writeAll(descriptor_, buffer_.get(), buffered_);
+    writeAll(target(), buffer_.get(), buffered_);
     buffered_ = 0;
 }
 
 void OutputFile::write(std::string_view bytes) {
     size_ += bytes.size();
-    if (bytes.size() > kBufferSize - buffered_) {
+    if (bytes.size() > bufferSize_ - buffered_) {
         flush();
         // A piece larger than the buffer goes out at once.
-        if (bytes.size() >= kBufferSize) return writeAll(descriptor_, bytes.data(), bytes.size());
+        if (bytes.size() >= bufferSize_) return writeAll(target(), bytes.data(), bytes.size());
     }
     std::memcpy(buffer_.get() + buffered_, bytes.data(), bytes.size());
     buffered_ += bytes.size();
@@ -76,7 +87,8 @@ void OutputFile::write(std::string_view bytes) {
 void OutputFile::commit() {
     flush();
     switch (mode_) {
-        case Mode::Direct: break;
+        case Mode::Direct:
+        case Mode::Streamed: break;
         case Mode::Staged:
             if (!files::close(std::exchange(descriptor_, -1))) throw HostError(failure("cannot write", path_));
             if (!files::rename(temporary_, path_)) throw HostError(failure("cannot write", path_));

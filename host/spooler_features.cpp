@@ -21,6 +21,9 @@ constexpr std::string_view kPage = "%%Page:";
 constexpr std::string_view kCopiesComment = "%RBINumCopies:";
 constexpr std::string_view kEndComments = "%%EndComments";
 constexpr std::size_t kReadSize = 64 * 1024;
+// The header is looked for this far at most: a document without one is not
+// read ahead whole.
+constexpr std::size_t kHeaderReadLimit = 1024 * 1024;
 
 // Returns the line without its CR LF or LF ending.
 std::string_view content(std::string_view line) {
@@ -90,7 +93,7 @@ std::optional<std::uint32_t> SpoolerFeatureFilter::printerCopies() {
         return buffer_.find(std::string("\n") + std::string(kEndComments)) != std::string::npos ||
                buffer_.find("\n%%BeginProlog") != std::string::npos || buffer_.find(std::string("\n") + std::string(kPage)) != std::string::npos;
     };
-    while (!innerEnded_ && !headerEnd()) {
+    while (!innerEnded_ && buffer_.size() < kHeaderReadLimit && !headerEnd()) {
         std::array<char, kReadSize> chunk;
         const std::size_t got = inner_.read(chunk);
         if (got == 0) innerEnded_ = true;

@@ -183,10 +183,11 @@ printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
   '"DefaultDuplex"=dword:00000001' "\"MacAddress\"=\"$mac\"" >"$work/queue.reg"
 
 # Prints a job through the queue and compares its ticket with the one
-# tvzx ticket writes for the same settings on the same printer:
-# print_and_compare NAME "LP OPTIONS" "TOOL SETTINGS" [TITLE].
+# tvzx ticket writes for the same settings on the same printer; the
+# printer gets SHEETS pages (3, the document's, unless CUPS put several on
+# one): print_and_compare NAME "LP OPTIONS" "TOOL SETTINGS" [TITLE [SHEETS]].
 print_and_compare() {
-  local name=$1 lp_options=$2 tool_options=$3 title=${4:-doc.ps} id
+  local name=$1 lp_options=$2 tool_options=$3 title=${4:-doc.ps} sheets=${5:-3} id
   # shellcheck disable=SC2086
   id=$(submit -t "$title" $lp_options "$work/doc.ps")
   if [ -z "$id" ] || ! wait_done "$id"; then
@@ -210,8 +211,8 @@ print_and_compare() {
   if ! diff <(ticket "$work/jobs/$name.expected") <(ticket "$work/jobs/$name.prn") >"$work/jobs/$name.diff"; then
     fail "$name" "ticket differs"
     cat "$work/jobs/$name.diff"
-  elif [ "$pages" -ne 3 ]; then
-    fail "$name" "$pages pages passed through, not 3"
+  elif [ "$pages" -ne "$sheets" ]; then
+    fail "$name" "$pages pages passed through, not $sheets"
   elif [ "$(grep -c '^%%BeginFeature: \*ZVStaple ' "$work/jobs/$name.prn")" -ne 1 ] ||
        [ "$(grep -c $'^\e%-12345X@PJL' "$work/jobs/$name.prn")" -ne 1 ]; then
     fail "$name" "a feature or the PJL header arrived more than once"
@@ -242,6 +243,9 @@ print_and_compare secure "-o job-password=4711" \
 print_and_compare account "-o job-account-id=Sales -n 2 -o sides=two-sided-short-edge" \
   "--set AccountTrack=True --set AccountTrackDepartmentName=\"Sales\" --set NumCopies=2 --set Duplex=True --set Binding=Top"
 print_and_compare tabs "-o tvzx-settings=$work/tabs.settings" "--settings $work/tabs.settings"
+# CUPS puts two pages on each sheet; the ticket asks the printer for the
+# job's orientation and for no layout of its own.
+print_and_compare landscape-2up "-o landscape -o number-up=2" "--set Orientation=Land" doc.ps 2
 
 expected_wake=$(printf 'ff%.0s' 1 2 3 4 5 6; for _ in $(seq 16); do printf '%s' "${mac//:/}"; done)
 if [ -s "$work/wake.bin" ] && [ "$(od -An -tx1 "$work/wake.bin" | tr -d ' \n')" = "${expected_wake,,}" ]; then

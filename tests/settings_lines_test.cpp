@@ -60,7 +60,13 @@ TEST(SettingsLines, RefusalsNameTheFieldAndLeaveTheRecord) {
         {"Staple=256", "option index too large for Staple: '256'"}, {"Duplex", "expected Name=Value: 'Duplex'"}};
     for (const auto& [line, refusal] : refusals) EXPECT_EQ(applySetting(record, line), refusal);
     EXPECT_EQ(record, before);
-    EXPECT_EQ(applySettingsText(record, "Duplex=True\nZoom=0\n"), "line 2: number outside 1 to 1000 for Zoom: '0'");
+    // A file's line is named by its number and never repeated: the file may
+    // be one its reader must not disclose.
+    for (const auto& [text, refusal] : {std::pair{"Duplex=True\nZoom=0\n", "line 2: number outside 1 to 1000 for Zoom"},
+                                        std::pair{"root:*:19000:0:99999:7:::\n", "line 1: expected Name=Value"},
+                                        std::pair{"\n\nroot=x:0:0\n", "line 3: unknown field"},
+                                        std::pair{"Staple=x:0:0", "line 1: unknown option for Staple"}})
+        EXPECT_EQ(applySettingsText(record, text), refusal);
 }
 
 }  // namespace

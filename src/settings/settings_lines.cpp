@@ -81,14 +81,22 @@ std::optional<T> parseInteger(std::string_view text) {
     return value;
 }
 
-std::string describe(const FieldDef& def, std::string_view value, std::string_view problem) {
+// Whether a refusal repeats the refused text: a single assignment's may; a
+// line of a file may not, since the file may be one its reader must not
+// disclose (a job's settings file is read with the filter's rights, and the
+// message reaches the job's user).
+enum class Echo { Value, Nothing };
+
+std::string describe(const FieldDef& def, std::string_view value, std::string_view problem, Echo echo) {
     // Messages reach logs: a password's value is never repeated in one.
     constexpr std::string_view kSecret = "Password";
-    if (def.name.find(kSecret) != std::string_view::npos) return std::string(problem) + " for " + std::string(def.name);
+    if (echo == Echo::Nothing || def.name.find(kSecret) != std::string_view::npos)
+        return std::string(problem) + " for " + std::string(def.name);
     return std::string(problem) + " for " + std::string(def.name) + ": '" + std::string(value) + "'";
 }
 
-std::optional<std::string> setOptionValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value) {
+std::optional<std::string> setOptionValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value,
+                                          Echo echo) {
     if (auto index = def.options->find(value)) {
         record.setOption(id, *index);
         return std::nullopt;
@@ -96,41 +104,44 @@ std::optional<std::string> setOptionValue(CoreData& record, FieldId id, const Fi
     // An index given as a number covers open lists and indices past the list.
     const auto number = parseInteger<std::uint64_t>(value);
     const std::uint64_t limit = def.elementSize == 4 ? 0xFFFFFFFFull : (1ull << (8 * def.elementSize)) - 1;
-    if (!number) return describe(def, value, "unknown option");
-    if (*number > limit) return describe(def, value, "option index too large");
+    if (!number) return describe(def, value, "unknown option", echo);
+    if (*number > limit) return describe(def, value, "option index too large", echo);
     record.setOption(id, static_cast<std::uint32_t>(*number));
     return std::nullopt;
 }
 
-std::optional<std::string> setRangeValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value) {
+std::optional<std::string> setRangeValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value,
+                                         Echo echo) {
     const auto number = parseInteger<std::int64_t>(value);
-    if (!number) return describe(def, value, "not a whole number");
+    if (!number) return describe(def, value, "not a whole number", echo);
     const NumericDescriptor& n = *def.numeric;
     const std::int64_t minimum = def.isSigned() ? static_cast<std::int32_t>(n.minimum) : std::int64_t{n.minimum};
     const std::int64_t maximum = def.isSigned() ? static_cast<std::int32_t>(n.maximum) : std::int64_t{n.maximum};
     if (*number < minimum || *number > maximum)
-        return describe(def, value, "number outside " + std::to_string(minimum) + " to " + std::to_string(maximum));
+        return describe(def, value, "number outside " + std::to_string(minimum) + " to " + std::to_string(maximum), echo);
     record.setNumber(id, *number);
     return std::nullopt;
 }
 
-std::optional<std::string> setTextValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value) {
+std::optional<std::string> setTextValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value,
+                                        Echo echo) {
     const auto text = unescapeText(value);
-    if (!text) return describe(def, value, "malformed quoted text");
+    if (!text) return describe(def, value, "malformed quoted text", echo);
     if (text->size() >= def.count || text->find('\0') != std::string::npos)
-        return describe(def, value, "text longer than " + std::to_string(def.count - 1) + " bytes");
+        return describe(def, value, "text longer than " + std::to_string(def.count - 1) + " bytes", echo);
     record.setText(id, *text);
     return std::nullopt;
 }
 
-std::optional<std::string> setBinaryValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value) {
-    if (value.size() % 2 != 0) return describe(def, value, "odd number of hex digits");
-    if (value.size() / 2 > def.count) return describe(def, value, "block longer than " + std::to_string(def.count) + " bytes");
+std::optional<std::string> setBinaryValue(CoreData& record, FieldId id, const FieldDef& def, std::string_view value,
+                                          Echo echo) {
+    if (value.size() % 2 != 0) return describe(def, value, "odd number of hex digits", echo);
+    if (value.size() / 2 > def.count) return describe(def, value, "block longer than " + std::to_string(def.count) + " bytes", echo);
     std::string bytes;
     for (std::size_t i = 0; i < value.size(); i += 2) {
         unsigned v = 0;
         const auto [end, error] = std::from_chars(value.data() + i, value.data() + i + 2, v, 16);
-        if (error != std::errc() || end != value.data() + i + 2) return describe(def, value, "not hexadecimal");
+        if (error != std::errc() || end != value.data() + i + 2) return describe(def, value, "not hexadecimal", echo);
         bytes += static_cast<char>(v);
     }
     auto target = record.field(id);
@@ -144,6 +155,23 @@ std::string_view trim(std::string_view text) {
     if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
+}
+
+std::optional<std::string> applyAssignment(CoreData& record, std::string_view assignment, Echo echo) {
+    const auto at = assignment.find(kAssign);
+    if (at == std::string_view::npos)
+        return echo == Echo::Value ? "expected Name=Value: '" + std::string(assignment) + "'" : "expected Name=Value";
+    const std::string_view name = trim(assignment.substr(0, at));
+    const std::string_view value = trim(assignment.substr(at + 1));
+    const auto id = findField(name);
+    if (!id) return echo == Echo::Value ? "unknown field '" + std::string(name) + "'" : "unknown field";
+    const FieldDef& def = fieldDef(*id);
+    switch (def.kind) {
+        case Kind::Option: return setOptionValue(record, *id, def, value, echo);
+        case Kind::Range: return setRangeValue(record, *id, def, value, echo);
+        case Kind::Array: break;
+    }
+    return def.isText() ? setTextValue(record, *id, def, value, echo) : setBinaryValue(record, *id, def, value, echo);
 }
 
 }  // namespace
@@ -191,19 +219,7 @@ std::optional<FieldId> assignedField(std::string_view assignment) {
 }
 
 std::optional<std::string> applySetting(CoreData& record, std::string_view assignment) {
-    const auto at = assignment.find(kAssign);
-    if (at == std::string_view::npos) return "expected Name=Value: '" + std::string(assignment) + "'";
-    const std::string_view name = trim(assignment.substr(0, at));
-    const std::string_view value = trim(assignment.substr(at + 1));
-    const auto id = findField(name);
-    if (!id) return "unknown field '" + std::string(name) + "'";
-    const FieldDef& def = fieldDef(*id);
-    switch (def.kind) {
-        case Kind::Option: return setOptionValue(record, *id, def, value);
-        case Kind::Range: return setRangeValue(record, *id, def, value);
-        case Kind::Array: break;
-    }
-    return def.isText() ? setTextValue(record, *id, def, value) : setBinaryValue(record, *id, def, value);
+    return applyAssignment(record, assignment, Echo::Value);
 }
 
 std::string quotedText(std::string_view text) { return escapeText(text); }
@@ -227,7 +243,7 @@ std::optional<std::string> applySettingsText(CoreData& record, std::string_view 
         }
         line = trim(line);
         if (line.empty()) continue;
-        if (auto error = applySetting(record, line)) return "line " + std::to_string(lineNumber) + ": " + *error;
+        if (auto error = applyAssignment(record, line, Echo::Nothing)) return "line " + std::to_string(lineNumber) + ": " + *error;
     }
     return std::nullopt;
 }

@@ -33,7 +33,8 @@ std::optional<std::string> applySetting(CoreData& record, std::string_view assig
 
 // Applies a text of assignments, one per line; blank lines and text from '#'
 // on are ignored. Returns an error message with the line number on the first
-// refused line; lines before it stay applied.
+// refused line, naming the problem and the field where it names one, never
+// repeating the line's text; lines before it stay applied.
 std::optional<std::string> applySettingsText(CoreData& record, std::string_view text);
 
 }  // namespace tvzx::settings

@@ -3,7 +3,8 @@
 //   pstotvzx job-id user title copies options [file]
 // with the queue's PPD named by the PPD variable. It prints the document
 // through the simulated driver host and the plug-in module, as the Windows
-// driver does, and writes the printer-ready stream to standard output.
+// driver does, and streams the printer-ready job to standard output as the
+// document is read; the job's options are all checked before its first byte.
 // Standard error speaks CUPS's language: INFO: progress, one ERROR: line
 // naming the problem, DEBUG: detail and PAGE: for accounting.
 #include <csignal>
@@ -24,6 +25,7 @@
 #include "host/output_file.h"
 #include "host/render_job.h"
 #include "host/spooler_features.h"
+#include "postscript/injection.h"
 #include "queue_job.h"
 
 namespace {
@@ -109,6 +111,42 @@ std::uint32_t numberOf(const char* text, const char* what) {
     return value;
 }
 
+// The job on its way to the printer, which remembers whether what it has
+// written so far ends with the universal exit.
+class PrinterStream final : public OutputSink {
+public:
+    explicit PrinterStream(host::OutputFile& output) : output_(output) {}
+    void write(std::string_view bytes) override {
+        output_.write(bytes);
+        const std::size_t keep = postscript::kUniversalExit.size();
+        if (bytes.size() >= keep) {
+            tail_.assign(bytes.substr(bytes.size() - keep));
+        } else {
+            tail_ += bytes;
+            if (tail_.size() > keep) tail_.erase(0, tail_.size() - keep);
+        }
+    }
+    bool started() const { return output_.size() > 0; }
+    bool exited() const { return tail_ == postscript::kUniversalExit; }
+
+private:
+    host::OutputFile& output_;
+    std::string tail_;
+};
+
+// A job that fails part-way may have reached the printer in part: unless
+// the plug-in has closed it already, the universal exit ends whatever it
+// began, so that the printer is ready for the next job. A printer that can
+// no longer be written to gets nothing more.
+void endPartialJob(host::OutputFile& output, PrinterStream& stream) {
+    try {
+        if (stream.started() && !stream.exited()) stream.write(postscript::kUniversalExit);
+        output.commit();
+    } catch (const std::exception&) {
+        // The failure that ended the job is the one reported.
+    }
+}
+
 int run(int argc, char** argv) {
     cups_filter::FilterArguments arguments;
     arguments.jobId = numberOf(argv[1], "the job id");
@@ -147,15 +185,21 @@ int run(int argc, char** argv) {
     host::SpoolerFeatureFilter document(input);
     // CUPS's PostScript filter makes collated copies itself for a printer
     // without a Collate feature, and then leaves one copy to the printer.
-    std::uint32_t copies = arguments.copies;
-    if (const auto left = document.printerCopies(); left && *left != copies) {
-        std::fprintf(stderr, "DEBUG: pstotvzx: the document holds the copies; the printer makes %u\n", *left);
-        copies = *left;
-        cups_filter::setCopies(job, copies);
+    const std::uint32_t copies = cups_filter::settleCopies(job, arguments.copies, document.printerCopies());
+    if (copies != arguments.copies)
+        std::fprintf(stderr, "DEBUG: pstotvzx: the document holds the copies; the printer makes %u\n", copies);
+    // The printer gets the job as it is made: nothing of it is kept here,
+    // whatever its size.
+    host::OutputFile output("", host::Delivery::AsWritten);
+    PrinterStream stream(output);
+    host::RenderResult result;
+    try {
+        result = host::renderDocument(job.request, document, stream);
+        output.commit();
+    } catch (...) {
+        endPartialJob(output, stream);
+        throw;
     }
-    host::OutputFile output("");
-    const host::RenderResult result = host::renderDocument(job.request, document, output);
-    output.commit();
     // The total counts each copy; CUPS's PostScript filter counted pages as
     // they passed, and this line settles the count.
     std::fprintf(stderr, "PAGE: total %llu\n", static_cast<unsigned long long>(result.document.pages * copies));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,28 +113,70 @@ std::vector<std::string> ippEdits(std::string_view name, std::string_view value,
     return std::move(mapped.edits);
 }
 
-// Returns whether the file belongs to root or to the user.
-bool ownedByUserOrRoot(const struct stat& status, const std::string& user) {
-    constexpr uid_t kRoot = 0;
-    if (status.st_uid == kRoot) return true;
+}  // namespace
+
+std::optional<UserIdentity> findUser(const std::string& name) {
     constexpr std::size_t kFallbackBufferSize = 16384;
     const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : kFallbackBufferSize);
     passwd entry{};
     passwd* found = nullptr;
-    return getpwnam_r(user.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-           found->pw_uid == status.st_uid;
+    if (getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+        return std::nullopt;
+    UserIdentity user{found->pw_uid, {}};
+    // getgrouplist reports the count it needs when the list is too short.
+    int count = 16;
+    std::vector<gid_t> groups;
+    for (;;) {
+        groups.resize(static_cast<std::size_t>(count));
+        const int wanted = count;
+        if (getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) >= 0) break;
+        if (count <= wanted) count = wanted * 2;
+    }
+    groups.resize(static_cast<std::size_t>(count));
+    user.groups = std::move(groups);
+    return user;
+}
+
+bool userMay(const UserIdentity& user, const struct stat& status, Access access) {
+    constexpr uid_t kRoot = 0;
+    if (user.uid == kRoot) return true;
+    const bool read = access == Access::Read;
+    // As the kernel decides: the owner's bits for the owner, else the
+    // group's for a member, else the others'.
+    if (status.st_uid == user.uid) return (status.st_mode & (read ? S_IRUSR : S_IXUSR)) != 0;
+    if (std::find(user.groups.begin(), user.groups.end(), status.st_gid) != user.groups.end())
+        return (status.st_mode & (read ? S_IRGRP : S_IXGRP)) != 0;
+    return (status.st_mode & (read ? S_IROTH : S_IXOTH)) != 0;
+}
+
+namespace {
+
+// Returns whether the user may reach the file: search every folder of its
+// real path.
+bool userMayReach(const UserIdentity& user, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(path, error);
+    if (error) return false;
+    for (std::filesystem::path folder = real.parent_path();; folder = folder.parent_path()) {
+        struct stat status {};
+        if (stat(folder.c_str(), &status) != 0 || !userMay(user, status, Access::Search)) return false;
+        if (folder == folder.root_path()) return true;
+    }
 }
 
 // Reads a saved settings file. The filter may read files the job's user may
-// not: only a regular file of that user's or of root's is taken.
-std::string readSettingsFile(const std::string& path, const std::string& user) {
+// not: only a regular file that user could read is taken, and nothing of
+// its text is repeated in a refusal.
+std::string readSettingsFile(const std::string& path, const std::string& userName) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) refuse(kSettingsFileOption, path, "the settings file cannot be read");
     struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || !ownedByUserOrRoot(status, user)) {
+    const std::optional<UserIdentity> user = findUser(userName);
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode) || !user || !userMay(*user, status, Access::Read) ||
+        !userMayReach(*user, path)) {
         std::fclose(file);
-        refuse(kSettingsFileOption, path, "not a settings file of the job's user or of root");
+        refuse(kSettingsFileOption, path, "not a settings file the job's user may read");
     }
     std::string text;
     char chunk[4096];
@@ -179,10 +223,12 @@ std::string copiesAssignment(std::uint32_t copies) {
 
 }  // namespace
 
-void setCopies(QueueJob& job, std::uint32_t copies) {
+std::uint32_t settleCopies(QueueJob& job, std::uint32_t counted, std::optional<std::uint32_t> left) {
+    if (!left || *left == counted) return counted;
     const std::string name = std::string(settings::fieldDef(FieldId::NumCopies).name) + kAssign;
     for (host::SettingsEdit& edit : job.request.settings)
-        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(copies);
+        if (edit.singleAssignment && edit.text.starts_with(name)) edit.text = copiesAssignment(*left);
+    return *left;
 }
 
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options) {

@@ -4,8 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/types.h>
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
@@ -40,11 +45,32 @@ struct QueueJob {
     std::string settingsLog;
 };
 
+// A user as the system checks their rights to a file.
+struct UserIdentity {
+    uid_t uid = 0;
+    std::vector<gid_t> groups;  // every group the user is a member of
+};
+
+enum class Access { Read, Search };
+
+// Returns the user of the name with all their groups; nothing for a name
+// the system does not know.
+std::optional<UserIdentity> findUser(const std::string& name);
+
+// Returns whether the user may read (a file) or search (a folder) what has
+// this status, by its owner, group and other permission bits.
+bool userMay(const UserIdentity& user, const struct stat& status, Access access);
+
 // Returns the job. The PPD has the queue's defaults and the job's options
-// marked already. Throws OptionRefused.
+// marked already. A settings file the job names is read only when the
+// job's user may read it. Throws OptionRefused.
 QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int optionCount, cups_option_t* options);
 
-// Sets the copies the printer makes, in place of the count of the arguments.
-void setCopies(QueueJob& job, std::uint32_t copies);
+// Settles the copies the printer makes: CUPS's PostScript filter makes
+// collated copies itself for a printer without a Collate feature and says in
+// the document how many it left to the printer (`left`); without that, the
+// copies CUPS counted in the arguments. Returns the copies and sets them in
+// the job.
+std::uint32_t settleCopies(QueueJob& job, std::uint32_t counted, std::optional<std::uint32_t> left);
 
 }  // namespace tvzx::cups_filter
