@@ -59,8 +59,6 @@ constexpr ListedChoice kListedChoices[] = {
     {kMediaSourceAttribute, "tray-4", "InputSlot=Tray4"},
     {kMediaSourceAttribute, "tray-5", "InputSlot=Tray5"},
     {kMediaSourceAttribute, "by-pass-tray", "InputSlot=MBT"},
-    {kOrientationAttribute, "3", "Orientation=Port"},
-    {kOrientationAttribute, "4", "Orientation=Land"},
 };
 
 // The media types, set for the tray the job takes its paper from.

@@ -1,6 +1,6 @@
 // A job's IPP attributes in the printer application: the attributes the
 // CUPS filter shares (host/ipp_job_options.h) plus those a driverless client
-// sends beside them (media, media-source, media-type, orientation, copies)
+// sends beside them (media, media-source, media-type, copies)
 // and the family's vendor attributes for what IPP has no name for. Each
 // value becomes "Name=Value" edits made through the setters; the values a
 // printer supports are those whose edits take on its installed options.

@@ -118,7 +118,7 @@ std::vector<JobAttribute> jobAttributes(pappl_job_t* job, const pappl_pr_options
     add(kMediaAttribute, options->media.size_name);
     add(kMediaSourceAttribute, options->media.source);
     add(kMediaTypeAttribute, options->media.type);
-    if (options->orientation_requested == IPP_ORIENT_PORTRAIT || options->orientation_requested == IPP_ORIENT_LANDSCAPE)
+    if (options->orientation_requested >= IPP_ORIENT_PORTRAIT && options->orientation_requested <= IPP_ORIENT_REVERSE_PORTRAIT)
         add(kOrientationAttribute, std::to_string(static_cast<int>(options->orientation_requested)));
     add("sides", sidesKeyword(options->sides));
     add("print-quality", std::to_string(static_cast<int>(options->print_quality)));
