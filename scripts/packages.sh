@@ -17,3 +17,7 @@ PACKAGE_PACKAGES=(lintian dpkg-dev file)
 # The document checks: producers of the documents Linux users print, and
 # psutils to take pages out of the jobs.
 DOCUMENT_PACKAGES=(groff enscript a2ps psutils poppler-utils ghostscript cups-filters)
+# The printer application: PAPPL to build it, ipptool to test it with CUPS's
+# IPP Everywhere test file, Ghostscript for its PDF documents, Chromium to
+# drive its web page in a real browser (curl where it is missing).
+PRINTER_APP_PACKAGES=(libpappl-dev cups-ipp-utils ghostscript curl chromium)

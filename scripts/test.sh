@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+bash scripts/ensure_packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CUPS_PACKAGES[@]}" \
+  "${PACKAGE_PACKAGES[@]}" "${DOCUMENT_PACKAGES[@]}" "${PRINTER_APP_PACKAGES[@]}"
 
 jobs=$(nproc)
 fuzz_seconds=${TVZX_FUZZ_SECONDS:-20}
@@ -40,41 +41,38 @@ run_ctest() {
   skipped=$((skipped + skip))
 }
 
+# Runs a check script (further arguments go to it) and adds the counts of
+# its closing line ("LABEL: N passed, N failed[, N skipped]"); a script
+# that ends without that line counts as one failure.
+run_checks() {
+  local label=$1 script=$2 log line
+  shift 2
+  log=$(mktemp)
+  bash "scripts/$script" "$@" 2>&1 | tee "$log" || true
+  line=$(grep -E "^$label: [0-9]+ passed, [0-9]+ failed(, [0-9]+ skipped)?\$" "$log" | tail -n 1 || true)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "== no result from $script"
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + $(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")))
+  skipped=$((skipped + $(sed -nE 's/.* ([0-9]+) skipped$/\1/p' <<<"$line" | grep . || echo 0)))
+}
+
 echo "== release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build
 run_ctest build
-# The CUPS filter through a private scheduler; each check counts.
-log=$(mktemp)
-bash scripts/cups_check.sh build >"$log" 2>&1 || true
-cat "$log"
-line=$(grep -E '^cups checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
-rm -f "$log"
-passed=$((passed + $(sed -nE 's/^cups checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
-failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
-# The Debian package built, installed, proved from its installed files
-# alone and purged again; each check counts.
-log=$(mktemp)
-bash scripts/package_check.sh build 2>&1 | tee "$log" || true
-line=$(grep -E '^package checks: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" | tail -n 1 || true)
-rm -f "$log"
-if [ -z "$line" ]; then
-  echo "== no result from the package checks"
-  failed=$((failed + 1))
-else
-  passed=$((passed + $(sed -E 's/^package checks: ([0-9]+) passed.*/\1/' <<<"$line")))
-  failed=$((failed + $(sed -E 's/.* ([0-9]+) failed, .*/\1/' <<<"$line")))
-  skipped=$((skipped + $(sed -E 's/.* ([0-9]+) skipped$/\1/' <<<"$line")))
-fi
-# Documents of the producers Linux users have, made now and printed; each
-# check counts.
-log=$(mktemp)
-bash scripts/documents_check.sh build >"$log" 2>&1 || true
-cat "$log"
-line=$(grep -E '^document checks: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
-rm -f "$log"
-passed=$((passed + $(sed -nE 's/^document checks: ([0-9]+) passed.*/\1/p' <<<"$line" | grep . || echo 0)))
-failed=$((failed + $(sed -nE 's/.* ([0-9]+) failed$/\1/p' <<<"$line" | grep . || echo 1)))
+# The checks of whole programs: the CUPS filter through a private
+# scheduler, the Debian package proved from its installed files alone and
+# purged again, documents of the producers Linux users have, and the
+# printer application with real IPP clients on loopback. Each check counts.
+run_checks "package checks" package_check.sh build
+run_checks "cups checks" cups_check.sh build
+run_checks "document checks" documents_check.sh build
+run_checks "printer-app checks" printer_app_check.sh build
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null
@@ -91,22 +89,10 @@ cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64
   -DCMAKE_BUILD_TYPE=Release -DTVZX_CORE_ONLY=OFF >/dev/null
 if cmake --build build-mingw; then
   passed=$((passed + 1))
-  # Export and import tables, the Windows unit tests and the sample jobs
-  # against the release build's streams; each check counts.
-  log=$(mktemp)
-  set +e
-  bash scripts/wine_check.sh build-mingw build 2>&1 | tee "$log"
-  set -e
-  line=$(grep -E '^wine checks: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' "$log" | tail -n 1 || true)
-  rm -f "$log"
-  if [ -z "$line" ]; then
-    echo "== no result from the Wine checks"
-    failed=$((failed + 1))
-  else
-    passed=$((passed + $(sed -E 's/^wine checks: ([0-9]+) passed.*/\1/' <<<"$line")))
-    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed, .*/\1/' <<<"$line")))
-    skipped=$((skipped + $(sed -E 's/.* ([0-9]+) skipped$/\1/' <<<"$line")))
-  fi
+  # The driver package, its INF through the setup API, the export and
+  # import tables, the Windows unit tests and the sample jobs against the
+  # release build's streams; each check counts.
+  run_checks "wine checks" wine_check.sh build-mingw build
 else
   failed=$((failed + 1))
 fi
