@@ -32,6 +32,7 @@ programs=(
   "/usr/bin/tvzx|version|0|^${version//./\\.}:0x[0-9A-F]{8}$"
   "/usr/lib/cups/filter/pstotvzx||1|^Usage: pstotvzx job-id user title copies options \[file\]$"
   "/usr/lib/tvzx/tvzx_rundll||2|^usage: tvzx_rundll MODULE,ENTRY"
+  "/usr/bin/tvzx-printer-app|--version|0|^${version//./\\.}$"
 )
 # Modules are loaded by the package's export runner, asked for an export no
 # module has: its answer shows the module and everything it needs loaded.
