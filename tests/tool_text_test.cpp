@@ -72,6 +72,7 @@ TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
         {"key twice", "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\nK\tb\n"},
         {"texts without key", "L10N_LBL_LANGUAGECODE\t0x0816\n\ta\n"},
         {"not UTF-8", "L10N_LBL_LANGUAGECODE\t0x0816\nK\t\xC3(\n"},
+        {"overlong UTF-8", "L10N_LBL_LANGUAGECODE\t0x0816\nK\t\xC0\xAF\n"},
         {"NUL", std::string(kNulTable, sizeof kNulTable - 1)},
     };
     for (const auto& [what, table] : tables) {
