@@ -115,7 +115,8 @@ TEST(FrameCom, HelpersAreHeldUntilDisableDriverOrTheLastRelease) {
 
 // A CONVERT or MERGE that names a device whose document is under way
 // leaves the core driver's layout flag as the job set it; without a job
-// under way the flag follows the settings.
+// under way, or through a DEVOBJ too small to be trusted, the flag follows
+// the settings.
 TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
     testing::FakeEnvironment environment;
     testing::FakeDevice device;
@@ -126,13 +127,15 @@ TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
                      .pPublicDMOut = &device.publicDevmode(), .pOEMDMIn = input.data(),
                      .pOEMDMOut = device.privateBlock.data(), .cbBufSize = settings::kPrivateBlockSize};
     for (const DWORD mode : {OEMDM_CONVERT, OEMDM_MERGE}) {
-        for (const int underWay : {1, 0}) {
+        for (const auto& [underWay, size] : {std::pair{1, sizeof(DEVOBJ)}, {0, sizeof(DEVOBJ)}, {1, sizeof(DEVOBJ) - 1}}) {
+            device.devObj.dwSize = static_cast<DWORD>(size);
             device.state().documentStartCount = underWay;
             device.layoutFlag() = 0;
             EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
-            EXPECT_EQ(device.layoutFlag(), 1 - underWay) << mode;
+            EXPECT_EQ(device.layoutFlag(), underWay == 1 && size == sizeof(DEVOBJ) ? 0 : 1) << mode << " " << size;
         }
     }
+    device.devObj.dwSize = sizeof(DEVOBJ);
 }
 
 }  // namespace
