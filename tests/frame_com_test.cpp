@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "device/module_state.h"
+#include "frame/helper_adapters.h"
 #include "frame_fixtures.h"
 #include "platform/last_error.h"
 
@@ -136,6 +137,24 @@ TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
         }
     }
     device.devObj.dwSize = sizeof(DEVOBJ);
+}
+
+// A driver that takes at most two bytes of each piece, and what it took.
+std::string partlyTaken;
+HRESULT TVZX_STDCALL takeTwoBytes(IPrintOemDriverPS*, DEVOBJ*, void* buffer, DWORD size, DWORD* written) {
+    *written = std::min<DWORD>(size, 2);
+    partlyTaken.append(static_cast<const char*>(buffer), *written);
+    return S_OK;
+}
+
+// A piece the driver takes only in part fails the output, and the pieces
+// after it are dropped rather than written with a gap before them.
+TEST(FrameCom, APieceTakenInPartEndsTheOutput) {
+    const IPrintOemDriverPSVtbl table{nullptr, nullptr, nullptr, nullptr, takeTwoBytes};
+    IPrintOemDriverPS helper{&table};
+    frame::DriverHelperSink sink(&helper, nullptr);
+    for (const std::string_view piece : {"ab", "cde", "f"}) sink.write(piece);
+    EXPECT_EQ(std::pair(partlyTaken, sink.failed()), std::pair(std::string("abcd"), true));
 }
 
 }  // namespace
