@@ -37,6 +37,7 @@ TEST(CompanionFileName, EveryKindFromTheBaseOfThePlugInsFileName) {
         // The system copy is the base's file name in the system directory.
         {module, 8, system, u"C:\\Windows\\system32\\X_PS.dll"},
         {module, 8, system + u"\\", u"C:\\Windows\\system32\\X_PS.dll"}, {module, 8, {}, std::nullopt},
+        {module, 8, u"/usr/lib/", u"/usr/lib/X_PS.dll"},
         // Without an underscore the base is the name less its extension.
         {u"plugin.dll", 0, {}, u"plugin_ui.dll"},
         {u"/opt/print_drivers/plugin.DLL", 7, {}, u"/opt/print_drivers/plugin_n.dll"},

@@ -192,15 +192,18 @@ TEST(DevModeRequest, ABlockIsReadNoFurtherThanItsDevmodeAndMergeCopiesTheCopyCou
         ASSERT_TRUE(request.run(mode));
         EXPECT_EQ(recordOf(request.out), defaultRecord()) << mode;
     }
-    // Merging copies the copy count even without private blocks.
-    PublicDevmode in, out;
-    in.devmode()->dmFields = win::DM_COPIES;
-    in.devmode()->dmCopies = 7;
-    BasicDevModeServices services(nullptr);
-    win::OEMDMPARAM param{0, nullptr, nullptr, nullptr, in.devmode(), out.devmode(), nullptr, nullptr, 0};
-    EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
-    EXPECT_EQ(std::pair(out.devmode()->dmCopies, out.devmode()->dmFields & win::DM_COPIES),
-              (std::pair<std::int16_t, win::DWORD>(7, win::DM_COPIES)));
+    // Merging copies the copy count even without private blocks, but only
+    // from a DEVMODE that says it carries one.
+    for (const win::DWORD fields : {win::DWORD{win::DM_COPIES}, win::DWORD{0}}) {
+        PublicDevmode in, out;
+        in.devmode()->dmFields = fields;
+        in.devmode()->dmCopies = 7;
+        BasicDevModeServices services(nullptr);
+        win::OEMDMPARAM param{0, nullptr, nullptr, nullptr, in.devmode(), out.devmode(), nullptr, nullptr, 0};
+        EXPECT_FALSE(devModeCallback(win::OEMDM_MERGE, &param, services));
+        EXPECT_EQ(std::pair(out.devmode()->dmCopies, out.devmode()->dmFields & win::DM_COPIES),
+                  (std::pair<std::int16_t, win::DWORD>(fields != 0 ? 7 : 0, fields)));
+    }
 }
 
 // The flag is byte 124 of the core driver's area: 1 for an imposed layout,

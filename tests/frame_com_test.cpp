@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "device/module_state.h"
+#include "frame/helper_adapters.h"
 #include "frame_fixtures.h"
 #include "platform/last_error.h"
 
@@ -115,7 +116,8 @@ TEST(FrameCom, HelpersAreHeldUntilDisableDriverOrTheLastRelease) {
 
 // A CONVERT or MERGE that names a device whose document is under way
 // leaves the core driver's layout flag as the job set it; without a job
-// under way the flag follows the settings.
+// under way, or through a DEVOBJ too small to be trusted, the flag follows
+// the settings.
 TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
     testing::FakeEnvironment environment;
     testing::FakeDevice device;
@@ -126,13 +128,33 @@ TEST(FrameCom, DevModeDuringADocumentKeepsTheLayoutFlag) {
                      .pPublicDMOut = &device.publicDevmode(), .pOEMDMIn = input.data(),
                      .pOEMDMOut = device.privateBlock.data(), .cbBufSize = settings::kPrivateBlockSize};
     for (const DWORD mode : {OEMDM_CONVERT, OEMDM_MERGE}) {
-        for (const int underWay : {1, 0}) {
+        for (const auto& [underWay, size] : {std::pair{1, sizeof(DEVOBJ)}, {0, sizeof(DEVOBJ)}, {1, sizeof(DEVOBJ) - 1}}) {
+            device.devObj.dwSize = static_cast<DWORD>(size);
             device.state().documentStartCount = underWay;
             device.layoutFlag() = 0;
             EXPECT_EQ(frame::devMode(mode, &param, frame::environment()), S_OK);
-            EXPECT_EQ(device.layoutFlag(), 1 - underWay) << mode;
+            EXPECT_EQ(device.layoutFlag(), underWay == 1 && size == sizeof(DEVOBJ) ? 0 : 1) << mode << " " << size;
         }
     }
+    device.devObj.dwSize = sizeof(DEVOBJ);
+}
+
+// A driver that takes at most two bytes of each piece, and what it took.
+std::string partlyTaken;
+HRESULT TVZX_STDCALL takeTwoBytes(IPrintOemDriverPS*, DEVOBJ*, void* buffer, DWORD size, DWORD* written) {
+    *written = std::min<DWORD>(size, 2);
+    partlyTaken.append(static_cast<const char*>(buffer), *written);
+    return S_OK;
+}
+
+// A piece the driver takes only in part fails the output, and the pieces
+// after it are dropped rather than written with a gap before them.
+TEST(FrameCom, APieceTakenInPartEndsTheOutput) {
+    const IPrintOemDriverPSVtbl table{nullptr, nullptr, nullptr, nullptr, takeTwoBytes};
+    IPrintOemDriverPS helper{&table};
+    frame::DriverHelperSink sink(&helper, nullptr);
+    for (const std::string_view piece : {"ab", "cde", "f"}) sink.write(piece);
+    EXPECT_EQ(std::pair(partlyTaken, sink.failed()), std::pair(std::string("abcd"), true));
 }
 
 }  // namespace

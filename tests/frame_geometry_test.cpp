@@ -154,6 +154,10 @@ TEST(FrameGeometry, FullBleedMovesTheMarginsToTheOrigin) {
     EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{0, 0, 208000, 292000}, BOOL{1}));
     // Moved to the origin, then centred back where it was: no change.
     EXPECT_EQ(margins(device, {5000, 4000, 215000, 301000}), std::pair(Rectangle{5000, 4000, 215000, 301000}, BOOL{0}));
+    // A job kept as a form keeps its margins as a printed one does.
+    device.blockSettings().setOption(FieldId::FullBleed, 0);
+    device.blockSettings().setOption(FieldId::OutputMethod, 6);
+    EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{3000, 2000, 205000, 290000}, BOOL{0}));
 }
 
 }  // namespace

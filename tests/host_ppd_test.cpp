@@ -9,6 +9,7 @@
 #include "host/feature_selection.h"
 #include "host/ppd_file.h"
 #include "host/ppd_writer.h"
+#include "host/setup_code.h"
 #include "required_tool.h"
 
 namespace {
@@ -51,6 +52,8 @@ TEST(FeatureSelections, EveryOptionHasCodeInThePpdWhichTheHelperServesToTheDevic
                     << field.name << " option " << option << " selects " << selection.keyword << " " << selection.option;
         }
     }
+    // Their code goes into the stream with CR LF after every line, empty ones too.
+    EXPECT_EQ(tvzx::host::streamLines("a\n\nb\rc\r\n\r\nd"), "a\r\n\r\nb\r\nc\r\n\r\nd\r\n");
     // The helpers answer only for the job's device, and see each reference the
     // plug-in takes given back once: a kept or an extra release is a fault. The
     // buffer protocol of invocations shows in the stand-in module's jobs.

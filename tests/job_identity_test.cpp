@@ -128,13 +128,13 @@ TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModule) {
 }
 
 TEST_F(IdentityOfModule, ShippedLibraryLogsTheJobInTheWorkingDirectory) {
-    const std::string identity = config::jobIdentity(module_, u"Quarterly report\tdraft \\ final");
+    const std::string identity = config::jobIdentity(module_, u"Quarterly report\tdraft \\ final\x7F");
     const auto directory = config::systemWorkingDirectory(platform::systemSpooler(), nullptr);
     ASSERT_TRUE(directory);
     std::ifstream log(platform::utf8Path(*directory) + "tvzx_jobs.log", std::ios::binary);
     ASSERT_TRUE(log) << "no log in " << platform::utf8Path(*directory);
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    const std::string line = identity + "\tQuarterly report\\x09draft \\\\ final\n";
+    const std::string line = identity + "\tQuarterly report\\x09draft \\\\ final\\x7F\n";
     EXPECT_NE(text.find(line), std::string::npos) << "expected the line " << line;
 }
 

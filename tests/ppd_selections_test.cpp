@@ -86,12 +86,15 @@ TEST(PpdSelections, OptionsAndTheSixFeaturesWithRulesOfTheirOwn) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(optionFor(featureSelections(withOptions(c.options)), c.keyword), c.expected) << c.keyword << " " << c.expected;
-    // An index past the list gives the default; the custom page size has no option.
+    // An index at the end of the list or past it gives the default; the
+    // custom page size has no option.
     CoreData record = defaultRecord();
-    record.setOption(FieldId::Layout, 200);
+    record.setOption(FieldId::Layout, fieldDef(FieldId::Layout).options->count());
+    record.setOption(FieldId::OffsetCopies, fieldDef(FieldId::OffsetCopies).options->count());
     record.setOption(FieldId::PageSize, kCustomPageSize);
     const FeatureSelections selections = featureSelections(record);
-    EXPECT_EQ(optionFor(selections, "ZVLayout") + " " + optionFor(selections, "PageSize"), "None A4");
+    EXPECT_EQ(optionFor(selections, "ZVLayout") + " " + optionFor(selections, "ZVOffset") + " " + optionFor(selections, "PageSize"),
+              "None False A4");
 }
 
 TEST(PpdSelections, ProfileTargetIsTheProfilesPaperSize) {

@@ -105,6 +105,7 @@ TEST(Validation, CustomPapersRangesAndOptionIndices) {
     // paper profiles are chosen on the device.
     const std::tuple<FieldId, std::int64_t, std::int64_t> rows[] = {
         {FieldId::Gutter, -2500000, -2500000}, {FieldId::Gutter, -2500001, 0}, {FieldId::Zoom, 1000, 1000},
+        {FieldId::Gutter, 2500000, 2500000}, {FieldId::Gutter, 2500001, 0},
         {FieldId::Zoom, 1001, 100}, {FieldId::Staple, 7, 0}, {FieldId::MainPaperProfileFeedDir, 200, 200},
         {FieldId::MainPaperProfileIndex, 12, 12}, {FieldId::PerfectBindPaperProfileIndex, 300, 300}};
     for (const auto& [id, stored, after] : rows) {

@@ -61,6 +61,12 @@ TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "9"}).out, "Chave\n");
     EXPECT_EQ(tvzx({"text", "1972", "--lng", lng, "--lang", "10"}).out, "Key\n");
     expectRefused(tvzx({"text", "12", "--lng", lng, "--lang", "11"}), "two file languages only");
+    // The same table with CR LF line ends packs too, and its texts read without the CR.
+    std::string crlf;
+    for (const char c : kTable) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    writeAll(file("crlf.tsv"), crlf);
+    EXPECT_EQ(tvzx({"lng", "pack", file("crlf.tsv").string(), file("crlf.lng").string()}).status, 0);
+    EXPECT_EQ(tvzx({"text", "12", "--lng", file("crlf.lng").string(), "--lang", "10"}).out, "Лоток для бумаги\n");
 }
 
 TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
@@ -72,6 +78,7 @@ TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
         {"key twice", "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\nK\tb\n"},
         {"texts without key", "L10N_LBL_LANGUAGECODE\t0x0816\n\ta\n"},
         {"not UTF-8", "L10N_LBL_LANGUAGECODE\t0x0816\nK\t\xC3(\n"},
+        {"overlong UTF-8", "L10N_LBL_LANGUAGECODE\t0x0816\nK\t\xC0\xAF\n"},
         {"NUL", std::string(kNulTable, sizeof kNulTable - 1)},
     };
     for (const auto& [what, table] : tables) {
