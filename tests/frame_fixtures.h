@@ -53,14 +53,20 @@ public:
 class RecordingJobServices final : public device::JobServices {
 public:
     void wakePrinter(std::u16string_view printerName) override { wokenPrinters.emplace_back(printerName); }
-    void applyInstallableOptions(settings::CoreData&, const win::DEVMODEW*, win::HANDLE) override {
+    // The printer configuration for the public DEVMODE and printer handed
+    // over decides whether there is a stapler; without one nothing is stapled.
+    void applyInstallableOptions(settings::CoreData& record, const win::DEVMODEW* publicDevmode,
+                                 win::HANDLE printer) override {
         ++installableOptionReads;
+        if (staplerInstalled && !staplerInstalled(publicDevmode, printer))
+            record.setOption(settings::FieldId::Staple, 0);
     }
     void writeCoreDriverSelections(const settings::CoreData&, win::DEVMODEW*, win::HANDLE) override {
         ++coreDriverWrites;
     }
     bool holdsTabRecord(const settings::CoreData&) override { return tabRecord; }
 
+    std::function<bool(const win::DEVMODEW*, win::HANDLE)> staplerInstalled;
     std::vector<std::u16string> wokenPrinters;
     int coreDriverWrites = 0, installableOptionReads = 0;
     bool tabRecord = false;

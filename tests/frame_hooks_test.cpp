@@ -11,6 +11,7 @@
 #include "frame/plugin_object.h"
 #include "common/wide_text.h"
 #include "frame_fixtures.h"
+#include "settings/feature_tables.h"
 #include "tab_fakes.h"
 
 namespace tvzx {
@@ -144,14 +145,6 @@ TEST_F(FrameHooks, PageStartPutsBackTheOutputMethodAndLayoutOfTheJobStart) {
     block().setOption(FieldId::NUpCount, 3);
     frame::hookStartPage(&device.surface);
     EXPECT_EQ(std::pair(block().option(FieldId::NUpCount), environment.job.coreDriverWrites), std::pair(0u, 1));
-    // Pages under way are synchronised again after a DevMode request.
-    device.state().pageCounter = 1;
-    frame::hookStartPage(&device.surface);
-    block().setOption(FieldId::OutputMethod, 0);
-    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
-    frame::devMode(OEMDM_SIZE, &request, frame::environment());
-    frame::hookStartPage(&device.surface);
-    EXPECT_EQ(block().option(FieldId::OutputMethod), 2u);
 }
 
 TEST_F(FrameHooks, NothingIsSynchronisedWithoutAPrivateBlockAtDocumentStart) {
@@ -300,17 +293,191 @@ TEST(FrameLayoutOverride, FlagFollowsNupAndTabSheetsWhereThereIsRoom) {
     // Where the flag may stand is the DevMode requests' rule, tested with them.
 }
 
-TEST(FrameResetPdev, CarriesTheWholeStateIntoTheNewDevice) {
-    testing::FakeDevice oldDevice;
-    testing::FakeDevice newDevice;
-    oldDevice.state().pageCounter = 3;
-    oldDevice.state().settings.setOption(FieldId::Staple, 1);
-    oldDevice.state().driverFunctions[4] = reinterpret_cast<PFN>(&driverCopyBits);
-    EXPECT_EQ(frame::resetPdev(&oldDevice.devObj, &newDevice.devObj), S_OK);
-    const device::DeviceState& carried = newDevice.state();
-    EXPECT_EQ(std::tuple(carried.pageCounter, carried.settings.option(FieldId::Staple), carried.driverFunctions[4]),
-              std::tuple(3u, 1u, reinterpret_cast<PFN>(&driverCopyBits)));
-    EXPECT_EQ(frame::resetPdev(nullptr, &newDevice.devObj), S_OK);
+// The settings a device keeps between the driver's calls, seen where they
+// end up: the ticket the plug-in object writes. A block changed where it
+// lies shows only once an event that may change it has come.
+class KeptSettings : public FrameHooks {
+protected:
+    void SetUp() override {
+        FrameHooks::SetUp();
+        plugin = testing::publishedPlugin(host);
+        ASSERT_NE(plugin, nullptr);
+        block().setOption(FieldId::AccountTrack, *settings::fieldDef(FieldId::AccountTrack).options->find("True"));
+        block().setText(FieldId::AccountTrackDepartmentName, "Sales");
+    }
+    void TearDown() override {
+        if (plugin != nullptr) plugin->lpVtbl->Release(plugin);
+    }
+
+    void command(DEVOBJ& devObj, DWORD index) {
+        DWORD result = 1;
+        plugin->lpVtbl->Command(plugin, &devObj, index, nullptr, 0, &result);
+    }
+    std::string ticket(DEVOBJ& devObj) {
+        host.writes.clear();
+        command(devObj, PSINJECT_PSADOBE);
+        std::string text;
+        for (const std::string& piece : host.writes) text += piece;
+        return text;
+    }
+    bool staples(DEVOBJ& devObj) { return ticket(devObj).find("@PJL SET FINISH=LEFT1POINT\r\n") != std::string::npos; }
+    bool staples() { return staples(device.devObj); }
+    bool fourUp() { return ticket(device.devObj).find("=N4\r\n") != std::string::npos; }
+    // The department the ticket names.
+    std::string department() {
+        const std::string text = ticket(device.devObj);
+        const std::size_t at = text.find("@PJL SET ZXSECTIONNAME=\"");
+        if (at == std::string::npos) return "(none)";
+        const std::size_t from = at + 24;
+        return text.substr(from, text.find('"', from) - from);
+    }
+    HRESULT devModeFor(DEVOBJ* devObj) {
+        OEMDMPARAM request{sizeof(OEMDMPARAM), devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
+        return plugin->lpVtbl->DevMode(plugin, OEMDM_SIZE, &request);
+    }
+    void startPage() { frame::hookStartPage(&device.surface); }
+
+    testing::FakeDriverHelpers host;
+    IPrintOemPS2* plugin = nullptr;
+};
+
+TEST_F(KeptSettings, DevModeCallNamingTheDeviceBuildsThemAgain) {
+    EXPECT_FALSE(staples());
+    block().setOption(FieldId::Staple, 1);
+    EXPECT_FALSE(staples());
+    EXPECT_EQ(devModeFor(&device.devObj), S_OK);
+    EXPECT_TRUE(staples());
+}
+
+TEST_F(KeptSettings, NoOtherCallOfAJobBuildsThemAgain) {
+    startDoc();
+    startPage();
+    EXPECT_FALSE(staples());
+    block().setOption(FieldId::Staple, 1);
+    // A DevMode call for no device or for another, every injection point,
+    // the page hooks, the N-up question, the margins and a pass-through
+    // drawing call.
+    testing::FakeDevice other;
+    devModeFor(nullptr);
+    devModeFor(&other.devObj);
+    for (DWORD index : {PSINJECT_BEGINSTREAM, PSINJECT_COMMENTS, PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP,
+                        PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_TRAILER, PSINJECT_ENDSTREAM, DWORD{77}})
+        command(device.devObj, index);
+    startPage();
+    DWORD feature = FEATURESETTING_NUP, answer = 0;
+    frame::hookEscape(&device.surface, GET_PS_FEATURESETTING, 4, &feature, 4, &answer);
+    RECTL margins{};
+    BOOL adjusted = 0;
+    plugin->lpVtbl->GetPDEVAdjustment(plugin, &device.devObj, PDEV_ADJUST_PAPER_MARGIN_TYPE, &margins, sizeof margins,
+                                      &adjusted);
+    hook<PFN_DrvCopyBits>(frame::HookSlot::CopyBits)(&device.surface, nullptr, nullptr, nullptr, &margins, nullptr);
+    frame::hookEndDoc(&device.surface, 0);
+    EXPECT_FALSE(staples());
+}
+
+// The old device object and the new one may be handed the same DEVMODEs:
+// what the old one kept does not pass for the new one's.
+TEST_F(KeptSettings, ResetPdevCarriesTheStateButBuildsThemAgain) {
+    device.state().pageCounter = 3;
+    device.state().settings.setOption(FieldId::Staple, 2);
+    EXPECT_FALSE(staples());
+    testing::FakeDevice next;
+    next.devObj.pOEMDM = device.devObj.pOEMDM;
+    next.devObj.pPublicDM = device.devObj.pPublicDM;
+    next.devObj.hPrinter = device.devObj.hPrinter;
+    block().setOption(FieldId::Staple, 1);
+    EXPECT_EQ(plugin->lpVtbl->ResetPDEV(plugin, &device.devObj, &next.devObj), S_OK);
+    const device::DeviceState& carried = next.state();
+    EXPECT_EQ(std::tuple(carried.pageCounter, carried.settings.option(FieldId::Staple), carried.driverFunctions),
+              std::tuple(3u, 2u, device.state().driverFunctions));
+    EXPECT_TRUE(staples(next.devObj));
+    EXPECT_FALSE(staples(device.devObj));
+    EXPECT_EQ(plugin->lpVtbl->ResetPDEV(plugin, nullptr, &next.devObj), S_OK);
+}
+
+TEST_F(KeptSettings, DocumentStartReadsTheInstalledOptionsAgain) {
+    block().setOption(FieldId::Staple, 1);
+    startDoc();
+    EXPECT_TRUE(staples());
+    // The stapler is taken off the printer while the document is under way.
+    environment.job.staplerInstalled = [](const DEVMODEW*, HANDLE) { return false; };
+    startPage();
+    frame::hookEndDoc(&device.surface, 0);
+    EXPECT_TRUE(staples());
+    startDoc();
+    EXPECT_FALSE(staples());
+}
+
+// Another private DEVMODE gives other settings; so does another public
+// DEVMODE or printer, for which the printer configuration is another.
+TEST_F(KeptSettings, AnotherDevmodeOrPrinterBuildsThemAgain) {
+    std::vector<std::uint8_t> otherBlock = device.privateBlock;
+    settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(otherBlock))
+        .setOption(FieldId::Staple, 1);
+    EXPECT_FALSE(staples());
+    device.devObj.pOEMDM = otherBlock.data();
+    EXPECT_TRUE(staples());
+    testing::FakeDevice other;
+    environment.job.staplerInstalled = [&](const DEVMODEW* publicDevmode, HANDLE printer) {
+        return publicDevmode != other.devObj.pPublicDM && printer != other.devObj.hPrinter;
+    };
+    device.devObj.pPublicDM = other.devObj.pPublicDM;
+    EXPECT_FALSE(staples());
+    device.devObj.pPublicDM = &device.publicDevmode();
+    EXPECT_TRUE(staples());
+    device.devObj.hPrinter = other.devObj.hPrinter;
+    EXPECT_FALSE(staples());
+}
+
+// A page start that puts the job's own values back into the block makes the
+// ticket follow; one with nothing to put back keeps what was built.
+TEST_F(KeptSettings, SynchronisationThatRewritesTheBlockBuildsThemAgain) {
+    startDoc();
+    block().setText(FieldId::AccountTrackDepartmentName, "Changed");
+    devModeFor(&device.devObj);
+    EXPECT_EQ(department(), "Changed");
+    startPage();
+    EXPECT_EQ(department(), "Sales");
+    // The same for a layout field.
+    block().setOption(FieldId::NUpCount, 3);
+    devModeFor(&device.devObj);
+    EXPECT_TRUE(fourUp());
+    startPage();
+    EXPECT_FALSE(fourUp());
+    block().setOption(FieldId::Staple, 1);
+    startPage();
+    EXPECT_FALSE(staples());
+}
+
+// Once pages are under way a block in step is not looked at again until
+// the device is handed another one or a DevMode call comes; then the layout
+// fields come back one per page start.
+TEST_F(KeptSettings, PagesUnderWaySynchroniseOnlyABlockNotInStep) {
+    startDoc();
+    startPage();
+    command(device.devObj, PSINJECT_BEGINPAGESETUP);
+    block().setText(FieldId::AccountTrackDepartmentName, "Changed");
+    startPage();
+    EXPECT_EQ(block().text(FieldId::AccountTrackDepartmentName), "Changed");
+
+    std::vector<std::uint8_t> otherBlock = device.privateBlock;
+    settings::CoreData& other = settings::blockRecord(std::span<std::uint8_t, settings::kPrivateBlockSize>(otherBlock));
+    device.devObj.pOEMDM = otherBlock.data();
+    startPage();
+    EXPECT_EQ(other.text(FieldId::AccountTrackDepartmentName), "Sales");
+    EXPECT_EQ(department(), "Sales");
+
+    const std::uint8_t trays = other.field(FieldId::PageSpecificTrays)[0];
+    other.setOption(FieldId::NUpCount, 3);
+    other.field(FieldId::PageSpecificTrays)[0] = trays ^ 1;
+    devModeFor(&device.devObj);
+    startPage();
+    EXPECT_EQ(std::tuple(other.option(FieldId::NUpCount), other.field(FieldId::PageSpecificTrays)[0],
+                         environment.job.coreDriverWrites),
+              std::tuple(0u, trays ^ 1, 1));
+    startPage();
+    EXPECT_EQ(std::pair(other.field(FieldId::PageSpecificTrays)[0], environment.job.coreDriverWrites),
+              std::pair(trays, 2));
 }
 
 // The driver's calls of a two-page job through the plug-in object: the tab

@@ -164,26 +164,6 @@ TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {
     EXPECT_FALSE(device::tabDocumentActive());
 }
 
-TEST_F(Injection, SettingsAreBuiltAgainOnlyWhenTheirSourcesChange) {
-    const int& builds = environment.job.installableOptionReads;
-    for (DWORD index : {PSINJECT_BEGINPAGESETUP, PSINJECT_PAGETRAILER, PSINJECT_BEGINPAGESETUP}) command(index);
-    EXPECT_EQ(builds, 1);
-    // A DevMode request for the device may rewrite its block.
-    OEMDMPARAM request{sizeof(OEMDMPARAM), &device.devObj, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
-    frame::devMode(OEMDM_SIZE, &request, frame::environment());
-    command(PSINJECT_PAGETRAILER);
-    EXPECT_EQ(builds, 2);
-    // So does another private DEVMODE.
-    std::vector<std::uint8_t> otherBlock = device.privateBlock;
-    device.devObj.pOEMDM = otherBlock.data();
-    command(PSINJECT_PAGETRAILER);
-    EXPECT_EQ(builds, 3);
-    // A device without state builds them at every call.
-    testing::FakeDevice stateless(false);
-    for (int call = 0; call < 2; ++call) commandOn(&stateless.devObj, PSINJECT_PAGETRAILER);
-    EXPECT_EQ(builds, 5);
-}
-
 TEST_F(Injection, CommentsLeaveOutEmptyTitleAndUserAndFallBackToTheDefaults) {
     nameDocument(u"");
     identity.user.clear();
