@@ -95,12 +95,10 @@ TEST(RasterDocument, LinesOfColourAndBitsAreSizedByTheirDepth) {
 }
 
 TEST(JobAttributes, OptionNamesBecomeKeywords) {
-    EXPECT_EQ(optionKeyword("2StaplesWide"), "2-staples-wide");
-    EXPECT_EQ(optionKeyword("ZFold"), "z-fold");
-    EXPECT_EQ(optionKeyword("MultiCenterFold"), "multi-center-fold");
-    EXPECT_EQ(optionKeyword("GBCStreampunch"), "gbc-streampunch");
-    EXPECT_EQ(optionKeyword("4in1Horizontal"), "4in1-horizontal");
-    EXPECT_EQ(optionKeyword("None"), "none");
+    for (const auto& [name, keyword] : {std::pair{"2StaplesWide", "2-staples-wide"}, {"ZFold", "z-fold"},
+                                        {"MultiCenterFold", "multi-center-fold"}, {"GBCStreampunch", "gbc-streampunch"},
+                                        {"4in1Horizontal", "4in1-horizontal"}, {"None", "none"}})
+        EXPECT_EQ(optionKeyword(name), keyword);
 }
 
 std::vector<std::string> texts(const JobEdits& edits) {
