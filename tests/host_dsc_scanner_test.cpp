@@ -287,15 +287,11 @@ TEST_F(AwkwardDocuments, RenderTakesAwkwardDocumentsAndGivesEachPageItsCode) {
     } cases[] = {
         {"no %%EOF, nor a line end at the end", "%!PS-Adobe-3.0\n%%EndComments\n" + pages + "showpage", 2},
         {"a trailer without %%EOF, CR line ends", "%!PS-Adobe-3.0\r%%EndComments\r%%Page: 1 1\rshowpage\r%%Trailer\r", 1},
-        {"a header ended by code", "%!PS-Adobe-3.0\n%%Title: x\n/a 1 def\n" + pages + "%%EOF\n", 2},
-        {"a header ended by a blank line", "%!PS-Adobe-3.0\n%%Title: x\n\n" + pages + "%%EOF\n", 2},
         {"a job language header ahead", "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n%!PS-Adobe-3.0\n%%EndComments\n" +
          pages + "%%EOF\n", 2},
-        {"no %%Trailer", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n", 1},
         {"no structuring comments", "%!PS\n72 72 moveto (a) show showpage\n%%Page: 2 2\nshowpage", 1},
         {"no pages", eps + "%%Trailer\n%%EOF\n", 0},
         {"a Ctrl-D ahead", "\x04%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2},
-        {"a byte-order mark ahead", "\xEF\xBB\xBF%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2},
         {"an included document without brackets", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nsave\n" + eps +
          "%%Trailer\n%%EOF\nrestore showpage\n%%Page: 2 2\nshowpage\n%%Trailer\n%%EOF\n", 2},
     };

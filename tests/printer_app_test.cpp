@@ -173,16 +173,6 @@ TEST(JobAttributes, SupportedValuesFollowTheInstalledOptions) {
     EXPECT_EQ(refused->attribute, "tvzx-staple");
 }
 
-TEST(JobAttributes, EveryPaperSizeHasOnePwgName) {
-    for (std::string_view size : {"A3", "A4", "A5", "B4", "B5", "ISOB4", "ISOB5", "Postcard", "SRA3", "SRA4", "Tabloid",
-                                  "TabloidExtra", "9x11", "Legal", "8x13", "Letter", "Statement", "8K", "16K"}) {
-        const auto media = mediaForPageSize(size);
-        ASSERT_TRUE(media) << size;
-        EXPECT_EQ(pageSizeForMedia(*media), size);
-    }
-    EXPECT_FALSE(mediaForPageSize("ZXA4Tab1"));
-}
-
 TEST(PrinterConfig, LinesReadBackAndBadOnesAreRefused) {
     PrinterConfig config;
     config.installable["ZVInstStapler"] = "False";

@@ -18,7 +18,8 @@ std::string featureCommands(const std::vector<std::string>& assignments) {
     CoreData settings = settings::defaultRecord();
     for (const std::string& assignment : assignments)
         EXPECT_EQ(settings::applySetting(settings, assignment), std::nullopt) << assignment;
-    const std::string ticket = buildJobTicket(settings, {});
+    // Without names, and with an empty job identity: none of them is sent.
+    const std::string ticket = buildJobTicket(settings, {std::nullopt, std::nullopt, ""});
     // The two header lines without names come first.
     const std::string header = "@PJL SET STRINGCODESET=UTF8\r\n@PJL SET ZXCOETYPE=2\r\n";
     EXPECT_EQ(ticket.substr(0, header.size()), header);
