@@ -148,20 +148,14 @@ struct stat fileOf(uid_t owner, gid_t group, mode_t mode) {
 TEST(CupsFilterJob, PermissionBitsDecideAsTheSystemDoes) {
     const UserIdentity alice = user(1000, 50);
     // The owner's bits alone count for the owner, a group's for a member,
-    // the others' for everyone else.
-    EXPECT_TRUE(userMay(alice, fileOf(1000, 0, 0400), Access::Read));
-    EXPECT_FALSE(userMay(alice, fileOf(1000, 1000, 0044), Access::Read));
-    EXPECT_TRUE(userMay(alice, fileOf(0, 50, 0040), Access::Read));
-    EXPECT_FALSE(userMay(alice, fileOf(0, 50, 0604), Access::Read));
-    EXPECT_TRUE(userMay(alice, fileOf(0, 7, 0004), Access::Read));
-    EXPECT_FALSE(userMay(alice, fileOf(0, 7, 0640), Access::Read));
-    EXPECT_FALSE(userMay(alice, fileOf(0, 0, 0600), Access::Read));
-    // Folders are searched by their execute bits.
-    EXPECT_TRUE(userMay(alice, fileOf(1000, 0, 0100), Access::Search));
-    EXPECT_FALSE(userMay(alice, fileOf(1000, 0, 0477), Access::Search));
-    EXPECT_TRUE(userMay(alice, fileOf(0, 50, 0010), Access::Search));
-    EXPECT_FALSE(userMay(alice, fileOf(0, 50, 0741), Access::Search));
-    EXPECT_TRUE(userMay(alice, fileOf(0, 7, 0001), Access::Search));
+    // the others' for everyone else; folders are searched by their execute bits.
+    const std::tuple<uid_t, gid_t, mode_t, Access, bool> rows[] = {
+        {1000, 0, 0400, Access::Read, true},    {1000, 1000, 0044, Access::Read, false}, {0, 50, 0040, Access::Read, true},
+        {0, 50, 0604, Access::Read, false},     {0, 7, 0004, Access::Read, true},        {0, 7, 0640, Access::Read, false},
+        {0, 0, 0600, Access::Read, false},      {1000, 0, 0100, Access::Search, true},   {1000, 0, 0477, Access::Search, false},
+        {0, 50, 0010, Access::Search, true},    {0, 50, 0741, Access::Search, false},    {0, 7, 0001, Access::Search, true}};
+    for (const auto& [owner, group, mode, access, may] : rows)
+        EXPECT_EQ(userMay(alice, fileOf(owner, group, mode), access), may) << owner << " " << group << " " << std::oct << mode;
     // Root reads everything.
     EXPECT_TRUE(userMay(user(0, 0), fileOf(1000, 1000, 0), Access::Read));
 }

@@ -3,8 +3,6 @@
 // custom page is matched against.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "common/hex_text.h"
 #include "postscript/feature_texts.h"
 #include "postscript/paper_values.h"
@@ -262,42 +260,6 @@ TEST(PlugInSettings, OneLinePerCodeAndNoneWithoutCodes) {
     const std::vector<std::string> codes = {"", "/ZXHold true def"};
     EXPECT_EQ(plugInSettingsText(codes), "TVZXFeatures /TVZXPlugInSettings {\r\n/ZXHold true def\r\n} bind executeonly put\r\n");
     EXPECT_EQ(plugInSettingsText(std::vector<std::string>{"", ""}), "");
-}
-
-// Whatever a record holds, even one that was never checked, the texts stay
-// printable ASCII on lines of their own: texts from the user, such as colour
-// names, cannot reach the stream as they are.
-TEST(FeatureTexts, StayPrintableForAnyRecord) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 200; ++round) {
-        CoreData record = a4Record();
-        for (const settings::FieldDef& def : settings::fieldTable()) {
-            const auto id = static_cast<FieldId>(&def - settings::fieldTable().data());
-            if (def.kind == settings::Kind::Option) {
-                const std::uint32_t count = def.options->count() == 0 ? 40 : def.options->count();
-                record.setRaw(id, static_cast<std::uint32_t>(random() % (count + 3)));
-            } else if (def.kind == settings::Kind::Range) {
-                record.setRaw(id, static_cast<std::uint32_t>(random()));
-            } else if (def.isText()) {
-                std::string text(random() % def.count, ' ');
-                for (char& c : text) c = static_cast<char>(1 + random() % 255);
-                record.setText(id, text);
-            }
-        }
-        rules::PageException custom = pagePaper(0, settings::kCustomPageSize, 1, 2);
-        custom.customWidth = static_cast<std::uint32_t>(random());
-        custom.customHeight = static_cast<std::uint32_t>(random());
-        setPageExceptions(record, {custom});
-        for (const std::string& text : {setupText(record), pageText(record, rules::pageExceptionsOf(record), 2)}) {
-            for (const char c : text)
-                ASSERT_TRUE((c >= 0x20 && c < 0x7F) || c == '\r' || c == '\n')
-                    << "round " << round << ": byte " << static_cast<int>(static_cast<unsigned char>(c)) << " in\n"
-                    << text;
-            // Lines end in CR LF, nowhere else is there a CR or LF.
-            for (std::size_t at = 0; (at = text.find_first_of("\r\n", at)) != std::string::npos; at += 2)
-                ASSERT_EQ(text.compare(at, 2, "\r\n"), 0) << "round " << round << " at " << at << " in\n" << text;
-        }
-    }
 }
 
 }  // namespace

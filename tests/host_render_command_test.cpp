@@ -82,8 +82,7 @@ TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
         {{doc, doc, "-o", out}, "unknown argument '" + doc + "'"},
         {{"-", "--sample", "plain", "-o", out}, "--sample prints a built-in job instead of -"},
         // An empty standard input is no document, and no reason for the sample.
-        {{"-o", out}, "standard input: empty input"},
-        {{"-", "-o", out}, "standard input: empty input"},
+        {{"-o", out}, "standard input: empty input"}, {{"-", "-o", out}, "standard input: empty input"},
     };
     for (const auto& [args, message] : cases) {
         const ToolRun run = ::tvzx::testing::runTvzx([&] { auto all = args; all.insert(all.begin(), "render"); return all; }(),

@@ -45,10 +45,9 @@ TEST(InstalledOptionNames, LinesNameEveryOptionAndReadBackIntoTheSameBlock) {
     const rules::InstalledOptions block{1, 0x01, 0x00, 0x02, 0x00, 0, 0, 9};
     const std::vector<std::string> lines = installedOptionLines(block);
     ASSERT_EQ(lines.size(), installableOptions().size());
-    EXPECT_EQ(lines.front(), "InstalledOption.Stapler=True");
-    EXPECT_EQ(lines[1], "InstalledOption.PunchUnit=False");
-    EXPECT_EQ(lines[2], "InstalledOption.TwoHolePunch=False");
-    EXPECT_EQ(lines[3], "InstalledOption.ThreeHolePunch=True");
+    EXPECT_EQ(std::vector(lines.begin(), lines.begin() + 4),
+              (std::vector<std::string>{"InstalledOption.Stapler=True", "InstalledOption.PunchUnit=False",
+                                        "InstalledOption.TwoHolePunch=False", "InstalledOption.ThreeHolePunch=True"}));
     EXPECT_EQ(lines[lines.size() - 2], "InstalledOption.JobStorage=False");
     // A code beyond the table reads as its last unit.
     EXPECT_EQ(lines.back(), "InstalledOption.PaperFeedUnit=ThreeTrayDeckBypass");

@@ -22,12 +22,9 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"sides", "", "one-sided", {"Duplex=False"}},
-    {"sides", "", "two-sided-long-edge", {"Duplex=True", "Binding=Left"}},
-    {"sides", "", "two-sided-short-edge", {"Duplex=True", "Binding=Top"}},
-    {"collate", "", "true", {"Collate=Sort"}},
-    {"collate", "", "false", {"Collate=Group"}},
-    {"print-quality", "3", "draft", {"PrintQuality=Draft"}},
+    {"sides", "", "one-sided", {"Duplex=False"}}, {"sides", "", "two-sided-long-edge", {"Duplex=True", "Binding=Left"}},
+    {"sides", "", "two-sided-short-edge", {"Duplex=True", "Binding=Top"}}, {"collate", "", "true", {"Collate=Sort"}},
+    {"collate", "", "false", {"Collate=Group"}}, {"print-quality", "3", "draft", {"PrintQuality=Draft"}},
     {"print-quality", "4", "normal", {"PrintQuality=Normal"}},
     {"print-quality", "5", "high", {"PrintQuality=Normal", "Resolution=1200dpi"}},
     {"printer-resolution", "", "600dpi", {"Resolution=600dpi"}},
@@ -36,12 +33,9 @@ const Row kRows[] = {
     {"orientation-requested", "4", "landscape", {"Orientation=Land"}},
     {"orientation-requested", "5", "reverse-landscape", {"Orientation=Land"}},
     {"orientation-requested", "6", "reverse-portrait", {"Orientation=Port"}},
-    {"landscape", "", "true", {"Orientation=Land"}},
-    {"landscape", "", "false", {"Orientation=Port"}},
-    {"finishings", "3", "none", {}},
-    {"finishings", "4", "staple", {"Staple=1StapleLeft"}},
-    {"finishings", "5", "punch", {"Punch=2Holes"}},
-    {"finishings", "10", "fold", {"Fold=ZFold"}},
+    {"landscape", "", "true", {"Orientation=Land"}}, {"landscape", "", "false", {"Orientation=Port"}},
+    {"finishings", "3", "none", {}}, {"finishings", "4", "staple", {"Staple=1StapleLeft"}},
+    {"finishings", "5", "punch", {"Punch=2Holes"}}, {"finishings", "10", "fold", {"Fold=ZFold"}},
     {"finishings", "13", "booklet-maker", {"Layout=Booklet"}},
     {"finishings", "20", "staple-top-left", {"Staple=1StapleLeft", "Binding=Left"}},
     {"finishings", "22", "staple-top-right", {"Staple=1StapleRight", "Binding=Right"}},
@@ -58,8 +52,7 @@ const Row kRows[] = {
     {"finishings", "83", "punch-quad-top", {"Punch=4Holes", "Binding=Top"}},
     {"finishings", "84", "punch-quad-right", {"Punch=4Holes", "Binding=Right"}},
     {"finishings", "93", "fold-half", {"Fold=MultiCenterFold"}},
-    {"finishings", "96", "fold-letter", {"Fold=MultiLetterFold"}},
-    {"finishings", "100", "fold-z", {"Fold=ZFold"}},
+    {"finishings", "96", "fold-letter", {"Fold=MultiLetterFold"}}, {"finishings", "100", "fold-z", {"Fold=ZFold"}},
 };
 
 TEST(IppJobOptions, EveryValueByKeywordAndNumberGivesItsEditsAndIsAdvertised) {

@@ -105,8 +105,7 @@ TEST(RegistryFile, RefusesWhatIsNotAnExportNamingTheLine) {
     } cases[] = {
         {"", "1: empty file: the first line must be \"Windows Registry Editor Version 5.00\""},
         {"REGEDIT4\n", "1: the first line must be \"Windows Registry Editor Version 5.00\""},
-        {h + "\"A\"=dword:1\n", "2: a value before the first key"},
-        {h + "[HKEY_A\n", "2: a key line must end in ']'"},
+        {h + "\"A\"=dword:1\n", "2: a value before the first key"}, {h + "[HKEY_A\n", "2: a key line must end in ']'"},
         {h + "[-HKEY_A]\n", "2: key deletions are not printer data"},
         {h + "[Software\\A]\n", "2: a key path must begin with a root key (HKEY_...)"},
         {h + "[HKEY_A\\\\B]\n", "2: a key path must not hold an empty key name"},

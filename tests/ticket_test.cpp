@@ -77,11 +77,6 @@ TEST(Ticket, FeatureRichJobInFull) {
     EXPECT_EQ(buildJobTicket(s, {"Q3 report", "alice", "20261207-0001"}), expected);
 }
 
-TEST(TicketHeader, AbsentNamesAreLeftOut) {
-    const std::string expected = "@PJL SET STRINGCODESET=UTF8\r\n@PJL SET ZXCOETYPE=2\r\n@PJL SET ORIENTATION=";
-    EXPECT_EQ(opening({std::nullopt, std::nullopt, ""}, expected), expected);
-}
-
 TEST(TicketHeader, JobNameIsCutAtACharacterBoundaryAndForeignUserNameBytesBecomeQuestionMarks) {
     EXPECT_TRUE(holds({std::string(300, 'x'), std::nullopt, std::nullopt}, "JOBNAME=\"" + std::string(240, 'x') + "\""));
     // The 240th byte falls inside a three-byte character: it is left out whole.
