@@ -178,6 +178,9 @@ targets_for() {
   esac
 }
 work=$(mktemp -d)
+# Other users must reach files under it: the settings-file test asks
+# whether the job's user could read one.
+chmod 755 "$work"
 export TMPDIR=$work
 saved=""
 saved_path=""
