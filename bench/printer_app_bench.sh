@@ -51,7 +51,7 @@ fi
 
 # The CUPS scheduler with the CUPS filter: lp, then lpstat until the queue
 # is empty and the job completed.
-if [ "$(id -u)" -ne 0 ] || ! private_cupsd_start "$work/cups" "$build"; then
+if [ "$(id -u)" -ne 0 ] || ! private_cupsd_start "$work/cups" "$build/tools/cups_filter/pstotvzx" "$build/src"; then
   echo "CUPS scheduler: needs root and cupsd"
   exit 1
 fi

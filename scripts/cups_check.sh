@@ -55,14 +55,11 @@ ip route add broadcast 255.255.255.255 dev lo table local 2>/dev/null || true
 
 work=$(mktemp -d /tmp/tvzx-cups.XXXXXX)
 chmod 755 "$work"
-cupsd_pid=""
 listener_pid=""
+source scripts/private_cupsd.sh
 stop() {
   [ -n "$listener_pid" ] && kill "$listener_pid" 2>/dev/null
-  if [ -n "$cupsd_pid" ]; then
-    kill "$cupsd_pid" 2>/dev/null
-    wait "$cupsd_pid" 2>/dev/null
-  fi
+  private_cupsd_stop
   # TVZX_CUPS_KEEP=1 keeps the scheduler's folder for a look afterwards.
   [ -n "${TVZX_CUPS_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
@@ -70,60 +67,9 @@ trap stop EXIT
 
 # The scheduler's programs: CUPS's own, with the build's filter and the
 # modules it finds beside itself in place of any installed one.
-bin=$work/lib/cups
-mkdir -p "$bin/filter" "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out" "$work/jobs"
-for dir in /usr/lib/cups/*; do
-  [ "$(basename "$dir")" = filter ] || ln -s "$dir" "$bin/$(basename "$dir")"
-done
-for program in /usr/lib/cups/filter/*; do ln -s "$program" "$bin/filter/"; done
-if [ -n "$modules" ]; then
-  rm -f "$bin/filter/pstotvzx"
-  cp "$filter" "$modules/tvzx_ps.dll" "$modules/tvzx.dll" "$modules/tvzx_rundll" "$bin/filter/"
-  chmod 755 "$bin/filter/pstotvzx" "$bin/filter/tvzx_rundll"
-  chmod 644 "$bin/filter/tvzx_ps.dll" "$bin/filter/tvzx.dll"
-fi
-
-port=$((20000 + RANDOM % 20000))
-server=127.0.0.1:$port
-cat >"$work/etc/cups-files.conf" <<CONF
-ServerRoot $work/etc
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-ServerBin $bin
-DataDir /usr/share/cups
-AccessLog $work/log/access_log
-ErrorLog $work/log/error_log
-PageLog $work/log/page_log
-FileDevice Yes
-User lp
-Group lp
-Sandboxing Relaxed
-CONF
-cat >"$work/etc/cupsd.conf" <<CONF
-Listen $server
-LogLevel debug
-MaxLogSize 0
-Browsing No
-WebInterface No
-DefaultAuthType None
-PreserveJobFiles No
-<Location />
-  Order deny,allow
-  Deny all
-  Allow 127.0.0.1
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-CONF
-cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" &
-cupsd_pid=$!
-export CUPS_SERVER=$server
-for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.2; done
+mkdir -p "$work/jobs"
+private_cupsd_start "$work" "$filter" "$modules"
+server=$CUPS_SERVER
 if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
   fail scheduler "cupsd did not start"
   tail -n 20 "$work/log/error_log" 2>/dev/null
@@ -311,7 +257,7 @@ if report=$(cupstestppd -q -R "$work/root" "$ppd" 2>&1); then pass cupstestppd; 
 
 # The one-command check without a scheduler; collated copies, which CUPS's
 # PostScript filter puts into the document, leave one copy to the printer.
-if CUPS_SERVERBIN=$bin cupsfilter -e -c "$work/etc/cups-files.conf" -p "$ppd" -m printer/foo \
+if CUPS_SERVERBIN=$work/lib/cups cupsfilter -e -c "$work/etc/cups-files.conf" -p "$ppd" -m printer/foo \
      -o ZVStaple=2StapleWide -n 2 -o collate=true "$work/doc.ps" >"$work/cupsfilter.prn" 2>"$work/cupsfilter.log" &&
    grep -q '^@PJL SET FINISH=' "$work/cupsfilter.prn" && grep -q $'^@PJL SET QTY=1\r$' "$work/cupsfilter.prn" &&
    [ "$(grep -c '^%%Page:' "$work/cupsfilter.prn")" -eq 6 ]; then

@@ -1,12 +1,13 @@
 # Sourced: a private CUPS scheduler on 127.0.0.1 with its configuration,
-# spool and logs in a folder of its own, CUPS's programs and, when a build
-# folder is named, the build's filter, modules and tab worker beside them.
-#   private_cupsd_start WORK [BUILD]   starts it; sets CUPS_SERVER
-#   private_cupsd_stop                 stops it (safe to call twice)
+# spool and logs in a folder of its own, CUPS's programs and, when a filter
+# and the folder of its modules are named, that filter with the modules and
+# tab worker beside it in place of any installed one.
+#   private_cupsd_start WORK [FILTER MODULES]   starts it; sets CUPS_SERVER
+#   private_cupsd_stop                          stops it (safe to call twice)
 private_cupsd_pid=""
 
 private_cupsd_start() {
-  local work=$1 build=${2:-} bin port
+  local work=$1 filter=${2:-} modules=${3:-} bin port
   bin=$work/lib/cups
   mkdir -p "$bin/filter" "$work/etc/ppd" "$work/spool/tmp" "$work/cache" "$work/state" "$work/log" "$work/out"
   chmod 755 "$work"
@@ -14,8 +15,11 @@ private_cupsd_start() {
     [ "$(basename "$dir")" = filter ] || ln -s "$dir" "$bin/$(basename "$dir")"
   done
   for program in /usr/lib/cups/filter/*; do ln -s "$program" "$bin/filter/"; done
-  if [ -n "$build" ]; then
-    cp "$build/tools/cups_filter/pstotvzx" "$build/src/tvzx_ps.dll" "$build/src/tvzx.dll" "$build/src/tvzx_rundll" "$bin/filter/"
+  if [ -n "$modules" ]; then
+    # The link to an installed filter goes first: a copy through it would
+    # overwrite the installed file.
+    rm -f "$bin/filter/pstotvzx"
+    cp "$filter" "$modules/tvzx_ps.dll" "$modules/tvzx.dll" "$modules/tvzx_rundll" "$bin/filter/"
     chmod 755 "$bin/filter/pstotvzx" "$bin/filter/tvzx_rundll"
     chmod 644 "$bin/filter/tvzx_ps.dll" "$bin/filter/tvzx.dll"
   fi
