@@ -95,4 +95,41 @@ TEST_F(RenderCommand, RefusesWithOneLineAndWritesNothing) {
     }
 }
 
+using AwkwardDocuments = tvzx::testing::ToolTest;
+
+TEST_F(AwkwardDocuments, RenderTakesAwkwardDocumentsAndGivesEachPageItsCode) {
+    const std::string pages = "%%Page: 1 1\nshowpage\n%%Page: 2 2\nshowpage\n";
+    const std::string eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n%%EndComments\n0 0 10 10 rectfill\n";
+    const struct {
+        const char* name;
+        std::string document;
+        int pages;
+    } cases[] = {
+        {"no %%EOF, nor a line end at the end", "%!PS-Adobe-3.0\n%%EndComments\n" + pages + "showpage", 2},
+        {"a trailer without %%EOF, CR line ends", "%!PS-Adobe-3.0\r%%EndComments\r%%Page: 1 1\rshowpage\r%%Trailer\r", 1},
+        {"a job language header ahead", "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE = POSTSCRIPT\r\n%!PS-Adobe-3.0\n%%EndComments\n" +
+         pages + "%%EOF\n", 2},
+        {"no structuring comments", "%!PS\n72 72 moveto (a) show showpage\n%%Page: 2 2\nshowpage", 1},
+        {"no pages", eps + "%%Trailer\n%%EOF\n", 0},
+        {"a Ctrl-D ahead", "\x04%!PS-Adobe-3.0\n%%EndComments\n" + pages + "%%EOF\n", 2},
+        {"an included document without brackets", "%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nsave\n" + eps +
+         "%%Trailer\n%%EOF\nrestore showpage\n%%Page: 2 2\nshowpage\n%%Trailer\n%%EOF\n", 2},
+    };
+    for (const auto& c : cases) {
+        tvzx::testing::writeAll(file("doc.ps"), c.document);
+        const tvzx::testing::ToolRun run = tvzx::testing::runTvzx({"render", file("doc.ps").string()}, file("stderr"));
+        EXPECT_EQ(std::pair(run.status, run.err), std::pair(0, std::string())) << c.name;
+        // Each page got the plug-in's page code (the setup has the first).
+        int pagesRendered = -1;
+        for (std::size_t at = 0; (at = run.out.find("%%TARVO-BitmapSize: ", at)) != std::string::npos; ++at) ++pagesRendered;
+        EXPECT_EQ(pagesRendered, c.pages) << c.name;
+        // The job's trailer follows its last page, and the job ends with
+        // %%EOF; the comments the host adds start lines of their own.
+        EXPECT_EQ(run.out.find("showpage%%"), std::string::npos) << c.name;
+        EXPECT_LT(run.out.rfind("%%TARVO-BitmapSize: "), run.out.rfind("%%Trailer")) << c.name;
+        const std::string end = run.out.substr(run.out.rfind("%%EOF"));
+        EXPECT_TRUE(end == "%%EOF\n\x1b%-12345X" || end == "%%EOF\r\n\x1b%-12345X" || end == "%%EOF\r\x1b%-12345X") << c.name;
+    }
+}
+
 }  // namespace
