@@ -31,4 +31,4 @@ mkdir -p "$root/job_parameters_fuzz"
 } | base64 -w0 > "$root/job_parameters_fuzz/devmode_with_block"
 # Printed jobs read back: a piece-size byte, then a whole rendered job.
 mkdir -p "$root/spooled_job_fuzz"
-{ printf '\x3f'; "$tvzx" render --set Layout=Booklet --set PrintMode=Wait; } > "$root/spooled_job_fuzz/rendered_booklet"
+{ printf '\x3f'; "$tvzx" render --sample plain --set Layout=Booklet --set PrintMode=Wait; } > "$root/spooled_job_fuzz/rendered_booklet"
