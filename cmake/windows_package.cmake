@@ -11,12 +11,17 @@ set(TVZX_PPD tvzx.ppd)
 set(TVZX_PLUGIN_INI tvzx_ps.ini)
 set(TVZX_PLUGIN_MODULE tvzx_ps.dll)
 set(TVZX_LANGUAGE_FILE tvzx.lng)
-# A table of texts in further languages (tvzx lng pack input). The built-in
-# languages cannot go into a language file, so without translations the
-# package has none.
-set(TVZX_LANGUAGE_TABLE "" CACHE FILEPATH "Texts in further languages for the package's language file")
+# The table of texts in further languages (tvzx lng pack input): the
+# languages a language file may add, each a column; a text it lacks falls
+# back to English. The built-in languages cannot go into it.
+set(TVZX_LANGUAGE_TABLE ${PROJECT_SOURCE_DIR}/data/languages.txt CACHE FILEPATH "Texts in further languages for the package's language file")
 # The language file is packed by a tvzx of the build machine.
 set(TVZX_NATIVE_TOOL ${PROJECT_SOURCE_DIR}/build/tools/tvzx/tvzx CACHE FILEPATH "A tvzx that runs on the build machine")
+if(TVZX_LANGUAGE_TABLE AND NOT EXISTS ${TVZX_NATIVE_TOOL})
+  message(FATAL_ERROR "The driver package's language file is packed by a tvzx of this machine: "
+                      "build it first (cmake --build build) or name one with -DTVZX_NATIVE_TOOL=PATH; "
+                      "-DTVZX_LANGUAGE_TABLE= makes a package without a language file")
+endif()
 
 # Returns the text of a PPD main keyword's value, without its quotes.
 function(tvzx_ppd_value keyword out)
@@ -82,7 +87,7 @@ if(TVZX_LANGUAGE_TABLE)
   add_custom_command(
     OUTPUT ${TVZX_LANGUAGE_OUTPUT}
     COMMAND ${TVZX_NATIVE_TOOL} lng pack ${TVZX_LANGUAGE_TABLE} ${TVZX_LANGUAGE_OUTPUT}
-    DEPENDS ${TVZX_LANGUAGE_TABLE}
+    DEPENDS ${TVZX_LANGUAGE_TABLE} ${TVZX_NATIVE_TOOL}
     COMMENT "Packing the language file of the driver package"
     VERBATIM)
   add_custom_target(tvzx_language_file ALL DEPENDS ${TVZX_LANGUAGE_OUTPUT})

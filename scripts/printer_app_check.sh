@@ -5,7 +5,8 @@
 # file devices, restarts it (the printers and their configuration must
 # stay), then runs the project's ipptool tests (tests/ipp), compares a job's
 # ticket line for line with the one the tool writes for the same settings,
-# tries CUPS's IPP Everywhere test file, and prints a PDF through a private
+# sends jobs at once and changes the installed options under load, tries
+# CUPS's IPP Everywhere test file, and prints a PDF through a private
 # CUPS scheduler's queue made with "lpadmin -m everywhere". Everything it
 # started is stopped at the end. The last line is
 # "printer-app checks: N passed, N failed".
@@ -196,6 +197,65 @@ if [ "$submitted" = true ] && grep -q '^ZVInstStapler=False$' "$state/printer-1.
 else
   fail web-options "${browser:-curl}: the installed options page did not change the printer"
   tail -n 5 "$work/chromium.log" 2>/dev/null
+fi
+
+# Jobs sent at the same moment to one printer each print whole, into a
+# file of their own: PAPPL may run two of a printer's jobs at once, which
+# share its device.
+burst=()
+for k in $(seq 12); do
+  ipptool -q -f "$work/doc.ps" -d format=application/postscript -d name="burst-$k" "$uri" tests/ipp/print-job.test &
+  burst+=($!)
+done
+whole=0
+for k in $(seq 12); do
+  wait "${burst[$((k - 1))]}"
+  [ "$(grep -c $'^\e%-12345X@PJL' "$out/burst-$k.prn" 2>/dev/null)" = 1 ] &&
+    [ "$(grep -c '^%%Page:' "$out/burst-$k.prn")" -ge 3 ] && whole=$((whole + 1))
+done
+if [ "$whole" = 12 ] && kill -0 "$app_pid" 2>/dev/null; then
+  pass jobs-at-once
+else
+  fail jobs-at-once "$whole of 12 jobs printed whole; the service $(kill -0 "$app_pid" 2>/dev/null && echo answers || echo stopped)"
+fi
+
+# The installed options changed again and again while clients keep asking
+# for the printer's attributes: a change replaces the attributes PAPPL
+# answers from, and the service must stay up and answer throughout.
+cat >"$work/attributes-load.test" <<'END'
+{
+  OPERATION Get-Printer-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR keyword requested-attributes all
+  STATUS successful-ok
+}
+END
+askers=()
+for _ in 1 2 3; do
+  ipptool -q -n 2000 "$uri" "$work/attributes-load.test" >/dev/null 2>&1 &
+  askers+=($!)
+done
+changes=0
+for round in $(seq 40); do
+  stapler=$([ $((round % 2)) = 0 ] && echo False || echo True)
+  token=$(curl -s -c "$work/load-cookies" -b "$work/load-cookies" "$page" | sed -nE 's/.*name="session" value="([^"]*)".*/\1/p' | head -n 1)
+  answer=$(curl -s -c "$work/load-cookies" -b "$work/load-cookies" \
+    --data "session=$token&ZVInstStapler=$stapler&MacAddress=&DefaultDuplex=True" "$page")
+  if grep -q 'id="message">Saved.' <<<"$answer"; then
+    changes=$((changes + 1))
+  else
+    echo "  change $round: $(grep -o 'id="message">[^<]*' <<<"$answer" || echo "no page")"
+  fi
+done
+for asker in "${askers[@]}"; do wait "$asker"; done
+if [ "$changes" = 40 ] && kill -0 "$app_pid" 2>/dev/null && ipptool -t "$uri" tests/ipp/get-printer-attributes.test >/dev/null 2>&1; then
+  pass options-under-load
+else
+  fail options-under-load "$changes of 40 changes saved; the service $(kill -0 "$app_pid" 2>/dev/null && echo answers || echo stopped)"
+  grep -E '^E ' "$work/app.log" | tail -n 3
 fi
 
 # CUPS's own IPP Everywhere test file. What it cannot pass here, item by

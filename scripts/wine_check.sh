@@ -39,10 +39,10 @@ work=$(mktemp -d)
 archive=$(ls "$windows"/tvzx_*_windows_x64.zip 2>/dev/null | head -n 1)
 version=$(basename "${archive:-none}" | sed -En 's/^tvzx_(.*)_windows_x64\.zip$/\1/p')
 folder=tvzx_${version}_windows_x64
-package_files="INSTALL.txt sample_printer.reg tvzx.dll tvzx.exe tvzx.inf tvzx.ppd tvzx_n.dll tvzx_ps.dll tvzx_ps.ini"
+package_files="INSTALL.txt sample_printer.reg tvzx.dll tvzx.exe tvzx.inf tvzx.lng tvzx.ppd tvzx_n.dll tvzx_ps.dll tvzx_ps.ini"
 if [ -n "$archive" ] && mkdir -p "$work/unpacked" && (cd "$work/unpacked" && cmake -E tar xf "$archive") &&
    [ "$(LC_ALL=C ls "$work/unpacked")" = "$folder" ] &&
-   [ "$(LC_ALL=C ls "$work/unpacked/$folder" | grep -v '^tvzx\.lng$' | tr '\n' ' ' | sed 's/ $//')" = "$package_files" ]; then
+   [ "$(LC_ALL=C ls "$work/unpacked/$folder" | tr '\n' ' ' | sed 's/ $//')" = "$package_files" ]; then
   pass "driver package $(basename "$archive"): one folder with $package_files"
 else
   tail -n 20 "$work/cpack.log"
@@ -213,6 +213,15 @@ for sample in ${samples:-plain}; do
     fail "sample $sample" "the streams differ"
   fi
 done
+# The package's language file deciphers on Windows: its first language's
+# own name, and English where it has no text.
+native=$(wine "$tool" text L10N_OPT_LANGUAGE_NATIVE --lang 9 --lng "$(winepath -w "$package/tvzx.lng")" 2>&1 | tr -d '\r')
+untranslated=$(wine "$tool" text L10N_LBL_PAGESIZE --lang 9 --lng "$(winepath -w "$package/tvzx.lng")" 2>&1 | tr -d '\r')
+if [ "$native" = "Português" ] && [ "$untranslated" = "$("$linux/tools/tvzx/tvzx" text L10N_LBL_PAGESIZE --lang 0)" ]; then
+  pass "language file of the package read by the Windows tool"
+else
+  fail "language file of the package" "language 9 is '$native', an untranslated text '$untranslated'"
+fi
 # The printer's data set by the package's tool through the spooler (the
 # values the driver's user interface would write), then the next job on
 # that printer: it must follow them as the Linux build's job does with the

@@ -15,6 +15,8 @@ constexpr std::string_view kSettingsExtension = ".settings";
 constexpr std::string_view kConfigExtension = ".conf";
 constexpr std::string_view kDataExtension = ".reg";
 constexpr std::size_t kMaxNameLength = 64;
+// The name of the attribute that holds the kept texts.
+constexpr const char* kPinAttribute = "tvzx-kept-text";
 
 bool readFile(const std::string& path, std::string& text) {
     std::ifstream file(path, std::ios::binary);
@@ -98,5 +100,40 @@ const char* App::intern(std::string_view text) {
     if (found == interned_.end()) found = interned_.emplace(text).first;
     return found->c_str();
 }
+
+std::mutex& App::deviceLock(pappl_printer_t* printer) {
+    std::lock_guard lock(mutex_);
+    return deviceLocks_[papplPrinterGetID(printer)];
+}
+
+void App::pinTexts(ipp_t* attributes) {
+    std::lock_guard lock(mutex_);
+    if (pins_ == nullptr) pins_ = ippNew();
+    // Each value is added to an attribute set of our own, which takes a
+    // reference on libcups's shared copy of the same text.
+    const auto pin = [this](const char* text) {
+        if (text == nullptr || pinnedTexts_.contains(std::string_view(text))) return;
+        pinnedTexts_.emplace(text);
+        ippAddString(pins_, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, kPinAttribute, nullptr, text);
+    };
+    for (ipp_attribute_t* attribute = ippFirstAttribute(attributes); attribute != nullptr;
+         attribute = ippNextAttribute(attributes)) {
+        switch (ippGetValueTag(attribute)) {
+        case IPP_TAG_TEXT: case IPP_TAG_NAME: case IPP_TAG_KEYWORD: case IPP_TAG_URI: case IPP_TAG_URISCHEME:
+        case IPP_TAG_CHARSET: case IPP_TAG_LANGUAGE: case IPP_TAG_MIMETYPE: case IPP_TAG_TEXTLANG:
+        case IPP_TAG_NAMELANG:
+            for (int i = 0; i < ippGetCount(attribute); ++i) {
+                const char* language = nullptr;
+                pin(ippGetString(attribute, i, &language));
+                pin(language);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+App::~App() { ippDelete(pins_); }
 
 }  // namespace tvzx::printer_app

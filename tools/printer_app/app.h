@@ -52,11 +52,25 @@ public:
     // Returns a lasting copy of the text for PAPPL's tables, which keep
     // pointers.
     const char* intern(std::string_view text);
+    // Returns the lock a job of the printer holds while it writes to the
+    // printer's device.
+    std::mutex& deviceLock(pappl_printer_t* printer);
+    // Keeps every text value of the attributes alive for the life of the
+    // process (see applyConfig); each distinct text is kept once.
+    void pinTexts(ipp_t* attributes);
+
+    App() = default;
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+    ~App();
 
 private:
     std::string configPath(pappl_printer_t* printer) const;
     std::mutex mutex_;
     std::set<std::string, std::less<>> interned_;
+    std::map<int, std::mutex> deviceLocks_;
+    std::set<std::string, std::less<>> pinnedTexts_;
+    ipp_t* pins_ = nullptr;
 };
 
 // Fills the driver data and attributes of a printer with this configuration.

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +33,8 @@ constexpr std::string_view kSecret = "Password";
 constexpr const char* kStapleNumber = "4";
 constexpr const char* kPunchNumber = "5";
 constexpr double kPointsPerHundredthMm = 72.0 / 2540.0;
+constexpr std::string_view kFileScheme = "file:";
+constexpr const char* kUnnamedJob = "untitled";
 
 class JobCancelled : public std::runtime_error {
 public:
@@ -51,6 +55,31 @@ private:
     pappl_device_t* device_;
     bool failed_ = false;
 };
+
+// A device of the job's own on a file device's URI, closed at the end.
+class OwnDevice {
+public:
+    OwnDevice(pappl_job_t* job, const char* uri) {
+        const char* name = papplJobGetName(job);
+        device_ = papplDeviceOpen(uri, name != nullptr ? name : kUnnamedJob, logError, job);
+    }
+    ~OwnDevice() {
+        if (device_ != nullptr) papplDeviceClose(device_);
+    }
+    OwnDevice(const OwnDevice&) = delete;
+    OwnDevice& operator=(const OwnDevice&) = delete;
+    // Returns the device; null when it could not be opened.
+    pappl_device_t* get() const { return device_; }
+
+private:
+    static void logError(const char* message, void* job) {
+        papplLogJob(static_cast<pappl_job_t*>(job), PAPPL_LOGLEVEL_ERROR, "%s", message);
+    }
+    pappl_device_t* device_ = nullptr;
+};
+
+// Returns whether the URI names PAPPL's file device.
+bool isFileDevice(const char* uri) { return uri != nullptr && std::string_view(uri).starts_with(kFileScheme); }
 
 // Reads a document until the job is cancelled.
 class CancellableSource final : public host::ByteSource {
@@ -185,6 +214,19 @@ bool renderToDevice(pappl_job_t* job, const pappl_pr_options_t* options, pappl_d
         papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Setting %.*s", static_cast<int>(shown.size()), shown.data());
     }
 
+    // PAPPL 1.3 can start a printer's next job while the current one still
+    // prints (it looks for a running job before taking the printer's lock),
+    // and both get the printer's one device. So one job at a time writes to
+    // it, whole; and as PAPPL closes a file device at the end of each job,
+    // which would pull it from under the other job, a job on a file device
+    // writes through a device of its own (the file its name gives).
+    std::lock_guard gate(app.deviceLock(printer));
+    std::optional<OwnDevice> own;
+    if (const char* uri = papplPrinterGetDeviceURI(printer); isFileDevice(uri)) {
+        own.emplace(job, uri);
+        if (own->get() == nullptr) return false;
+        device = own->get();
+    }
     DeviceSink output(device);
     CancellableSource input(job, document);
     try {
