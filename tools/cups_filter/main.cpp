@@ -7,6 +7,7 @@
 // document is read; the job's options are all checked before its first byte.
 // Standard error speaks CUPS's language: INFO: progress, one ERROR: line
 // naming the problem, DEBUG: detail and PAGE: for accounting.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 #include <memory>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <cups/cups.h>
@@ -41,6 +44,8 @@ constexpr const char* kPrinterVariable = "PRINTER";
 constexpr const char* kTemporaryVariable = "TMPDIR";
 // The printer's name when CUPS names no queue (a filter run by hand).
 constexpr const char* kUnnamedPrinter = "TVZX Printer";
+// How long a read from a pipe that found little waits before the next.
+constexpr std::chrono::microseconds kPipeFillPause{500};
 
 volatile std::sig_atomic_t cancelled = 0;
 
@@ -53,12 +58,24 @@ class JobCancelled {};
 class JobDocument final : public host::ByteSource {
 public:
     explicit JobDocument(const char* path) {
-        if (path != nullptr) source_ = std::make_unique<host::FileSource>(path);
-        else source_ = std::make_unique<host::StandardInputSource>();
+        if (path != nullptr) {
+            source_ = std::make_unique<host::FileSource>(path);
+        } else {
+            source_ = std::make_unique<host::StandardInputSource>();
+            struct stat status {};
+            fromPipe_ = fstat(STDIN_FILENO, &status) == 0 && S_ISFIFO(status.st_mode);
+        }
     }
     std::size_t read(std::span<char> into) override {
         if (cancelled) throw JobCancelled();
+        // CUPS's PostScript filter writes a page at a time, and a read
+        // waiting on the pipe wakes both programs for each page. After a
+        // read that found the pipe nearly empty, a short pause lets it fill,
+        // so that the document comes in large pieces; a writer faster than
+        // this filter keeps the pipe full and is never kept waiting.
+        if (fromPipe_ && lastReadShort_) std::this_thread::sleep_for(kPipeFillPause);
         const std::size_t count = source_->read(into);
+        lastReadShort_ = count > 0 && count < into.size() / 2;
         // A read that SIGTERM ended early ends the job.
         if (cancelled) throw JobCancelled();
         return count;
@@ -66,6 +83,8 @@ public:
 
 private:
     std::unique_ptr<host::ByteSource> source_;
+    bool fromPipe_ = false;
+    bool lastReadShort_ = false;
 };
 
 // Removes its file when the job ends, however it ends.
