@@ -120,6 +120,22 @@ TEST(CupsFilterJob, EachKindOfOptionRefusesWhatTheQueueCannotDo) {
         EXPECT_EQ(refusal(taken), "") << taken;
 }
 
+TEST(CupsFilterJob, CustomSizeWithinThePrintersLimitsBecomesTheCustomPaper) {
+    // 300 by 500 points, as PageSize or as media; the record keeps tenths
+    // of a micrometre.
+    const Texts custom{"PageSize=25", "CustomPageSizeWidth=1058333", "CustomPageSizeHeight=1763889", "NumCopies=1"};
+    EXPECT_EQ(edits(readJob("PageSize=Custom.300x500")), custom);
+    EXPECT_EQ(edits(readJob("media=Custom.300x500")), custom);
+    // The PPD's limits are 283 to 918 by 419 to 1369 points, both ends taken.
+    EXPECT_EQ(refusal("PageSize=Custom.283x1369"), "");
+    EXPECT_EQ(refusal("PageSize=Custom.918x419"), "");
+    for (const char* outside : {"PageSize=Custom.282x400", "PageSize=Custom.919x400", "PageSize=Custom.300x418",
+                                "media=Custom.300x1370"})
+        EXPECT_NE(refusal(outside).find("is outside the custom sizes of this printer (283x419 to 918x1369 points)"),
+                  std::string::npos)
+            << outside;
+}
+
 TEST(CupsFilterJob, CopiesLeftInTheDocumentReplaceTheCopiesCupsCounted) {
     QueueJob job = readJob("", kShippedPpd, 3);
     // CUPS's PostScript filter collated the copies and left one to the printer.

@@ -1,6 +1,7 @@
 #include "queue_job.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <grp.h>
@@ -31,6 +32,11 @@ constexpr std::string_view kMacAddressOption = "tvzx-mac-address";   // the prin
 // The IPP attribute the PPD's page size, tray and media type take.
 constexpr std::string_view kMedia = "media";
 constexpr std::string_view kCustomPrefix = "Custom.";
+// The PPD choice a custom size marks, and the points a stored custom
+// dimension counts (tenths of a micrometre).
+constexpr std::string_view kPageSizeKeyword = "PageSize";
+constexpr std::string_view kCustomChoice = "Custom";
+constexpr double kStoredPerPoint = 25400.0 * 10.0 / 72.0;
 // The PPD features a media value may name besides the paper size.
 constexpr const char* kMediaKeywords[] = {"InputSlot", "ZVMediaType"};
 constexpr std::string_view kDuplexKeyword = "ZVDuplex";
@@ -189,13 +195,43 @@ std::string readSettingsFile(const std::string& path, const std::string& userNam
 }
 
 // Returns what libcups has marked in the PPD: the queue's defaults and the
-// job's choices.
+// job's choices. A custom size goes its own way (customSizeEdits), so its
+// page size choice is left out.
 ppd::MarkedChoice markedChoices(ppd_file_t* ppd) {
     return [ppd](std::string_view keyword) -> std::optional<std::string> {
         ppd_choice_t* choice = ppdFindMarkedChoice(ppd, std::string(keyword).c_str());
         if (choice == nullptr) return std::nullopt;
+        if (keyword == kPageSizeKeyword && kCustomChoice == choice->choice) return std::nullopt;
         return std::string(choice->choice);
     };
+}
+
+// Returns the job's custom size ("Custom.WxH" of PageSize or media, in the
+// units libcups reads) as the settings that carry it; nothing when the job
+// asks for none. Refuses a size outside what the printer takes.
+std::vector<std::string> customSizeEdits(ppd_file_t* ppd, int optionCount, cups_option_t* options) {
+    for (int i = 0; i < optionCount; ++i) {
+        const std::string_view name = options[i].name;
+        if (name != kPageSizeKeyword && name != kMedia) continue;
+        for (std::string_view part : split(options[i].value, kListSeparator)) {
+            if (!part.starts_with(kCustomPrefix)) continue;
+            const ppd_size_t* size = ppdPageSize(ppd, std::string(part).c_str());
+            if (size == nullptr || size->width <= 0 || size->length <= 0) refuse(name, part, "is not a paper size");
+            if (!ppd->variable_sizes || size->width < ppd->custom_min[0] || size->width > ppd->custom_max[0] ||
+                size->length < ppd->custom_min[1] || size->length > ppd->custom_max[1]) {
+                char limits[128];
+                std::snprintf(limits, sizeof limits, "is outside the custom sizes of this printer (%gx%g to %gx%g points)",
+                              ppd->custom_min[0], ppd->custom_min[1], ppd->custom_max[0], ppd->custom_max[1]);
+                refuse(name, part, limits);
+            }
+            const auto stored = [](float points) { return std::to_string(std::lround(points * kStoredPerPoint)); };
+            const auto field = [](FieldId id) { return std::string(settings::fieldDef(id).name) + kAssign; };
+            return {field(FieldId::PageSize) + std::to_string(settings::kCustomPageSize),
+                    field(FieldId::CustomPageSizeWidth) + stored(size->width),
+                    field(FieldId::CustomPageSizeHeight) + stored(size->length)};
+        }
+    }
+    return {};
 }
 
 // The printer's data as the Windows driver's user interface would keep it
@@ -268,6 +304,8 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         }
     }
 
+    std::vector<std::string> customSize = customSizeEdits(ppd, optionCount, options);
+
     // The printer's installed options limit what the edits may set.
     request.edits.installed = ppd::installedOptionsFromChoices(markedChoices(ppd));
     // The queue's defaults and the user's PPD choices, where they differ
@@ -279,6 +317,7 @@ QueueJob readQueueJob(const FilterArguments& arguments, ppd_file_t* ppd, int opt
         refuse(refused.substr(0, at), refused.substr(at + 1), "names no option of the job settings");
     }
     for (const std::string& assignment : fromPpd.assignments) edits.add(assignment);
+    edits.addAll(std::move(customSize));
 
     // The standard attributes, then the copies CUPS counted, then the secure
     // print and the account.
