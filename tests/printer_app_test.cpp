@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include "app.h"
 #include "job_attributes.h"
 #include "printer_config.h"
 #include "raster_document.h"
@@ -171,6 +172,16 @@ TEST(JobAttributes, SupportedValuesFollowTheInstalledOptions) {
     const auto refused = refusalFor(staple, context, noStapler);
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->attribute, "tvzx-staple");
+}
+
+TEST(RecentJobs, AJobIsClaimedOnceWhileItIsAmongTheLastRemembered) {
+    RecentJobs recent;
+    EXPECT_TRUE(recent.claim(7));
+    EXPECT_FALSE(recent.claim(7));
+    for (int id = 100; id < 100 + static_cast<int>(RecentJobs::kRemembered) - 1; ++id) EXPECT_TRUE(recent.claim(id));
+    EXPECT_FALSE(recent.claim(7));
+    EXPECT_TRUE(recent.claim(1000));
+    EXPECT_TRUE(recent.claim(7));
 }
 
 TEST(PrinterConfig, LinesReadBackAndBadOnesAreRefused) {

@@ -106,6 +106,11 @@ std::mutex& App::deviceLock(pappl_printer_t* printer) {
     return deviceLocks_[papplPrinterGetID(printer)];
 }
 
+bool App::claimJob(pappl_printer_t* printer, int jobId) {
+    std::lock_guard lock(mutex_);
+    return recentJobs_[papplPrinterGetID(printer)].claim(jobId);
+}
+
 void App::pinTexts(ipp_t* attributes) {
     std::lock_guard lock(mutex_);
     if (pins_ == nullptr) pins_ = ippNew();

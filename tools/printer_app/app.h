@@ -3,6 +3,8 @@
 // to every PAPPL callback as its data.
 #pragma once
 
+#include <algorithm>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -25,6 +27,24 @@ inline constexpr const char* kDriverDescription = "TVZX Production Printer";
 inline constexpr const char* kMakeAndModel = "TVZX Production Printer";
 inline constexpr const char* kDocumentFormat = "application/postscript";
 inline constexpr const char* kPdfFormat = "application/pdf";
+
+// The jobs a printer has lately begun to print, so that a job PAPPL hands to
+// two threads at once (see renderToDevice) prints once. Keeps the last
+// kRemembered job ids.
+class RecentJobs {
+public:
+    static constexpr std::size_t kRemembered = 64;
+    // Returns true when the job was not among the recent ones, and remembers it.
+    bool claim(int jobId) {
+        if (std::find(ids_.begin(), ids_.end(), jobId) != ids_.end()) return false;
+        if (ids_.size() == kRemembered) ids_.pop_front();
+        ids_.push_back(jobId);
+        return true;
+    }
+
+private:
+    std::deque<int> ids_;
+};
 
 class App {
 public:
@@ -55,6 +75,9 @@ public:
     // Returns the lock a job of the printer holds while it writes to the
     // printer's device.
     std::mutex& deviceLock(pappl_printer_t* printer);
+    // Returns true when no other thread has begun to print this job of the
+    // printer lately; from then on, false for it.
+    bool claimJob(pappl_printer_t* printer, int jobId);
     // Keeps every text value of the attributes alive for the life of the
     // process (see applyConfig); each distinct text is kept once.
     void pinTexts(ipp_t* attributes);
@@ -69,6 +92,7 @@ private:
     std::mutex mutex_;
     std::set<std::string, std::less<>> interned_;
     std::map<int, std::mutex> deviceLocks_;
+    std::map<int, RecentJobs> recentJobs_;
     std::set<std::string, std::less<>> pinnedTexts_;
     ipp_t* pins_ = nullptr;
 };

@@ -216,11 +216,16 @@ bool renderToDevice(pappl_job_t* job, const pappl_pr_options_t* options, pappl_d
 
     // PAPPL 1.3 can start a printer's next job while the current one still
     // prints (it looks for a running job before taking the printer's lock),
-    // and both get the printer's one device. So one job at a time writes to
-    // it, whole; and as PAPPL closes a file device at the end of each job,
+    // and both get the printer's one device; it can even hand one job to two
+    // threads. So one job at a time writes to the device, whole, and a job
+    // prints once; and as PAPPL closes a file device at the end of each job,
     // which would pull it from under the other job, a job on a file device
     // writes through a device of its own (the file its name gives).
     std::lock_guard gate(app.deviceLock(printer));
+    if (!app.claimJob(printer, papplJobGetID(job))) {
+        papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Another thread has printed this job already.");
+        return true;
+    }
     std::optional<OwnDevice> own;
     if (const char* uri = papplPrinterGetDeviceURI(printer); isFileDevice(uri)) {
         own.emplace(job, uri);
