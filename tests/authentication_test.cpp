@@ -74,7 +74,7 @@ TEST(AuthenticationLogin, MarkerStandsForTheLoggedOnUser) {
               "@PJL SET ZXUSERKEY2=\"4F69D5AB7D6D3288898E8E2553E38AE5A4C2D20FF0F3E3289B1F160C0EEE681E\"\r\n" + kNone);
 }
 
-TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
+TEST(AuthenticationRelay, PersonalLoginSendsSixGroupsOfTheRelayFieldsInsteadOfAName) {
     CoreData settings = login("RelayServer", false);
     const std::vector<RelayField> fields = {
         {kRelayTypeText, "user", std::string("bob")}, {kRelayTypeNumber, "pin", std::int64_t{-1234}},
@@ -93,13 +93,11 @@ TEST(AuthenticationRelay, PersonalLoginSendsTheRelayFieldsInsteadOfAName) {
                   group("4", "DATEANDTIME1", "DAY", "2026-12-31 23:59", "until") +
                   group("5", "STATICSELECT", "SELECT", "North", "site") + group("6", "STRING", "STRING", "free text", "note") +
                   "@PJL SET ZXCERTSELECTTYPE=FLEX\r\n@PJL SET ZXCERTFLEXSCREENID=\"LOGIN-01\"\r\n");
-}
 
-TEST(AuthenticationRelay, CountsEveryFieldButSendsSixGroupsAndNothingWithoutReadableFields) {
-    CoreData settings = login("RelayServer", false);
-    std::vector<RelayField> fields;
-    for (int i = 1; i <= 8; ++i) fields.push_back({kRelayTypeNumber, "f" + std::to_string(i), std::int64_t{i}});
-    ASSERT_TRUE(storeRelaySettings(settings, fields));
+    // Every field counts, but six groups are sent; without readable fields, nothing.
+    std::vector<RelayField> eight;
+    for (int i = 1; i <= 8; ++i) eight.push_back({kRelayTypeNumber, "f" + std::to_string(i), std::int64_t{i}});
+    ASSERT_TRUE(storeRelaySettings(settings, eight));
     const std::string ticket = authentication(settings);
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTNUM=8\r\n"), std::string::npos) << ticket;
     EXPECT_NE(ticket.find("@PJL SET ZXCERTFLEXCONTID6=\"f6\"\r\n@PJL SET ZXCERTSELECTTYPE=FLEX\r\n"), std::string::npos);

@@ -51,13 +51,11 @@ TEST(TabDocumentSettings, TabPaperUprightWithoutPageExceptions) {
     EXPECT_TRUE(rules::pageExceptionsOf(tabJob).empty());
 }
 
-TEST(TabLabelText, HostileLabelStaysInsideItsString) {
+TEST(TabLabelText, HostileLabelStaysInsideItsStringAndAnOddFontFallsBackToHelvetica) {
     EXPECT_EQ(postScriptString("Part A"), "(Part A)");
     EXPECT_EQ(postScriptString(") showpage (\\"), "(\\) showpage \\(\\\\)");
     EXPECT_EQ(postScriptString("a\nb\xE4"), "(a\\012b\\344)");
-}
-
-TEST(TabDocumentText, FontThatIsNotAPlainNameFallsBackToHelvetica) {
+    // A font that is not a plain name falls back to Helvetica.
     TabPaperSettings paper;
     paper.widthPoints = 631;
     paper.heightPoints = 841;

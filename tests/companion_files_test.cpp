@@ -78,7 +78,7 @@ protected:
     std::u16string directory_;
 };
 
-TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPath) {
+TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPathAndLoadsTheNotificationLibrary) {
     EXPECT_EQ(show(platform::companionFilePath(module_, platform::CompanionKind::Notification)),
               show(directory_ + u"tvzx_n.dll"));
     EXPECT_EQ(show(platform::companionFilePath(module_, platform::CompanionKind::Language)), show(directory_ + u"tvzx.lng"));
@@ -97,9 +97,8 @@ TEST_F(ModuleCompanions, FindsItsCompanionsBesideItsRealPath) {
     EXPECT_FALSE(platform::copyCompanionFileName(module_, 0, nullptr, 100));
     EXPECT_FALSE(platform::copyCompanionFileName(module_, 9, buffer.data(), buffer.size()));
     EXPECT_EQ(buffer[0], u'\0');
-}
 
-TEST_F(ModuleCompanions, LoadsTheNotificationLibraryShippedBesideIt) {
+    // The notification library shipped beside it loads.
     const auto library =
         platform::loadCompanionLibrary(module_, platform::CompanionKind::Notification, platform::systemLibraryLoader());
     ASSERT_NE(library, nullptr);

@@ -17,10 +17,12 @@
 
 #include "host/byte_source.h"
 #include "host/spooler_features.h"
+#include "stream_text.h"
 
 namespace tvzx::cups_filter {
 namespace {
 
+using testing::count;
 const std::string kShippedPpd = std::string(TVZX_SOURCE_DIR) + "/data/tvzx.ppd";
 
 // Reads the job as the filter does: the PPD's defaults, then the job's
@@ -307,12 +309,6 @@ std::string pages(int from, int to) {
         text += "%%Page: " + std::to_string(page) + " " + std::to_string(page) +
                 "\n/Times-Roman findfont 12 scalefont setfont\n" + std::string(400, ' ') + "\n72 720 moveto (page) show\nshowpage\n";
     return text;
-}
-
-std::size_t count(const std::string& text, std::string_view what) {
-    std::size_t found = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
-    return found;
 }
 
 TEST(CupsFilterStream, PrinterGetsTheJobBeforeTheDocumentEndsAndAFailedJobEndsWithTheUniversalExit) {

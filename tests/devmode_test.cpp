@@ -109,7 +109,7 @@ TEST(DevModeRequest, SizeBadRequestsAndDefaults) {
     }
 }
 
-TEST(DevModeRequest, ConvertAndMergeRepairACurrentBlockAndConvertRefusesAShortOutput) {
+TEST(DevModeRequest, ConvertAndMergeRepairACurrentBlockAndAForeignOneWithoutDescriptionGivesDefaults) {
     Request request;
     for (const std::uint32_t mode : {win::OEMDM_MERGE, win::OEMDM_CONVERT}) {
         recordOf(request.in).setOption(FieldId::Staple, 4);
@@ -124,10 +124,9 @@ TEST(DevModeRequest, ConvertAndMergeRepairACurrentBlockAndConvertRefusesAShortOu
     std::fill(request.out.begin(), request.out.end(), 0xCD);
     EXPECT_FALSE(request.run(win::OEMDM_CONVERT));
     EXPECT_EQ(request.out[1000], 0xCD);
-}
 
-TEST(DevModeRequest, ForeignBlockWithoutDescriptionGivesPureDefaults) {
-    Request request;
+    // A foreign block without a description gives pure defaults.
+    request = Request();
     writeLe32(request.in.data() + 8, 0x1234);
     recordOf(request.in).setOption(FieldId::Staple, 4);
     recordOf(request.out).setOption(FieldId::Punch, 2);

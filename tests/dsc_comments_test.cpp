@@ -10,7 +10,14 @@
 namespace tvzx::postscript {
 namespace {
 
-TEST(Comments, LongOnesStayWithin160CharactersShortOnesGoHexWhereNeeded) {
+// Stores a text into a binary field, zero-filling the rest.
+void storeBlock(settings::CoreData& record, settings::FieldId id, std::string_view text) {
+    const auto block = record.field(id);
+    std::fill(block.begin(), block.end(), std::uint8_t{0});
+    std::copy(text.begin(), text.end(), block.begin());
+}
+
+TEST(Comments, LongOnesStayWithin160CharactersShortOnesGoHexAndTheJobSettingsOnesHoldNoSecrets) {
     // "%%TARVO-JobSettings: " is 21 characters: the first line holds 139.
     EXPECT_EQ(longComment("TARVO-JobSettings", std::string(139, 'A')),
               "%%TARVO-JobSettings: " + std::string(139, 'A') + "\r\n%%+ \r\n");
@@ -24,16 +31,8 @@ TEST(Comments, LongOnesStayWithin160CharactersShortOnesGoHexWhereNeeded) {
     // A short comment is hexadecimal for blanks and bytes past ASCII.
     EXPECT_EQ(shortComment("TitleEx", "Q3 Report"), "%%TARVO-TitleEx: <5133205265706F7274>\r\n");
     EXPECT_EQ(shortComment("ForEx", "\xC3\xA9"), "%%TARVO-ForEx: <C3A9>\r\n");
-}
 
-// Stores a text into a binary field, zero-filling the rest.
-void storeBlock(settings::CoreData& record, settings::FieldId id, std::string_view text) {
-    const auto block = record.field(id);
-    std::fill(block.begin(), block.end(), std::uint8_t{0});
-    std::copy(text.begin(), text.end(), block.begin());
-}
-
-TEST(JobSettingsComments, CarryTheRecordWithoutSecretsAndItsDescription) {
+    // The job settings comments carry the record without secrets, and its description.
     using settings::FieldId;
     settings::CoreData record = settings::defaultRecord();
     record.setOption(FieldId::Staple, 2);

@@ -16,6 +16,7 @@
 #include "config/printer_job_services.h"
 #include "net_fakes.h"
 #include "printer_fixtures.h"
+#include "stream_text.h"
 #include "postscript/feature_texts.h"
 #include "postscript/tab_texts.h"
 #include "tab_fakes.h"
@@ -28,6 +29,7 @@ namespace {
 
 using namespace tvzx::win;
 using namespace std::string_literals;
+using testing::count;
 
 // Which call of the job fails: calls are counted in the order they are
 // made, and the one at `failAt` fails (none when it is negative); named
@@ -269,12 +271,6 @@ JobRun runJob(FaultPlan& plan) {
     run.leftOpen = {memory.views, files.left(), std::ssize(sockets.api.open), library.users(),
                     sockets.api.starts - sockets.api.stops, helpers.references};
     return run;
-}
-
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-    return n;
 }
 
 TEST(FailingSystemCalls, EachFailureEndsInAFallbackOrOneClearError) {

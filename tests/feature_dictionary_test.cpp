@@ -8,16 +8,14 @@
 namespace tvzx::postscript {
 namespace {
 
-TEST(FeatureDictionary, EmptyKeysAndNamesWriteNothing) {
+TEST(FeatureDictionary, EmptyKeysWriteNothingHexStringsTakeEveryByteAndOddNamesAreBuiltFromStrings) {
     EXPECT_EQ(dictPut("", "100") + dictPut("", "") + dictCall(""), "");
-}
 
-TEST(PostScriptTokens, HexadecimalStringsTakeEveryByte) {
+    // Hexadecimal strings take every byte.
     EXPECT_EQ(hexString(std::string_view("\x00\x7F\x80\xFF", 4)), "<007F80FF>");
     EXPECT_EQ(hexString(""), "<>");
-}
 
-TEST(PostScriptTokens, NamesThatWouldBreakTheScannerAreBuiltFromStrings) {
+    // Names that would break the scanner are built from strings.
     EXPECT_EQ(literalName("Pale-Blue_2.0"), "/Pale-Blue_2.0");
     // A blank, a delimiter or a byte outside printable ASCII would end the
     // name or change what follows it.

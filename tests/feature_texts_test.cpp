@@ -11,6 +11,7 @@
 #include "rules/page_exceptions.h"
 #include "settings/feature_tables.h"
 #include "settings/schema_hash.h"
+#include "stream_text.h"
 
 namespace tvzx::postscript {
 namespace {
@@ -57,11 +58,7 @@ rules::PageException pagePaper(std::uint8_t kind, std::uint8_t paperSize, std::u
 
 // Returns the text with each {line, replacement} applied in turn; each line must be there.
 std::string withLines(std::string text, std::initializer_list<std::pair<std::string_view, std::string_view>> changes) {
-    for (const auto& [line, replacement] : changes) {
-        const std::size_t at = text.find(line);
-        EXPECT_NE(at, std::string::npos) << "no line " << line;
-        if (at != std::string::npos) text.replace(at, line.size(), replacement);
-    }
+    for (const auto& [line, replacement] : changes) text = testing::replaced(text, line, replacement);
     return text;
 }
 
@@ -201,14 +198,10 @@ TEST(EndOfSetupPageTrailerAndTrailer, CallTheLayoutCode) {
     EXPECT_EQ(trailerText(), kEnsure + "TVZXFeatures /Tarvo_P6 known { TVZXFeatures /Tarvo_P6 get exec } if\r\n");
 }
 
-TEST(PageText, WithoutPageExceptions) {
-    const CoreData record = a4Record();
-    const std::string expected = kEnsure + kP4 + kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n";
-    EXPECT_EQ(pageText(record, {}, 0), expected);
-}
-
 TEST(PageText, PageExceptionsGiveThePagePaper) {
     CoreData record = a4Record();
+    // Without page exceptions, no paper and the callback undone.
+    EXPECT_EQ(pageText(record, {}, 0), kEnsure + kP4 + kA4NupData + "\r\nuserdict /TVZXPluginEndPageSetupCallBack undef\r\n");
     record.setOption(FieldId::TargetPaperSize, 3);  // A4
     rules::PageException custom = pagePaper(0, settings::kCustomPageSize, 5, 5);
     custom.customWidth = 2104950;  // 210.495 mm

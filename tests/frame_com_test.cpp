@@ -31,7 +31,7 @@ std::pair<HRESULT, void*> handedOut(Call call) {
     return {result, out};
 }
 
-TEST(FrameCom, ClassObjectAndFactoryRefuseWhatTheyDoNotMake) {
+TEST(FrameCom, ClassObjectAndFactoryRefuseWhatTheyDoNotMakeAndThePlugInAnswersItsThreeInterfaces) {
     using Answer = std::pair<HRESULT, void*>;
     EXPECT_EQ(handedOut([](void** out) { return frame::getClassObject(&IID_IUnknown, &IID_IClassFactory, out); }),
               Answer(CLASS_E_CLASSNOTAVAILABLE, nullptr));
@@ -53,18 +53,17 @@ TEST(FrameCom, ClassObjectAndFactoryRefuseWhatTheyDoNotMake) {
     EXPECT_EQ(create(nullptr, &IID_IClassFactory), Answer(E_NOINTERFACE, nullptr));
     factory->lpVtbl->Release(factory);
     factory->lpVtbl->Release(factory);
-}
 
-TEST(FrameCom, PlugInAnswersItsThreeInterfacesOnly) {
+    // The plug-in answers its three interfaces only.
     IPrintOemPS2* plugin = newPlugin();
-    const auto query = [plugin](const GUID* iid) {
+    const auto ask = [plugin](const GUID* iid) {
         return handedOut([&](void** out) { return plugin->lpVtbl->QueryInterface(plugin, iid, out); });
     };
     for (const GUID* iid : {&IID_IUnknown, &IID_IPrintOemPS, &IID_IPrintOemPS2}) {
-        EXPECT_EQ(query(iid), (std::pair<HRESULT, void*>(S_OK, plugin)));
+        EXPECT_EQ(ask(iid), (std::pair<HRESULT, void*>(S_OK, plugin)));
         plugin->lpVtbl->Release(plugin);
     }
-    EXPECT_EQ(query(&IID_IClassFactory), (std::pair<HRESULT, void*>(E_NOINTERFACE, nullptr)));
+    EXPECT_EQ(ask(&IID_IClassFactory), (std::pair<HRESULT, void*>(E_NOINTERFACE, nullptr)));
     EXPECT_EQ(plugin->lpVtbl->QueryInterface(plugin, &IID_IUnknown, nullptr), E_POINTER);
     EXPECT_EQ(plugin->lpVtbl->WritePrinter(plugin, nullptr, nullptr, 0, nullptr), E_NOTIMPL);
     EXPECT_EQ(plugin->lpVtbl->Release(plugin), 0u);

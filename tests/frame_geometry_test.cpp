@@ -79,7 +79,7 @@ std::array<std::int32_t, 6> figures(const GDIINFO& gdi) {
             static_cast<std::int32_t>(gdi.ulVertSize), static_cast<std::int32_t>(gdi.ulVertRes), gdi.ptlPhysOffset.y};
 }
 
-TEST(FrameGeometry, EnablePdevClampsTheImageableAreaToTheJob) {
+TEST(FrameGeometry, EnablePdevClampsTheImageableAreaToTheJobOrLeavesItWithoutWhatItNeeds) {
     for (const int fullBleed : {0, 1}) {
         testing::FakeDevice device(/*withState=*/false);
         setCustomA4(device.blockSettings());
@@ -99,9 +99,8 @@ TEST(FrameGeometry, EnablePdevClampsTheImageableAreaToTheJob) {
     scaled.publicDevmode().dmFields |= DM_SCALE;
     scaled.publicDevmode().dmScale = 200;
     EXPECT_EQ(figures(enabled(scaled)), (std::array<std::int32_t, 6>{210, 4760, 100, -156972, 3708, 1654}));
-}
 
-TEST(FrameGeometry, EnablePdevLeavesTheCapabilitiesAloneWithoutWhatItNeeds) {
+    // Without what it needs it leaves the capabilities alone.
     testing::FakeDevice device(/*withState=*/false);
     setCustomA4(device.blockSettings());
     const GDIINFO original = a4DeviceCapabilities();
@@ -130,7 +129,7 @@ std::pair<std::array<std::int32_t, 4>, BOOL> margins(testing::FakeDevice& device
     return {{rectangle.left, rectangle.top, rectangle.right, rectangle.bottom}, adjusted};
 }
 
-TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumOrShrinkAroundTheirCentre) {
+TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumShrinkAroundTheirCentreOrGoToTheOriginForFullBleed) {
     testing::FakeDevice device;
     EXPECT_EQ(margins(device, {6350, 6350, 203650, 290650}), std::pair(Rectangle{6350, 6350, 203650, 290650}, BOOL{0}));
     // The largest sheet less margins: 313944 (device limit) by 476650.
@@ -145,10 +144,8 @@ TEST(FrameGeometry, PaperMarginsStayInsideTheMaximumOrShrinkAroundTheirCentre) {
     EXPECT_EQ(adjusted, 7);
     EXPECT_EQ(frame::getPdevAdjustment(nullptr, PDEV_ADJUST_PAPER_MARGIN_TYPE, &rectangle, 16, &adjusted), S_OK);
     EXPECT_EQ(rectangle.right, 3);
-}
 
-TEST(FrameGeometry, FullBleedMovesTheMarginsToTheOrigin) {
-    testing::FakeDevice device;
+    // Full bleed moves the margins to the origin.
     setCustomA4(device.blockSettings());
     device.blockSettings().setOption(FieldId::FullBleed, 1);
     EXPECT_EQ(margins(device, {3000, 2000, 205000, 290000}), std::pair(Rectangle{0, 0, 208000, 292000}, BOOL{1}));

@@ -179,7 +179,7 @@ std::u16string asParameters(std::span<const std::uint8_t> bytes) {
     return std::u16string(text.begin(), text.end());
 }
 
-TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
+TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSizeAndHostileOnesGiveNothing) {
     settings::CoreData record = settings::defaultRecord();
     record.setOption(FieldId::OutputMethod, 1);
     // 117 bytes of driver extra state the core part's size at byte 114.
@@ -191,9 +191,8 @@ TEST(FrameJobParameters, BlockFollowsTheCoreDriverPartWhenItStatesItsSize) {
     auto bytes = jobDevmode(0, 0, record);
     reinterpret_cast<DEVMODEW*>(bytes.data())->dmDriverExtra = 116;
     EXPECT_TRUE(frame::recordFromJobParameters(asParameters(bytes)));
-}
 
-TEST(FrameJobParameters, ShortOrHostileParametersGiveNothing) {
+    // Short or hostile parameters give nothing.
     const auto valid = jobDevmode(117, 117, settings::defaultRecord());
     for (const char16_t* text : {u"", u"QUJD"}) EXPECT_FALSE(frame::recordFromJobParameters(text));
     // Cut anywhere, the block is incomplete.

@@ -7,6 +7,7 @@
 
 #include "host/dsc_scanner.h"
 #include "host/host_error.h"
+#include "stream_text.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ using tvzx::host::DscEvent;
 using tvzx::host::DscMark;
 using tvzx::host::DscSummary;
 using tvzx::host::MemorySource;
+using tvzx::testing::replaceAll;
 
 // Records the document with each mark written into it as "<Name p>", a
 // synthetic mark as "<Name* p>" (p only on page marks).
@@ -52,11 +54,6 @@ std::string refusal(std::string_view document) {
         return refused.what();
     }
     return "accepted";
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
-    return text;
 }
 
 // A document with every part (header, prolog, setup, two pages with page

@@ -40,7 +40,7 @@ std::string codeOf(const PpdFile& ppd, const char* keyword, const char* option) 
     return code ? std::string(*code) : "(none)";
 }
 
-TEST(PpdReader, TakesOptionCodeDefaultsAndCustomValuesOfFeaturesOnly) {
+TEST(PpdReader, TakesOptionCodeDefaultsAndCustomValuesOfFeaturesOnlyAndRefusesWhatIsNoPpdFile) {
     const PpdFile ppd = PpdFile::fromText(kSample, "sample.ppd");
     const std::string a4 = "<</PageSize [595 842]>> setpagedevice";
     const std::string custom = "pop pop pop\n<</PageSize [5 -2 roll]>> setpagedevice";
@@ -67,9 +67,8 @@ TEST(PpdReader, TakesOptionCodeDefaultsAndCustomValuesOfFeaturesOnly) {
                                           std::pair("STAPLING", "Left"), std::pair("JCLHold", "Off")})
         EXPECT_EQ(ppd.defaultOption(keyword), option) << keyword;
     EXPECT_FALSE(ppd.defaultOption("Font") || ppd.defaultOption("ColorModel"));
-}
 
-TEST(PpdReader, RefusesWhatIsNoPpdFileNamingTheLine) {
+    // What is no PPD file is refused, naming the line.
     const auto refusal = [](const std::string& text) {
         try {
             PpdFile::fromText(text, "bad.ppd");

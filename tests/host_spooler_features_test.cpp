@@ -3,20 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "host/spooler_features.h"
+#include "stream_text.h"
 
 namespace tvzx::host {
 namespace {
+
+using testing::replaceAll;
 
 std::string readAll(ByteSource& source, std::size_t chunk) {
     std::string out;
     std::vector<char> buffer(chunk);
     while (const std::size_t got = source.read(buffer)) out.append(buffer.data(), got);
     return out;
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
-    return text;
 }
 
 TEST(SpoolerFeatures, FeatureBracketsAndCopiesBeforeTheFirstPageAreLeftOutWhateverTheLineEnds) {

@@ -161,13 +161,11 @@ TEST_F(ProbeJob, DrivesThePlugInThroughItsWholeLife) {
 constexpr std::string_view kAbortedAndTakenDown =
     "DrvEndDoc flags 1\nCommand 20\nDisablePDEV\nDisableDriver\nRelease 0\nDllCanUnloadNow";
 
-TEST_F(ProbeJob, EndsARefusedDocumentAsAnAbortedOneAndStillTakesThePlugInDown) {
+TEST_F(ProbeJob, EndsARefusedDocumentOrAFailingOutputAsAnAbortedJobAndStillTakesThePlugInDown) {
     EXPECT_THROW(render("%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\n%%BeginBinary: 99\nshow", request({"PageSize=A4"})),
                  tvzx::host::DocumentRefused);
     EXPECT_NE(log().find("Command 101\n" + std::string(kAbortedAndTakenDown)), std::string::npos) << log();
-}
 
-TEST_F(ProbeJob, ReportsAFailingOutputAfterThePlugInCallReturns) {
     // An output that fails once the job has begun, first inside a write of
     // the plug-in, then inside one of the document's: the failure surfaces
     // from the render, and the plug-in is still ended and taken down.

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "postscript/tab_texts.h"
+#include "stream_text.h"
 #include "tool_runner.h"
 #include "required_tool.h"
 
@@ -14,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace testing;
-
-std::size_t count(const std::string& text, std::string_view what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
-    return n;
-}
 
 // One run of text the interpreter's text device found: its box in points
 // from the top left, and its characters.

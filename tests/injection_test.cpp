@@ -107,13 +107,11 @@ TEST_F(Injection, OnePageJobInStreamOrder) {
               (std::pair<std::u16string, std::u16string>(u"Production 1", u"Report2024")));
 }
 
-TEST_F(Injection, UnknownIndexWritesNothingButKeepsTheLayoutFlagInStep) {
+TEST_F(Injection, UnknownIndexWritesNothingButKeepsTheLayoutFlagInStepAndPagesCountFromOne) {
     device.blockSettings().setOption(FieldId::NUpCount, 2);
     for (DWORD index : {PSINJECT_PAGES, PSINJECT_VMSAVE}) EXPECT_EQ(command(index), ERROR_NOT_SUPPORTED) << index;
     EXPECT_EQ(std::pair(sink.text, device.layoutFlag()), std::pair(std::string(), std::uint8_t{1}));
-}
-
-TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
+    // Pages are counted from one and cleared at the stream's edges.
     device.state().restorePending = 1;
     command(PSINJECT_BEGINSTREAM);
     EXPECT_EQ(device.state().restorePending, 0);
@@ -122,32 +120,30 @@ TEST_F(Injection, PagesAreCountedFromOneAndClearedAtTheStreamEdges) {
     EXPECT_EQ(device.state().pageCounter, 1u);
 }
 
-TEST_F(Injection, SettingsProcedureIsWrittenOncePerJobBeforeThePages) {
+// The procedure of the output settings comes once per job, before the pages,
+// with the pairs the core helper answers.
+TEST_F(Injection, SettingsProcedureOncePerJobOfTheAnsweredPairs) {
+    core.answers.erase("ZVPrintMode/Print");
     command(PSINJECT_BEGINSETUP);
-    EXPECT_NE(sink.text.find("TVZXPlugInSettings"), std::string::npos);
+    EXPECT_EQ(sink.text.find("PrintMode"), std::string::npos);
+    EXPECT_NE(sink.text.find("TVZXPlugInSettings {\r\n<< /OutputMethod 0 >> setpagedevice\r\n}"), std::string::npos);
     sink = StringSink{};
     command(PSINJECT_BEGINPAGESETUP);
     command(PSINJECT_BEGINSETUP);
     EXPECT_EQ(sink.text.find("TVZXPlugInSettings"), std::string::npos);
     EXPECT_NE(sink.text.find("<setup>"), std::string::npos);
+    // Without any answer there is no procedure at all.
+    sink = StringSink{};
+    device.state().pageCounter = 0;
+    core.failData = true;
+    command(PSINJECT_BEGINSETUP);
+    EXPECT_EQ(sink.text.find("TVZXPlugInSettings"), std::string::npos);
 }
 
 TEST_F(Injection, HeaderByteTwentySuppressesOnlyTheSettingsProcedure) {
     device.privateBlock[settings::kSuppressionOffset] = 1;
     command(PSINJECT_BEGINSETUP);
     EXPECT_EQ(sink.text, "%%TARVO-BitmapSize: 4960 7016\r\n<setup>\r\n");
-}
-
-TEST_F(Injection, SettingsProcedureSkipsPairsTheCoreHelperCannotAnswer) {
-    core.answers.erase("ZVPrintMode/Print");
-    command(PSINJECT_BEGINSETUP);
-    EXPECT_EQ(sink.text.find("PrintMode"), std::string::npos);
-    EXPECT_NE(sink.text.find("<< /OutputMethod 0 >> setpagedevice\r\n}"), std::string::npos);
-    // Without any answer there is no procedure at all.
-    sink = StringSink{};
-    core.failData = true;
-    command(PSINJECT_BEGINSETUP);
-    EXPECT_EQ(sink.text.find("TVZXPlugInSettings"), std::string::npos);
 }
 
 TEST_F(Injection, TabDocumentsAreRecognisedByTheirNames) {

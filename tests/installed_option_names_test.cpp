@@ -14,19 +14,18 @@ using Edits = std::vector<std::pair<std::string, std::string>>;
 // storage, three-tray deck and bypass.
 constexpr rules::InstalledOptions kExample{1, 0x3F, 0x81, 0x00, 0x03, 0, 0, 6};
 
-TEST(InstalledOptionNames, NamedChoicesChangeTheirBitsAndTheRestKeepTheBlocks) {
+TEST(InstalledOptionNames, NamedChoicesChangeTheirBitsAndTheRestKeepTheBlocksOrCountEveryUnitOfAnUnknownOne) {
     const InstalledOptionsEdit edit = editInstalledOptions(
         kExample, Edits{{"PaperFeedUnit", "ThreeTrayDeck"}, {"PerfectBinder", "False"}, {"OffsetTray", "False"},
                         {"Trimmer", "True"}, {"Stapler", "False"}, {"Stapler", "True"}});
     ASSERT_FALSE(edit.refused);
     // A zero hole-pattern byte stood for every pattern, and still does as bits.
     EXPECT_EQ(edit.block, (rules::InstalledOptions{1, 0x5F, 0x01, 0x0F, 0x03, 0, 0, 1}));
-}
 
-TEST(InstalledOptionNames, AnUnknownBlockCountsEveryUnitAndReadsItsPaperFeedCode) {
-    const InstalledOptionsEdit edit = editInstalledOptions(rules::InstalledOptions{}, Edits{{"Stapler", "False"}});
-    ASSERT_FALSE(edit.refused);
-    EXPECT_EQ(edit.block, (rules::InstalledOptions{1, 0xFE, 0xFF, 0x0F, 0x03, 0, 0, 0}));
+    // An unknown block counts every unit and reads its paper-feed code.
+    const InstalledOptionsEdit unknown = editInstalledOptions(rules::InstalledOptions{}, Edits{{"Stapler", "False"}});
+    ASSERT_FALSE(unknown.refused);
+    EXPECT_EQ(unknown.block, (rules::InstalledOptions{1, 0xFE, 0xFF, 0x0F, 0x03, 0, 0, 0}));
 }
 
 TEST(InstalledOptionNames, AnyRefusedEditLeavesTheBlockAsItWas) {

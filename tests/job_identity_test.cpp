@@ -21,7 +21,7 @@ using namespace tvzx;
 
 constexpr const char* kModulePath = TVZX_BINARY_DIR "/src/tvzx_ps.dll";
 
-TEST(JobIdentity, TextOfMarkRandomBytesAndUtcTime) {
+TEST(JobIdentity, TextOfMarkRandomBytesOfTheRuntimeSequenceAndUtcTime) {
     using namespace std::chrono;
     const auto at = [](year_month_day day, int h, int m, int s, int ms) {
         return config::jobTimeOf(sys_days{day} + hours{h} + minutes{m} + seconds{s} + milliseconds{ms});
@@ -39,9 +39,8 @@ TEST(JobIdentity, TextOfMarkRandomBytesAndUtcTime) {
         // Each random byte is a value modulo 255.
         for (std::size_t byte = 6; byte < 12; byte += 2) EXPECT_NE(identity.substr(byte, 2), "FF") << identity;
     }
-}
 
-TEST(RuntimeRandom, FollowsTheRuntimeSequence) {
+    // The random bytes follow the runtime sequence.
     std::uint32_t state = 1;
     std::vector<std::uint32_t> values;
     for (int i = 0; i < 5; ++i) values.push_back(config::nextRuntimeRandom(state));
@@ -107,7 +106,7 @@ protected:
     void* module_ = nullptr;
 };
 
-TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModule) {
+TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModuleWhichLogsTheJob) {
     notifyCalls.clear();
     RecordingLoader loader;
     config::JobIdentityService service([this] { return module_; }, loader);
@@ -125,16 +124,15 @@ TEST_F(IdentityOfModule, ServiceAnnouncesToTheLibraryBesideTheModule) {
     config::JobIdentityService outside([] { return nullptr; }, loader);
     EXPECT_EQ(outside.notificationId(u"Production 1", u"Report2024").size(), 26u);
     EXPECT_EQ(loader.loaded.size(), 1u);
-}
 
-TEST_F(IdentityOfModule, ShippedLibraryLogsTheJobInTheWorkingDirectory) {
-    const std::string identity = config::jobIdentity(module_, u"Quarterly report\tdraft \\ final\x7F");
+    // The shipped library logs the job in the working directory.
+    const std::string shipped = config::jobIdentity(module_, u"Quarterly report\tdraft \\ final\x7F");
     const auto directory = config::systemWorkingDirectory(platform::systemSpooler(), nullptr);
     ASSERT_TRUE(directory);
     std::ifstream log(platform::utf8Path(*directory) + "tvzx_jobs.log", std::ios::binary);
     ASSERT_TRUE(log) << "no log in " << platform::utf8Path(*directory);
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-    const std::string line = identity + "\tQuarterly report\\x09draft \\\\ final\\x7F\n";
+    const std::string line = shipped + "\tQuarterly report\\x09draft \\\\ final\\x7F\n";
     EXPECT_NE(text.find(line), std::string::npos) << "expected the line " << line;
 }
 

@@ -22,7 +22,7 @@ std::string shown(const std::optional<KeywordTable>& table) {
     return out;
 }
 
-TEST(KeywordTable, ReadsRecordsBehindTheHashAndRefusesWhatIsCutShort) {
+TEST(KeywordTable, ReadsRecordsBehindTheHashRefusesWhatIsCutShortAndReadsBackWhatIsFormatted) {
     using namespace std::string_view_literals;
     const std::pair<std::string_view, std::string> cases[] = {
         // A later record replaces an earlier one.
@@ -37,9 +37,7 @@ TEST(KeywordTable, ReadsRecordsBehindTheHashAndRefusesWhatIsCutShort) {
         {"1A2B3C4D\0Ab\0\x01\x00Key\0\x07"sv, "(not usable)"}, {"1A2B3C4D\0Ab\0\x01\x00Key\0"sv, "(not usable)"},
     };
     for (const auto& [bytes, expected] : cases) EXPECT_EQ(shown(parseKeywordTable(bytesOf(bytes), kHash)), expected);
-}
-
-TEST(KeywordTable, WhatIsFormattedReadsBack) {
+    // What is formatted reads back.
     const KeywordTable table{{"InputSlot", 17}, {"ZVStaple", 0xFFFF}, {"ZVStaple_1Staple(Left)", 2}};
     const auto value = formatKeywordTable(table, kHash);
     EXPECT_EQ(std::string(value.begin(), value.begin() + 9), std::string("1A2B3C4D\0", 9));
@@ -48,7 +46,7 @@ TEST(KeywordTable, WhatIsFormattedReadsBack) {
     EXPECT_EQ(formatKeywordTable({{"", 3}}, kHash), formatKeywordTable({}, kHash));
 }
 
-TEST(PrinterAccess, ReadsAsTheSpoolerDoesOnlyWithAHandleAndRefusesSizesBeyond32Bits) {
+TEST(PrinterAccess, ReadsAsTheSpoolerDoesOnlyWithAHandleRefusesSizesBeyond32BitsAndKeyedValuesItLacks) {
     PrinterSpooler spooler;
     spooler.setDword("DefaultDuplex", 0x01020304);
     std::uint8_t buffer[8] = {};
@@ -76,12 +74,9 @@ TEST(PrinterAccess, ReadsAsTheSpoolerDoesOnlyWithAHandleAndRefusesSizesBeyond32B
     needed = kBeyond;
     EXPECT_EQ(printer.readValue("DefaultDuplex", &type, buffer, sizeof buffer, &needed), kErrorIncorrectSize);
     EXPECT_EQ(printer.readExtendedValue("DsDriver", "x", &type, buffer, kBeyond, nullptr), kErrorIncorrectSize);
-}
 
-TEST(PrinterAccess, ReadsKeyedValuesOnlyFromASpoolerThatKnowsThem) {
-    PrinterSpooler spooler;
+    // Keyed values come only from a spooler that knows them.
     spooler.keyed["DsDriver\\printBinNames"] = {tvzx::win::REG_MULTI_SZ, {'A', 0, 0, 0, 0, 0}};
-    const PrinterAccess printer(spooler, printerHandle());
     const auto value = printer.extendedValue("DsDriver", "printBinNames");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, tvzx::win::REG_MULTI_SZ);
@@ -90,8 +85,8 @@ TEST(PrinterAccess, ReadsKeyedValuesOnlyFromASpoolerThatKnowsThem) {
 
     tvzx::platform::AbsentSpooler plain;
     const PrinterAccess other(plain, printerHandle());
-    std::uint64_t needed = 0;
-    EXPECT_EQ(other.readExtendedValue("DsDriver", "printBinNames", nullptr, nullptr, 0, &needed), kErrorNotSupported);
+    std::uint64_t asked = 0;
+    EXPECT_EQ(other.readExtendedValue("DsDriver", "printBinNames", nullptr, nullptr, 0, &asked), kErrorNotSupported);
     EXPECT_EQ(other.deviceCapability(kCapabilityBins).count, -1);
 }
 

@@ -84,7 +84,7 @@ TEST(LanguageFile, CipherMatchesAnIndependentComputationAndBadFilesAddNoLanguage
     EXPECT_EQ(tvzx::l10n::readLanguageFile(std::vector<std::uint8_t>(64, 0xA5)).languageCount(), 0u);
 }
 
-TEST(LanguageFile, ReadsItsLanguagesAndTextsWhichFollowTheBuiltInOnes) {
+TEST(LanguageFile, ReadsItsLanguagesAndTextsWhichFollowTheBuiltInOnesFromTheColumnsItMayAdd) {
     const LanguageFile file = tvzx::l10n::readLanguageFile(tvzx::l10n::encipherLanguageFile(kTwoLanguages));
     EXPECT_TRUE(file.hasHeader());
     ASSERT_EQ(file.languages(), (std::vector<FileLanguage>{{0x0816, 7}, {0x0419, 8}}));
@@ -102,18 +102,17 @@ TEST(LanguageFile, ReadsItsLanguagesAndTextsWhichFollowTheBuiltInOnes) {
         EXPECT_EQ(utf8(tvzx::l10n::textIn(file, language, id)), text) << language << " " << id;
         EXPECT_NE(tvzx::l10n::textIn(file, language, id).data(), nullptr) << language << " " << id;
     }
-}
 
-TEST(LanguageFile, HeaderColumnsTheFileMayAdd) {
+    // The header columns the file may add.
     // Built-in languages, code 15, unknown locales and fields that are no
     // hexadecimal number are skipped; both prefixes and none are read.
-    const LanguageFile file = LanguageFile::parse(u"L10N_OPT_SOMETHING\tbefore the header\tx\tx\tx\tx\tx\tx\n"
+    const LanguageFile columns = LanguageFile::parse(u"L10N_OPT_SOMETHING\tbefore the header\tx\tx\tx\tx\tx\tx\n"
         u"L10N_LBL_LANGUAGECODE\t0x0409\t0X0413\t0x0401\t12345\tnl\t0422\t\t0x\t0x000000415\n"
         u"L10N_OPT_SOMETHING\tlater line\nL10N_LBL_INPUTSLOT\ten\tnl\tar\tunknown\tbad\tuk\n");
-    EXPECT_EQ(file.languages(), (std::vector<FileLanguage>{{0x0413, 9}, {0x0422, 48}}));
+    EXPECT_EQ(columns.languages(), (std::vector<FileLanguage>{{0x0413, 9}, {0x0422, 48}}));
     // Of two lines with the same key, the first counts.
-    EXPECT_EQ(utf8(file.text(0, u"L10N_OPT_SOMETHING")) + " " + utf8(file.text(0, u"L10N_LBL_INPUTSLOT")) + " " +
-                  utf8(file.text(1, u"L10N_LBL_INPUTSLOT")), "x nl uk");
+    EXPECT_EQ(utf8(columns.text(0, u"L10N_OPT_SOMETHING")) + " " + utf8(columns.text(0, u"L10N_LBL_INPUTSLOT")) + " " +
+                  utf8(columns.text(1, u"L10N_LBL_INPUTSLOT")), "x nl uk");
 
     const std::pair<std::u16string_view, std::optional<std::uint32_t>> fields[] = {
         {u"7c04", 0x7C04u}, {u"FFFFFFFF", 0xFFFFFFFFu}, {u"100000000", std::nullopt}, {u" 0409", std::nullopt}, {u"0x-409", std::nullopt}};

@@ -95,7 +95,7 @@ TEST(PageExceptionCodec, ReadsEachFieldInOrderClipsToItsRangeAndShiftsTabImages)
     EXPECT_EQ(records[2], paperRecord());
 }
 
-TEST(PageExceptionCodec, OlderFormUnknownFormatAndCutBlock) {
+TEST(PageExceptionCodec, OlderFormUnknownFormatCutBlockAndListTooLong) {
     // The older form has no marker: the count stands at offset 0.
     const auto older = decodePageExceptions(join({{0x00, 0x01}, kTabRecord}), false);
     EXPECT_TRUE(older.complete && older.records == std::vector<PageException>{tabRecord()});
@@ -106,16 +106,14 @@ TEST(PageExceptionCodec, OlderFormUnknownFormatAndCutBlock) {
     EXPECT_FALSE(decoded.complete);
     EXPECT_EQ(decoded.records, std::vector<PageException>{tabRecord()});
     EXPECT_TRUE(decodePageExceptions(std::span(block).first(1), false).records.empty());
-}
-
-TEST(PageExceptionCodec, ListTooLongIsCutAndReported) {
+    // A list too long is cut and reported.
     PageException big;
     big.paperName = std::string(1000, 'p');
     const EncodedPageExceptions encoded = encodePageExceptions(std::vector<PageException>(25, big));
     EXPECT_FALSE(encoded.fits);
-    const DecodedPageExceptions decoded = decodePageExceptions(encoded.block, false);
-    EXPECT_FALSE(decoded.complete);
-    EXPECT_EQ(decoded.records.size(), (kPageExceptionBlockSize - 5) / 1033);
+    const DecodedPageExceptions tooLong = decodePageExceptions(encoded.block, false);
+    EXPECT_FALSE(tooLong.complete);
+    EXPECT_EQ(tooLong.records.size(), (kPageExceptionBlockSize - 5) / 1033);
 }
 
 }  // namespace

@@ -95,10 +95,9 @@ TEST(PpdSelections, OptionsAndTheSixFeaturesWithRulesOfTheirOwn) {
     const FeatureSelections selections = featureSelections(record);
     EXPECT_EQ(optionFor(selections, "ZVLayout") + " " + optionFor(selections, "ZVOffset") + " " + optionFor(selections, "PageSize"),
               "None False A4");
-}
 
-TEST(PpdSelections, ProfileTargetIsTheProfilesPaperSize) {
-    CoreData record = withOptions({{FieldId::TargetPaperSize, "PaperProfile"}});
+    // A profile target is the profile's paper size.
+    record = withOptions({{FieldId::TargetPaperSize, "PaperProfile"}});
     // Without a profile the target is automatic, which has no PPD option.
     EXPECT_EQ(optionFor(featureSelections(record), "ZVTargetPaperSize"), "(none)");
     record.setOption(FieldId::MainPaperProfileIndex, 3);

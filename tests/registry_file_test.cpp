@@ -51,7 +51,7 @@ std::string errorOf(const RegistryParse& parse) {
     return parse.error ? std::to_string(parse.error->line) + ": " + parse.error->message : "(no error)";
 }
 
-TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
+TEST(RegistryFile, ReadsEveryValueFormOfAnExportInUtf16OrUtf8WithCrLfOrLf) {
     const RegistryParse parse = parseRegistryFile(utf16le(kExport));
     ASSERT_FALSE(parse.error) << errorOf(parse);
     ASSERT_EQ(parse.file.keys.size(), 2u);
@@ -67,16 +67,14 @@ TEST(RegistryFile, ReadsEveryValueFormOfAnExport) {
     EXPECT_EQ(std::pair(parse.file.keys[1].values[0].type, parse.file.keys[1].values[1].type), std::pair(7u, 0xBu));
     // Names are found as the registry finds them, without regard to case.
     EXPECT_EQ(parse.file.findKey(std::string(kPrinterKey) + "\\DSDRIVER"), &parse.file.keys[1]);
-}
 
-TEST(RegistryFile, Utf8WithOrWithoutMarkReadsLikeUtf16AndLfEndsLinesToo) {
-    const RegistryParse fromUtf16 = parseRegistryFile(utf16le(kExport));
+    // UTF-8 with or without its mark reads like UTF-16, and LF ends lines too.
     std::string lf = kExport;
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
     for (const auto& bytes : {utf8(kExport), utf8("\xEF\xBB\xBF" + kExport), utf8(lf)}) {
-        const RegistryParse parse = parseRegistryFile(bytes);
-        EXPECT_FALSE(parse.error) << errorOf(parse);
-        EXPECT_EQ(parse.file, fromUtf16.file);
+        const RegistryParse other = parseRegistryFile(bytes);
+        EXPECT_FALSE(other.error) << errorOf(other);
+        EXPECT_EQ(other.file, parse.file);
     }
     // Text beyond ASCII survives both encodings.
     const std::string accented = std::string(kRegistryHeader) +
@@ -166,7 +164,7 @@ TEST(RegistryFile, WhatIsWrittenReadsBackAndKeepsToTheLineWidth) {
         EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
 }
 
-TEST(RegistryPrinter, IsThePrinterAboveTheDriverDataKey) {
+TEST(RegistryPrinter, IsTheOnePrinterAboveTheDriverDataKey) {
     RegistryParse parse = parseRegistryFile(utf8(kExport));
     ASSERT_FALSE(parse.error) << errorOf(parse);
     const RegistryPrinterLoad load = findRegistryPrinter(std::move(parse.file));
@@ -179,9 +177,7 @@ TEST(RegistryPrinter, IsThePrinterAboveTheDriverDataKey) {
     const RegistryPrinterData data(load.printer);
     EXPECT_EQ(data.read("MacAddress")->type, 1u);
     EXPECT_FALSE(data.read("printBinNames"));
-}
-
-TEST(RegistryPrinter, RefusesFilesWithoutOrWithMoreThanOnePrinter) {
+    // Files without or with more than one printer are refused.
     const auto errorOfKeys = [](const std::string& keys) {
         return findRegistryPrinter(parseRegistryFile(utf8(std::string(kRegistryHeader) + "\n" + keys)).file).error;
     };

@@ -65,7 +65,7 @@ TEST(RelaySettings, ReadsOnlyTheBlock) {
     EXPECT_TRUE(parse(std::string(kRelaySettingsSize, '\0')).empty());
 }
 
-TEST(RelaySettings, WritesWhatItReadsBack) {
+TEST(RelaySettings, WritesWhatItReadsBackAndRefusesWhatItCannotWriteOrDoesNotFit) {
     const std::vector<RelayField> fields = {
         {kRelayTypeText, "path\\name", std::string("tab\there\nline\rcr\x01\x1F\x7F")},
         {kRelayTypeNumber, "n", std::numeric_limits<std::int64_t>::min()}, {kRelayTypeToggle, "t", true},
@@ -75,16 +75,15 @@ TEST(RelaySettings, WritesWhatItReadsBack) {
     EXPECT_EQ(*text, "1\tpath\\\\name\ttab\\there\\nline\\rcr\\x01\\x1F\x7F\n"
                      "2\tn\t-9223372036854775808\n3\tt\tON\n4\td\t12:00\n0\t\xE6\x97\xA5\t\n");
     EXPECT_EQ(parse(*text), fields);
-}
 
-TEST(RelaySettings, RefusesFieldsItCannotWriteOrThatDoNotFit) {
+    // Fields it cannot write, or that do not fit, are refused.
     const std::vector<RelayField> refused[] = {
         {{kRelayTypeText, "", std::string("v")}}, {{kRelayTypeText, "a\"b", std::string("v")}},
         {{kRelayTypeText, "a\tb", std::string("v")}}, {{kRelayTypeText, "\xFF", std::string("v")}},
         {{kRelayTypeText, "id", std::string("zero\0byte", 9)}}, {{kRelayTypeNumber, "id", std::string("12")}},
         {{kRelayTypeToggle, "id", std::int64_t{1}}}, {{kRelayTypeDateTime, "id", RelayDateTime{""}}}};
-    for (const std::vector<RelayField>& fields : refused)
-        EXPECT_FALSE(formatRelaySettings(fields).has_value()) << "id: " << fields[0].id;
+    for (const std::vector<RelayField>& one : refused)
+        EXPECT_FALSE(formatRelaySettings(one).has_value()) << "id: " << one[0].id;
 
     // "1\tid\t" and the line end take 6 of the 883 bytes before the zero byte.
     CoreData settings = settings::defaultRecord();

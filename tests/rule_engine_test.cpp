@@ -116,7 +116,7 @@ std::string namesOf(const settings::FieldSet& set) {
     return out;
 }
 
-TEST(RuleContext, ChangedFollowsTheSnapshotWithinOneRun) {
+TEST(RuleContext, ChangedFollowsTheSnapshotAndNoRuleCorrectsASettingInProgress) {
     CoreData record = settings::defaultRecord();
     settings::FieldSet changed;
     RuleContext context(record, &changed, nullptr, nullptr);
@@ -127,14 +127,13 @@ TEST(RuleContext, ChangedFollowsTheSnapshotWithinOneRun) {
     runSetter(context, F::Staple, option(F::Staple, "None"));
     EXPECT_EQ(namesOf(changed), "Binding");
     EXPECT_TRUE(context.inProgress.entries().empty());
-}
 
-TEST(RuleContext, ARuleNeverCorrectsASettingInProgress) {
+    // A rule never corrects a setting in progress.
     // Otherwise single-sided printing would rule the booklet out.
     CoreData guarded = recordWith("Layout=Booklet");
-    RuleContext context(guarded, nullptr, nullptr, nullptr);
-    context.inProgress.push(F::Layout);
-    runSetter(context, F::Duplex, option(F::Duplex, "False"));
+    RuleContext guardedContext(guarded, nullptr, nullptr, nullptr);
+    guardedContext.inProgress.push(F::Layout);
+    runSetter(guardedContext, F::Duplex, option(F::Duplex, "False"));
     EXPECT_EQ(show(guarded, {F::Layout, F::Duplex}), "Layout=Booklet Duplex=False");
 }
 
@@ -310,7 +309,7 @@ TEST(OutputRules, StoringAsAFormDropsFormsAndCopyProtection) {
     EXPECT_EQ(show(listed, {F::OutputMethod}), "OutputMethod=Print");
 }
 
-TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWith) {
+TEST(PageExceptionRules, ANewListRulesOutWhatItsRecordsConflictWithAndRepeatingNeedsOne) {
     // The pages' own staple and their own punching.
     PageException finishing = pageRecord(ExceptionKind::PageFinishing, 2, 4, 3);
     finishing.finishing2 = 1;
@@ -349,14 +348,13 @@ TEST(PageExceptionRules, TabRecordsTurnNUpOffAndNeedLongEdgeTabStock) {
         setExceptions(record, c.list);
         EXPECT_EQ(shownLike(record, c.expected), c.expected) << c.start;
     }
-}
 
-TEST(PageExceptionRules, RepeatingNeedsExceptionsToRepeat) {
-    CoreData record = recordWith("PageSpecificRepeatMode=On");
-    setExceptions(record, {pageRecord(ExceptionKind::PagePaper, 1, 1)});
-    EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=On");
-    setExceptions(record, {});
-    EXPECT_EQ(show(record, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=Off");
+    // Repeating needs exceptions to repeat.
+    CoreData repeating = recordWith("PageSpecificRepeatMode=On");
+    setExceptions(repeating, {pageRecord(ExceptionKind::PagePaper, 1, 1)});
+    EXPECT_EQ(show(repeating, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=On");
+    setExceptions(repeating, {});
+    EXPECT_EQ(show(repeating, {F::PageSpecificRepeatMode}), "PageSpecificRepeatMode=Off");
 }
 
 // Job-wide face-up delivery and booklets clear the records' own finishing

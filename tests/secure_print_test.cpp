@@ -55,17 +55,20 @@ TEST(SecurePrintAccountTrack, OnlyWhenAccountTrackIsOn) {
               "@PJL SET ZXSECTIONNAME=\"Sales 2\"\r\n@PJL SET ZXSECTIONKEY2=\"A046E4164E9E85B6C2C6D6878D02FE19\"\r\n");
 }
 
-TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldOfItsOwn) {
+TEST(SecurePrintHold, SecureJobHasIdAndPasswordButNoHoldFormsAreSavedAndIndicesPastTheListsReadAsDefaults) {
     CoreData settings = settings::defaultRecord();
     select(settings, FieldId::OutputMethod, "Secure");
     settings.setText(FieldId::WaitModeSecurePrintId, "job 42");
     settings.setText(FieldId::WaitModePassword, "12345678");
     const std::string secure = "@PJL SET ZXJOBID=\"job 42\"\r\n" + enciphered("HOLDKEY2", "12345678");
     EXPECT_EQ(holdAndBox(settings), secure + kNoSaveNoSpool);
-
-    select(settings, FieldId::PrintMode, "ProofMode");
-    EXPECT_EQ(holdAndBox(settings),
-              secure + "@PJL SET TARVOFORMSAVE=OFF\r\n@PJL SET HOLD=ZXWAITPROOF\r\n@PJL SET SPOOL=OFF\r\n");
+    // A job kept as a form is saved; indices past the option lists read as
+    // the defaults, Print and Print.
+    select(settings, FieldId::OutputMethod, "Form");
+    EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=ON\r\n@PJL SET SPOOL=OFF\r\n");
+    settings.setOption(FieldId::OutputMethod, 200);
+    settings.setOption(FieldId::PrintMode, 200);
+    EXPECT_EQ(holdAndBox(settings), kNoSaveNoSpool);
 }
 
 TEST(SecurePrintHold, HoldModeByPrintModeAndOutputMethod) {
@@ -90,16 +93,6 @@ TEST(SecurePrintHold, HoldModeByPrintModeAndOutputMethod) {
                 << row.printMode << " with " << method;
         }
     }
-}
-
-TEST(SecurePrintHold, FormSaveAndIndicesPastTheLists) {
-    CoreData settings = settings::defaultRecord();
-    select(settings, FieldId::OutputMethod, "Form");
-    EXPECT_EQ(holdAndBox(settings), "@PJL SET TARVOFORMSAVE=ON\r\n@PJL SET SPOOL=OFF\r\n");
-    // Indices past the option lists read as the defaults, Print and Print.
-    settings.setOption(FieldId::OutputMethod, 200);
-    settings.setOption(FieldId::PrintMode, 200);
-    EXPECT_EQ(holdAndBox(settings), kNoSaveNoSpool);
 }
 
 TEST(SecurePrintUserBox, StoreWithFolderPasswordAndBoxNameEvenWhenEmpty) {

@@ -14,8 +14,8 @@ std::string toHex(const Sha256Digest& digest) {
 }
 
 // FIPS 180-4 examples (one block, two blocks, the two-block 896-bit message,
-// a million letters) and the empty message.
-TEST(Sha256, MatchesTheStandardsExamples) {
+// a million letters), the empty message, and lengths around the block boundary.
+TEST(Sha256, MatchesTheStandardsExamplesAndPadsAroundTheBlockBoundary) {
     EXPECT_EQ(toHex(sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(toHex(sha256("abc")), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(toHex(sha256("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
@@ -25,12 +25,9 @@ TEST(Sha256, MatchesTheStandardsExamples) {
               "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
     EXPECT_EQ(toHex(sha256(std::string(1'000'000, 'a'))),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-}
-
-// 55 bytes leave just room for the 1 bit and the length; 63 pushes the length
-// into a second block (as the 56-byte example does); 64 fills a block with
-// message alone.
-TEST(Sha256, PadsCorrectlyAroundTheBlockBoundary) {
+    // 55 bytes leave just room for the 1 bit and the length; 63 pushes the
+    // length into a second block (as the 56-byte example does); 64 fills a
+    // block with message alone.
     EXPECT_EQ(toHex(sha256(std::string(55, 'a'))), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
     EXPECT_EQ(toHex(sha256(std::string(63, 'a'))), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34");
     EXPECT_EQ(toHex(sha256(std::string(64, 'a'))), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");

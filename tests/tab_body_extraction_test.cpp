@@ -6,10 +6,13 @@
 
 #include <algorithm>
 
+#include "stream_text.h"
 #include "tabs/body_extraction.h"
 
 namespace tvzx::tabs {
 namespace {
+
+using testing::replaced;
 
 // A file that hands out at most `chunk` bytes per read, as a pipe or a file
 // still being written may.
@@ -76,13 +79,6 @@ std::optional<std::string> extracted(std::string_view document, std::size_t chun
 std::string without(std::string document, std::string_view marker) {
     for (std::size_t at = document.find(marker); at != std::string::npos; at = document.find(marker, at))
         document[at] = '#';
-    return document;
-}
-
-std::string replaced(std::string document, std::string_view from, std::string_view to) {
-    const std::size_t at = document.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) document.replace(at, from.size(), to);
     return document;
 }
 

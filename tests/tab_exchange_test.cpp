@@ -32,7 +32,7 @@ Record bytesAt(const Record& record, std::size_t offset, std::size_t count) {
     return Record(record.begin() + static_cast<std::ptrdiff_t>(offset), record.begin() + static_cast<std::ptrdiff_t>(offset + count));
 }
 
-TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThem) {
+TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThemAndBadTextsOrSizesAreRefused) {
     const TabExchange exchange = sampleExchange();
     // Reserved bytes keep what the record held; text fields are cleared past
     // their text so that nothing of an older record remains.
@@ -51,20 +51,19 @@ TEST(TabExchange, FieldsSitLittleEndianWhereTheWorkerReadsThem) {
     EXPECT_EQ(bytesAt(record, 193818, 6), (Record{0, 0xEE, 1, 0, 0, 0}));
     // The reader takes every field from the same place.
     EXPECT_EQ(written(readExchange(written(exchange)).value_or(TabExchange{})), written(exchange));
-}
 
-TEST(TabExchange, OverlongTextsAreCutUnterminatedOnesAndWrongSizesRefused) {
+    // Overlong texts are cut; unterminated ones and wrong sizes are refused.
     TabExchange longTexts = sampleExchange();
     longTexts.printerName = std::u16string(5000, u'n');
     longTexts.temporaryPath = std::u16string(70000, u'p');
     longTexts.documentName = std::u16string(kNameCharacters, u'd');
     longTexts.label = std::string(20000, 'l');
-    const Record record = written(longTexts);
-    EXPECT_EQ(bytesAt(record, 8210 - 4, 6), (Record{'n', 0, 0, 0, 'p', 0}));
-    EXPECT_EQ(bytesAt(record, 139284 - 4, 6), (Record{'p', 0, 0, 0, 'd', 0}));
-    EXPECT_EQ(bytesAt(record, 147478 - 4, 6), (Record{'d', 0, 0, 0, 2, 0}));
-    EXPECT_EQ(bytesAt(record, 193819 - 2, 2), (Record{'l', 0}));
-    const std::optional<TabExchange> back = readExchange(record);
+    const Record cutTexts = written(longTexts);
+    EXPECT_EQ(bytesAt(cutTexts, 8210 - 4, 6), (Record{'n', 0, 0, 0, 'p', 0}));
+    EXPECT_EQ(bytesAt(cutTexts, 139284 - 4, 6), (Record{'p', 0, 0, 0, 'd', 0}));
+    EXPECT_EQ(bytesAt(cutTexts, 147478 - 4, 6), (Record{'d', 0, 0, 0, 2, 0}));
+    EXPECT_EQ(bytesAt(cutTexts, 193819 - 2, 2), (Record{'l', 0}));
+    const std::optional<TabExchange> back = readExchange(cutTexts);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(std::tuple(back->printerName, back->temporaryPath.size(), back->label.size()),
               std::tuple(std::u16string(kNameCharacters - 1, u'n'), kPathCharacters - 1, kLabelBytes - 1));

@@ -123,7 +123,7 @@ TEST_F(TabPagesTest, PrintedSheetOnShortTabPaperMovesThePage) {
                          "|trailer:[sheet Tab after Document 2][restore]");
 }
 
-TEST_F(TabPagesTest, NothingWithTheTabImageShiftedWithoutTabRecordsOrWithoutAPrinter) {
+TEST_F(TabPagesTest, NothingWithTheTabImageShiftedWithoutTabRecordsOrPrinterAndThePreparationNamesPageOne) {
     setTabs({tab(1, 1, 0, "printed"), tab(3, 3, 0, "after")});
     settings.setOption(FieldId::TabImageShift, 1);
     EXPECT_EQ(runJob(2), "|1:/|2:/|trailer:");
@@ -136,9 +136,7 @@ TEST_F(TabPagesTest, NothingWithTheTabImageShiftedWithoutTabRecordsOrWithoutAPri
     settings = settings::defaultRecord();
     EXPECT_EQ(runJob(1), "|1:/|trailer:");
     EXPECT_TRUE(requests.empty());
-}
-
-TEST_F(TabPagesTest, SetupPreparationNamesAFirstPrintedSheetOnPageOne) {
+    // The setup preparation names a first printed sheet on page one.
     setTabs({tab(1, 1, 1, "inserted"), tab(2, 2, 0, "printed")});
     EXPECT_NE(sheets().setupPreparation(settings).find("TVZXFeatures /QXP1Tab false put\r\n"), std::string::npos);
     setTabs({tab(1, 1, 0, "printed")});
@@ -147,7 +145,6 @@ TEST_F(TabPagesTest, SetupPreparationNamesAFirstPrintedSheetOnPageOne) {
 }
 
 TEST(TabDocumentName, PrefixBlankAndPageWithinTheLimit) {
-    EXPECT_EQ(tabDocumentName("Tab after Document", 9), u"Tab after Document 9");
     EXPECT_EQ(tabDocumentName(std::string(300, 'x'), 1).size(), kTabDocumentNameLimit);
 }
 

@@ -72,7 +72,7 @@ TEST(Conversion, ARecordOfTheCurrentLayoutComesThroughWhole) {
     EXPECT_EQ(destination, source);
 }
 
-TEST(Conversion, ForeignLayoutShowsExactlyWhatSurvives) {
+TEST(Conversion, ForeignLayoutShowsExactlyWhatSurvivesWithTheSignednessOfNumbersGuarded) {
     ForeignSchema schema(400);
     // Moved, and stored with the same scale.
     schema.number("Zoom:2:1:4:0:R:1", 4, 2, 250);
@@ -115,22 +115,21 @@ TEST(Conversion, RescalingRoundsHalfUpAndHalfAwayFromZero) {
                                     {123456, 10000, 10, 123}, {-123455, 10000, 10, -123}, {7, 0, 1, 7}};
     for (const auto& row : rows)
         EXPECT_EQ(rescale(row[0], static_cast<std::uint32_t>(row[1]), static_cast<std::uint32_t>(row[2])), row[3]) << row[0];
-}
 
-TEST(Conversion, SignednessGuardsOfNumbers) {
-    ForeignSchema schema(40);
+    // The signedness of numbers is guarded.
+    ForeignSchema guarded(40);
     // Signed foreign values of 1024 or more never land in unsigned 4-byte fields.
-    schema.number("HorizontalOverlap:4:1:4:1:R:10000", 4, 4, 5000);
-    schema.number("VerticalOverlap:4:1:8:1:R:10000", 8, 4, 1000);
+    guarded.number("HorizontalOverlap:4:1:4:1:R:10000", 4, 4, 5000);
+    guarded.number("VerticalOverlap:4:1:8:1:R:10000", 8, 4, 1000);
     // Unsigned foreign values that rescale below zero cannot; positive ones can.
-    schema.number("Gutter:4:1:12:0:R:10000", 12, 4, 30000);
-    CoreData destination = defaultRecord();
-    readAndConvert(destination, schema.record, schema.wrapped());
-    EXPECT_EQ(values(destination, {FieldId::HorizontalOverlap, FieldId::VerticalOverlap, FieldId::Gutter}),
+    guarded.number("Gutter:4:1:12:0:R:10000", 12, 4, 30000);
+    CoreData overlaps = defaultRecord();
+    readAndConvert(overlaps, guarded.record, guarded.wrapped());
+    EXPECT_EQ(values(overlaps, {FieldId::HorizontalOverlap, FieldId::VerticalOverlap, FieldId::Gutter}),
               "HorizontalOverlap=0 VerticalOverlap=1000 Gutter=30000 ");
 }
 
-TEST(Reader, RejectedHeadersGiveTheDefaultRecordAndNothingToReadLeavesIt) {
+TEST(Reader, RejectedHeadersGiveTheDefaultRecordNothingToReadLeavesItAndMalformedItemsDrop) {
     ForeignSchema schema(40);
     schema.number("Zoom:2:1:4:0:R:1", 4, 2, 250);
     CoreData changed = defaultRecord();
@@ -153,10 +152,9 @@ TEST(Reader, RejectedHeadersGiveTheDefaultRecordAndNothingToReadLeavesIt) {
     EXPECT_TRUE(readAndConvert(destination, changed.bytes, ""));
     EXPECT_TRUE(readAndConvert(destination, changed.bytes, "AA=="));  // decodes to a lone NUL
     EXPECT_EQ(destination, changed);
-}
 
-TEST(Reader, MalformedItemsAreDroppedOneByOne) {
-    ForeignSchema schema(40);
+    // Malformed items are dropped one by one.
+    schema = ForeignSchema(40);
     schema.number("Zoom:2:1:4:0:R:0", 4, 2, 250);                    // scale 0
     schema.bytes("PageSizeName:1:8:6:1:A:extra", 6, "Name");          // seven parts for an array
     schema.number("Creep:4:1:20", 20, 4, 5);                          // too few parts
@@ -165,7 +163,7 @@ TEST(Reader, MalformedItemsAreDroppedOneByOne) {
     schema.number("Collate:1:1:17:0:S:Sort:Group", 17, 1, 0);         // duplicate: ignored
     schema.number("OffsetCopies:1:1:\t18:+0:S:False:True", 18, 1, 1);  // white space and sign accepted
     schema.number("Staple:1:1:24:0:S", 24, 1, 0);                     // no names: from the end of the list
-    CoreData destination = defaultRecord();
+    destination = defaultRecord();
     readAndConvert(destination, schema.record, schema.wrapped());
     EXPECT_EQ(values(destination, {FieldId::Zoom, FieldId::Creep, FieldId::NumCopies, FieldId::Collate, FieldId::OffsetCopies,
                                     FieldId::Staple}),

@@ -14,13 +14,6 @@ namespace {
 constexpr std::array<std::uint8_t, 20> kMaterial = {0x94, 0x4B, 0xB7, 0x66, 0x02, 0x4B, 0x09, 0x94, 0x6D, 0x75,
                                                     0xA2, 0x4D, 0x4D, 0x60, 0xC9, 0x48, 0xA2, 0x43, 0x23, 0xEC};
 
-TEST(TicketCipher, KeysComeFromTheKeyMaterial) {
-    const TicketCipherKeys keys = ticketCipherKeys();
-    EXPECT_EQ(keys.key, sha256(std::span(kMaterial).first<10>()));
-    const Sha256Digest ivDigest = sha256(std::span(kMaterial).last<10>());
-    EXPECT_TRUE(std::equal(keys.iv.begin(), keys.iv.end(), ivDigest.begin()));
-}
-
 // Pads with n bytes of n - 1, chains the blocks by hand and writes the
 // upper-case hex text the printers read.
 std::string enciphered(const std::string& value) {

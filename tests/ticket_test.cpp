@@ -77,23 +77,21 @@ TEST(Ticket, FeatureRichJobInFull) {
     EXPECT_EQ(buildJobTicket(s, {"Q3 report", "alice", "20261207-0001"}), expected);
 }
 
-TEST(TicketHeader, JobNameIsCutAtACharacterBoundaryAndForeignUserNameBytesBecomeQuestionMarks) {
+TEST(TicketHeader, JobNameIsCutAtACharacterBoundaryForeignUserNameBytesBecomeQuestionMarksAndControlsLeave) {
     EXPECT_TRUE(holds({std::string(300, 'x'), std::nullopt, std::nullopt}, "JOBNAME=\"" + std::string(240, 'x') + "\""));
     // The 240th byte falls inside a three-byte character: it is left out whole.
     const std::string name = std::string(238, 'y') + "\xE3\x82\xB4" + "z";
     EXPECT_TRUE(holds({name, std::nullopt, std::nullopt}, "JOBNAME=\"" + std::string(238, 'y') + "\""));
     // A user name of another code page is no UTF-8.
     EXPECT_TRUE(holds({std::nullopt, "J\xF6rg", std::nullopt}, "USERNAME=\"J?rg\""));
-}
 
-TEST(TicketHeader, ControlCharactersLeaveNamesBeforeTheCut) {
     // Removed, not replaced: the cut counts the kept bytes only, so the
     // closing two-byte character just fits into the 240 bytes.
-    const std::string name = "Gr\xC3\xB6\xC3\x9F" "e\x1B[2J\t\x7F" + std::string(228, 'y') + "\xCE\xA9";
+    const std::string controlled = "Gr\xC3\xB6\xC3\x9F" "e\x1B[2J\t\x7F" + std::string(228, 'y') + "\xCE\xA9";
     const std::string expected = "@PJL SET STRINGCODESET=UTF8\r\n@PJL SET ZXCOETYPE=2\r\n"
                                  "@PJL SET USERNAME=\"m\xC3\xBCller\"\r\n"
                                  "@PJL SET JOBNAME=\"Gr\xC3\xB6\xC3\x9F" "e[2J" + std::string(228, 'y') + "\xCE\xA9\"\r\n@PJL";
-    EXPECT_EQ(opening({name, "m\x01\xC3\xBCller\r\n", std::nullopt}, expected), expected);
+    EXPECT_EQ(opening({controlled, "m\x01\xC3\xBCller\r\n", std::nullopt}, expected), expected);
 }
 
 }  // namespace

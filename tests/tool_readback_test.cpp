@@ -7,6 +7,7 @@
 #include "postscript/dsc_comments.h"
 #include "settings/schema_hash.h"
 #include "settings/text_form.h"
+#include "stream_text.h"
 #include "tool_runner.h"
 
 namespace {
@@ -84,18 +85,6 @@ TEST_F(JobTool, BookletEditsFollowTheRulesAndTheJobReadsBack) {
         EXPECT_EQ(refused.status, 2);
         EXPECT_EQ(refused.err, "tvzx: " + input + ": " + line + "\n");
     }
-}
-
-std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
-    return text;
-}
-
-// Returns the text with the first `from` replaced.
-std::string replaced(std::string text, std::string_view from, std::string_view to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 TEST_F(JobTool, TheTicketCheckNamesWhereAndHowAHandMadeTicketDiffers) {

@@ -30,14 +30,6 @@ TEST_F(ToolTest, VersionAndDescription) {
     EXPECT_EQ(tvzx({"settings", "describe", "--wrapped"}).out, tvzx::settings::writeDescription() + "\n");
 }
 
-TEST_F(ToolTest, ShowReadsBackThroughASettingsFile) {
-    const ToolRun changed = tvzx({"settings", "show", "--set", "Staple=2StaplesWide", "--set", "PIComment=\"A \\\"B\\\"\""});
-    ASSERT_EQ(changed.status, 0) << changed.err;
-    EXPECT_NE(changed.out.find("\nStaple=2StaplesWide\n"), std::string::npos);
-    writeAll(file("job.settings"), changed.out);
-    EXPECT_EQ(tvzx({"settings", "show", "--settings", file("job.settings")}).out, changed.out);
-}
-
 TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
     writeAll(file("bad.reg"), "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_A\\Printers\\P\\PrinterDriverData]\r\n"
                               "\"DefaultDuplex\"=dword:1x\r\n");
@@ -62,7 +54,7 @@ TEST_F(ToolTest, RefusalsExitWithTwoOneLineAndWriteNothing) {
     EXPECT_FALSE(fs::exists(file("out.bin")));
 }
 
-TEST_F(ToolTest, BlockWrittenAndReadBack) {
+TEST_F(ToolTest, BlockWrittenAndReadBackAndAForeignOneConvertedOnlyWithItsDescription) {
     ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin"), "--set", "Punch=3Holes"}).status, 0);
     EXPECT_EQ(fs::file_size(file("block.bin")), 26900u);
     const ToolRun shown = tvzx({"settings", "show", "--block", file("block.bin")});
@@ -74,9 +66,8 @@ TEST_F(ToolTest, BlockWrittenAndReadBack) {
     const ToolRun truncated = tvzx({"settings", "show", "--block", file("short.bin")});
     EXPECT_EQ(std::to_string(truncated.status) + " " + truncated.err,
               "2 tvzx: " + file("short.bin") + ": block states 26900 bytes but the file holds 1000\n");
-}
 
-TEST_F(ToolTest, ForeignBlockConvertsOnlyWithItsDescription) {
+    // A block of another schema converts only with its description.
     ASSERT_EQ(tvzx({"settings", "write", "--block", file("block.bin"), "--set", "Fold=ZFold"}).status, 0);
     // Relabel the block as written under another schema of the same layout.
     std::string bytes = readAll(file("block.bin"));

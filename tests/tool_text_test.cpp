@@ -50,7 +50,7 @@ TEST_F(ToolText, PrintsOneTextInTheDisplayLanguageOrAChosenOne) {
         expectRefused(tvzx(args), args.back());
 }
 
-TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
+TEST_F(ToolText, PackedFileReadsBackWithItsLanguagesAndWhatWouldNotReadBackIsRefused) {
     writeAll(file("table.tsv"), kTable);
     const std::string lng = file("tvzx.lng").string();
     const ToolRun pack = tvzx({"lng", "pack", file("table.tsv").string(), lng});
@@ -67,9 +67,8 @@ TEST_F(ToolText, PackedFileReadsBackWithItsLanguages) {
     writeAll(file("crlf.tsv"), crlf);
     EXPECT_EQ(tvzx({"lng", "pack", file("crlf.tsv").string(), file("crlf.lng").string()}).status, 0);
     EXPECT_EQ(tvzx({"text", "12", "--lng", file("crlf.lng").string(), "--lang", "10"}).out, "Лоток для бумаги\n");
-}
 
-TEST_F(ToolText, PackAndUnpackRefuseWhatWouldNotReadBack) {
+    // Pack and unpack refuse what would not read back.
     static constexpr char kNulTable[] = "L10N_LBL_LANGUAGECODE\t0x0816\nK\ta\0b\n";
     const std::vector<std::pair<std::string, std::string>> tables = {
         {"no header", "L10N_LBL_INPUTSLOT\tx\n"}, {"built-in language", "L10N_LBL_LANGUAGECODE\t0x0816\t0x0409\n"},

@@ -17,7 +17,7 @@ std::vector<std::uint8_t> counting(int first, int step) {
     return packet;
 }
 
-TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAsked) {
+TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAskedAndSendsEveryByteInOrder) {
     FakeSocketApi api;
     net::SocketLibrary library(api);
     const net::TvSocket::ConstantUdpSocketParams params(9);
@@ -33,11 +33,9 @@ TEST(ResolveSocket, TakesTheFirstAnswerThatOpensWithThePortAsked) {
     EXPECT_EQ(std::tuple(address.ipv6(), address.port(), address.scope()), std::tuple(v6.ipv6(), 9, 3u));
     EXPECT_EQ(net::resolveSocket(library, "none", params), nullptr);
     EXPECT_EQ(net::resolveSocket(library, "unknown.invalid", params), nullptr);
-}
 
-TEST(SendDatagram, SendsEveryByteInOrderAndStopsOnTheFirstFailure) {
-    FakeSocketApi api;
-    net::SocketLibrary library(api);
+    // A datagram goes out byte for byte in order, stopping on the first failure.
+    api.refusedFamilies.clear();
     api.knowIPv4("127.0.0.1", v4(127, 0, 0, 1));
     const auto socket = net::resolveSocket(library, "127.0.0.1", net::TvSocket::ConstantUdpSocketParams(9));
     const std::vector<std::uint8_t> packet = counting(0, 1);

@@ -99,7 +99,7 @@ struct Segment {
     }
 };
 
-TEST(SendWakeUp, TwoRoundsOfFiveThroughEveryTargetWithAPauseBetween) {
+TEST(SendWakeUp, TwoRoundsOfFiveThroughEveryTargetWithAPauseBetweenPastAFailingSocket) {
     Segment segment;
     EXPECT_TRUE(net::sendWakeUp(kPrinter, segment.library, segment.timing));
     std::vector<std::string> expected;
@@ -117,16 +117,15 @@ TEST(SendWakeUp, TwoRoundsOfFiveThroughEveryTargetWithAPauseBetween) {
     // One pause of 200 ms and the random part (1234 % 100), after 5 rounds.
     EXPECT_EQ(segment.pauses, std::vector<std::chrono::milliseconds>{std::chrono::milliseconds(234)});
     EXPECT_EQ(segment.sentAtPause, std::vector<std::size_t>{20});
-}
 
-TEST(SendWakeUp, AFailingSocketDoesNotStopTheOthers) {
-    Segment segment;
-    // The first socket made, the limited broadcast on port 7, fails.
-    segment.api.failingSockets = {100};
-    EXPECT_TRUE(net::sendWakeUp(kPrinter, segment.library, segment.timing));
-    EXPECT_EQ(segment.api.sent.size(), 30u);
-    segment.api.sendResult = [](std::size_t) { return std::int64_t{-1}; };
-    EXPECT_FALSE(net::sendWakeUp(kPrinter, segment.library, segment.timing));
+    // A failing socket does not stop the others: the first one made, the
+    // limited broadcast on port 7, fails.
+    Segment failing;
+    failing.api.failingSockets = {100};
+    EXPECT_TRUE(net::sendWakeUp(kPrinter, failing.library, failing.timing));
+    EXPECT_EQ(failing.api.sent.size(), 30u);
+    failing.api.sendResult = [](std::size_t) { return std::int64_t{-1}; };
+    EXPECT_FALSE(net::sendWakeUp(kPrinter, failing.library, failing.timing));
 }
 
 TEST(SendWakeUp, NothingIsSentWithoutAddressIPv4OrTarget) {

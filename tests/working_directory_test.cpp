@@ -66,7 +66,7 @@ std::string chosen(MemoryFileSystem& files, WindowsVersionClass versionClass, bo
     return show(config::workingDirectory(files, query));
 }
 
-TEST(WorkingDirectory, CandidateOrderBySystemAndPrinter) {
+TEST(WorkingDirectory, CandidateOrderBySystemAndPrinterPassingOverMissingOrTooLongOnes) {
     const struct {
         WindowsVersionClass versionClass;
         bool withPrinter;
@@ -90,9 +90,8 @@ TEST(WorkingDirectory, CandidateOrderBySystemAndPrinter) {
         EXPECT_EQ(chosen(files, c.versionClass, c.withPrinter), c.expected)
             << "class " << static_cast<int>(c.versionClass) << (c.withPrinter ? " with" : " without") << " printer";
     }
-}
 
-TEST(WorkingDirectory, CandidatesThatAreMissingOrTooLongArePassedOver) {
+    // Candidates that are missing or too long are passed over.
     MemoryFileSystem files;
     files.commonAppData.reset();
     files.directories.erase(u"/spool/printers/");
