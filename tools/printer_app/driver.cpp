@@ -175,22 +175,17 @@ void applyConfig(App& app, pappl_printer_t* printer, const PrinterConfig& config
     // the printer's driver attributes and writes the answer after letting go
     // of the printer; new driver data frees those attributes, so a client
     // thread answering meanwhile would read freed texts. Every text the
-    // attributes held, before and after, is kept alive for good (a bounded
-    // set: the values of the family's options).
-    const auto pinCurrent = [&] {
-        ipp_t* current = papplPrinterGetDriverAttributes(printer);
-        app.pinTexts(current);
-        ippDelete(current);
-    };
-    pinCurrent();
+    // attributes hold before they are replaced is kept alive for good (a
+    // bounded set: the values of the family's options).
+    ipp_t* current = papplPrinterGetDriverAttributes(printer);
+    app.pinTexts(current);
+    ippDelete(current);
     pappl_pr_driver_data_t data;
     papplPrinterGetDriverData(printer, &data);
     ipp_t* attributes = ippNew();
     fillDriverData(app, config, &data, &attributes);
-    app.pinTexts(attributes);
     papplPrinterSetDriverData(printer, &data, attributes);
     ippDelete(attributes);
-    pinCurrent();
 }
 
 App& appOf(pappl_printer_t* printer) {
