@@ -67,13 +67,12 @@ cmake --build build
 run_ctest build
 # The checks of whole programs: the CUPS filter through a private
 # scheduler, the Debian package proved from its installed files alone and
-# purged again, and documents of the producers Linux users have. Each
-# check counts. The printer application's check (printer_app_check.sh) is
-# run by hand: under load one of twelve jobs sent at once to one printer
-# now and then lands incomplete in its file (the service stays up).
+# purged again, documents of the producers Linux users have, and the
+# printer application with real IPP clients. Each check counts.
 run_checks "package checks" package_check.sh build
 run_checks "cups checks" cups_check.sh build
 run_checks "document checks" documents_check.sh build
+run_checks "printer-app checks" printer_app_check.sh build
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVZX_SANITIZE=ON -DTVZX_BENCH=OFF >/dev/null

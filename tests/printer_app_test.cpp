@@ -3,6 +3,10 @@
 // configuration.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "app.h"
@@ -182,6 +186,46 @@ TEST(RecentJobs, AJobIsClaimedOnceWhileItIsAmongTheLastRemembered) {
     EXPECT_FALSE(recent.claim(7));
     EXPECT_TRUE(recent.claim(1000));
     EXPECT_TRUE(recent.claim(7));
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return in ? text.str() : "<none>";
+}
+
+TEST(JobOutputs, AFolderJobsFileAppearsWholeAtItsEndAndOutlivesASecondStart) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("tvzx-outputs-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string file = (folder / "report.prn").string();
+    JobOutputs outputs;
+    const std::string partial = outputs.stage(5, file);
+    EXPECT_EQ(partial, (folder / ".report.prn.partial-5").string());
+    EXPECT_EQ(outputs.stage(5, file), partial);
+    std::ofstream(partial) << "whole job";
+    // The job's own start and an unknown job change nothing.
+    outputs.started(5);
+    outputs.started(6);
+    outputs.ended(6);
+    EXPECT_EQ(fileText(file), "<none>");
+    outputs.ended(5);
+    EXPECT_EQ(fileText(file), "whole job");
+    EXPECT_FALSE(fs::exists(partial));
+    // A second start (twice) empties the name while it runs; its end puts
+    // the finished file back.
+    for (int start = 0; start < 2; ++start) {
+        outputs.started(5);
+        std::ofstream(file).flush();
+        outputs.ended(5);
+        EXPECT_EQ(fileText(file), "whole job");
+    }
+    // Once forgotten, a job's file is left alone.
+    for (int id = 100; id < 100 + static_cast<int>(JobOutputs::kRemembered); ++id) outputs.stage(id, file + "x");
+    outputs.started(5);
+    EXPECT_EQ(fileText(file), "whole job");
+    fs::remove_all(folder);
 }
 
 TEST(PrinterConfig, LinesReadBackAndBadOnesAreRefused) {

@@ -111,6 +111,22 @@ bool App::claimJob(pappl_printer_t* printer, int jobId) {
     return recentJobs_[papplPrinterGetID(printer)].claim(jobId);
 }
 
+std::string App::stageOutput(pappl_printer_t* printer, int jobId, const std::string& file) {
+    const int printerId = papplPrinterGetID(printer);
+    std::lock_guard lock(outputsMutex_);
+    return outputs_[printerId].stage(jobId, file);
+}
+
+void App::outputStarted(int printerId, int jobId) {
+    std::lock_guard lock(outputsMutex_);
+    if (auto found = outputs_.find(printerId); found != outputs_.end()) found->second.started(jobId);
+}
+
+void App::outputEnded(int printerId, int jobId) {
+    std::lock_guard lock(outputsMutex_);
+    if (auto found = outputs_.find(printerId); found != outputs_.end()) found->second.ended(jobId);
+}
+
 void App::pinTexts(ipp_t* attributes) {
     std::lock_guard lock(mutex_);
     if (pins_ == nullptr) pins_ = ippNew();

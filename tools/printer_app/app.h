@@ -17,6 +17,7 @@ extern "C" {
 #include <pappl/pappl.h>
 }
 
+#include "job_outputs.h"
 #include "printer_config.h"
 
 namespace tvzx::printer_app {
@@ -78,6 +79,13 @@ public:
     // Returns true when no other thread has begun to print this job of the
     // printer lately; from then on, false for it.
     bool claimJob(pappl_printer_t* printer, int jobId);
+    // Returns the partial file a job of the printer writes its folder output
+    // to (see JobOutputs); it becomes `file` when the job ends.
+    std::string stageOutput(pappl_printer_t* printer, int jobId, const std::string& file);
+    // A start and the end of a start of a printer's job, from PAPPL's events
+    // (which come with the printer locked: these call nothing of PAPPL's).
+    void outputStarted(int printerId, int jobId);
+    void outputEnded(int printerId, int jobId);
     // Keeps every text value of the attributes alive for the life of the
     // process (see applyConfig); each distinct text is kept once.
     void pinTexts(ipp_t* attributes);
@@ -93,6 +101,9 @@ private:
     std::set<std::string, std::less<>> interned_;
     std::map<int, std::mutex> deviceLocks_;
     std::map<int, RecentJobs> recentJobs_;
+    // Apart from mutex_, which is held while PAPPL is called.
+    std::mutex outputsMutex_;
+    std::map<int, JobOutputs> outputs_;
     std::set<std::string, std::less<>> pinnedTexts_;
     ipp_t* pins_ = nullptr;
 };
@@ -112,6 +123,8 @@ bool writeRasterLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device
 bool endRasterPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);
 bool endRasterJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 bool printPdf(pappl_job_t* job, pappl_device_t* device, void* data);
+// PAPPL's event callback: keeps jobs' folder output whole (see JobOutputs).
+void jobEvent(pappl_system_t* system, pappl_printer_t* printer, pappl_job_t* job, pappl_event_t event, void* data);
 
 // The family's web page of a printer's installed options, network address
 // and default duplex ("?printer=ID"; the first printer without it).

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,8 @@ constexpr const char* kPunchNumber = "5";
 constexpr double kPointsPerHundredthMm = 72.0 / 2540.0;
 constexpr std::string_view kFileScheme = "file:";
 constexpr const char* kUnnamedJob = "untitled";
+constexpr std::string_view kExtensionOption = "ext=";
+constexpr const char* kDefaultExtension = "prn";
 
 class JobCancelled : public std::runtime_error {
 public:
@@ -80,6 +83,32 @@ private:
 
 // Returns whether the URI names PAPPL's file device.
 bool isFileDevice(const char* uri) { return uri != nullptr && std::string_view(uri).starts_with(kFileScheme); }
+
+// Returns the file a job of this name lands in when the file device's URI
+// names a folder, named as PAPPL's file device names it ("FOLDER/NAME.prn",
+// or the extension of "?ext="); nothing for any other device.
+std::optional<std::string> folderOutputFile(const char* uri, const char* jobName) {
+    if (!isFileDevice(uri)) return std::nullopt;
+    char scheme[32], user[32], host[256], resource[1024];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri, scheme, sizeof scheme, user, sizeof user, host, sizeof host, &port,
+                        resource, sizeof resource) < HTTP_URI_STATUS_OK)
+        return std::nullopt;
+    std::string folder = resource;
+    std::string extension = kDefaultExtension;
+    if (const std::size_t query = folder.find('?'); query != std::string::npos) {
+        const std::string_view options = std::string_view(folder).substr(query + 1);
+        if (options.starts_with(kExtensionOption) && options.find('/') == std::string_view::npos)
+            extension = options.substr(kExtensionOption.size());
+        folder.resize(query);
+    }
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+    std::string name = std::string(jobName != nullptr ? jobName : kUnnamedJob) + "." + extension;
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < ' ' || static_cast<unsigned char>(c) >= 0x7f || c == '/') c = '_';
+    return folder + "/" + name;
+}
 
 // Reads a document until the job is cancelled.
 class CancellableSource final : public host::ByteSource {
@@ -220,22 +249,38 @@ bool renderToDevice(pappl_job_t* job, const pappl_pr_options_t* options, pappl_d
     // threads. So one job at a time writes to the device, whole, and a job
     // prints once; and as PAPPL closes a file device at the end of each job,
     // which would pull it from under the other job, a job on a file device
-    // writes through a device of its own (the file its name gives).
+    // writes through a device of its own: into a folder, a partial file that
+    // becomes the job's file when the job ends (see JobOutputs); else the
+    // file the URI names.
     std::lock_guard gate(app.deviceLock(printer));
     if (!app.claimJob(printer, papplJobGetID(job))) {
         papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Another thread has printed this job already.");
         return true;
     }
     std::optional<OwnDevice> own;
-    if (const char* uri = papplPrinterGetDeviceURI(printer); isFileDevice(uri)) {
-        own.emplace(job, uri);
-        if (own->get() == nullptr) return false;
-        device = own->get();
+    std::optional<DescriptorSink> toFile;
+    std::optional<DeviceSink> toDevice;
+    OutputSink* output = nullptr;
+    const char* uri = papplPrinterGetDeviceURI(printer);
+    if (const std::optional<std::string> file = folderOutputFile(uri, papplJobGetName(job))) {
+        const std::string partial = app.stageOutput(printer, papplJobGetID(job), *file);
+        const int descriptor = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (descriptor < 0) {
+            papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Cannot make %s: %s", partial.c_str(), std::strerror(errno));
+            return false;
+        }
+        output = &toFile.emplace(descriptor);
+    } else {
+        if (isFileDevice(uri)) {
+            own.emplace(job, uri);
+            if (own->get() == nullptr) return false;
+            device = own->get();
+        }
+        output = &toDevice.emplace(device);
     }
-    DeviceSink output(device);
     CancellableSource input(job, document);
     try {
-        const host::RenderResult result = host::renderDocument(request, input, output);
+        const host::RenderResult result = host::renderDocument(request, input, *output);
         const std::uint32_t copies = static_cast<std::uint32_t>(options->copies > 0 ? options->copies : 1);
         papplJobSetImpressions(job, static_cast<int>(result.document.pages));
         papplJobSetImpressionsCompleted(job, static_cast<int>(result.document.pages * copies));
@@ -246,7 +291,7 @@ bool renderToDevice(pappl_job_t* job, const pappl_pr_options_t* options, pappl_d
         papplJobSetMessage(job, "%s", error.what());
         return false;
     }
-    if (output.failed()) {
+    if (output->failed()) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The printer did not take the whole job.");
         return false;
     }
@@ -361,6 +406,15 @@ bool printPdf(pappl_job_t* job, pappl_device_t* device, void*) {
     }
     papplJobDeletePrintOptions(options);
     return printed;
+}
+
+void jobEvent(pappl_system_t*, pappl_printer_t* printer, pappl_job_t* job, pappl_event_t event, void* data) {
+    if (printer == nullptr || job == nullptr) return;
+    App& app = *static_cast<App*>(data);
+    // A job's start comes before PAPPL opens the device; its end, with the
+    // job's state already final, before a client can see that state.
+    if (event & PAPPL_EVENT_JOB_STATE_CHANGED) app.outputStarted(papplPrinterGetID(printer), papplJobGetID(job));
+    if (event & PAPPL_EVENT_JOB_COMPLETED) app.outputEnded(papplPrinterGetID(printer), papplJobGetID(job));
 }
 
 bool startRasterJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*) {

@@ -124,6 +124,7 @@ pappl_system_t* systemCallback(int count, cups_option_t* options, void* data) {
     papplSystemIteratePrinters(system, printerCreated, &app);
     if (!app.dnssd) papplSystemSetDNSSDName(system, nullptr);
     papplSystemSetSaveCallback(system, saveState, &app);
+    papplSystemSetEventCallback(system, jobEvent, &app);
     addOptionsPage(app, system);
     return system;
 }
