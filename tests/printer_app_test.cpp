@@ -205,11 +205,13 @@ TEST(JobOutputs, AFolderJobsFileAppearsWholeAtItsEndAndOutlivesASecondStart) {
     EXPECT_EQ(partial, (folder / ".report.prn.partial-5").string());
     EXPECT_EQ(outputs.stage(5, file), partial);
     std::ofstream(partial) << "whole job";
-    // The job's own start and an unknown job change nothing.
+    // The job's own start and an unknown job change nothing, also where an
+    // earlier job of the same name left its file.
+    std::ofstream(file) << "earlier job";
     outputs.started(5);
     outputs.started(6);
     outputs.ended(6);
-    EXPECT_EQ(fileText(file), "<none>");
+    EXPECT_EQ(fileText(file), "earlier job");
     outputs.ended(5);
     EXPECT_EQ(fileText(file), "whole job");
     EXPECT_FALSE(fs::exists(partial));
